@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds with sanitizers and -Werror, runs the
+# fuzzers for a bounded time, then runs every test tier under Xvfb.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+jobs=$(nproc)
+
+"$root/scripts/install-deps.sh"
+
+build="$root/build-test"
+cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Debug -DVEK_WERROR=ON -DVEK_SANITIZE=ON -DVEK_BUILD_BENCH=ON
+cmake --build "$build" -j "$jobs"
+
+"$root/scripts/fuzz.sh" "${VEK_FUZZ_SECONDS:-60}"
+
+export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=0:abort_on_error=1}
+export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
+cd "$build"
+xvfb-run -a -s "-screen 0 1920x1080x24" dbus-run-session -- \
+  ctest --output-on-failure -j "$jobs" --timeout 600
