@@ -14,4 +14,4 @@ if [ ${#clips[@]} -eq 0 ]; then
   "$root/tools/make-demo-clips.sh" "$demo"
   mapfile -t clips < <(find "$demo" -maxdepth 1 -name '*.MOV' | sort)
 fi
-exec "$root/build/src/app/vek" "${clips[@]}"
+exec "$root/build/bin/vek" "${clips[@]}"
