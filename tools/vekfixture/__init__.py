@@ -1,0 +1,1 @@
+"""Builds dash-camera fixture clips for the track parsers, the app and the demos."""

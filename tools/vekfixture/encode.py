@@ -1,0 +1,35 @@
+"""The media part of a fixture: a short H.264 (and AAC) QuickTime clip made by ffmpeg."""
+import subprocess
+
+TONE_HZ = 440
+AUDIO_RATE = 48000
+X264_PRESET = "veryfast"  # fixtures must be quick to make; quality does not matter
+FFMPEG_TIMEOUT_SECONDS = 300
+
+
+class EncodeError(Exception):
+    pass
+
+
+def ffmpeg_command(path, seconds, size, fps, audio):
+    width, height = size
+    command = ["ffmpeg", "-nostdin", "-v", "error", "-y",
+               "-f", "lavfi", "-i", "testsrc2=size=%dx%d:rate=%s:duration=%d" % (width, height, fps, seconds)]
+    if audio:
+        command += ["-f", "lavfi", "-i", "sine=frequency=%d:sample_rate=%d:duration=%d" % (TONE_HZ, AUDIO_RATE, seconds)]
+    command += ["-c:v", "libx264", "-preset", X264_PRESET, "-pix_fmt", "yuv420p", "-g", str(round(fps))]
+    if audio:
+        command += ["-c:a", "aac", "-b:a", "96k"]
+    return command + ["-t", str(seconds), "-f", "mov", path]
+
+
+def encode_clip(path, seconds, size, fps, audio):
+    command = ffmpeg_command(path, seconds, size, fps, audio)
+    try:
+        result = subprocess.run(command, capture_output=True, text=True, timeout=FFMPEG_TIMEOUT_SECONDS)
+    except FileNotFoundError as error:
+        raise EncodeError("ffmpeg is not installed (apt-get install ffmpeg)") from error
+    except subprocess.TimeoutExpired as error:
+        raise EncodeError("ffmpeg took longer than %d s" % FFMPEG_TIMEOUT_SECONDS) from error
+    if result.returncode != 0:
+        raise EncodeError("ffmpeg failed: " + result.stderr.strip())
