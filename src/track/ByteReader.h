@@ -1,0 +1,81 @@
+#pragma once
+// The one bounds-checked way the parsers read a clip's bytes. Every read is
+// checked as `n > remaining` before it happens (never by subtracting first),
+// and a read that does not fit sets a sticky flag and yields zero.
+
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <span>
+
+namespace vek::track {
+
+using Bytes = std::span<const std::byte>;
+
+class ByteReader {
+public:
+    explicit ByteReader(Bytes bytes) noexcept : bytes_(bytes) {}
+
+    std::size_t size() const noexcept { return bytes_.size(); }
+    bool overflowed() const noexcept { return overflow_; }
+    Bytes bytes() const noexcept { return bytes_; }
+
+    // True when [offset, offset + n) lies inside the bytes.
+    bool fits(std::uint64_t offset, std::uint64_t n) const noexcept
+    {
+        return offset <= bytes_.size() && n <= bytes_.size() - offset;
+    }
+
+    // The sub-range [offset, offset + n); empty (and the flag set) when it does not fit.
+    Bytes range(std::uint64_t offset, std::uint64_t n) noexcept
+    {
+        if (!fits(offset, n)) {
+            overflow_ = true;
+            return {};
+        }
+        return bytes_.subspan(static_cast<std::size_t>(offset), static_cast<std::size_t>(n));
+    }
+
+    std::uint8_t u8(std::uint64_t offset) noexcept { return static_cast<std::uint8_t>(be(offset, 1)); }
+    std::uint16_t u16be(std::uint64_t offset) noexcept { return static_cast<std::uint16_t>(be(offset, 2)); }
+    std::int32_t i32be(std::uint64_t offset) noexcept
+    {
+        return static_cast<std::int32_t>(static_cast<std::uint32_t>(be(offset, 4)));
+    }
+
+    // A field of `width` (1, 2 or 4) bytes placed in the top bytes of a
+    // big-endian 32-bit two's-complement integer, the rest zero.
+    std::int32_t top_aligned(std::uint64_t offset, unsigned width) noexcept
+    {
+        const auto value = static_cast<std::uint32_t>(be(offset, width));
+        return static_cast<std::int32_t>(value << (8U * (4U - width)));
+    }
+
+    // Eight bytes holding an IEEE 754 double, least significant byte first.
+    double f64le(std::uint64_t offset) noexcept
+    {
+        const Bytes field = range(offset, 8);
+        if (field.size() != 8)
+            return 0.0;
+        std::uint64_t bits = 0;
+        for (std::size_t i = 0; i < 8; ++i)
+            bits |= static_cast<std::uint64_t>(field[i]) << (8U * i);
+        double value = 0.0;
+        std::memcpy(&value, &bits, sizeof value);
+        return value;
+    }
+
+private:
+    std::uint64_t be(std::uint64_t offset, unsigned width) noexcept
+    {
+        std::uint64_t value = 0;
+        for (const std::byte b : range(offset, width))
+            value = (value << 8U) | static_cast<std::uint64_t>(b);
+        return value;
+    }
+
+    Bytes bytes_;
+    bool overflow_ = false;
+};
+
+} // namespace vek::track

@@ -1,0 +1,124 @@
+#include "Track.h"
+
+#include "Format.h"
+#include "FreeGpsParser.h"
+#include "Gps0Parser.h"
+#include "GsensorParser.h"
+#include "JsString.h"
+#include "Search.h"
+#include "TrackText.h"
+
+namespace vek::track {
+namespace {
+
+constexpr std::uint64_t kBoxCounterStep = 8; // the camera counts 8 per box in "data_rn"
+
+void log_line(const LogSink& log, std::string_view line)
+{
+    if (log)
+        log(line);
+}
+
+void gps0_form(Bytes clip, std::string_view fns, TextOut& out, const LogSink& log)
+{
+    log_line(log, "新晶片解析_start");
+    const std::string key = js_string_content(fns);
+    append_gps0_header(out.text(), key);
+    for_each_gps0_chunk(clip, log, [&](Gps0Chunk& chunk) {
+        const GSensor gsensor = decode_gps0_gsensor(chunk);
+        for (std::uint64_t k = 0; gps0_record_fits(chunk, k); ++k) {
+            const Gps0Record record = decode_gps0_record(chunk.bytes, k * kGps0RecordSize, log);
+            if (k >= kGps0SkippedRecords)
+                append_gps0_statements(out.text(), key, record, gsensor);
+        }
+        out.spill_if_large();
+    });
+    out.finish();
+}
+
+void close_form(Bytes clip, std::string_view fns, TextOut& out, const LogSink& log)
+{
+    log_line(log, "新晶片解析_start");
+    const std::string key = js_string_content(fns);
+    append_gps0_header(out.text(), key);
+    const GsensorSlots slots = splitData_new_XYZ(clip);
+    std::string time_list; // only the log reads it
+    std::uint64_t number = 0;
+    for_each_gps0_chunk(clip, log, [&](Gps0Chunk& chunk) {
+        for (std::uint64_t k = 0; k < chunk.units; ++k) {
+            const Gps0Record record = decode_gps0_record(chunk.bytes, k * kGps0RecordSize, log);
+            ++number;
+            if (k >= kGps0SkippedRecords) {
+                append_close_statements(out.text(), key, record, slots.find(number));
+                out.spill_if_large();
+            }
+            if (log)
+                (time_list += gps0_time_base(record)) += ',';
+        }
+    });
+    slots.log_pass(time_list, log);
+    out.finish();
+}
+
+void freegps_form(Bytes clip, std::string_view fns, TextOut& out, const LogSink& log)
+{
+    const std::uint64_t first = first_freegps_marker(clip);
+    if (first == NSNotFound) {
+        if (log) {
+            log(formatted("data_rn:%lu", 0UL));
+            log("新晶片");
+        }
+        gps0_form(clip, fns, out, log);
+        return;
+    }
+    const std::string key = js_string_content(fns);
+    append_freegps_header(out.text(), key);
+    const std::uint64_t boxes = scan_freegps(clip, first, [&](const FreeGpsBox& box) {
+        for (const FreeGpsSample& sample : box.samples)
+            append_freegps_statement(out.text(), key, box, sample);
+        out.spill_if_large();
+    });
+    if (log)
+        log(formatted("data_rn:%lu", static_cast<unsigned long>(boxes * kBoxCounterStep)));
+    out.finish();
+}
+
+template <typename Form>
+std::string to_string(Bytes clip, std::string_view fns, const LogSink& log, Form form)
+{
+    TextOut out;
+    form(clip, fns, out, log);
+    return out.take();
+}
+
+template <typename Form>
+void to_sink(Bytes clip, std::string_view fns, TextSink& sink, const LogSink& log, Form form)
+{
+    TextOut out(&sink);
+    form(clip, fns, out, log);
+}
+
+} // namespace
+
+std::string splitData(Bytes clip, std::string_view fns, const LogSink& log) { return to_string(clip, fns, log, freegps_form); }
+std::string splitData_new(Bytes clip, std::string_view fns, const LogSink& log) { return to_string(clip, fns, log, gps0_form); }
+std::string splitData_new_close(Bytes clip, std::string_view fns, const LogSink& log) { return to_string(clip, fns, log, close_form); }
+
+void splitData(Bytes clip, std::string_view fns, TextSink& sink, const LogSink& log) { to_sink(clip, fns, sink, log, freegps_form); }
+void splitData_new(Bytes clip, std::string_view fns, TextSink& sink, const LogSink& log) { to_sink(clip, fns, sink, log, gps0_form); }
+void splitData_new_close(Bytes clip, std::string_view fns, TextSink& sink, const LogSink& log) { to_sink(clip, fns, sink, log, close_form); }
+
+std::string extract_text(Bytes clip, std::string_view fns, Form form, const LogSink& log)
+{
+    return form == Form::close ? splitData_new_close(clip, fns, log) : splitData(clip, fns, log);
+}
+
+void extract_text(Bytes clip, std::string_view fns, Form form, TextSink& sink, const LogSink& log)
+{
+    if (form == Form::close)
+        splitData_new_close(clip, fns, sink, log);
+    else
+        splitData(clip, fns, sink, log);
+}
+
+} // namespace vek::track

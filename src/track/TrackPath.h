@@ -1,0 +1,14 @@
+#pragma once
+#include <string>
+#include <string_view>
+
+namespace vek::track {
+
+// The clip's file name: the text after the last "/", or all of the path.
+std::string_view clip_file_name(std::string_view path) noexcept;
+
+// "/VEK/data/" + file name, every ".MOV" and then every ".mov" replaced by
+// ".data" (case-sensitive): the track file's path relative to the home directory.
+std::string relative_track_path(std::string_view file_name);
+
+} // namespace vek::track

@@ -1,0 +1,201 @@
+// vek-track: the track extraction of the viewer's import, from a shell.
+
+#include "../Gpx.h"
+#include "../TrackPath.h"
+#include "../io/Extract.h"
+#include "../io/Home.h"
+#include "../io/MappedFile.h"
+
+#include <cstdio>
+#include <exception>
+#include <filesystem>
+#include <iostream>
+#include <string>
+#include <string_view>
+#include <system_error>
+#include <unistd.h>
+#include <vector>
+
+namespace fs = std::filesystem;
+namespace track = vek::track;
+
+namespace {
+
+constexpr int kExitOk = 0;
+constexpr int kExitFailed = 1; // a clip was missing, unreadable or not written
+constexpr int kExitUsage = 2;
+
+constexpr const char* kUsage =
+    "Usage: vek-track extract [--force] [--form close] [--quiet] CLIP...\n"
+    "       vek-track gpx CLIP\n"
+    "\n"
+    "extract  Write each clip's track data file to ~/VEK/data/NAME.data, the file\n"
+    "         the viewer's import writes (NAME is the clip's file name with .MOV or\n"
+    "         .mov replaced by .data). A clip whose track file exists is skipped.\n"
+    "  --force        extract again and replace an existing track file\n"
+    "  --form close   use the close variant of the gps0 parser, with G-sensor\n"
+    "                 values from the clip's \"gsen\" records\n"
+    "  --quiet        do not copy the parser's diagnostic lines to standard error\n"
+    "gpx      Write the clip's route as a GPX 1.1 track (UTC times, latitude,\n"
+    "         longitude, speed in m/s) to standard output.\n"
+    "  -h, --help     show this help\n";
+
+struct ExtractOptions {
+    bool force = false;
+    bool quiet = false;
+    track::Form form = track::Form::standard;
+    std::vector<std::string> clips;
+};
+
+int usage_error(const std::string& message)
+{
+    std::cerr << "vek-track: " << message << "\nTry 'vek-track --help'.\n";
+    return kExitUsage;
+}
+
+void log_to_stderr(std::string_view line)
+{
+    std::fwrite(line.data(), 1, line.size(), stderr);
+    std::fputc('\n', stderr);
+}
+
+// Missing, folder or unreadable: the message for the user, or empty when the clip can be read.
+std::string unreadable_reason(const std::string& clip)
+{
+    std::error_code ec;
+    const fs::file_status status = fs::status(clip, ec);
+    if (!fs::exists(status))
+        return "no such file";
+    if (fs::is_directory(status))
+        return "is a folder, not a clip";
+    if (::access(clip.c_str(), R_OK) != 0)
+        return "cannot be read (permission denied)";
+    return {};
+}
+
+bool extract_one(const std::string& clip, const ExtractOptions& options, const fs::path& home)
+{
+    if (const std::string reason = unreadable_reason(clip); !reason.empty()) {
+        std::cerr << "vek-track: " << clip << ": " << reason << "\n";
+        return false;
+    }
+    const std::string_view fns = track::clip_file_name(clip);
+    const std::string savepath = track::relative_track_path(fns);
+    const fs::path target(home.string() + savepath);
+    std::error_code ec;
+    if (!options.force && fs::exists(fs::symlink_status(target, ec))) {
+        std::cout << clip << ": skipped, " << target.string() << " exists (--force extracts again)\n";
+        return true;
+    }
+    const track::LogSink log = options.quiet ? track::LogSink{} : track::LogSink{log_to_stderr};
+    const track::io::ExtractResult result = track::io::extract_clip(clip, home, savepath, fns, options.form, log);
+    if (!result.written) {
+        std::cerr << "vek-track: " << result.error.message << " (" << result.error.detail << ")\n";
+        return false;
+    }
+    std::cout << clip << ": wrote " << result.track_path.string() << "\n";
+    return true;
+}
+
+bool ensure_library_folder(const fs::path& home)
+{
+    const fs::path folder = home / "VEK" / "data";
+    std::error_code ec;
+    fs::create_directories(folder, ec);
+    if (ec) {
+        std::cerr << "vek-track: cannot create " << folder.string() << ": " << ec.message() << "\n";
+        return false;
+    }
+    return true;
+}
+
+int parse_extract(const std::vector<std::string>& args, ExtractOptions& options)
+{
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (a == "--force") {
+            options.force = true;
+        } else if (a == "--quiet" || a == "-q") {
+            options.quiet = true;
+        } else if (a == "--form" || a.rfind("--form=", 0) == 0) {
+            const bool inline_value = a != "--form";
+            if (!inline_value && i + 1 == args.size())
+                return usage_error("--form needs a value (close or standard)");
+            const std::string value = inline_value ? a.substr(7) : args[++i];
+            if (value != "close" && value != "standard")
+                return usage_error("unknown form '" + value + "' (close or standard)");
+            options.form = value == "close" ? track::Form::close : track::Form::standard;
+        } else if (a == "--") {
+            options.clips.insert(options.clips.end(), args.begin() + static_cast<long>(i) + 1, args.end());
+            break;
+        } else if (a.size() > 1 && a[0] == '-') {
+            return usage_error("unknown option '" + a + "'");
+        } else {
+            options.clips.push_back(a);
+        }
+    }
+    return options.clips.empty() ? usage_error("extract needs at least one CLIP") : kExitOk;
+}
+
+int run_extract(const std::vector<std::string>& args)
+{
+    ExtractOptions options;
+    if (const int status = parse_extract(args, options); status != kExitOk)
+        return status;
+    const fs::path home = track::io::home_directory();
+    if (!ensure_library_folder(home))
+        return kExitFailed;
+    bool all_ok = true;
+    for (const std::string& clip : options.clips)
+        all_ok = extract_one(clip, options, home) && all_ok;
+    return all_ok ? kExitOk : kExitFailed;
+}
+
+int run_gpx(const std::vector<std::string>& args)
+{
+    if (args.size() != 1)
+        return usage_error("gpx needs exactly one CLIP");
+    const std::string& clip = args[0];
+    if (const std::string reason = unreadable_reason(clip); !reason.empty()) {
+        std::cerr << "vek-track: " << clip << ": " << reason << "\n";
+        return kExitFailed;
+    }
+    track::io::IoError error;
+    const auto mapped = track::io::MappedFile::open(clip, error);
+    if (!mapped) {
+        std::cerr << "vek-track: " << error.message << " (" << error.detail << ")\n";
+        return kExitFailed;
+    }
+    std::cout << track::gpx_track(mapped->bytes(), track::clip_file_name(clip));
+    std::cout.flush();
+    return std::cout ? kExitOk : kExitFailed;
+}
+
+int run(const std::vector<std::string>& args)
+{
+    if (args.empty())
+        return usage_error("missing command (extract or gpx)");
+    const std::string& command = args[0];
+    const std::vector<std::string> rest(args.begin() + 1, args.end());
+    if (command == "-h" || command == "--help" || command == "help") {
+        std::cout << kUsage;
+        return kExitOk;
+    }
+    if (command == "extract")
+        return run_extract(rest);
+    if (command == "gpx")
+        return run_gpx(rest);
+    return usage_error("unknown command '" + command + "'");
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    try {
+        return run(std::vector<std::string>(argv + 1, argv + argc));
+    } catch (const std::exception& e) {
+        std::cerr << "vek-track: " << e.what() << "\n";
+        return kExitFailed;
+    }
+}

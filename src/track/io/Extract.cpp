@@ -1,0 +1,28 @@
+#include "Extract.h"
+
+#include "AtomicFile.h"
+#include "MappedFile.h"
+
+namespace vek::track::io {
+
+ExtractResult extract_clip(const std::filesystem::path& clip, const std::filesystem::path& home,
+                           std::string_view savepath, std::string_view fns, Form form, const LogSink& log)
+{
+    ExtractResult result;
+    result.track_path = std::filesystem::path(home.string() + std::string(savepath));
+    std::optional<MappedFile> mapped = MappedFile::open(clip, result.error);
+    if (!mapped)
+        return result;
+    AtomicFile file(result.track_path);
+    if (!file.open()) {
+        result.error = file.error();
+        return result;
+    }
+    extract_text(mapped->bytes(), fns, form, file, log);
+    result.written = file.commit();
+    if (!result.written)
+        result.error = file.error();
+    return result;
+}
+
+} // namespace vek::track::io

@@ -1,0 +1,25 @@
+#pragma once
+// Extraction of one clip into its track data file: map, parse, write once.
+
+#include "../Log.h"
+#include "../Track.h"
+#include "IoError.h"
+
+#include <filesystem>
+#include <string_view>
+
+namespace vek::track::io {
+
+struct ExtractResult {
+    bool written = false;              // the track file now holds the clip's text
+    std::filesystem::path track_path;  // home + savepath
+    IoError error;                     // when not written
+};
+
+// Maps `clip`, runs the parser of `form`, and writes the text atomically at
+// the home directory's path followed by `savepath` (plain text concatenation;
+// `savepath` begins with "/"). The folder must exist.
+ExtractResult extract_clip(const std::filesystem::path& clip, const std::filesystem::path& home,
+                           std::string_view savepath, std::string_view fns, Form form, const LogSink& log);
+
+} // namespace vek::track::io

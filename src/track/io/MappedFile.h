@@ -1,0 +1,37 @@
+#pragma once
+// A clip's bytes through a read-only memory map: one block, as the parsers
+// expect, without copying it onto the heap.
+//
+// The map shares the file's pages: a file truncated by another process while
+// mapped raises SIGBUS on access, as with any reader of a live mapping.
+
+#include "../ByteReader.h"
+#include "IoError.h"
+
+#include <filesystem>
+#include <optional>
+
+namespace vek::track::io {
+
+class MappedFile {
+public:
+    // Maps the file; an empty file gives empty bytes. A missing file, a folder
+    // or an unreadable file gives nothing, with `error` filled in.
+    static std::optional<MappedFile> open(const std::filesystem::path& path, IoError& error);
+
+    MappedFile(MappedFile&& other) noexcept;
+    MappedFile& operator=(MappedFile&& other) noexcept;
+    MappedFile(const MappedFile&) = delete;
+    MappedFile& operator=(const MappedFile&) = delete;
+    ~MappedFile();
+
+    Bytes bytes() const noexcept { return bytes_; }
+
+private:
+    MappedFile() = default;
+    void unmap() noexcept;
+
+    Bytes bytes_;
+};
+
+} // namespace vek::track::io
