@@ -1,0 +1,77 @@
+#include "app/AppDelegate.h"
+
+#include "bridge/ScriptCalls.h"
+
+namespace vek::app {
+namespace {
+
+// What the first report after every page load names as the current clip.
+constexpr std::string_view kPageLoadClip = "0";
+
+}  // namespace
+
+AppDelegate::AppDelegate(Platform platform, Media media, Environment environment)
+    : platform_(platform), media_(std::move(media)), env_(std::move(environment)) {}
+
+void AppDelegate::applicationDidFinishLaunching() {
+  clips_ = {};
+  platform_.wv.load_page(env_.page);
+  resizes();
+}
+
+void AppDelegate::webViewDidFinishLoad(bool main_frame) {
+  if (main_frame) {
+    read_file_list();
+  }
+}
+
+void AppDelegate::windowShouldClose() {
+  platform_.desktop.exit_now(0);
+}
+
+void AppDelegate::read_file_list() {
+  library::ensure_library(env_.home, env_.write);
+  report_clip_list(kPageLoadClip);
+  resizes();
+  log("finish");
+}
+
+void AppDelegate::report_clip_list(std::string_view current_clip) {
+  platform_.wv.evaluate(bridge::file_list_call(clips_.file_data_path, clips_.file_mv_path, current_clip,
+                                               library::library_folder(env_.home)));
+}
+
+bridge::Navigation AppDelegate::decidePolicyForNavigation(const std::string& url,
+                                                          const std::function<void(bridge::Navigation)>& decide) {
+  const bridge::DispatchPlan plan = bridge::dispatch(url);
+  decide(plan.navigation);
+  if (plan.navigation == bridge::Navigation::OpenExternally) {
+    platform_.desktop.open_uri(url);
+  }
+  for (const bridge::Command command : plan.commands) {
+    run_command(command, plan.text);
+  }
+  return plan.navigation;
+}
+
+void AppDelegate::run_command(bridge::Command command, const std::string& text) {
+  using bridge::Command;
+  switch (command) {
+    case Command::FileDel: file_del(text); break;
+    case Command::FileCopy: copy_file(); break;
+    case Command::CheckFile: check_file(text); break;
+    case Command::GetPhoto: get_photo(text); break;
+    case Command::GetFullPhoto: get_full_photo(); break;
+    case Command::OpenDir: open_dir(); break;
+    case Command::Recode: start(); break;
+    case Command::Norecode: stop(); break;
+    case Command::SaveSet: save_set(text); break;
+    case Command::Merger: merger(text); break;
+  }
+}
+
+void AppDelegate::log(std::string_view line) const {
+  platform_.log.line(line);
+}
+
+}  // namespace vek::app

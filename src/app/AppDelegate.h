@@ -1,0 +1,116 @@
+#pragma once
+// The application object: owns the clip list, the window proportion state
+// and the capture objects, and carries every page command. It reaches the
+// platform only through the ports, so it runs in tests without a display.
+// Main thread only, except where a method says otherwise.
+
+#include <ctime>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/ports/Desktop.h"
+#include "app/ports/Dialogs.h"
+#include "app/ports/Log.h"
+#include "app/ports/MainThread.h"
+#include "app/ports/WebView.h"
+#include "app/ports/Window.h"
+#include "bridge/CommandDispatch.h"
+#include "library/ClipIntake.h"
+#include "library/ClipList.h"
+#include "library/LibraryFolders.h"
+#include "media/MediaPorts.h"
+
+namespace vek::app {
+
+// The platform pieces the application talks to; not owned.
+struct Platform {
+  ports::WebView& wv;
+  ports::Window& window;
+  ports::Dialogs& dialogs;
+  ports::Desktop& desktop;
+  ports::Log& log;
+  ports::MainThread& main_thread;
+};
+
+// Media work; owned by the application object for its whole life.
+struct Media {
+  std::unique_ptr<media::Snapshotter> snapshotter;
+  std::unique_ptr<media::Exporter> exporter;
+  std::unique_ptr<media::ScreenRecorder> recorder;
+};
+
+// Files and time.
+struct Environment {
+  std::string home;
+  // Absolute path of the page, www/index.html.
+  std::string page;
+  library::FileWriter write;
+  library::Extractor extract;
+  std::function<std::tm()> now;
+};
+
+class AppDelegate {
+ public:
+  AppDelegate(Platform platform, Media media, Environment environment);
+
+  // Start-up: empty clip list, page load started, window sized.
+  void applicationDidFinishLaunching();
+  // Every completed load of the main frame reports the clip list.
+  void webViewDidFinishLoad(bool main_frame);
+  void windowShouldClose();
+  void windowDidResize();
+  void resizes();
+
+  // Runs the page commands in the URL and returns what becomes of the
+  // navigation. `decide` is told before any handler runs, so the page stays
+  // in place while an import dialog is open.
+  bridge::Navigation decidePolicyForNavigation(const std::string& url,
+                                               const std::function<void(bridge::Navigation)>& decide);
+
+  void read_file_list();
+  void copy_file();
+  // One drag of files over the web view, taken in once.
+  void take_in_dragged(const std::vector<std::string>& paths);
+
+  // Screen recording; the results are never read by the page.
+  bool start();
+  bool stop();
+  bool toggle();
+
+  // Export completion steps; run on the main thread.
+  void doPostExportSuccess();
+  void doPostExportFailed();
+
+  const library::ClipList& clip_list() const { return clips_; }
+  const std::optional<std::string>& oheight() const { return oheight_; }
+  const std::filesystem::path& file() const { return file_; }
+
+ private:
+  void run_command(bridge::Command command, const std::string& text);
+  void report_clip_list(std::string_view current_clip);
+  void file_del(const std::string& decoded_text);
+  void check_file(const std::string& text);
+  void open_dir();
+  void save_set(const std::string& text);
+  void get_photo(const std::string& text);
+  void get_full_photo();
+  void merger(const std::string& text);
+  void export_finished(media::ExportStatus status);
+  std::string snapshot_path() const;
+  void log(std::string_view line) const;
+
+  Platform platform_;
+  Media media_;
+  Environment env_;
+  // Target file of the screen recording started last.
+  std::filesystem::path file_;
+  library::ClipList clips_;
+  // Window height as "%f" at the last pass that adjusted the window.
+  std::optional<std::string> oheight_;
+};
+
+}  // namespace vek::app

@@ -1,0 +1,69 @@
+// Page commands that work on the clip list and the library folders.
+
+#include <filesystem>
+#include <system_error>
+
+#include "app/AppDelegate.h"
+#include "bridge/CommandArguments.h"
+#include "bridge/ScriptCalls.h"
+#include "library/ClipNames.h"
+
+namespace vek::app {
+namespace {
+
+// Lookup counts a symbolic link by itself, whether or not its target exists.
+bool has_attributes(const std::string& path) {
+  std::error_code error;
+  return std::filesystem::symlink_status(path, error).type() != std::filesystem::file_type::not_found && !error;
+}
+
+}  // namespace
+
+void AppDelegate::file_del(const std::string& decoded_text) {
+  log("path:" + decoded_text);
+  for (const std::string& element : bridge::removal_elements(decoded_text)) {
+    if (!element.empty()) {
+      const std::string track_path = library::clip_names(element, env_.home).track_path;
+      log("del:" + element + ",data:" + track_path + ",");
+      clips_.remove(track_path, element);
+      log("del_res:" + clips_.file_data_path);
+      log("del_res1:" + clips_.file_mv_path);
+    }
+    platform_.wv.load_page(env_.page);
+  }
+}
+
+void AppDelegate::copy_file() {
+  const std::optional<std::vector<std::string>> chosen = platform_.dialogs.choose_clips();
+  library::IntakeRun run(clips_, env_.home, env_.extract);
+  if (chosen) {
+    library::take_in_chosen(run, *chosen);
+  }
+  report_clip_list(run.last_clip());
+}
+
+void AppDelegate::take_in_dragged(const std::vector<std::string>& paths) {
+  library::IntakeRun run(clips_, env_.home, env_.extract);
+  library::take_in_dragged(
+      run, paths, [this](std::string_view line) { log(line); }, [this, &run] { report_clip_list(run.last_clip()); });
+}
+
+void AppDelegate::check_file(const std::string& text) {
+  for (const std::string& candidate : bridge::check_candidates(text)) {
+    if (has_attributes(candidate)) {
+      platform_.wv.evaluate(bridge::video1_show_call(candidate));
+      log("yes:" + candidate);
+      return;
+    }
+  }
+}
+
+void AppDelegate::open_dir() {
+  platform_.desktop.open_folder(library::output_folder(env_.home));
+}
+
+void AppDelegate::save_set(const std::string& text) {
+  env_.write(library::settings_file(env_.home), bridge::settings_text(text));
+}
+
+}  // namespace vek::app

@@ -1,0 +1,24 @@
+#pragma once
+// The web view that shows the page, as the application logic sees it.
+// Main thread only.
+
+#include <string>
+
+namespace vek::app::ports {
+
+struct ViewSize {
+  double width = 0;
+  double height = 0;
+};
+
+class WebView {
+ public:
+  virtual ~WebView() = default;
+  // Starts loading the page file into the main frame; returns at once.
+  virtual void load_page(const std::string& page_path) = 0;
+  // Evaluates one statement in the page; the result is not wanted.
+  virtual void evaluate(const std::string& script) = 0;
+  virtual ViewSize size() const = 0;
+};
+
+}  // namespace vek::app::ports

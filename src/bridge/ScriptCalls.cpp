@@ -1,0 +1,33 @@
+#include "bridge/ScriptCalls.h"
+
+#include "bridge/JsLiteral.h"
+
+namespace vek::bridge {
+
+std::string file_list_call(std::string_view file_data_path, std::string_view file_mv_path,
+                           std::string_view current_clip, std::string_view library_folder) {
+  return "file_list_fun(" + js_string_literal(file_data_path) + "," + js_string_literal(file_mv_path) + "," +
+         js_string_literal(current_clip) + ");user_path=" + js_string_literal(library_folder);
+}
+
+std::string video1_show_call(std::string_view path) {
+  return "video1_show(" + js_string_literal(path) + ")";
+}
+
+std::string get_act_call() {
+  return "get_act()";
+}
+
+std::string export_completed_call() {
+  return "exp('Export Completed');";
+}
+
+std::string export_failed_call() {
+  return "exp('Export Failed');";
+}
+
+std::string export_progress_call(int percent) {
+  return "if(window.exp_progress)exp_progress(" + js_string_literal(std::to_string(percent)) + ")";
+}
+
+}  // namespace vek::bridge

@@ -1,0 +1,28 @@
+#pragma once
+// The statements the application evaluates in the page. Every value goes in
+// as an escaped string literal; with plain values the texts are exactly
+// "file_list_fun('a','b','c');user_path='d'" and so on.
+
+#include <string>
+#include <string_view>
+
+namespace vek::bridge {
+
+// Hands the clip list to the page: track list, clip list, current clip
+// ("0" after a page load, the last clip taken in or "(null)" after an
+// intake), then assigns the library folder to `user_path`.
+std::string file_list_call(std::string_view file_data_path, std::string_view file_mv_path,
+                           std::string_view current_clip, std::string_view library_folder);
+
+std::string video1_show_call(std::string_view path);
+
+// A snapshot has been written.
+std::string get_act_call();
+
+std::string export_completed_call();
+std::string export_failed_call();
+
+// Export progress in percent; the page may not define the handler.
+std::string export_progress_call(int percent);
+
+}  // namespace vek::bridge
