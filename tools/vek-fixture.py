@@ -23,6 +23,7 @@ from vekfixture.encode import EncodeError
 
 MAX_SECONDS = 600  # fixtures are short; keeps a typo from encoding for an hour
 MAX_DIMENSION = 3840
+MAX_CLIPS_PER_DRIVE = 100  # bounds --drive-offset; a card rarely holds a longer trip
 DEFAULT_START = "2016-03-01T09:05:07"
 KINDS = ("freegps", "freegps-appended", "gps0")
 PUBLISHED_MODE = 0o666  # like any file created by open(); mkstemp would leave 0600
@@ -83,7 +84,13 @@ def parse_arguments(argv):
                         help="drive in the southern and western hemispheres (negative coordinates)")
     parser.add_argument("--atom-size", type=lambda t: int(t, 0), default=freegps.DEFAULT_ATOM_SIZE,
                         help="bytes per freeGPS atom, default 0x8000 (at least %d)" % freegps.MIN_ATOM_SIZE)
-    return parser.parse_args(argv)
+    parser.add_argument("--drive-offset", type=int, default=0, metavar="SECONDS",
+                        help="begin the clip SECONDS into the drive of --seed and --start, so that "
+                             "consecutive clips continue one route")
+    args = parser.parse_args(argv)
+    if not 0 <= args.drive_offset <= MAX_SECONDS * MAX_CLIPS_PER_DRIVE:
+        parser.error("--drive-offset must be 0..%d" % (MAX_SECONDS * MAX_CLIPS_PER_DRIVE))
+    return args
 
 
 def write_atomically(path, content):
@@ -104,7 +111,7 @@ def write_atomically(path, content):
 def main(argv):
     args = parse_arguments(argv)
     options = fixture.Options(args.kind, args.seconds, args.size, args.fps, args.rotate, args.audio,
-                              args.seed, args.start, args.southwest, args.atom_size)
+                              args.seed, args.start, args.southwest, args.atom_size, args.drive_offset)
     try:
         data, description = fixture.make(options)
     except (EncodeError, mov.MovError, ValueError) as error:

@@ -16,7 +16,7 @@ METRES_PER_DEGREE_LATITUDE = 111320.0
 STANDARD_GRAVITY = 9.80665
 MAX_SPEED_KMH = 120.0
 CRUISE_KMH = 62.0
-START_RAMP_SECONDS = 6.0  # the car pulls away from standstill
+START_RAMP_SECONDS = 12.0  # the car pulls away from standstill at about 0.15 g
 MAX_TURN_RATE_DEG_S = 9.0
 
 
@@ -61,8 +61,7 @@ def drive(seed, start, origin, seconds):
     lat, lon = origin
     heading = profile.heading0
     points = []
-    steps = int(round(seconds / STEP_SECONDS))
-    for i in range(steps + 1):
+    for i in range(steps(seconds) + 1):
         t = i * STEP_SECONDS
         speed = profile.speed_kmh(t)
         metres_s = speed / 3.6
@@ -78,5 +77,9 @@ def drive(seed, start, origin, seconds):
     return points
 
 
+def steps(seconds):
+    return int(round(seconds / STEP_SECONDS))
+
+
 def point_at(points, seconds):
-    return points[int(round(seconds / STEP_SECONDS))]
+    return points[steps(seconds)]

@@ -1,4 +1,5 @@
 """Assemble a fixture clip: encode, embed the camera data, describe the result."""
+import datetime
 import os
 import tempfile
 from dataclasses import dataclass
@@ -39,6 +40,11 @@ class Options:
     start: object  # datetime.datetime
     southwest: bool
     atom_size: int
+    drive_offset: int  # the clip begins this many seconds into the drive
+
+    @property
+    def clip_start(self):
+        return self.start + datetime.timedelta(seconds=self.drive_offset)
 
 
 def find_all(data, marker):
@@ -61,7 +67,7 @@ def encoded_movie(options):
 
 
 def embed_freegps(movie, options, points):
-    atoms = freegps.encode_atoms(points, options.start, options.seconds, options.atom_size)
+    atoms = freegps.encode_atoms(points, options.clip_start, options.seconds, options.atom_size)
     if options.kind == "freegps":
         data, placed = movie.insert_in_media(list(zip(movie.second_starts(options.seconds), atoms)))
         return data, {"boxes": [freegps.describe_atom(data, at) for at in placed]}
@@ -106,7 +112,8 @@ def make(options):
     """Returns the clip bytes and the JSON-ready description of what was embedded."""
     origin = drive_mod.BUENOS_AIRES if options.southwest else drive_mod.TAIPEI
     drive_seconds = gps0.record_count(options.seconds) if options.kind == "gps0" else options.seconds
-    points = drive_mod.drive(options.seed, options.start, origin, drive_seconds)
+    points = drive_mod.drive(options.seed, options.start, origin, options.drive_offset + drive_seconds)
+    points = points[drive_mod.steps(options.drive_offset):]
     movie = encoded_movie(options)
     embed = embed_gps0 if options.kind == "gps0" else embed_freegps
     data, description = embed(movie, options, points)
@@ -115,7 +122,8 @@ def make(options):
     header = {
         "format": JSON_FORMAT, "kind": options.kind, "file_length": len(data), "seconds": options.seconds,
         "size": list(options.size), "fps": options.fps, "rotate": options.rotate, "audio": options.audio,
-        "seed": options.seed, "start": options.start.isoformat(), "origin": list(origin),
+        "seed": options.seed, "start": options.start.isoformat(), "drive_offset": options.drive_offset,
+        "clip_start": options.clip_start.isoformat(), "origin": list(origin),
         "rounding": ROUNDING, "markers": markers, "drive": drive_summary(points, drive_seconds),
     }
     return data, {**header, **description}
