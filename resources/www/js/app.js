@@ -1,0 +1,166 @@
+// Start-up: builds the views, connects the controls and installs the
+// functions the native side calls. Everything lives under window.VEK.
+(function (VEK) {
+  'use strict';
+
+  var PREFETCH_GAP_MS = 30; // background track reads leave room for playback
+
+  function $(selector) { return document.querySelector(selector); }
+
+  function buildViews(app) {
+    var views = {
+      list: new VEK.ClipList($('.clips'), {
+        onSelect: function (i) { app.viewer.select(i, true); },
+        onPick: function (i, on) { app.actions.pick(i, on); },
+        onRemove: function (i) { app.actions.removeAt(i); }
+      }),
+      readings: new VEK.Readings($('.readings')),
+      route: new VEK.Route($('[data-r="route"]')),
+      notice: $('[data-r="video-notice"]'),
+      routeNotice: $('[data-r="route-notice"]')
+    };
+    views.tiles = VEK.tiles.attach($('[data-r="route"]'), views.route);
+    var seek = function (t) { views.player.seek(t); };
+    views.speedChart = new VEK.Chart($('[data-r="chart-speed"]'), {
+      series: [{ key: 'speed', colorVar: '--speed' }], onSeek: seek,
+      range: function (track) { return { min: 0, max: VEK.Chart.niceCeil(Math.max(20, VEK.Chart.maxAbs(track, ['speed']))) }; },
+      format: function (kmh) { return String(Math.round(VEK.units.speed(kmh, app.settings.unit))); }
+    });
+    views.gChart = new VEK.Chart($('[data-r="chart-g"]'), {
+      series: [{ key: 'x', colorVar: '--gx' }, { key: 'y', colorVar: '--gy' }, { key: 'z', colorVar: '--gz' }],
+      onSeek: seek,
+      range: function (track) {
+        var m = VEK.Chart.niceCeil(Math.max(0.5, VEK.Chart.maxAbs(track, ['x', 'y', 'z'])));
+        return { min: -m, max: m };
+      },
+      format: function (g) { return g.toFixed(Math.abs(g) < 10 && g % 1 ? 1 : 0); }
+    });
+    views.player = new VEK.Player($('.stage'), {
+      onTick: function (t) { app.viewer.onTick(t); },
+      onEnded: function () { app.viewer.onEnded(); },
+      onError: function () { app.viewer.onVideoError(); },
+      onDuration: function (d) { app.viewer.onDuration(d); },
+      onNoPicture: function () { app.viewer.setNotice('videoNoPicture'); }
+    });
+    return views;
+  }
+
+  function bindButtons(app) {
+    var a = app.actions;
+    var handlers = {
+      import: function () { a.importClips(); },
+      merge: function () { a.merge(); },
+      'clear-picks': function () { a.clearPicks(); },
+      'remove-picked': function () { a.remove(a.pickedPaths()); },
+      'frame-snapshot': function () { a.frameSnapshot(); },
+      'window-snapshot': function () { a.windowSnapshot(); },
+      record: function () { a.toggleRecording(); },
+      'open-dir': function () { a.openFolder(); },
+      prev: function () { app.viewer.step(-1); },
+      next: function () { app.viewer.step(1); },
+      'step-back': function () { app.views.player.step(-1); },
+      'step-forward': function () { app.views.player.step(1); }
+    };
+    document.addEventListener('click', function (e) {
+      var el = e.target.closest('[data-act]');
+      if (el && handlers[el.dataset.act] && !el.disabled) handlers[el.dataset.act]();
+    });
+    document.querySelectorAll('[data-unit]').forEach(function (el) {
+      el.addEventListener('click', function () { app.changeSettings({ unit: el.dataset.unit }); });
+    });
+    $('[data-r="lang"]').addEventListener('change', function (e) { app.changeSettings({ lang: e.target.value }); });
+  }
+
+  // Files dropped on the page must not replace it; the native side takes
+  // the drop itself, this only shows where to drop.
+  function bindDrop() {
+    var depth = 0;
+    function hasFiles(e) { return e.dataTransfer && Array.prototype.indexOf.call(e.dataTransfer.types, 'Files') >= 0; }
+    document.addEventListener('dragenter', function (e) {
+      if (!hasFiles(e)) return;
+      depth++;
+      document.body.classList.add('dragging');
+    });
+    document.addEventListener('dragleave', function () {
+      depth = Math.max(0, depth - 1);
+      if (!depth) document.body.classList.remove('dragging');
+    });
+    document.addEventListener('dragover', function (e) { if (hasFiles(e)) e.preventDefault(); });
+    document.addEventListener('drop', function (e) {
+      e.preventDefault();
+      depth = 0;
+      document.body.classList.remove('dragging');
+    });
+  }
+
+  function App() {
+    this.settings = VEK.settings.parse(VEK.settings.DEFAULT_TEXT);
+    this.views = buildViews(this);
+    this.viewer = new VEK.Viewer(this.views);
+    this.actions = new VEK.Actions(this.viewer, document.body);
+    this.prefetchRound = 0;
+  }
+
+  App.prototype.applySettings = function () {
+    var s = this.settings;
+    VEK.i18n.setLanguage(s.lang);
+    document.querySelectorAll('[data-unit]').forEach(function (el) {
+      el.setAttribute('aria-pressed', el.dataset.unit === s.unit ? 'true' : 'false');
+    });
+    $('[data-r="lang"]').value = s.lang;
+    this.views.readings.setUnit(s.unit);
+    this.views.speedChart.redraw();
+    this.actions.showPicks();
+    this.actions.showRecording();
+    this.viewer.relabel();
+  };
+
+  App.prototype.changeSettings = function (change) {
+    Object.keys(change).forEach(function (k) { this.settings[k] = change[k]; }, this);
+    this.applySettings();
+    VEK.commands.send('save_set', VEK.settings.serialize(this.settings));
+  };
+
+  App.prototype.loadSettings = function () {
+    var self = this;
+    VEK.settings.read(window.user_path, function (text) {
+      self.settings = VEK.settings.parse(text == null ? VEK.settings.DEFAULT_TEXT : text);
+      self.applySettings();
+    });
+  };
+
+  // Reads every listed track in the background for the list's times and
+  // durations; the clip being played always goes first.
+  App.prototype.prefetch = function () {
+    var round = ++this.prefetchRound;
+    var self = this;
+    var clips = this.viewer.clips;
+    var i = 0;
+    function nextOne() {
+      if (round !== self.prefetchRound || i >= clips.length) return;
+      var index = i++;
+      var clip = clips[index];
+      VEK.trackLoader.load(clip.track, clip.name, function (result) {
+        if (round !== self.prefetchRound) return;
+        self.views.list.setMeta(index, result.track
+          ? { when: VEK.timekeys.formatDateTime(result.track.start), duration: VEK.timekeys.formatDuration(result.track.duration) }
+          : { tag: VEK.i18n.t('noGps') });
+        setTimeout(nextOne, PREFETCH_GAP_MS);
+      }, false);
+    }
+    nextOne();
+  };
+
+  function start() {
+    var app = new App();
+    VEK.app = app;
+    bindButtons(app);
+    bindDrop();
+    VEK.keyboard.bind(app.views.player, function (d) { app.viewer.step(d); });
+    VEK.bridge.install(app);
+    app.applySettings();
+    app.viewer.clear();
+  }
+
+  start();
+})(window.VEK = window.VEK || {});

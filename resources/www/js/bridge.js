@@ -1,0 +1,78 @@
+// The functions and the global the native side calls in this page:
+// file_list_fun, video1_show, get_act, exp, exp_progress and user_path.
+(function (VEK) {
+  'use strict';
+
+  var NO_CURRENT = '0';
+  var NOTHING_IMPORTED = '(null)';
+
+  function clipsFrom(trackText, clipText) {
+    var tracks = VEK.paths.splitList(trackText);
+    return VEK.paths.splitList(clipText).map(function (path, i) {
+      return { path: path, track: tracks[i] || '', name: VEK.paths.baseName(path) };
+    });
+  }
+
+  // After an import `current` is the clip it took in last, "(null)" when it
+  // took in none; after a page load it is "0" and the clip shown before the
+  // reload, if still listed, comes back paused.
+  function fileList(app, trackText, clipText, current) {
+    var viewer = app.viewer;
+    var before = viewer.currentClip();
+    viewer.setClips(clipsFrom(trackText, clipText));
+    VEK.trackLoader.forgetFailures();
+    app.actions.syncPicks();
+    var imported = viewer.indexOf(current);
+    if (imported >= 0) {
+      viewer.select(imported, true);
+      VEK.notices.toast(VEK.i18n.t('imported', { name: viewer.clips[imported].name }), 'ok');
+    } else {
+      if (current === NOTHING_IMPORTED) VEK.notices.toast(VEK.i18n.t('noImport'), 'info');
+      var again = viewer.indexOf(before ? before.path : VEK.Viewer.remembered());
+      if (again >= 0 && before) viewer.reattach(again);
+      else if (again >= 0) viewer.select(again, false);
+      else viewer.clear();
+    }
+    app.prefetch();
+  }
+
+  function exportMessage(message) {
+    var text = String(message);
+    if (/completed/i.test(text)) return { text: VEK.i18n.t('exportCompleted'), kind: 'ok' };
+    if (/failed/i.test(text)) return { text: VEK.i18n.t('exportFailed'), kind: 'error' };
+    return { text: text, kind: 'info' };
+  }
+
+  function install(app) {
+    var userPath = '';
+    window.file_list_fun = function (trackText, clipText, current) {
+      fileList(app, String(trackText), String(clipText), current == null ? NO_CURRENT : String(current));
+    };
+    window.video1_show = function (path) { app.viewer.found(String(path)); };
+    window.get_act = function () {
+      VEK.notices.flash();
+      VEK.notices.toast(VEK.i18n.t('snapshotSaved'), 'ok');
+    };
+    window.exp = function (message) {
+      VEK.notices.hideProgress();
+      var m = exportMessage(message);
+      VEK.notices.toast(m.text, m.kind);
+    };
+    window.exp_progress = function (percent) {
+      VEK.notices.showProgress(VEK.i18n.t('exporting', { p: Math.round(parseFloat(percent)) }), parseFloat(percent));
+    };
+    // The native side assigns user_path right after file_list_fun; the
+    // settings live in that folder, so the assignment reads them.
+    Object.defineProperty(window, 'user_path', {
+      configurable: true,
+      get: function () { return userPath; },
+      set: function (value) {
+        var changed = String(value) !== userPath;
+        userPath = String(value);
+        if (changed) app.loadSettings();
+      }
+    });
+  }
+
+  VEK.bridge = { install: install, clipsFrom: clipsFrom };
+})(window.VEK = window.VEK || {});

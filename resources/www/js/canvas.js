@@ -1,0 +1,34 @@
+// A canvas that fills its parent at the device's pixel ratio.
+(function (VEK) {
+  'use strict';
+
+  function create(parent, className) {
+    var canvas = document.createElement('canvas');
+    canvas.className = className;
+    parent.appendChild(canvas);
+    return canvas;
+  }
+
+  // Matches the backing store to the element's size; returns the context
+  // scaled to CSS pixels and the size, or null while the element is hidden.
+  function prepare(canvas) {
+    var width = canvas.clientWidth;
+    var height = canvas.clientHeight;
+    if (!width || !height) return null;
+    var ratio = window.devicePixelRatio || 1;
+    var w = Math.round(width * ratio);
+    var h = Math.round(height * ratio);
+    if (canvas.width !== w || canvas.height !== h) { canvas.width = w; canvas.height = h; }
+    var ctx = canvas.getContext('2d');
+    ctx.setTransform(ratio, 0, 0, ratio, 0, 0);
+    ctx.clearRect(0, 0, width, height);
+    return { ctx: ctx, width: width, height: height };
+  }
+
+  function cssVar(el, name, fallback) {
+    var value = getComputedStyle(el).getPropertyValue(name).trim();
+    return value || fallback;
+  }
+
+  VEK.canvas = { create: create, prepare: prepare, cssVar: cssVar };
+})(window.VEK = window.VEK || {});

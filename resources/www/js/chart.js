@@ -1,0 +1,131 @@
+// A time chart of one or more series over the clip, with a cursor that
+// follows the video and a click that seeks. The curves are drawn once per
+// track or size; only the cursor moves during playback.
+(function (VEK) {
+  'use strict';
+
+  var PAD = { left: 40, right: 10, top: 10, bottom: 20 };
+
+  function Chart(container, options) {
+    this.el = container;
+    this.options = options; // {series: [{key, colorVar}], range(track) -> {min, max}, format(v)}
+    this.canvas = VEK.canvas.create(container, 'chart-canvas');
+    this.cursor = document.createElement('div');
+    this.cursor.className = 'chart-cursor';
+    container.appendChild(this.cursor);
+    this.track = null;
+    this.duration = 0;
+    this.time = 0;
+    var self = this;
+    container.addEventListener('click', function (e) { self.click(e); });
+    new ResizeObserver(function () { self.redraw(); }).observe(container);
+  }
+
+  Chart.prototype.setTrack = function (track, duration) {
+    this.track = track && track.count ? track : null;
+    this.duration = duration || (this.track ? this.track.duration : 0);
+    this.redraw();
+  };
+
+  Chart.prototype.setDuration = function (duration) {
+    if (!(duration > 0) || Math.abs(duration - this.duration) < 0.05) return;
+    this.duration = duration;
+    this.redraw();
+  };
+
+  Chart.prototype.plotWidth = function () { return Math.max(1, this.el.clientWidth - PAD.left - PAD.right); };
+
+  Chart.prototype.setTime = function (time) {
+    this.time = time;
+    if (!this.track || !(this.duration > 0)) { this.cursor.style.visibility = 'hidden'; return; }
+    var x = PAD.left + Math.min(1, Math.max(0, time / this.duration)) * this.plotWidth();
+    this.cursor.style.visibility = 'visible';
+    this.cursor.style.transform = 'translateX(' + x.toFixed(1) + 'px)';
+  };
+
+  Chart.prototype.click = function (event) {
+    if (!this.track || !(this.duration > 0)) return;
+    var rect = this.el.getBoundingClientRect();
+    var fraction = (event.clientX - rect.left - PAD.left) / this.plotWidth();
+    if (fraction < 0 || fraction > 1) return;
+    this.options.onSeek(fraction * this.duration);
+  };
+
+  Chart.prototype.redraw = function () {
+    var c = VEK.canvas.prepare(this.canvas);
+    if (c && this.track && this.duration > 0) this.draw(c);
+    this.setTime(this.time);
+  };
+
+  Chart.prototype.draw = function (c) {
+    var range = this.options.range(this.track);
+    var box = { x: PAD.left, y: PAD.top, w: c.width - PAD.left - PAD.right, h: c.height - PAD.top - PAD.bottom };
+    this.drawGrid(c.ctx, box, range);
+    var self = this;
+    this.options.series.forEach(function (s) {
+      self.drawSeries(c.ctx, box, range, self.track[s.key], VEK.canvas.cssVar(self.el, s.colorVar, '#888'));
+    });
+  };
+
+  Chart.prototype.drawGrid = function (ctx, box, range) {
+    var muted = VEK.canvas.cssVar(this.el, '--muted', '#888');
+    ctx.strokeStyle = VEK.canvas.cssVar(this.el, '--grid', 'rgba(128,128,128,.2)');
+    ctx.fillStyle = muted;
+    ctx.lineWidth = 1;
+    ctx.font = '10px system-ui, sans-serif';
+    ctx.textBaseline = 'middle';
+    ctx.textAlign = 'right';
+    [range.max, (range.max + range.min) / 2, range.min].forEach(function (v, k) {
+      var y = Math.round(box.y + box.h * k / 2) + 0.5;
+      ctx.beginPath(); ctx.moveTo(box.x, y); ctx.lineTo(box.x + box.w, y); ctx.stroke();
+      ctx.fillText(this.options.format(v), box.x - 6, y);
+    }, this);
+    ctx.textBaseline = 'top';
+    ctx.textAlign = 'left';
+    ctx.fillText('0:00', box.x, box.y + box.h + 5);
+    ctx.textAlign = 'right';
+    ctx.fillText(VEK.timekeys.formatDuration(this.duration), box.x + box.w, box.y + box.h + 5);
+  };
+
+  Chart.prototype.drawSeries = function (ctx, box, range, values, color) {
+    var t = this.track.t;
+    var span = range.max - range.min || 1;
+    var xScale = box.w / this.duration;
+    var pen = false;
+    ctx.beginPath();
+    for (var i = 0; i < this.track.count; i++) {
+      var v = values[i];
+      if (!isFinite(v)) { pen = false; continue; }
+      var x = box.x + Math.min(t[i], this.duration) * xScale;
+      var y = box.y + box.h * (range.max - Math.max(range.min, Math.min(range.max, v))) / span;
+      if (pen) ctx.lineTo(x, y); else ctx.moveTo(x, y);
+      pen = true;
+    }
+    ctx.strokeStyle = color;
+    ctx.lineWidth = 1.6;
+    ctx.lineJoin = 'round';
+    ctx.stroke();
+  };
+
+  // Upper bound of the series rounded up to a readable step.
+  function niceCeil(value) {
+    if (!(value > 0)) return 1;
+    var pow = Math.pow(10, Math.floor(Math.log10(value)));
+    var steps = [1, 1.2, 1.5, 2, 2.5, 3, 4, 5, 6, 8, 10];
+    for (var k = 0; k < steps.length; k++) if (steps[k] * pow >= value) return steps[k] * pow;
+    return 10 * pow;
+  }
+
+  function maxAbs(track, keys) {
+    var m = 0;
+    keys.forEach(function (key) {
+      var values = track[key];
+      for (var i = 0; i < track.count; i++) if (isFinite(values[i])) m = Math.max(m, Math.abs(values[i]));
+    });
+    return m;
+  }
+
+  Chart.niceCeil = niceCeil;
+  Chart.maxAbs = maxAbs;
+  VEK.Chart = Chart;
+})(window.VEK = window.VEK || {});

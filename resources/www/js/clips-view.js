@@ -1,0 +1,94 @@
+// The clip list: one row per clip with its name, recording time, duration,
+// a merge check box and a remove button. Rows are addressed by index.
+(function (VEK) {
+  'use strict';
+
+  function ClipList(root, handlers) {
+    this.list = root.querySelector('[data-r="clip-list"]');
+    this.count = root.querySelector('[data-r="clip-count"]');
+    this.root = root;
+    this.handlers = handlers; // onSelect(i), onPick(i, on), onRemove(i)
+    this.rows = [];
+    this.current = -1;
+    var self = this;
+    this.list.addEventListener('click', function (e) { self.click(e); });
+    this.list.addEventListener('change', function (e) {
+      var row = e.target.closest('.clip');
+      if (row && e.target.classList.contains('clip-pick')) self.handlers.onPick(+row.dataset.index, e.target.checked);
+    });
+  }
+
+  ClipList.prototype.click = function (e) {
+    var row = e.target.closest('.clip');
+    if (!row) return;
+    var index = +row.dataset.index;
+    if (e.target.closest('.clip-remove')) this.handlers.onRemove(index);
+    else if (e.target.closest('.clip-main')) this.handlers.onSelect(index);
+  };
+
+  function rowFor(clip, index) {
+    var li = document.createElement('li');
+    li.className = 'clip';
+    li.dataset.index = String(index);
+    li.innerHTML =
+      '<input type="checkbox" class="clip-pick" data-i18n-title="selectForMerge" data-i18n-aria="selectForMerge">' +
+      '<button type="button" class="clip-main"><span class="clip-name"></span>' +
+      '<span class="clip-meta"><span class="clip-when"></span><span class="clip-tag"></span>' +
+      '<span class="clip-duration"></span></span></button>' +
+      '<button type="button" class="clip-remove icon" data-i18n-title="remove" data-i18n-aria="remove">' +
+      '<svg viewBox="0 0 16 16" aria-hidden="true"><path d="M4 4l8 8M12 4l-8 8"/></svg></button>';
+    li.querySelector('.clip-name').textContent = clip.name;
+    li.querySelector('.clip-main').title = clip.path;
+    return li;
+  }
+
+  ClipList.prototype.render = function (clips) {
+    var fragment = document.createDocumentFragment();
+    this.rows = clips.map(function (clip, i) {
+      var li = rowFor(clip, i);
+      fragment.appendChild(li);
+      return li;
+    });
+    this.list.replaceChildren(fragment);
+    VEK.i18n.apply(this.list);
+    this.current = -1;
+    this.root.classList.toggle('empty', clips.length === 0);
+    this.updateCount();
+  };
+
+  ClipList.prototype.updateCount = function () {
+    var n = this.rows.length;
+    this.count.textContent = n === 1 ? VEK.i18n.t('clipCountOne') : VEK.i18n.t('clipCount', { n: n });
+  };
+
+  ClipList.prototype.setCurrent = function (index) {
+    if (this.rows[this.current]) {
+      this.rows[this.current].classList.remove('current');
+      this.rows[this.current].removeAttribute('aria-current');
+    }
+    this.current = index;
+    var row = this.rows[index];
+    if (!row) return;
+    row.classList.add('current');
+    row.setAttribute('aria-current', 'true');
+    row.scrollIntoView({ block: 'nearest' });
+  };
+
+  ClipList.prototype.setPicked = function (index, on) {
+    var row = this.rows[index];
+    if (!row) return;
+    row.classList.toggle('picked', on);
+    row.querySelector('.clip-pick').checked = on;
+  };
+
+  // meta: {when, duration, tag} texts; missing fields stay as they are.
+  ClipList.prototype.setMeta = function (index, meta) {
+    var row = this.rows[index];
+    if (!row) return;
+    if (meta.when != null) row.querySelector('.clip-when').textContent = meta.when;
+    if (meta.duration != null) row.querySelector('.clip-duration').textContent = meta.duration;
+    if (meta.tag != null) row.querySelector('.clip-tag').textContent = meta.tag;
+  };
+
+  VEK.ClipList = ClipList;
+})(window.VEK = window.VEK || {});

@@ -1,0 +1,108 @@
+// Interface texts in English and Traditional Chinese. Elements carry
+// data-i18n (text), data-i18n-title (tooltip) or data-i18n-aria (label).
+(function (VEK) {
+  'use strict';
+
+  var STRINGS = {
+    ENG: {
+      appTitle: 'VEK dash-camera viewer',
+      import: 'Import clips', merge: 'Merge', mergeCount: 'Merge {n} clips',
+      frameSnapshot: 'Frame snapshot', windowSnapshot: 'Window snapshot',
+      record: 'Record screen', stopRecord: 'Stop recording', openFolder: 'Output folder',
+      clips: 'Clips', clipCount: '{n} clips', clipCountOne: '1 clip',
+      empty: 'No clips yet: import or drop clips from your card',
+      dropHint: 'Drop clips anywhere to import them', dropNow: 'Drop to import',
+      remove: 'Remove from list', removeSelected: 'Remove selected', selectForMerge: 'Select for merge',
+      clearSelection: 'Clear',
+      noClip: 'Choose a clip to play it', speed: 'Speed', position: 'Position',
+      gsensor: 'G-sensor', status: 'GPS status', recorded: 'Recorded', fix: 'Fix', noFix: 'No fix',
+      kmh: 'km/h', mph: 'mph', speedChart: 'Speed', gChart: 'G-sensor',
+      noTrack: 'Readings appear here while a clip with GPS data plays',
+      routeEmpty: 'The route appears here while a clip with GPS data plays',
+      trackLoading: 'Reading the GPS data…',
+      trackMissing: 'No GPS data file for this clip',
+      trackBroken: 'The GPS data file of this clip cannot be read',
+      trackNoData: 'The GPS data file does not cover this clip',
+      trackEmpty: 'This clip has no GPS samples',
+      noRoute: 'No GPS position in this clip',
+      videoLooking: 'Looking for the clip…',
+      videoMissing: 'The clip is not where it was: {name}',
+      videoFailed: 'This clip cannot be played: {name}',
+      videoNoPicture: 'The clip plays without picture: its video format is not supported',
+      noImport: 'No new clips were imported',
+      imported: 'Imported {name}',
+      snapshotSaved: 'Snapshot saved to the output folder',
+      exportStarted: 'Merging {n} clips…', exporting: 'Exporting… {p}%',
+      exportCompleted: 'Export completed: the movie is in the output folder',
+      exportFailed: 'Export failed',
+      recording: 'Recording', play: 'Play', pause: 'Pause', prevClip: 'Previous clip',
+      nextClip: 'Next clip', stepBack: 'Previous frame', stepForward: 'Next frame', rate: 'Playback rate',
+      keys: 'Space play/pause · ←/→ 5 s · , . frame · [ ] rate',
+      unit: 'Speed unit', language: 'Language', noGps: 'No GPS'
+    },
+    CHT: {
+      appTitle: 'VEK 行車記錄器播放程式',
+      import: '匯入影片', merge: '合併', mergeCount: '合併 {n} 段影片',
+      frameSnapshot: '畫面截圖', windowSnapshot: '視窗截圖',
+      record: '螢幕錄影', stopRecord: '停止錄影', openFolder: '輸出資料夾',
+      clips: '影片', clipCount: '{n} 段影片', clipCountOne: '1 段影片',
+      empty: '尚無影片：請從記憶卡匯入或拖放影片',
+      dropHint: '將影片拖放到視窗即可匯入', dropNow: '放開以匯入',
+      remove: '從清單移除', removeSelected: '移除所選', selectForMerge: '選取以合併',
+      clearSelection: '清除',
+      noClip: '選擇一段影片開始播放', speed: '速度', position: '位置',
+      gsensor: 'G 感應器', status: 'GPS 狀態', recorded: '錄製時間', fix: '已定位', noFix: '未定位',
+      kmh: '公里/時', mph: '英里/時', speedChart: '速度', gChart: 'G 感應器',
+      noTrack: '播放含 GPS 資料的影片時，數據會顯示在這裡',
+      routeEmpty: '播放含 GPS 資料的影片時，路線會顯示在這裡',
+      trackLoading: '正在讀取 GPS 資料…',
+      trackMissing: '這段影片沒有 GPS 資料檔',
+      trackBroken: '無法讀取這段影片的 GPS 資料檔',
+      trackNoData: 'GPS 資料檔不包含這段影片',
+      trackEmpty: '這段影片沒有 GPS 資料',
+      noRoute: '這段影片沒有 GPS 位置',
+      videoLooking: '正在尋找影片…',
+      videoMissing: '影片已不在原來的位置：{name}',
+      videoFailed: '無法播放這段影片：{name}',
+      videoNoPicture: '影片沒有畫面：不支援其視訊格式',
+      noImport: '沒有匯入新的影片',
+      imported: '已匯入 {name}',
+      snapshotSaved: '截圖已存到輸出資料夾',
+      exportStarted: '正在合併 {n} 段影片…', exporting: '匯出中… {p}%',
+      exportCompleted: '匯出完成：影片在輸出資料夾中',
+      exportFailed: '匯出失敗',
+      recording: '錄影中', play: '播放', pause: '暫停', prevClip: '上一段',
+      nextClip: '下一段', stepBack: '上一格', stepForward: '下一格', rate: '播放速度',
+      keys: '空白鍵 播放/暫停 · ←/→ 5 秒 · , . 逐格 · [ ] 速度',
+      unit: '速度單位', language: '語言', noGps: '無 GPS'
+    }
+  };
+
+  var current = 'ENG';
+
+  function t(key, vars) {
+    var text = (STRINGS[current] && STRINGS[current][key]) || STRINGS.ENG[key] || key;
+    return text.replace(/\{(\w+)\}/g, function (all, name) {
+      return vars && vars[name] != null ? String(vars[name]) : all;
+    });
+  }
+
+  function apply(root) {
+    var scope = root || document;
+    scope.querySelectorAll('[data-i18n]').forEach(function (el) { el.textContent = t(el.dataset.i18n); });
+    scope.querySelectorAll('[data-i18n-title]').forEach(function (el) { el.title = t(el.dataset.i18nTitle); });
+    scope.querySelectorAll('[data-i18n-aria]').forEach(function (el) {
+      el.setAttribute('aria-label', t(el.dataset.i18nAria));
+    });
+  }
+
+  function setLanguage(code) {
+    current = STRINGS[code] ? code : 'ENG';
+    document.documentElement.lang = current === 'CHT' ? 'zh-Hant' : 'en';
+    document.title = t('appTitle');
+    apply(document);
+  }
+
+  VEK.i18n = { t: t, apply: apply, setLanguage: setLanguage,
+    language: function () { return current; } };
+})(window.VEK = window.VEK || {});

@@ -1,0 +1,54 @@
+// Short messages for the user: toasts, the snapshot flash and the export
+// progress bar.
+(function (VEK) {
+  'use strict';
+
+  var TOAST_MS = 4000;
+  var host = null;
+  var progress = null;
+
+  function container() {
+    if (!host) host = document.getElementById('toasts');
+    return host;
+  }
+
+  // kind: 'info' | 'ok' | 'error'
+  function toast(text, kind) {
+    var el = document.createElement('div');
+    el.className = 'toast ' + (kind || 'info');
+    el.setAttribute('role', kind === 'error' ? 'alert' : 'status');
+    el.textContent = text;
+    container().appendChild(el);
+    setTimeout(function () { el.classList.add('leaving'); }, TOAST_MS);
+    setTimeout(function () { el.remove(); }, TOAST_MS + 400);
+    return el;
+  }
+
+  function flash() {
+    var el = document.getElementById('flash');
+    el.classList.remove('on');
+    void el.offsetWidth; // restart the animation
+    el.classList.add('on');
+  }
+
+  function showProgress(text, percent) {
+    if (!progress) {
+      progress = document.createElement('div');
+      progress.className = 'toast progress';
+      progress.setAttribute('role', 'status');
+      progress.innerHTML = '<span class="progress-text"></span><span class="progress-bar"><span></span></span>';
+      container().appendChild(progress);
+    }
+    progress.querySelector('.progress-text').textContent = text;
+    var bar = progress.querySelector('.progress-bar');
+    bar.classList.toggle('indeterminate', !isFinite(percent));
+    bar.firstChild.style.width = isFinite(percent) ? Math.max(0, Math.min(100, percent)) + '%' : '';
+  }
+
+  function hideProgress() {
+    if (progress) progress.remove();
+    progress = null;
+  }
+
+  VEK.notices = { toast: toast, flash: flash, showProgress: showProgress, hideProgress: hideProgress };
+})(window.VEK = window.VEK || {});

@@ -1,0 +1,145 @@
+// The video and its transport bar. While playing, onTick runs once per
+// displayed frame; when paused, after every seek.
+(function (VEK) {
+  'use strict';
+
+  var FRAME_S = 1 / 30; // dash cameras record at 30 frames per second
+  var RATES = [0.25, 0.5, 1, 1.5, 2, 4];
+  var SEEK_STEPS = 1000;
+
+  function Player(root, handlers) {
+    this.root = root;
+    this.video = root.querySelector('video');
+    this.handlers = handlers; // onTick(t), onEnded(), onError(), onDuration(d), onNoPicture()
+    this.ui = {
+      play: root.querySelector('[data-act="play"]'),
+      time: root.querySelector('[data-r="time"]'),
+      seek: root.querySelector('[data-r="seek"]'),
+      rate: root.querySelector('[data-r="rate"]')
+    };
+    this.ticking = false;
+    this.shownSecond = -1;
+    this.bind();
+  }
+
+  Player.prototype.bind = function () {
+    var self = this;
+    var v = this.video;
+    v.addEventListener('play', function () { self.syncPlaying(); self.startTicks(); });
+    v.addEventListener('pause', function () { self.syncPlaying(); });
+    v.addEventListener('seeked', function () { self.tick(); });
+    v.addEventListener('timeupdate', function () { if (v.paused) self.tick(); });
+    v.addEventListener('ended', function () { self.syncPlaying(); self.handlers.onEnded(); });
+    v.addEventListener('error', function () { if (v.getAttribute('src')) self.handlers.onError(); });
+    v.addEventListener('loadedmetadata', function () { self.metadata(); });
+    v.addEventListener('ratechange', function () { self.ui.rate.value = String(v.playbackRate); });
+    this.ui.play.addEventListener('click', function () { self.toggle(); });
+    this.ui.seek.addEventListener('input', function () {
+      self.seek(self.ui.seek.value / SEEK_STEPS * (v.duration || 0));
+    });
+    this.ui.rate.addEventListener('change', function () { self.setRate(parseFloat(self.ui.rate.value)); });
+  };
+
+  Player.prototype.metadata = function () {
+    var v = this.video;
+    this.handlers.onDuration(v.duration);
+    // Audio without picture: no decoder for the video stream.
+    if (v.videoWidth === 0 && v.videoHeight === 0) this.handlers.onNoPicture();
+    this.tick();
+  };
+
+  Player.prototype.syncPlaying = function () {
+    var playing = !this.video.paused && !this.video.ended;
+    this.root.classList.toggle('playing', playing);
+    this.ui.play.dataset.i18nAria = playing ? 'pause' : 'play';
+    this.ui.play.setAttribute('aria-label', VEK.i18n.t(this.ui.play.dataset.i18nAria));
+  };
+
+  Player.prototype.startTicks = function () {
+    if (this.ticking) return;
+    this.ticking = true;
+    var self = this;
+    function frame() {
+      self.tick();
+      if (!self.video.paused && !self.video.ended) requestAnimationFrame(frame); else self.ticking = false;
+    }
+    requestAnimationFrame(frame);
+  };
+
+  Player.prototype.tick = function () {
+    var v = this.video;
+    var t = v.currentTime || 0;
+    var d = v.duration;
+    if (isFinite(d) && d > 0) this.ui.seek.value = String(Math.round(t / d * SEEK_STEPS));
+    var second = Math.floor(t);
+    if (second !== this.shownSecond) {
+      this.shownSecond = second;
+      this.ui.time.textContent = VEK.timekeys.formatDuration(t) + ' / ' +
+        (isFinite(d) ? VEK.timekeys.formatDuration(d) : '0:00');
+    }
+    this.handlers.onTick(t);
+  };
+
+  Player.prototype.load = function (url, autoplay) {
+    var v = this.video;
+    var rate = v.playbackRate;
+    this.shownSecond = -1;
+    v.src = url;
+    v.playbackRate = rate;
+    v.defaultPlaybackRate = rate;
+    if (autoplay) this.play(); else v.load();
+  };
+
+  Player.prototype.clear = function () {
+    this.video.removeAttribute('src');
+    this.video.load();
+    this.shownSecond = -1;
+    this.ui.time.textContent = '0:00 / 0:00';
+    this.ui.seek.value = '0';
+    this.syncPlaying();
+  };
+
+  Player.prototype.hasClip = function () { return !!this.video.getAttribute('src'); };
+
+  Player.prototype.play = function () {
+    var p = this.video.play();
+    var self = this;
+    if (p && p.catch) p.catch(function () { self.syncPlaying(); });
+  };
+
+  Player.prototype.toggle = function () {
+    if (!this.hasClip()) return;
+    if (this.video.paused || this.video.ended) this.play(); else this.video.pause();
+  };
+
+  Player.prototype.seek = function (time) {
+    var d = this.video.duration;
+    if (!this.hasClip() || !isFinite(time)) return;
+    this.video.currentTime = Math.max(0, isFinite(d) ? Math.min(d, time) : time);
+    this.tick();
+  };
+
+  Player.prototype.skip = function (seconds) { this.seek(this.video.currentTime + seconds); };
+
+  Player.prototype.step = function (frames) {
+    this.video.pause();
+    this.seek(this.video.currentTime + frames * FRAME_S);
+  };
+
+  Player.prototype.setRate = function (rate) {
+    if (!(rate > 0)) return;
+    this.video.playbackRate = rate;
+    this.video.defaultPlaybackRate = rate;
+  };
+
+  Player.prototype.changeRate = function (direction) {
+    var k = RATES.indexOf(this.video.playbackRate);
+    if (k < 0) k = RATES.indexOf(1);
+    this.setRate(RATES[Math.max(0, Math.min(RATES.length - 1, k + direction))]);
+  };
+
+  Player.prototype.time = function () { return this.video.currentTime || 0; };
+
+  Player.RATES = RATES;
+  VEK.Player = Player;
+})(window.VEK = window.VEK || {});

@@ -1,0 +1,172 @@
+// The clip's route on two canvases: the whole route (drawn when the track,
+// the size or the map view changes) and the moving position (drawn per
+// sample). Projection: our own fitted Mercator, or the tile map's when
+// one is shown underneath (see tiles.js).
+(function (VEK) {
+  'use strict';
+
+  var MARGIN = 28;
+  var SCALE_BAR_PX = 96;
+
+  function Route(container) {
+    this.el = container;
+    this.base = VEK.canvas.create(container, 'route-base');
+    this.top = VEK.canvas.create(container, 'route-top');
+    this.track = null;
+    this.index = -1;
+    this.mapProjector = null;
+    this.fitted = null;
+    var self = this;
+    new ResizeObserver(function () { self.redraw(); }).observe(container);
+  }
+
+  // External projector: function (lat, lon) -> {x, y} in CSS pixels.
+  Route.prototype.useProjector = function (projector) {
+    this.mapProjector = projector;
+    this.redraw();
+  };
+
+  Route.prototype.setTrack = function (track) {
+    this.track = track && track.positions ? track : null;
+    this.index = -1;
+    this.world = this.track ? worldPoints(this.track) : null;
+    this.redraw();
+  };
+
+  Route.prototype.setIndex = function (index) {
+    if (index === this.index) return;
+    this.index = index;
+    this.drawPosition();
+  };
+
+  Route.prototype.redraw = function () {
+    this.screen = this.track ? this.project() : null;
+    this.drawRoute();
+    this.drawPosition();
+  };
+
+  function worldPoints(track) {
+    var n = track.positions;
+    var world = { x: new Float64Array(n), y: new Float64Array(n), sample: new Int32Array(n) };
+    for (var i = 0, j = 0; i < track.count; i++) {
+      if (!track.valid[i]) continue;
+      world.x[j] = VEK.projection.worldX(track.lon[i]);
+      world.y[j] = VEK.projection.worldY(track.lat[i]);
+      world.sample[j++] = i;
+    }
+    world.bounds = VEK.projection.bounds(world.x, world.y);
+    return world;
+  }
+
+  Route.prototype.project = function () {
+    var w = this.world;
+    var n = w.x.length;
+    var pts = new Float32Array(2 * n);
+    var fitted = null;
+    if (!this.mapProjector) {
+      fitted = VEK.projection.fit(w.bounds, this.el.clientWidth, this.el.clientHeight, MARGIN);
+    }
+    for (var j = 0; j < n; j++) {
+      var i = w.sample[j];
+      if (fitted) {
+        pts[2 * j] = fitted.x(w.x[j]); pts[2 * j + 1] = fitted.y(w.y[j]);
+      } else {
+        var p = this.mapProjector(this.track.lat[i], this.track.lon[i]);
+        pts[2 * j] = p.x; pts[2 * j + 1] = p.y;
+      }
+    }
+    this.fitted = fitted;
+    return pts;
+  };
+
+  function path(ctx, pts, upto) {
+    ctx.beginPath();
+    ctx.moveTo(pts[0], pts[1]);
+    for (var j = 1; j <= upto; j++) ctx.lineTo(pts[2 * j], pts[2 * j + 1]);
+  }
+
+  Route.prototype.drawRoute = function () {
+    var c = VEK.canvas.prepare(this.base);
+    if (!c || !this.screen) return;
+    var ctx = c.ctx;
+    var pts = this.screen;
+    var last = pts.length / 2 - 1;
+    ctx.lineJoin = 'round'; ctx.lineCap = 'round';
+    path(ctx, pts, last);
+    ctx.strokeStyle = VEK.canvas.cssVar(this.el, '--route-casing', '#fff');
+    ctx.lineWidth = 7; ctx.stroke();
+    ctx.strokeStyle = VEK.canvas.cssVar(this.el, '--route', '#3b82f6');
+    ctx.lineWidth = 4; ctx.stroke();
+    endpoint(ctx, pts[0], pts[1], VEK.canvas.cssVar(this.el, '--route-start', '#16a34a'));
+    endpoint(ctx, pts[2 * last], pts[2 * last + 1], VEK.canvas.cssVar(this.el, '--route-end', '#dc2626'));
+    if (this.fitted) this.drawScaleBar(ctx, c.height);
+  };
+
+  function endpoint(ctx, x, y, color) {
+    ctx.beginPath(); ctx.arc(x, y, 5, 0, 2 * Math.PI);
+    ctx.fillStyle = color; ctx.fill();
+    ctx.lineWidth = 2; ctx.strokeStyle = '#fff'; ctx.stroke();
+  }
+
+  // A round distance near SCALE_BAR_PX pixels long.
+  function niceDistance(metres) {
+    var pow = Math.pow(10, Math.floor(Math.log10(metres)));
+    var steps = [1, 2, 5, 10];
+    for (var k = steps.length - 1; k >= 0; k--) if (steps[k] * pow <= metres) return steps[k] * pow;
+    return pow;
+  }
+
+  Route.prototype.drawScaleBar = function (ctx, height) {
+    var lat = this.track.lat[this.world.sample[0]];
+    var mpp = VEK.projection.metresPerPixel(this.fitted.scale, lat);
+    var metres = niceDistance(mpp * SCALE_BAR_PX);
+    var px = metres / mpp;
+    var x = 14; var y = height - 14;
+    ctx.strokeStyle = VEK.canvas.cssVar(this.el, '--muted', '#888');
+    ctx.lineWidth = 1.5;
+    ctx.beginPath(); ctx.moveTo(x, y - 5); ctx.lineTo(x, y); ctx.lineTo(x + px, y); ctx.lineTo(x + px, y - 5);
+    ctx.stroke();
+    ctx.fillStyle = ctx.strokeStyle;
+    ctx.font = '11px system-ui, sans-serif';
+    ctx.fillText(metres >= 1000 ? metres / 1000 + ' km' : metres + ' m', x + 4, y - 6);
+  };
+
+  // Last projected point at or before the current sample.
+  Route.prototype.pointIndex = function () {
+    var sample = this.world.sample;
+    var lo = 0; var hi = sample.length - 1;
+    if (sample[0] > this.index) return 0;
+    while (lo < hi) {
+      var mid = (lo + hi + 1) >> 1;
+      if (sample[mid] <= this.index) lo = mid; else hi = mid - 1;
+    }
+    return lo;
+  };
+
+  Route.prototype.drawPosition = function () {
+    var c = VEK.canvas.prepare(this.top);
+    if (!c || !this.screen || this.index < 0) return;
+    var ctx = c.ctx;
+    var pts = this.screen;
+    var j = this.pointIndex();
+    ctx.lineJoin = 'round'; ctx.lineCap = 'round';
+    if (j > 0) {
+      path(ctx, pts, j);
+      ctx.strokeStyle = VEK.canvas.cssVar(this.el, '--route-done', '#1d4ed8');
+      ctx.lineWidth = 4; ctx.stroke();
+    }
+    ctx.beginPath(); ctx.arc(pts[2 * j], pts[2 * j + 1], 11, 0, 2 * Math.PI);
+    ctx.fillStyle = VEK.canvas.cssVar(this.el, '--marker-halo', 'rgba(37,99,235,.25)'); ctx.fill();
+    ctx.beginPath(); ctx.arc(pts[2 * j], pts[2 * j + 1], 6, 0, 2 * Math.PI);
+    ctx.fillStyle = VEK.canvas.cssVar(this.el, '--marker', '#2563eb'); ctx.fill();
+    ctx.lineWidth = 2.5; ctx.strokeStyle = '#fff'; ctx.stroke();
+  };
+
+  Route.prototype.currentPoint = function () {
+    if (!this.screen || this.index < 0) return null;
+    var j = this.pointIndex();
+    return { x: this.screen[2 * j], y: this.screen[2 * j + 1] };
+  };
+
+  VEK.Route = Route;
+})(window.VEK = window.VEK || {});

@@ -1,0 +1,12 @@
+// Speeds arrive in km/h; the driver may read them in mph.
+(function (VEK) {
+  'use strict';
+
+  var KM_PER_MILE = 1.609344;
+
+  function speed(kmh, unit) { return unit === 'mi' ? kmh / KM_PER_MILE : kmh; }
+
+  function label(unit) { return VEK.i18n.t(unit === 'mi' ? 'mph' : 'kmh'); }
+
+  VEK.units = { speed: speed, label: label };
+})(window.VEK = window.VEK || {});

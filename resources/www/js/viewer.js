@@ -1,0 +1,187 @@
+// The clip on screen: which clip is current, its video, its track and the
+// views that follow the video's time.
+(function (VEK) {
+  'use strict';
+
+  var LOOKUP_WAIT_MS = 2500; // the native lookup answers at once or never
+  var REMEMBER_KEY = 'vek.current'; // survives the reload after a removal
+
+  function Viewer(views) {
+    this.views = views; // {player, list, readings, route, tiles, speedChart, gChart, notice}
+    this.clips = [];
+    this.current = -1;
+    this.track = null;
+    this.trackError = null;
+    this.playingPath = null;
+    this.lookup = null;
+    this.noticeKey = null;
+  }
+
+  Viewer.prototype.setClips = function (clips) {
+    var keep = this.currentClip();
+    this.clips = clips;
+    this.current = -1;
+    this.views.list.render(clips);
+    clips.forEach(function (clip, i) { this.showNameStamp(i); }, this);
+    return keep;
+  };
+
+  Viewer.prototype.currentClip = function () { return this.clips[this.current] || null; };
+
+  Viewer.prototype.indexOf = function (path) {
+    for (var i = 0; i < this.clips.length; i++) if (this.clips[i].path === path) return i;
+    return -1;
+  };
+
+  Viewer.prototype.showNameStamp = function (i) {
+    var stamp = VEK.timekeys.fromFileName(this.clips[i].name);
+    if (isFinite(stamp)) this.views.list.setMeta(i, { when: VEK.timekeys.formatDateTime(stamp) });
+  };
+
+  Viewer.prototype.select = function (index, autoplay) {
+    var clip = this.clips[index];
+    if (!clip) { this.clear(); return; }
+    this.current = index;
+    this.views.list.setCurrent(index);
+    remember(clip.path);
+    this.lookup = { index: index, asked: false, timer: null };
+    this.setNotice(null);
+    this.playingPath = clip.path;
+    this.views.player.load(VEK.paths.fileUrl(clip.path), autoplay);
+    this.showTrack(null, 'trackLoading');
+    var self = this;
+    VEK.trackLoader.load(clip.track, clip.name, function (result) {
+      if (self.currentClip() === clip) self.applyTrack(result);
+    }, true);
+  };
+
+  // The list was rebuilt around the clip that is playing: leave it playing.
+  Viewer.prototype.reattach = function (index) {
+    this.current = index;
+    this.views.list.setCurrent(index);
+    if (this.track) this.views.list.setMeta(index, trackMeta(this.track));
+  };
+
+  Viewer.prototype.clear = function () {
+    this.current = -1;
+    this.playingPath = null;
+    this.views.list.setCurrent(-1);
+    this.views.player.clear();
+    this.showTrack(null, null);
+    this.setNotice(this.clips.length ? 'noClip' : 'empty');
+  };
+
+  Viewer.prototype.step = function (direction) {
+    var next = this.current + direction;
+    if (next >= 0 && next < this.clips.length) this.select(next, true);
+  };
+
+  var TRACK_MESSAGES = { missing: 'trackMissing', broken: 'trackBroken', nodata: 'trackNoData', empty: 'trackEmpty' };
+
+  Viewer.prototype.applyTrack = function (result) {
+    this.trackError = result.error ? TRACK_MESSAGES[result.error] : null;
+    this.showTrack(result.track || null, this.trackError);
+    if (result.track) this.views.list.setMeta(this.current, trackMeta(result.track));
+    this.onTick(this.views.player.time());
+  };
+
+  function trackMeta(track) {
+    return { when: VEK.timekeys.formatDateTime(track.start), duration: VEK.timekeys.formatDuration(track.duration), tag: '' };
+  }
+
+  // messageKey: why there is no track (or null).
+  Viewer.prototype.showTrack = function (track, messageKey) {
+    var v = this.views;
+    this.track = track;
+    this.trackMessage = messageKey;
+    v.readings.setTrack(track, messageKey ? VEK.i18n.t(messageKey) : VEK.i18n.t('noTrack'));
+    v.route.setTrack(track);
+    if (v.tiles) v.tiles.fit(track);
+    var duration = v.player.video.duration;
+    v.speedChart.setTrack(track, isFinite(duration) ? duration : 0);
+    v.gChart.setTrack(track, isFinite(duration) ? duration : 0);
+    this.showRouteNotice();
+  };
+
+  Viewer.prototype.showRouteNotice = function () {
+    var key = this.trackMessage || (this.track && !this.track.positions ? 'noRoute' : null);
+    var el = this.views.routeNotice;
+    el.textContent = key ? VEK.i18n.t(key) : (this.track ? '' : VEK.i18n.t('routeEmpty'));
+    el.hidden = !!(this.track && this.track.positions);
+  };
+
+  Viewer.prototype.onTick = function (time) {
+    var v = this.views;
+    if (this.track) {
+      var i = VEK.track.indexAt(this.track, time);
+      v.readings.setIndex(i);
+      v.route.setIndex(i);
+    }
+    v.speedChart.setTime(time);
+    v.gChart.setTime(time);
+  };
+
+  Viewer.prototype.onDuration = function (duration) {
+    this.views.speedChart.setDuration(duration);
+    this.views.gChart.setDuration(duration);
+    if (this.current >= 0) this.views.list.setMeta(this.current, { duration: VEK.timekeys.formatDuration(duration) });
+  };
+
+  Viewer.prototype.onEnded = function () {
+    if (this.current + 1 < this.clips.length) this.select(this.current + 1, true);
+  };
+
+  Viewer.prototype.onVideoError = function () {
+    var clip = this.currentClip();
+    var lookup = this.lookup;
+    if (!clip || !lookup || lookup.index !== this.current) return;
+    if (lookup.asked) { this.setNotice('videoFailed', { name: clip.name }); return; }
+    lookup.asked = true;
+    this.setNotice('videoLooking');
+    var list = VEK.paths.candidates(clip.path).map(VEK.paths.commandArg).join(',');
+    VEK.commands.send('check_file', list);
+    var self = this;
+    lookup.timer = setTimeout(function () {
+      if (self.lookup === lookup) self.setNotice('videoMissing', { name: clip.name });
+    }, LOOKUP_WAIT_MS);
+  };
+
+  // Answer to check_file: the first candidate that exists.
+  Viewer.prototype.found = function (path) {
+    var clip = this.currentClip();
+    var lookup = this.lookup;
+    if (!clip || !lookup || !lookup.asked) return;
+    clearTimeout(lookup.timer);
+    if (path === this.playingPath) { this.setNotice('videoFailed', { name: clip.name }); return; }
+    this.playingPath = path;
+    this.setNotice(null);
+    this.views.player.load(VEK.paths.fileUrl(path), true);
+  };
+
+  Viewer.prototype.setNotice = function (key, vars) {
+    this.noticeKey = key;
+    this.noticeVars = vars;
+    var el = this.views.notice;
+    el.hidden = !key;
+    el.dataset.kind = key || '';
+    el.querySelector('[data-r="notice-text"]').textContent = key ? VEK.i18n.t(key, vars) : '';
+  };
+
+  Viewer.prototype.relabel = function () {
+    if (this.noticeKey) this.setNotice(this.noticeKey, this.noticeVars);
+    this.showRouteNotice();
+    this.views.list.updateCount();
+    this.views.readings.setTrack(this.track, this.trackMessage ? VEK.i18n.t(this.trackMessage) : VEK.i18n.t('noTrack'));
+    this.onTick(this.views.player.time());
+  };
+
+  function remember(path) {
+    try { sessionStorage.setItem(REMEMBER_KEY, path); } catch (e) { /* storage may be off for file pages */ }
+  }
+
+  Viewer.remembered = function () {
+    try { return sessionStorage.getItem(REMEMBER_KEY); } catch (e) { return null; }
+  };
+
+  VEK.Viewer = Viewer;
+})(window.VEK = window.VEK || {});

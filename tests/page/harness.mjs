@@ -1,0 +1,130 @@
+// Headless Chromium over the page, with a stub of the native side that
+// records every command navigation and answers with the same script calls
+// the application makes.
+import { chromium } from 'playwright-core';
+import { mkdtempSync, mkdirSync, writeFileSync, existsSync, readFileSync, copyFileSync, lstatSync } from 'node:fs';
+import { join, dirname, basename } from 'node:path';
+import { tmpdir } from 'node:os';
+import { fileURLToPath, pathToFileURL } from 'node:url';
+
+const here = dirname(fileURLToPath(import.meta.url));
+export const WWW = process.env.VEK_WWW || join(here, '..', '..', 'resources', 'www');
+
+export async function launch() {
+  return chromium.launch({
+    executablePath: process.env.VEK_CHROMIUM || '/usr/bin/chromium',
+    args: ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run', '--disable-background-networking',
+      '--disable-component-update', '--disable-sync', '--allow-file-access-from-files',
+      '--autoplay-policy=no-user-gesture-required', '--mute-audio'],
+  });
+}
+
+// A script string literal, as the native side escapes values.
+export function literal(text) {
+  return "'" + String(text).replace(/[\\'\n\r\u2028\u2029]/g, (c) =>
+    ({ '\\': '\\\\', "'": "\\'", '\n': '\\n', '\r': '\\r', '\u2028': '\\u2028', '\u2029': '\\u2029' })[c]) + "'";
+}
+
+const trackPathOf = (home, clip) => join(home, 'VEK', 'data', basename(clip).replaceAll('.MOV', '.data').replaceAll('.mov', '.data'));
+
+export class Native {
+  constructor(page, home) {
+    this.page = page;
+    this.home = home;
+    this.tracks = '';
+    this.clips = '';
+    this.commands = []; // URLs as the browser sent them
+    this.chosen = []; // what the next file chooser returns
+    this.exportResult = 'Export Completed';
+    mkdirSync(join(home, 'VEK', 'data'), { recursive: true });
+    mkdirSync(join(home, 'VEK', 'files'), { recursive: true });
+  }
+
+  get userPath() { return join(this.home, 'VEK', 'data'); }
+
+  async report(current) {
+    await this.page.evaluate(`file_list_fun(${literal(this.tracks)},${literal(this.clips)},${literal(current)});` +
+      `user_path=${literal(this.userPath)}`);
+  }
+
+  async handle(url) {
+    this.commands.push(url);
+    const word = /^http:\/\/([a-z_]+)\//.exec(url)[1];
+    const arg = url.slice(`http://${word}/`.length);
+    const handler = this[`on_${word}`];
+    if (handler) await handler.call(this, arg);
+  }
+
+  async on_file_copy_fun() {
+    let last = null;
+    for (const clip of [...this.chosen].reverse()) {
+      const stem = basename(clip).replace(/\.[^.]*$/, '');
+      if (!existsSync(clip)) continue;
+      if (!this.clips.split(',').some((p) => p && basename(p).replace(/\.[^.]*$/, '') === stem)) {
+        this.tracks += trackPathOf(this.home, clip) + ',';
+        this.clips += clip + ',';
+      }
+      last = clip;
+    }
+    this.chosen = [];
+    await this.report(last ?? '(null)');
+  }
+
+  async on_file_del_fun(arg) {
+    const text = decodeURIComponent(arg).replaceAll('%20', ' ');
+    for (const element of text.split(',')) {
+      if (!element) continue;
+      this.tracks = this.tracks.replaceAll(trackPathOf(this.home, element) + ',', '');
+      this.clips = this.clips.replaceAll(element + ',', '');
+    }
+    await this.page.reload();
+  }
+
+  async on_check_file(arg) {
+    const candidates = decodeURIComponent(arg.replaceAll('%20', ' ')).split(',').slice(0, 8);
+    const hit = candidates.find((p) => { try { lstatSync(p); return true; } catch { return false; } });
+    if (hit) await this.page.evaluate(`video1_show(${literal(hit)})`);
+  }
+
+  async on_get_photo() { await this.page.evaluate('get_act()'); }
+  async on_get_full_photo() { await this.page.evaluate('get_act()'); }
+  async on_save_set(arg) { writeFileSync(join(this.userPath, 'ini.txt'), arg); }
+  async on_merger() {
+    await this.page.evaluate("if(window.exp_progress)exp_progress('42')");
+    await this.page.evaluate(`exp(${literal(this.exportResult)});`);
+  }
+
+  // Places a clip file on the "card" and its track in the library folder.
+  addClip(dir, name, track, video) {
+    mkdirSync(dir, { recursive: true });
+    const clip = join(dir, name);
+    copyFileSync(video, clip);
+    if (track !== null) writeFileSync(trackPathOf(this.home, clip), track);
+    return clip;
+  }
+
+  sent(word) { return this.commands.filter((u) => u.startsWith(`http://${word}/`)); }
+}
+
+// A page with the stub attached; each load gets the clip-list report.
+export async function openPage(browser, { settings = 'km,ENG', colorScheme = 'light', viewport } = {}) {
+  const home = mkdtempSync(join(tmpdir(), 'vek-page-home-'));
+  const context = await browser.newContext({ colorScheme, viewport: viewport || { width: 1440, height: 900 } });
+  const page = await context.newPage();
+  const native = new Native(page, home);
+  if (settings !== null) writeFileSync(join(native.userPath, 'ini.txt'), settings);
+  const errors = [];
+  page.on('pageerror', (e) => errors.push(String(e)));
+  await page.route(/^https?:\/\/tile\./, (route) => route.abort());
+  await page.route(/^http:\/\/[a-z_]+\//, async (route) => {
+    const url = route.request().url();
+    await route.fulfill({ status: 204 });
+    await native.handle(url);
+  });
+  page.on('load', () => { native.report('0').catch(() => {}); });
+  await page.goto(pathToFileURL(join(WWW, 'index.html')).href);
+  await page.waitForFunction(() => window.user_path !== '');
+  return { page, native, home, errors, context };
+}
+
+export const readText = (file) => readFileSync(file, 'utf8');
