@@ -1,0 +1,26 @@
+#pragma once
+// The edit of a merged export: the clips whole, end to end, in order.
+
+#include <ges/ges.h>
+
+#include <filesystem>
+#include <vector>
+
+#include "media/GstPtr.h"
+
+namespace vek::media {
+
+struct ExportTimeline {
+  std::unique_ptr<GESTimeline, GstObjectUnref> timeline;  // null when no clip could be read
+  GstClockTime duration = 0;
+  bool has_audio = false;  // some clip has sound; otherwise the timeline has no audio track
+  int clip_count = 0;
+};
+
+// Builds the timeline: each readable clip at the running end, from its start
+// for its whole duration; a path listed twice is taken twice; unreadable
+// clips are skipped. Video is scaled into `width` x `height`. Must run on
+// the thread that will render the timeline.
+ExportTimeline build_export_timeline(const std::vector<std::filesystem::path>& clips, int width, int height);
+
+}  // namespace vek::media

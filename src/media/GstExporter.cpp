@@ -1,0 +1,25 @@
+#include "media/GstExporter.h"
+
+#include <algorithm>
+
+namespace vek::media {
+
+GstExporter::~GstExporter() {
+  // All renders stop together; the jobs' destructors then wait for each.
+  for (const auto& job : jobs_) {
+    job->cancel();
+  }
+}
+
+void GstExporter::start(std::vector<std::filesystem::path> clips, std::filesystem::path output, Progress on_progress,
+                        Completion on_done) {
+  forget_finished();
+  jobs_.push_back(
+      std::make_unique<ExportJob>(std::move(clips), std::move(output), std::move(on_progress), std::move(on_done)));
+}
+
+void GstExporter::forget_finished() {
+  std::erase_if(jobs_, [](const std::unique_ptr<ExportJob>& job) { return job->finished(); });
+}
+
+}  // namespace vek::media

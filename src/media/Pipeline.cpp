@@ -1,0 +1,65 @@
+#include "media/Pipeline.h"
+
+namespace vek::media {
+
+Pipeline Pipeline::parse(const char* description, std::string& error) {
+  GError* raw_error = nullptr;
+  GstElement* element = gst_parse_launch_full(description, nullptr, GST_PARSE_FLAG_FATAL_ERRORS, &raw_error);
+  const ErrorPtr parse_error(raw_error);
+  auto owned = adopt_sunk(element);
+  if (parse_error != nullptr || owned == nullptr) {
+    error = parse_error != nullptr ? parse_error->message : "cannot build the pipeline";
+    return Pipeline();
+  }
+  return Pipeline(std::move(owned));
+}
+
+Pipeline& Pipeline::operator=(Pipeline&& other) noexcept {
+  if (this != &other) {
+    shut_down();
+    element_ = std::move(other.element_);
+  }
+  return *this;
+}
+
+void Pipeline::shut_down() noexcept {
+  if (element_ != nullptr) {
+    gst_element_set_state(element_.get(), GST_STATE_NULL);
+    element_.reset();
+  }
+}
+
+ElementPtr Pipeline::child(const char* name) const {
+  return ElementPtr(gst_bin_get_by_name(GST_BIN(element_.get()), name));
+}
+
+MessagePtr Pipeline::wait(GstMessageType types, GstClockTime timeout) const {
+  const BusPtr bus(gst_element_get_bus(element_.get()));
+  const auto wanted = static_cast<GstMessageType>(types | GST_MESSAGE_ERROR);
+  return MessagePtr(gst_bus_timed_pop_filtered(bus.get(), timeout, wanted));
+}
+
+std::string failure_text(GstMessage* message) {
+  if (message == nullptr) {
+    return "timed out";
+  }
+  if (GST_MESSAGE_TYPE(message) != GST_MESSAGE_ERROR) {
+    return std::string("unexpected ") + GST_MESSAGE_TYPE_NAME(message);
+  }
+  GError* raw_error = nullptr;
+  gchar* raw_debug = nullptr;
+  gst_message_parse_error(message, &raw_error, &raw_debug);
+  const ErrorPtr error(raw_error);
+  const CharPtr debug(raw_debug);
+  std::string text = error != nullptr ? error->message : "error";
+  if (debug != nullptr) {
+    text += std::string(" (") + debug.get() + ")";
+  }
+  return text;
+}
+
+bool is_error(const MessagePtr& message) {
+  return message != nullptr && GST_MESSAGE_TYPE(message.get()) == GST_MESSAGE_ERROR;
+}
+
+}  // namespace vek::media

@@ -1,0 +1,50 @@
+#pragma once
+// A GStreamer pipeline built from a launch description, owned for one piece
+// of work and shut down (state NULL) before it is released.
+
+#include <gst/gst.h>
+
+#include <string>
+
+#include "media/GstPtr.h"
+
+namespace vek::media {
+
+class Pipeline {
+ public:
+  // Builds the pipeline; an empty Pipeline (and `error`) when an element is
+  // missing or the description does not parse.
+  static Pipeline parse(const char* description, std::string& error);
+  // Owns `element`, which may be a floating reference.
+  static Pipeline adopt(GstElement* element) { return Pipeline(adopt_sunk(element)); }
+
+  Pipeline() = default;
+  Pipeline(Pipeline&&) noexcept = default;
+  // Shuts down the pipeline held so far.
+  Pipeline& operator=(Pipeline&& other) noexcept;
+  ~Pipeline() { shut_down(); }
+
+  // Stops the pipeline (state NULL, files closed) and releases it.
+  void shut_down() noexcept;
+
+  explicit operator bool() const { return element_ != nullptr; }
+  GstElement* get() const { return element_.get(); }
+  // The named element inside the pipeline, or null.
+  ElementPtr child(const char* name) const;
+  // Waits up to `timeout` for a message of `types`, errors always included;
+  // null on timeout.
+  MessagePtr wait(GstMessageType types, GstClockTime timeout) const;
+
+ private:
+  explicit Pipeline(ElementPtr element) : element_(std::move(element)) {}
+  ElementPtr element_;
+};
+
+// The text of an error message, its debug detail appended; "timed out" for
+// null and a neutral text for other message types.
+std::string failure_text(GstMessage* message);
+
+// True for an error message (a failure to report).
+bool is_error(const MessagePtr& message);
+
+}  // namespace vek::media

@@ -1,0 +1,15 @@
+#pragma once
+// One decoded picture as packed RGB, or the reason there is none.
+
+#include <string>
+
+#include "media/GstPtr.h"
+
+namespace vek::media {
+
+struct RawFrame {
+  SamplePtr sample;  // video/x-raw, format RGB; null on failure
+  std::string error;
+};
+
+}  // namespace vek::media
