@@ -6,6 +6,7 @@ markers and values their JSON states.
 Usage: test_vek_fixture.py TOOLS_DIR
 """
 import datetime
+import hashlib
 import json
 import os
 import shutil
@@ -61,6 +62,19 @@ def top_level(data):
 def packet_checksums(clip):
     result = run(["ffmpeg", "-v", "error", "-i", clip, "-map", "0", "-c", "copy", "-f", "framemd5", "-"])
     return [line for line in result.stdout.splitlines() if not line.startswith("#")]
+
+
+def gstreamer_frames(clip, raw_path):
+    """Demuxes in push mode (a queue before qtdemux), as a streaming player does, decodes both tracks and
+    returns the exit code, the errors and a digest of the raw video."""
+    result = run(["gst-launch-1.0", "-q", "filesrc", "location=" + clip, "!", "queue", "!", "qtdemux", "name=d",
+                  "d.video_0", "!", "queue", "!", "decodebin", "!", "videoconvert", "!", "video/x-raw,format=I420",
+                  "!", "filesink", "location=" + raw_path,
+                  "d.audio_0", "!", "queue", "!", "decodebin", "!", "fakesink"])
+    if not os.path.exists(raw_path):
+        return result.returncode, result.stderr, None
+    with open(raw_path, "rb") as raw:
+        return result.returncode, result.stderr, hashlib.sha256(raw.read()).hexdigest()
 
 
 def frame_checksums(clip):
@@ -134,6 +148,14 @@ class FreeGpsTest(ClipCase):
         self.assertEqual(packet_checksums(clip), packet_checksums(plain))
         self.assertEqual(frame_checksums(clip), frame_checksums(plain))
         self.assertEqual(len(frame_checksums(clip)), 4 * 30)
+
+    @unittest.skipUnless(shutil.which("gst-launch-1.0"), "gst-launch-1.0 (gstreamer1.0-tools) is not installed")
+    def test_interleaved_clip_streams_through_gstreamer(self):
+        _, _, clip = make(self.directory, "gst", "--kind", "freegps", "--seconds", "3", "--audio")
+        _, _, plain = make(self.directory, "gstplain", "--kind", "freegps-appended", "--seconds", "3", "--audio")
+        interleaved = gstreamer_frames(clip, os.path.join(self.directory, "gst.yuv"))
+        self.assertEqual(interleaved[:2], (0, ""))
+        self.assertEqual(interleaved, gstreamer_frames(plain, os.path.join(self.directory, "gstplain.yuv")))
 
     def test_appended_atoms_follow_the_movie(self):
         data, description, clip = make(self.directory, "app", "--kind", "freegps-appended", "--seconds", "3",
