@@ -1,0 +1,143 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <sstream>
+
+#include "AppFixture.h"
+
+namespace vek::app::testing {
+namespace {
+
+class ClipCommands : public AppFixture {
+ protected:
+  void SetUp() override {
+    AppFixture::SetUp();
+    app_->webViewDidFinishLoad(true);
+    events_.clear();
+    wv_.scripts.clear();
+    log_.lines.clear();
+  }
+  int reloads() const {
+    return static_cast<int>(std::count(events_.begin(), events_.end(), std::string("load:") + kPage));
+  }
+  std::string read(const std::string& path) const {
+    std::ifstream in(path);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+  }
+};
+
+TEST_F(ClipCommands, RemovalWithSpacesSentPlainOrEscaped) {
+  const std::string a = make_file("my cards/A CLIP.MOV");
+  const std::string b = make_file("my cards/B.MOV");
+  app_->take_in_dragged({b, a});
+  events_.clear();
+  std::string escaped = a;
+  escaped.replace(escaped.find(' '), 1, "%20");
+  navigate("http://file_del_fun/" + escaped + "," + b + ",");
+  EXPECT_EQ(app_->clip_list().file_mv_path, "");
+  EXPECT_EQ(app_->clip_list().file_data_path, "");
+  EXPECT_EQ(reloads(), 3);
+  EXPECT_TRUE(std::filesystem::exists(library() + "/B.data")) << "removal deletes no file";
+  ASSERT_GE(log_.lines.size(), 4U);
+  EXPECT_EQ(log_.lines[1], "del:" + a + ",data:" + library() + "/A CLIP.data,");
+  EXPECT_EQ(log_.lines[2], "del_res:" + library() + "/B.data,");
+}
+
+TEST_F(ClipCommands, RemovalOfUnlistedOrEmptyStillReloadsOnce) {
+  navigate("http://file_del_fun/");
+  EXPECT_EQ(reloads(), 1);
+  navigate("http://file_del_fun//nowhere/X.MOV");
+  EXPECT_EQ(reloads(), 2);
+}
+
+TEST_F(ClipCommands, RemovalOfAnOddCaseExtension) {
+  const std::string clip = make_file("cards/NAME.Mov");
+  app_->take_in_dragged({clip});  // drags refuse ".Mov"; the chooser takes it
+  dialogs_.chosen = std::vector<std::string>{clip};
+  app_->copy_file();
+  ASSERT_EQ(app_->clip_list().file_mv_path, clip + ",");
+  navigate("http://file_del_fun/" + clip);
+  EXPECT_EQ(app_->clip_list().file_data_path, "");
+  EXPECT_EQ(app_->clip_list().file_mv_path, "");
+}
+
+TEST_F(ClipCommands, RemovalThatDoesNotDecodeRemovesNothing) {
+  const std::string clip = make_file("cards/A.MOV");
+  app_->take_in_dragged({clip});
+  events_.clear();
+  navigate("http://file_del_fun/" + clip + ",%FE");
+  EXPECT_EQ(app_->clip_list().file_mv_path, clip + ",");
+  EXPECT_EQ(reloads(), 0);
+}
+
+TEST_F(ClipCommands, CancelledChooserStillReports) {
+  navigate("http://file_copy_fun/");
+  EXPECT_EQ(wv_.scripts, std::vector<std::string>{"file_list_fun('','','(null)');user_path='" + library() + "'"});
+}
+
+TEST_F(ClipCommands, ChosenClipsReportTheFirstChosenAsLast) {
+  const std::string one = make_file("cards/CLIP0001.MOV");
+  const std::string two = make_file("cards/CLIP0002.MOV");
+  dialogs_.chosen = std::vector<std::string>{one, two};
+  navigate("http://file_copy_fun/");
+  EXPECT_EQ(wv_.scripts.back(), "file_list_fun('" + library() + "/CLIP0002.data," + library() + "/CLIP0001.data,','" +
+                                    two + "," + one + ",','" + one + "');user_path='" + library() + "'");
+}
+
+TEST_F(ClipCommands, PathsWithQuotesReachThePageEscaped) {
+  const std::string clip = make_file("it's/A.MOV");
+  app_->take_in_dragged({clip});
+  std::string escaped = clip;
+  escaped.replace(escaped.find('\''), 1, "\\'");
+  EXPECT_NE(wv_.scripts.back().find("'" + escaped + ",'"), std::string::npos) << wv_.scripts.back();
+}
+
+TEST_F(ClipCommands, DragOfThreeClipsReportsAfterEach) {
+  const std::string k1 = make_file("cards/K1.MOV");
+  const std::string k2 = make_file("cards/K2.MOV");
+  const std::string k3 = make_file("cards/K3.MOV");
+  app_->take_in_dragged({k1, k2, k3});
+  ASSERT_EQ(wv_.scripts.size(), 3U);
+  EXPECT_NE(wv_.scripts[0].find("','" + k3 + ",','" + k3 + "')"), std::string::npos) << wv_.scripts[0];
+  EXPECT_NE(wv_.scripts[2].find("','" + k3 + "," + k2 + "," + k1 + ",','" + k1 + "')"), std::string::npos);
+}
+
+TEST_F(ClipCommands, LookupShowsTheFirstExistingCandidate) {
+  const std::string third = make_file("c/third.MOV");
+  navigate("http://check_file//x/1.MOV,/x/2.MOV," + third + ",/x/4.MOV");
+  EXPECT_EQ(wv_.scripts, std::vector<std::string>{"video1_show('" + third + "')"});
+  EXPECT_EQ(log_.lines, std::vector<std::string>{"yes:" + third});
+}
+
+TEST_F(ClipCommands, LookupStopsAfterEightCandidates) {
+  const std::string ninth = make_file("c/ninth.MOV");
+  navigate("http://check_file//1,/2,/3,/4,/5,/6,/7,/8," + ninth);
+  EXPECT_TRUE(wv_.scripts.empty());
+  EXPECT_TRUE(log_.lines.empty());
+}
+
+TEST_F(ClipCommands, LookupFindsEscapedNonAsciiAndSpaces) {
+  const std::string clip = make_file("\xE8\xBB\x8A \xC3\xA9/A.MOV");
+  const std::string escaped = (root_ / "%E8%BB%8A%20%C3%A9/A.MOV").string();
+  navigate("http://check_file/" + escaped);
+  EXPECT_EQ(wv_.scripts, std::vector<std::string>{"video1_show('" + clip + "')"});
+}
+
+TEST_F(ClipCommands, LookupCountsADanglingLink) {
+  const std::string link = (root_ / "link.MOV").string();
+  std::filesystem::create_symlink(root_ / "nowhere.MOV", link);
+  navigate("http://check_file/" + link);
+  EXPECT_EQ(wv_.scripts.size(), 1U);
+}
+
+TEST_F(ClipCommands, SettingsAreStoredVerbatim) {
+  navigate("http://save_set/km,ENG");
+  EXPECT_EQ(read(home_ + "/VEK/data/ini.txt"), "km,ENG");
+  navigate("http://save_set/a%20b,%E4");
+  EXPECT_EQ(read(home_ + "/VEK/data/ini.txt"), "a%20b,%E4");
+}
+
+}  // namespace
+}  // namespace vek::app::testing

@@ -1,0 +1,135 @@
+#pragma once
+// Platform and media stand-ins that record what the application asks of them.
+
+#include <deque>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/ports/Desktop.h"
+#include "app/ports/Dialogs.h"
+#include "app/ports/Log.h"
+#include "app/ports/MainThread.h"
+#include "app/ports/WebView.h"
+#include "app/ports/Window.h"
+#include "media/MediaPorts.h"
+
+namespace vek::app::testing {
+
+// Everything the application did, in order, as readable events.
+using Events = std::vector<std::string>;
+
+struct FakeWebView : ports::WebView {
+  explicit FakeWebView(Events& events) : events_(events) {}
+  void load_page(const std::string& page_path) override { events_.push_back("load:" + page_path); }
+  void evaluate(const std::string& script) override {
+    scripts.push_back(script);
+    events_.push_back("js:" + script);
+  }
+  ports::ViewSize size() const override { return view; }
+
+  std::vector<std::string> scripts;
+  ports::ViewSize view{960, 578};
+  Events& events_;
+};
+
+struct FakeWindow : ports::Window {
+  ports::Frame frame() const override { return current; }
+  void set_frame(const ports::Frame& frame) override {
+    set_frames.push_back(frame);
+    const bool resized = frame.width != current.width || frame.height != current.height;
+    current = frame;
+    if (resized && on_resize) {
+      on_resize();
+    }
+  }
+  double screen_height() const override { return screen; }
+  std::optional<double> last_work_area_top() const override { return work_area_top; }
+
+  ports::Frame current{100, 200, 800, 600};
+  double screen = 900;
+  std::optional<double> work_area_top = 30;
+  std::vector<ports::Frame> set_frames;
+  // Set to deliver size changes synchronously, as some window systems do.
+  std::function<void()> on_resize;
+};
+
+struct FakeDialogs : ports::Dialogs {
+  explicit FakeDialogs(Events& events) : events_(events) {}
+  std::optional<std::vector<std::string>> choose_clips() override {
+    events_.push_back("chooser");
+    return chosen;
+  }
+  std::optional<std::vector<std::string>> chosen;
+  Events& events_;
+};
+
+struct FakeDesktop : ports::Desktop {
+  explicit FakeDesktop(Events& events) : events_(events) {}
+  void open_folder(const std::string& path) override { events_.push_back("open_folder:" + path); }
+  void open_uri(const std::string& uri) override { events_.push_back("open_uri:" + uri); }
+  void exit_now(int status) override { events_.push_back("exit:" + std::to_string(status)); }
+  Events& events_;
+};
+
+struct FakeLog : ports::Log {
+  void line(std::string_view text) override { lines.emplace_back(text); }
+  std::vector<std::string> lines;
+};
+
+struct FakeMainThread : ports::MainThread {
+  void post(std::function<void()> task) override { queue.push_back(std::move(task)); }
+  void run_all() {
+    while (!queue.empty()) {
+      auto task = std::move(queue.front());
+      queue.pop_front();
+      task();
+    }
+  }
+  std::deque<std::function<void()>> queue;
+};
+
+struct FakeSnapshotter : media::Snapshotter {
+  media::FrameResult save_frame(const std::string& uri, std::int64_t value, std::int32_t timescale,
+                                const std::filesystem::path& png_path) override {
+    frames.push_back(uri + "@" + std::to_string(value) + "/" + std::to_string(timescale) + "->" + png_path.string());
+    return frame_result;
+  }
+  bool save_screen_area(const media::ScreenRect& area, const std::filesystem::path& png_path) override {
+    areas.push_back(area);
+    area_paths.push_back(png_path.string());
+    return true;
+  }
+  std::vector<std::string> frames;
+  media::FrameResult frame_result{"", 1920, 1080};
+  std::vector<media::ScreenRect> areas;
+  std::vector<std::string> area_paths;
+};
+
+struct FakeExporter : media::Exporter {
+  void start(std::vector<std::filesystem::path> clips, std::filesystem::path output, Progress on_progress,
+             Completion on_done) override {
+    started_clips = std::move(clips);
+    started_output = std::move(output);
+    progress = std::move(on_progress);
+    done = std::move(on_done);
+  }
+  std::vector<std::filesystem::path> started_clips;
+  std::filesystem::path started_output;
+  Progress progress;
+  Completion done;
+};
+
+struct FakeRecorder : media::ScreenRecorder {
+  explicit FakeRecorder(Events& events) : events_(events) {}
+  void start(const std::filesystem::path& file) override { events_.push_back("record:" + file.string()); }
+  void stop() override { events_.push_back("record_stop"); }
+  bool toggle() override {
+    paused = !paused;
+    return !paused;
+  }
+  bool paused = false;
+  Events& events_;
+};
+
+}  // namespace vek::app::testing

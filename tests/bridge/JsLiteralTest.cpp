@@ -1,0 +1,65 @@
+#include "bridge/JsLiteral.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+
+#include "bridge/ScriptCalls.h"
+
+namespace vek::bridge {
+namespace {
+
+TEST(JsLiteral, PlainTextIsOnlyQuoted) {
+  EXPECT_EQ(js_string_literal("/home/u/CLIP0001.MOV"), "'/home/u/CLIP0001.MOV'");
+  EXPECT_EQ(js_string_literal("/m/\xE8\xBB\x8A.MOV"), "'/m/\xE8\xBB\x8A.MOV'");
+}
+
+TEST(JsLiteral, EscapesWhatWouldEndOrBreakTheLiteral) {
+  EXPECT_EQ(js_string_literal("it's"), "'it\\'s'");
+  EXPECT_EQ(js_string_literal("a\\b\"c"), "'a\\\\b\\\"c'");
+  EXPECT_EQ(js_string_literal("a\nb\rc\td"), "'a\\nb\\rc\\x09d'");
+  EXPECT_EQ(js_string_literal("x\xE2\x80\xA8y\xE2\x80\xA9"), "'x\\u2028y\\u2029'");
+}
+
+TEST(ScriptCalls, ClipListReportKeepsItsShape) {
+  EXPECT_EQ(file_list_call("", "", "0", "/home/u/VEK/data"),
+            "file_list_fun('','','0');user_path='/home/u/VEK/data'");
+  EXPECT_EQ(file_list_call("/h/VEK/data/A.data,", "/c/A.MOV,", "(null)", "/h/VEK/data"),
+            "file_list_fun('/h/VEK/data/A.data,','/c/A.MOV,','(null)');user_path='/h/VEK/data'");
+  EXPECT_EQ(video1_show_call("/c/A B.MOV"), "video1_show('/c/A B.MOV')");
+  EXPECT_EQ(export_progress_call(42), "if(window.exp_progress)exp_progress('42')");
+}
+
+// Runs the literal through a real script engine: the value that comes back
+// must be the original text, and nothing else may run.
+std::string evaluate_in_node(const std::string& literal) {
+  const std::string script_path = ::testing::TempDir() + "/literal.js";
+  std::ofstream(script_path) << "let ran=false;const v=(" << literal
+                             << ");process.stdout.write(JSON.stringify([v,ran]));";
+  const std::string command = "node " + script_path + " 2>&1";
+  FILE* pipe = popen(command.c_str(), "r");
+  if (pipe == nullptr) {
+    return {};
+  }
+  std::string out;
+  char buffer[256];
+  while (std::fgets(buffer, sizeof buffer, pipe) != nullptr) {
+    out += buffer;
+  }
+  pclose(pipe);
+  return out;
+}
+
+TEST(JsLiteral, AScriptEngineReadsBackTheSameTextAndRunsNothing) {
+  if (std::system("node --version > /dev/null 2>&1") != 0) {
+    GTEST_SKIP() << "node is not installed";
+  }
+  const std::string hostile = "x');ran=true;('\\\n\r\xE2\x80\xA8\"`${ran=true}`";
+  const std::string expected = "[\"x');ran=true;('\\\\\\n\\r\xE2\x80\xA8\\\"`${ran=true}`\",false]";
+  EXPECT_EQ(evaluate_in_node(js_string_literal(hostile)), expected);
+}
+
+}  // namespace
+}  // namespace vek::bridge
