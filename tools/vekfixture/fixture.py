@@ -11,9 +11,9 @@ JSON_FORMAT = "vek-fixture/1"
 MARKERS = (freegps.MARKER, gps0.GPS0_MARKER, gps0.GSEN_MARKER)
 
 ROUNDING = {
-    "single_precision": "values marked f32 are computed as the readers do: the integer converted to single "
-                        "precision, divided by a single-precision constant (1e7 or 1e9); JSON numbers give that "
-                        "single-precision value exactly",
+    "single_precision": "freeGPS lat, lon and degrees and every G-sensor value are computed as the readers do: "
+                        "the integer converted to single precision, divided by a single-precision constant (1e7 "
+                        "or 1e9); the JSON number is that single-precision value, exactly",
     "freegps_speed": "speed_kmh = stored cm/s * 0.036 in double precision; speed_text is printf %f",
     "freegps_degrees": "degrees = top-aligned 2-byte field / 1e7 (f32), text %.2f; headings of 214.75 deg and "
                        "more do not fit the signed field and are stored as heading - 360 (decoded negative)",

@@ -2,6 +2,8 @@
 clip playable: read the sample tables, shift the samples behind every
 insertion, rebuild chunk tables around the gaps, and set the display matrix.
 """
+import bisect
+import itertools
 import struct
 from dataclasses import dataclass, field
 
@@ -219,25 +221,31 @@ class Movie:
         raise MovError("no video track")
 
     def second_starts(self, seconds):
-        """File offset of the first video sample of each second, plus the media end."""
+        """File offset of the first video sample of seconds 1 .. seconds-1, then the end of the media:
+        the places at which a camera finishes writing each second."""
         _, track = self.video()
         starts = []
         for second in range(1, seconds):
-            first = next((i for i, t in enumerate(track.decode_times) if t >= second * track.timescale), None)
-            starts.append(track.offsets[first] if first is not None else self.media_end())
+            first = bisect.bisect_left(track.decode_times, second * track.timescale)
+            starts.append(track.offsets[first] if first < len(track.offsets) else self.media_end())
         return starts + [self.media_end()]
 
     def media_end(self):
         return max(o + s for t in self.tracks for o, s in zip(t.offsets, t.sizes))
 
     def insert_in_media(self, insertions):
-        """Insert (position, bytes) pairs inside mdat; returns the new file and each piece's offset."""
-        insertions = sorted(insertions, key=lambda p: p[0])
-        for position, _ in insertions:
+        """Insert (position, bytes) pairs, in ascending position order, inside mdat; a piece goes before
+        the sample that starts at its position. Returns the new file and each piece's new offset.
+        The movie's sample tables are rewritten in place, so insert once per Movie."""
+        positions = [position for position, _ in insertions]
+        if positions != sorted(positions):
+            raise MovError("insertions must be in ascending position order")
+        for position in positions:
             if not self.mdat.offset + self.mdat.header <= position <= self.mdat.end:
                 raise MovError("insertion at %d lies outside the media data" % position)
+        growth = list(itertools.accumulate((len(piece) for _, piece in insertions), initial=0))
         for track in self.tracks:
-            track.offsets = [o + sum(len(b) for p, b in insertions if p <= o) for o in track.offsets]
+            track.offsets = [o + growth[bisect.bisect_right(positions, o)] for o in track.offsets]
             rewrite_chunk_tables(track)
         out, placed, cursor = bytearray(), [], self.mdat.offset
         out += self.data[:self.mdat.offset] + self.mdat_header(sum(len(b) for _, b in insertions))
