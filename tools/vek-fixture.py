@@ -9,7 +9,11 @@ Kinds:
   gps0              one "gps0" atom (a record per second, at least 15) and one
                     "gsen" atom (ten G-sensor slots per second) at the end
 
-See tools/README.md for the JSON fields and the rounding rules.
+The JSON gives, for every box, record and slot, its file offset, the raw
+stored integers and the decoded values and texts a reader must produce:
+single-precision division by 1e7 (freeGPS lat/lon, degrees) or 1e9 (G-sensor),
+speed = cm/s x 0.036 in double, C printf rounding for "%f", "%.2f", "%.7f".
+Its "rounding" object states every rule; tools/README.md lists the fields.
 """
 import argparse
 import datetime
@@ -22,7 +26,9 @@ from vekfixture import fixture, freegps, mov
 from vekfixture.encode import EncodeError
 
 MAX_SECONDS = 600  # fixtures are short; keeps a typo from encoding for an hour
-MAX_DIMENSION = 3840
+MAX_DIMENSION = 3840  # 4K UHD, the largest frame dash cameras record
+FPS_RANGE = (1, 120)  # from time-lapse to the fastest camera modes
+MAX_ATOM_SIZE = 1 << 20  # 32 times what cameras use; bounds the memory a typo can take
 MAX_CLIPS_PER_DRIVE = 100  # bounds --drive-offset; a card rarely holds a longer trip
 DEFAULT_START = "2016-03-01T09:05:07"
 KINDS = ("freegps", "freegps-appended", "gps0")
@@ -54,8 +60,16 @@ def seconds_count(text):
 
 def positive_fps(text):
     value = float(text)
-    if not 1 <= value <= 120:
-        raise argparse.ArgumentTypeError("fps must be 1..120")
+    if not FPS_RANGE[0] <= value <= FPS_RANGE[1]:
+        raise argparse.ArgumentTypeError("fps must be %d..%d" % FPS_RANGE)
+    return value
+
+
+def atom_size(text):
+    """A freeGPS atom size in bytes, decimal or 0x-prefixed."""
+    value = int(text, 0)
+    if not freegps.MIN_ATOM_SIZE <= value <= MAX_ATOM_SIZE:
+        raise argparse.ArgumentTypeError("atom size must be %d..%d bytes" % (freegps.MIN_ATOM_SIZE, MAX_ATOM_SIZE))
     return value
 
 
@@ -82,8 +96,8 @@ def parse_arguments(argv):
                         help="local date and time of the first second, default " + DEFAULT_START)
     parser.add_argument("--southwest", action="store_true",
                         help="drive in the southern and western hemispheres (negative coordinates)")
-    parser.add_argument("--atom-size", type=lambda t: int(t, 0), default=freegps.DEFAULT_ATOM_SIZE,
-                        help="bytes per freeGPS atom, default 0x8000 (at least %d)" % freegps.MIN_ATOM_SIZE)
+    parser.add_argument("--atom-size", type=atom_size, default=freegps.DEFAULT_ATOM_SIZE,
+                        help="bytes per freeGPS atom, default 0x8000 (%d..%d)" % (freegps.MIN_ATOM_SIZE, MAX_ATOM_SIZE))
     parser.add_argument("--drive-offset", type=int, default=0, metavar="SECONDS",
                         help="begin the clip SECONDS into the drive of --seed and --start, so that "
                              "consecutive clips continue one route")

@@ -247,10 +247,11 @@ class Gps0Test(ClipCase):
 
 
 class BadOptionsTest(ClipCase):
-    def refuse(self, expected_code, *options):
+    def refuse(self, expected_code, *options, env=None):
         clip = os.path.join(self.directory, "bad.MOV")
-        result = run([sys.executable, os.path.join(TOOLS, "vek-fixture.py"), "--out", clip,
-                      "--json", clip + ".json", *options])
+        result = subprocess.run([sys.executable, os.path.join(TOOLS, "vek-fixture.py"), "--out", clip,
+                                 "--json", clip + ".json", *options], capture_output=True, text=True, env=env,
+                                timeout=300)
         self.assertEqual(result.returncode, expected_code, result.stderr)
         self.assertNotEqual(result.stderr, "")
         self.assertEqual(os.listdir(self.directory), [], "a refused run leaves no file")
@@ -260,7 +261,11 @@ class BadOptionsTest(ClipCase):
         self.refuse(2, "--kind", "freegps", "--seconds", "2", "--size", "641x360")
         self.refuse(2, "--kind", "gps0", "--seconds", "2", "--rotate", "45")
         self.refuse(2, "--kind", "gps0", "--seconds", "2", "--start", "2016-13-01T00:00:00")
-        self.refuse(1, "--kind", "freegps", "--seconds", "1", "--size", SMALL, "--atom-size", "100")
+        self.refuse(2, "--kind", "freegps", "--seconds", "1", "--atom-size", "379")
+        self.refuse(2, "--kind", "freegps", "--seconds", "1", "--atom-size", "0x7fffffff")
+
+    def test_missing_encoder_fails_without_files(self):
+        self.refuse(1, "--kind", "gps0", "--seconds", "1", env={"PATH": self.directory})
 
 
 class DemoClipsTest(unittest.TestCase):
