@@ -1,5 +1,7 @@
 #include "app/AppDelegate.h"
 
+#include <utility>
+
 #include "bridge/ScriptCalls.h"
 
 namespace vek::app {
@@ -20,9 +22,17 @@ void AppDelegate::applicationDidFinishLaunching() {
 }
 
 void AppDelegate::webViewDidFinishLoad(bool main_frame) {
-  if (main_frame) {
-    read_file_list();
+  if (!main_frame) {
+    return;
   }
+  read_file_list();
+  if (!startup_clips_.empty()) {
+    take_in_dragged(std::exchange(startup_clips_, {}));
+  }
+}
+
+void AppDelegate::set_startup_clips(std::vector<std::string> paths) {
+  startup_clips_ = std::move(paths);
 }
 
 void AppDelegate::windowShouldClose() {

@@ -61,6 +61,8 @@ class AppDelegate {
   void applicationDidFinishLaunching();
   // Every completed load of the main frame reports the clip list.
   void webViewDidFinishLoad(bool main_frame);
+  // Clips named at start-up, taken in like one drag after the first load.
+  void set_startup_clips(std::vector<std::string> paths);
   void windowShouldClose();
   void windowDidResize();
   void resizes();
@@ -111,6 +113,7 @@ class AppDelegate {
   library::ClipList clips_;
   // Window height as "%f" at the last pass that adjusted the window.
   std::optional<std::string> oheight_;
+  std::vector<std::string> startup_clips_;
 };
 
 }  // namespace vek::app

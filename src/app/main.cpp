@@ -1,0 +1,66 @@
+// vek [CLIP...]: the dash-camera clip viewer. Clips given on the command line
+// (as a file manager's "Open With" passes them) are taken in like one drag,
+// once the page has loaded.
+
+#include <filesystem>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "app/AppDelegate.h"
+#include "app/PagePath.h"
+#include "media/MediaFactory.h"
+#include "media/Stamps.h"
+#include "platform/Shell.h"
+#include "platform/SystemLog.h"
+#include "platform/Toolkit.h"
+#include "track/io/AtomicFile.h"
+#include "track/io/Extract.h"
+#include "track/io/Home.h"
+
+namespace {
+
+constexpr const char* kProgram = "vek";
+
+vek::app::Environment environment(const std::string& home, vek::app::ports::Log& log) {
+  std::error_code error;
+  const std::filesystem::path executable = std::filesystem::read_symlink("/proc/self/exe", error);
+  auto extract = [home, &log](const std::string& clip, const std::string& relative, const std::string& name) {
+    vek::track::io::extract_clip(clip, home, relative, name, vek::track::Form::standard,
+                                 [&log](std::string_view line) { log.line(line); });
+  };
+  auto write = [](const std::string& path, std::string_view text) {
+    return vek::track::io::write_file_atomically(path, text);
+  };
+  return {home, vek::app::page_path(executable).string(), write, extract, [] { return vek::media::local_now(); }};
+}
+
+vek::app::Media media() {
+  return {vek::media::make_snapshotter(), vek::media::make_exporter(), vek::media::make_screen_recorder()};
+}
+
+std::vector<std::string> clip_arguments(int argc, char** argv) {
+  const std::span<char*> arguments(argv, static_cast<std::size_t>(argc));
+  std::vector<std::string> clips;
+  for (const char* argument : arguments.subspan(1)) {
+    clips.push_back(vek::app::absolute_clip_path(argument).string());
+  }
+  return clips;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  vek::platform::SystemLog log(kProgram);
+  if (!vek::platform::init_toolkits(argc, argv)) {
+    log.line("cannot open the display: is DISPLAY set?");
+    return 1;
+  }
+  vek::platform::Shell shell(log);
+  vek::app::AppDelegate app(shell.ports(), media(), environment(vek::track::io::home_directory().string(), log));
+  app.set_startup_clips(clip_arguments(argc, argv));
+  shell.connect(app);
+  app.applicationDidFinishLaunching();
+  shell.run();
+  return 0;
+}

@@ -1,0 +1,47 @@
+#include "platform/GtkDialogs.h"
+
+#include "platform/GObjectRef.h"
+
+namespace vek::platform {
+namespace {
+
+// "mov" in any letter case.
+constexpr const char* kClipPattern = "*.[Mm][Oo][Vv]";
+
+GtkWidget* make_chooser(GtkWindow* parent) {
+  GtkWidget* dialog =
+      gtk_file_chooser_dialog_new("Import clips", parent, GTK_FILE_CHOOSER_ACTION_OPEN, "_Cancel",
+                                  GTK_RESPONSE_CANCEL, "_Open", GTK_RESPONSE_ACCEPT, nullptr);
+  GtkFileChooser* chooser = GTK_FILE_CHOOSER(dialog);
+  gtk_file_chooser_set_select_multiple(chooser, TRUE);
+  gtk_file_chooser_set_local_only(chooser, TRUE);
+  GtkFileFilter* filter = gtk_file_filter_new();
+  gtk_file_filter_set_name(filter, "QuickTime clips (.mov)");
+  gtk_file_filter_add_pattern(filter, kClipPattern);
+  gtk_file_chooser_add_filter(chooser, filter);
+  return dialog;
+}
+
+std::vector<std::string> chosen_paths(GtkFileChooser* chooser) {
+  std::vector<std::string> paths;
+  GSList* names = gtk_file_chooser_get_filenames(chooser);
+  for (GSList* node = names; node != nullptr; node = node->next) {
+    paths.emplace_back(static_cast<const char*>(node->data));
+  }
+  g_slist_free_full(names, g_free);
+  return paths;
+}
+
+}  // namespace
+
+std::optional<std::vector<std::string>> GtkDialogs::choose_clips() {
+  GtkWidget* dialog = make_chooser(parent_);
+  std::optional<std::vector<std::string>> result;
+  if (gtk_dialog_run(GTK_DIALOG(dialog)) == GTK_RESPONSE_ACCEPT) {
+    result = chosen_paths(GTK_FILE_CHOOSER(dialog));
+  }
+  gtk_widget_destroy(dialog);
+  return result;
+}
+
+}  // namespace vek::platform
