@@ -1,8 +1,8 @@
 #include "Position.h"
 
-#include "Format.h"
-
+#include <charconv>
 #include <cmath>
+#include <iterator>
 #include <cstdint>
 #include <cstdlib>
 #include <limits>
@@ -27,12 +27,30 @@ std::int32_t hundredths(double degrees)
     return static_cast<std::int32_t>(h);
 }
 
+void append_int(std::string& out, std::int32_t value)
+{
+    char digits[12];
+    const auto end = std::to_chars(std::begin(digits), std::end(digits), value).ptr;
+    out.append(std::begin(digits), end);
+}
+
+// "%i[ %i' %i.%.2d:" of the four parts, without printf: integers print the
+// same in every locale, and this runs for every sample.
 void append_half(std::string& out, double degrees)
 {
     const std::int32_t h = hundredths(degrees);
     const std::int32_t whole = h / kPerDegree;
     const std::int32_t rest = std::abs(h - whole * kPerDegree);
-    appendf(out, "%i[ %i' %i.%.2d:", whole, rest / kPerMinute, (rest % kPerMinute) / kPerSecond, rest % kPerSecond);
+    append_int(out, whole);
+    out += "[ ";
+    append_int(out, rest / kPerMinute);
+    out += "' ";
+    append_int(out, (rest % kPerMinute) / kPerSecond);
+    out += '.';
+    const std::int32_t fraction = rest % kPerSecond;
+    out += static_cast<char>('0' + fraction / 10);
+    out += static_cast<char>('0' + fraction % 10);
+    out += ':';
 }
 
 } // namespace

@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <cstring>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
+#if defined(__x86_64__)
+#include <immintrin.h>
 #endif
 
 namespace vek::track {
@@ -22,49 +22,103 @@ std::size_t walk(const u8* hay, std::size_t begin, std::size_t n, const u8* pat,
     return n;
 }
 
-#if defined(__SSE2__)
+#if defined(__x86_64__)
 constexpr std::size_t kLanes = 16;          // bytes per SSE2 register
 constexpr std::size_t kBlock = 4 * kLanes;  // one cache line per loop turn
 
-// Bit k set when start (at + k) matches the pattern's first and last byte.
-unsigned candidates(const u8* at, std::size_t m, __m128i first, __m128i last) noexcept
-{
-    const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
-    const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at + m - 1));
-    return static_cast<unsigned>(_mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(a, first), _mm_cmpeq_epi8(b, last))));
-}
-
-// Checks the candidate starts of one 16-byte lane group in increasing order.
-std::size_t confirm(const u8* hay, std::size_t i, unsigned mask, const u8* pat, std::size_t m) noexcept
+// Checks candidate starts (bit k: start i + k) left to right.
+std::size_t confirm(const u8* hay, std::size_t i, std::uint64_t mask, const u8* pat, std::size_t m) noexcept
 {
     for (; mask != 0; mask &= mask - 1) {
-        const auto bit = static_cast<std::size_t>(__builtin_ctz(mask));
+        const auto bit = static_cast<std::size_t>(__builtin_ctzll(mask));
         if (std::memcmp(hay + i + bit, pat, m) == 0)
             return i + bit;
     }
     return SIZE_MAX;
 }
 
+// Bit k set when start (at + k) matches the pattern's first and last byte.
+std::uint64_t candidates_sse2(const u8* at, std::size_t m, __m128i first, __m128i last) noexcept
+{
+    const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
+    const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at + m - 1));
+    return static_cast<unsigned>(_mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(a, first), _mm_cmpeq_epi8(b, last))));
+}
+
 // Filters 64 starts per turn on the pattern's first and last byte, then
 // confirms candidates left to right: the leftmost match, at memory speed.
-std::size_t scan(const u8* hay, std::size_t n, const u8* pat, std::size_t m) noexcept
+std::size_t scan_sse2(const u8* hay, std::size_t n, const u8* pat, std::size_t m) noexcept
 {
     const __m128i first = _mm_set1_epi8(static_cast<char>(pat[0]));
     const __m128i last = _mm_set1_epi8(static_cast<char>(pat[m - 1]));
     std::size_t i = 0;
     for (; i + (m - 1) + kBlock <= n; i += kBlock) {
-        unsigned masks[4];
-        for (std::size_t g = 0; g < 4; ++g)
-            masks[g] = candidates(hay + i + g * kLanes, m, first, last);
-        if ((masks[0] | masks[1] | masks[2] | masks[3]) == 0)
-            continue;
-        for (std::size_t g = 0; g < 4; ++g) {
-            const std::size_t hit = confirm(hay, i + g * kLanes, masks[g], pat, m);
-            if (hit != SIZE_MAX)
+        std::uint64_t mask = 0;
+        for (std::size_t g = 0; g < kBlock / kLanes; ++g)
+            mask |= candidates_sse2(hay + i + g * kLanes, m, first, last) << (g * kLanes);
+        if (mask != 0) {
+            if (const std::size_t hit = confirm(hay, i, mask, pat, m); hit != SIZE_MAX)
                 return hit;
         }
     }
     return walk(hay, i, n, pat, m);
+}
+
+// The same filter, 32 starts per register.
+__attribute__((target("avx2"))) std::size_t scan_avx2(const u8* hay, std::size_t n, const u8* pat, std::size_t m) noexcept
+{
+    constexpr std::size_t kWide = 32;
+    const __m256i first = _mm256_set1_epi8(static_cast<char>(pat[0]));
+    const __m256i last = _mm256_set1_epi8(static_cast<char>(pat[m - 1]));
+    std::size_t i = 0;
+    for (; i + (m - 1) + kBlock <= n; i += kBlock) {
+        std::uint64_t mask = 0;
+        for (std::size_t g = 0; g < kBlock / kWide; ++g) {
+            const __m256i a = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(hay + i + g * kWide));
+            const __m256i b = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(hay + i + g * kWide + m - 1));
+            const auto bits = static_cast<std::uint32_t>(
+                _mm256_movemask_epi8(_mm256_and_si256(_mm256_cmpeq_epi8(a, first), _mm256_cmpeq_epi8(b, last))));
+            mask |= static_cast<std::uint64_t>(bits) << (g * kWide);
+        }
+        if (mask != 0) {
+            if (const std::size_t hit = confirm(hay, i, mask, pat, m); hit != SIZE_MAX)
+                return hit;
+        }
+    }
+    return walk(hay, i, n, pat, m);
+}
+
+// The same filter, 64 starts per register, two registers per turn.
+__attribute__((target("avx512bw"))) std::size_t scan_avx512(const u8* hay, std::size_t n, const u8* pat,
+                                                              std::size_t m) noexcept
+{
+    constexpr std::size_t kWide = 64;
+    const __m512i first = _mm512_set1_epi8(static_cast<char>(pat[0]));
+    const __m512i last = _mm512_set1_epi8(static_cast<char>(pat[m - 1]));
+    std::size_t i = 0;
+    for (; i + (m - 1) + 2 * kWide <= n; i += 2 * kWide) {
+        for (std::size_t g = 0; g < 2; ++g) {
+            const u8* at = hay + i + g * kWide;
+            const __m512i a = _mm512_loadu_si512(at);
+            const __m512i b = _mm512_loadu_si512(at + m - 1);
+            const std::uint64_t mask = _mm512_cmpeq_epi8_mask(a, first) & _mm512_cmpeq_epi8_mask(b, last);
+            if (mask != 0) {
+                if (const std::size_t hit = confirm(hay, i + g * kWide, mask, pat, m); hit != SIZE_MAX)
+                    return hit;
+            }
+        }
+    }
+    return walk(hay, i, n, pat, m);
+}
+
+using Scan = std::size_t (*)(const u8*, std::size_t, const u8*, std::size_t) noexcept;
+
+std::size_t scan(const u8* hay, std::size_t n, const u8* pat, std::size_t m) noexcept
+{
+    static const Scan best = __builtin_cpu_supports("avx512bw") ? scan_avx512
+                             : __builtin_cpu_supports("avx2")   ? scan_avx2
+                                                                : scan_sse2;
+    return best(hay, n, pat, m);
 }
 #else
 std::size_t scan(const u8* hay, std::size_t n, const u8* pat, std::size_t m) noexcept

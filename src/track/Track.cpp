@@ -74,8 +74,7 @@ void freegps_form(Bytes clip, std::string_view fns, TextOut& out, const LogSink&
     const std::string key = js_string_content(fns);
     append_freegps_header(out.text(), key);
     const std::uint64_t boxes = scan_freegps(clip, first, [&](const FreeGpsBox& box) {
-        for (const FreeGpsSample& sample : box.samples)
-            append_freegps_statement(out.text(), key, box, sample);
+        append_freegps_statements(out.text(), key, box);
         out.spill_if_large();
     });
     if (log)

@@ -57,25 +57,30 @@ void append_freegps_header(std::string& out, std::string_view fns)
     out += "']=new Array();";
 }
 
-void append_freegps_statement(std::string& out, std::string_view fns, const FreeGpsBox& box, const FreeGpsSample& s)
+void append_freegps_statements(std::string& out, std::string_view fns, const FreeGpsBox& box)
 {
-    std::string key;
-    appendf(key, "%d/%02d/%02d %02d:", static_cast<int>(box.year), box.month, box.day, box.hour + kFreeGpsHourOffset);
-    appendf(key, "%02d:%.1f", box.minute, static_cast<double>(s.seconds));
-    for (const char* tail : {"\"]=new Array();", "\"]={"}) {
-        out += "data[\"";
-        out += fns;
-        out += "\"][\"";
+    std::string key_start = "data[\"";
+    key_start += fns;
+    key_start += "\"][\"";
+    appendf(key_start, "%d/%02d/%02d %02d:", static_cast<int>(box.year), box.month, box.day, box.hour + kFreeGpsHourOffset);
+    std::string xyz;
+    append_xyz(xyz, box.gsensor);
+    for (const FreeGpsSample& s : box.samples) {
+        std::string key = key_start;
+        appendf(key, "%02d:%.1f", box.minute, static_cast<double>(s.seconds));
         out += key;
-        out += tail;
+        out += "\"]=new Array();";
+        out += key;
+        appendf(out, "\"]={'speed':\"%f\",'degrees':\"%.2f\",'lat':\"%.7f\",'lon':\"%.7f\",", s.speed_cm_s * kKmhPerCmPerS,
+                static_cast<double>(s.degrees), static_cast<double>(static_cast<float>(s.latitude_e7) / 1e7F),
+                static_cast<double>(static_cast<float>(s.longitude_e7) / 1e7F));
+        out += xyz;
+        out += ",'lbs':\"";
+        append_position(out, s.latitude_e7 / 1e7, s.longitude_e7 / 1e7);
+        out += "\",'stat':\"";
+        out += std::to_string(s.status);
+        out += "\"};\n";
     }
-    appendf(out, "'speed':\"%f\",'degrees':\"%.2f\",'lat':\"%.7f\",'lon':\"%.7f\",", s.speed_cm_s * kKmhPerCmPerS,
-            static_cast<double>(s.degrees), static_cast<double>(static_cast<float>(s.latitude_e7) / 1e7F),
-            static_cast<double>(static_cast<float>(s.longitude_e7) / 1e7F));
-    append_xyz(out, box.gsensor);
-    out += ",'lbs':\"";
-    append_position(out, s.latitude_e7 / 1e7, s.longitude_e7 / 1e7);
-    appendf(out, "\",'stat':\"%d\"};\n", s.status);
 }
 
 void append_gps0_header(std::string& out, std::string_view fns)

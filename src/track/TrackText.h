@@ -11,7 +11,8 @@
 namespace vek::track {
 
 void append_freegps_header(std::string& out, std::string_view fns);
-void append_freegps_statement(std::string& out, std::string_view fns, const FreeGpsBox& box, const FreeGpsSample& sample);
+// The box's ten statements, one line each.
+void append_freegps_statements(std::string& out, std::string_view fns, const FreeGpsBox& box);
 
 void append_gps0_header(std::string& out, std::string_view fns);
 // The time key of a gps0 record without its final ".digit" (2016/03/01 17:05:07).

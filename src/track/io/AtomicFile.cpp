@@ -17,8 +17,17 @@ std::string temporary_name(const std::filesystem::path& target)
 {
     static std::atomic<unsigned> counter{0};
     thread_local std::mt19937 random{std::random_device{}()};
-    return "." + target.filename().string() + ".tmp-" + std::to_string(::getpid()) + "-" +
-           std::to_string(counter++) + "-" + std::to_string(random());
+    // Built by appending: GCC 12 warns falsely (-Wrestrict, bug 105329) on
+    // "." + std::string at -O2; remove the detour with GCC 13.
+    std::string name(1, '.');
+    name += target.filename().string();
+    name += ".tmp-";
+    name += std::to_string(::getpid());
+    name += '-';
+    name += std::to_string(counter++);
+    name += '-';
+    name += std::to_string(random());
+    return name;
 }
 
 void sync_folder(const std::filesystem::path& folder)

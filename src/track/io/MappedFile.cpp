@@ -60,7 +60,6 @@ std::optional<MappedFile> MappedFile::open(const std::filesystem::path& path, Io
         error = failure(path, "cannot be mapped", errno);
         return std::nullopt;
     }
-    ::madvise(at, size, MADV_SEQUENTIAL);
     file.bytes_ = Bytes(static_cast<const std::byte*>(at), size);
     return file;
 }
