@@ -1,0 +1,101 @@
+// Writes the seed corpus of the track fuzz target: small clips with each kind
+// of camera data, and the edge cases of their placement.
+// Usage: vek-track-fuzz-seeds FOLDER
+
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Clip = std::vector<unsigned char>;
+
+void put(Clip& clip, std::size_t at, const std::string& text)
+{
+    std::memcpy(clip.data() + at, text.data(), text.size());
+}
+
+void put_be(Clip& clip, std::size_t at, std::uint64_t value, unsigned width)
+{
+    for (unsigned i = 0; i < width; ++i)
+        clip[at + i] = static_cast<unsigned char>(value >> (8 * (width - 1 - i)));
+}
+
+void put_f64le(Clip& clip, std::size_t at, double value)
+{
+    std::memcpy(clip.data() + at, &value, sizeof value); // x86-64 and arm64: little-endian
+}
+
+void freegps_box(Clip& clip, std::size_t marker)
+{
+    put(clip, marker, "freeGPS");
+    const std::size_t box = marker + 44;
+    for (std::size_t j = 0; j < 10; ++j) {
+        const std::size_t s = box + 32 * j;
+        put_be(clip, s + 2, 1000, 2);
+        put_be(clip, s + 4, 180, 2);
+        put_be(clip, s + 12, 75 + 10 * j, 2);
+        clip[s + 14] = 'A';
+        put_be(clip, s + 15, 250339640, 4);
+        put_be(clip, s + 19, 1215644680, 4);
+    }
+    put_be(clip, box + 6, 2016, 2);
+    clip[box + 8] = 3, clip[box + 9] = 1, clip[box + 10] = 9, clip[box + 11] = 5;
+    clip[box + 320] = 0x40, clip[box + 324] = 0xC0;
+}
+
+void gps0_records(Clip& clip, std::size_t marker, std::size_t records)
+{
+    put(clip, marker, "gps0");
+    for (std::size_t k = 0; k < records && marker + 32 * k + 32 <= clip.size(); ++k) {
+        const std::size_t r = marker + 32 * k;
+        put_f64le(clip, r + 4, 2502.12345);
+        put_f64le(clip, r + 12, 12133.5208);
+        const unsigned char fields[] = {60, 0, 16, 3, 1, 9, 5, static_cast<unsigned char>(k)};
+        std::memcpy(clip.data() + r + 24, fields, sizeof fields);
+    }
+}
+
+void write(const std::filesystem::path& folder, const std::string& name, const Clip& clip)
+{
+    std::ofstream(folder / name, std::ios::binary).write(reinterpret_cast<const char*>(clip.data()),
+                                                          static_cast<std::streamsize>(clip.size()));
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc != 2) {
+        std::fputs("usage: vek-track-fuzz-seeds FOLDER\n", stderr);
+        return 2;
+    }
+    const std::filesystem::path folder = argv[1];
+    std::filesystem::create_directories(folder);
+    Clip two(1200);
+    freegps_box(two, 16);
+    freegps_box(two, 16 + 332 + 20); // in the first box's tail: overlapping boxes
+    write(folder, "freegps-two-boxes", two);
+    Clip cut(400);
+    freegps_box(cut, 16);
+    cut.resize(16 + 300); // the box reaches past the end
+    write(folder, "freegps-cut-box", cut);
+    Clip gps0(64 + 20 * 36);
+    gps0_records(gps0, 64, 15);
+    write(folder, "gps0-one-chunk", gps0);
+    Clip short_chunk(64 + 5 * 36);
+    gps0_records(short_chunk, 64, 5);
+    write(folder, "gps0-short-chunk", short_chunk);
+    Clip close(1000);
+    put(close, 100, "gsen");
+    put_be(close, 136, 0x4000, 2);
+    gps0_records(close, 1000 - 9 * 36, 9);
+    put(close, 1000 - 8, "gps0");
+    write(folder, "gps0-gsen-tail-marker", close);
+    write(folder, "empty", Clip{});
+    return 0;
+}
