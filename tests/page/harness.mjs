@@ -47,8 +47,9 @@ export class Native {
       `user_path=${literal(this.userPath)}`);
   }
 
-  async handle(url) {
+  async handle(url, request) {
     this.commands.push(url);
+    this.request = request;
     const word = /^http:\/\/([a-z_]+)\//.exec(url)[1];
     const arg = url.slice(`http://${word}/`.length);
     const handler = this[`on_${word}`];
@@ -77,7 +78,20 @@ export class Native {
       this.tracks = this.tracks.replaceAll(trackPathOf(this.home, element) + ',', '');
       this.clips = this.clips.replaceAll(element + ',', '');
     }
+    await this.settled(this.request);
     await this.page.reload();
+  }
+
+  // The app reloads after it has ignored the command's navigation; here the
+  // reload waits until the browser has given that navigation up.
+  async settled(request) {
+    if (!request) return;
+    const done = (r) => r === request;
+    await Promise.race([
+      this.page.waitForEvent('requestfailed', { predicate: done }).catch(() => {}),
+      this.page.waitForEvent('requestfinished', { predicate: done }).catch(() => {}),
+      new Promise((r) => setTimeout(r, 1000)),
+    ]);
   }
 
   async on_check_file(arg) {
@@ -103,6 +117,15 @@ export class Native {
     return clip;
   }
 
+  // Waits until the stub has handled `count` commands.
+  async received(count, timeoutMs = 5000) {
+    const until = Date.now() + timeoutMs;
+    while (this.commands.length < count) {
+      if (Date.now() > until) throw new Error(`${this.commands.length} of ${count} commands arrived`);
+      await new Promise((r) => setTimeout(r, 20));
+    }
+  }
+
   sent(word) { return this.commands.filter((u) => u.startsWith(`http://${word}/`)); }
 }
 
@@ -116,11 +139,16 @@ export async function openPage(browser, { settings = 'km,ENG', colorScheme = 'li
   const errors = [];
   page.on('pageerror', (e) => errors.push(String(e)));
   await page.route(/^https?:\/\/tile\./, (route) => route.abort());
-  await page.route(/^http:\/\/[a-z_]+\//, async (route) => {
-    const url = route.request().url();
-    await route.fulfill({ status: 204 });
-    await native.handle(url);
+  // The native side acts when a navigation starts, as here; a navigation
+  // the page starts before the previous one got through the network layer
+  // cancels that one's routing, but not its request event.
+  const command = /^http:\/\/[a-z_]+\//;
+  page.on('request', (request) => {
+    if (!command.test(request.url())) return;
+    // A page closed at the end of a test may still have a reply under way.
+    native.handle(request.url(), request).catch((e) => { if (!page.isClosed()) throw e; });
   });
+  await page.route(command, (route) => route.fulfill({ status: 204 }));
   page.on('load', () => { native.report('0').catch(() => {}); });
   await page.goto(pathToFileURL(join(WWW, 'index.html')).href);
   await page.waitForFunction(() => window.user_path !== '');

@@ -6,11 +6,16 @@
   var NO_CURRENT = '0';
   var NOTHING_IMPORTED = '(null)';
 
+  var byName = new Intl.Collator(undefined, { numeric: true, sensitivity: 'base' });
+
+  // Shown in file name order, which is recording order for dash cameras:
+  // the native list is in intake order, reversed for every import, and
+  // continuous playback has to go forwards in time.
   function clipsFrom(trackText, clipText) {
     var tracks = VEK.paths.splitList(trackText);
     return VEK.paths.splitList(clipText).map(function (path, i) {
       return { path: path, track: tracks[i] || '', name: VEK.paths.baseName(path) };
-    });
+    }).sort(function (a, b) { return byName.compare(a.name, b.name) || byName.compare(a.path, b.path); });
   }
 
   // After an import `current` is the clip it took in last, "(null)" when it
