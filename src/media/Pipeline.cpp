@@ -1,5 +1,7 @@
 #include "media/Pipeline.h"
 
+#include <gst/app/gstappsink.h>
+
 namespace vek::media {
 
 Pipeline Pipeline::parse(const char* description, std::string& error) {
@@ -37,6 +39,18 @@ MessagePtr Pipeline::wait(GstMessageType types, GstClockTime timeout) const {
   const BusPtr bus(gst_element_get_bus(element_.get()));
   const auto wanted = static_cast<GstMessageType>(types | GST_MESSAGE_ERROR);
   return MessagePtr(gst_bus_timed_pop_filtered(bus.get(), timeout, wanted));
+}
+
+SamplePtr pull_sample(const Pipeline& pipeline, const char* sink, GstClockTime timeout, std::string& error) {
+  const ElementPtr appsink = pipeline.child(sink);
+  SamplePtr sample(gst_app_sink_try_pull_sample(GST_APP_SINK(appsink.get()), timeout));
+  if (sample == nullptr) {
+    const MessagePtr failure = pipeline.wait(GST_MESSAGE_ERROR, 0);
+    error = failure != nullptr                                      ? failure_text(failure.get())
+            : gst_app_sink_is_eos(GST_APP_SINK(appsink.get())) ? "no output"
+                                                                    : "timed out";
+  }
+  return sample;
 }
 
 std::string failure_text(GstMessage* message) {

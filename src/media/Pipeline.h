@@ -40,6 +40,12 @@ class Pipeline {
   ElementPtr element_;
 };
 
+// Pulls the next sample from the appsink named `sink`, waiting up to
+// `timeout`; null (and `error`) on an error, end of stream or timeout. An
+// appsink holds back end of stream until its samples are pulled, so pull
+// before waiting for the end.
+SamplePtr pull_sample(const Pipeline& pipeline, const char* sink, GstClockTime timeout, std::string& error);
+
 // The text of an error message, its debug detail appended; "timed out" for
 // null and a neutral text for other message types.
 std::string failure_text(GstMessage* message);

@@ -1,6 +1,5 @@
 #include "media/PngFile.h"
 
-#include <gst/app/gstappsink.h>
 #include <gst/app/gstappsrc.h>
 #include <gst/video/video.h>
 
@@ -27,15 +26,9 @@ SamplePtr encode_png(GstSample* raw, std::string& error) {
   }
   gst_app_src_push_sample(GST_APP_SRC(source.get()), raw);
   gst_app_src_end_of_stream(GST_APP_SRC(source.get()));
-  const MessagePtr message = pipeline.wait(GST_MESSAGE_EOS, kEncodeTimeout);
-  if (message == nullptr || is_error(message)) {
-    error = "encoding the PNG: " + failure_text(message.get());
-    return nullptr;
-  }
-  const ElementPtr sink = pipeline.child("sink");
-  SamplePtr png(gst_app_sink_try_pull_sample(GST_APP_SINK(sink.get()), 0));
+  SamplePtr png = pull_sample(pipeline, "sink", kEncodeTimeout, error);
   if (png == nullptr) {
-    error = "encoding the PNG: no output";
+    error = "encoding the PNG: " + error;
   }
   return png;
 }

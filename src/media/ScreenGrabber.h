@@ -6,8 +6,7 @@
 
 namespace vek::media {
 
-// The part of `area` that lies on the screen, as one RGB frame; the part left
-// of or above the screen's origin is cut off. Needs DISPLAY.
+// The part of `area` that lies on the screen, as one RGB frame. Needs DISPLAY.
 RawFrame grab_screen(const ScreenRect& area);
 
 }  // namespace vek::media

@@ -1,0 +1,101 @@
+#pragma once
+// Shared ground for the GStreamer media tests: initialisation, clips made on
+// the spot, and readers that check what the media code wrote.
+
+#include <gst/gst.h>
+#include <gtest/gtest.h>
+
+#include <array>
+#include <chrono>
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace vek::media::testing {
+
+// Initialises GStreamer and GES once per process.
+void init_media();
+
+// The first of `factories` that is not installed, or empty.
+std::string missing_element(std::initializer_list<const char*> factories);
+
+// A fresh folder, removed with everything in it when the object goes.
+class ScratchDir {
+ public:
+  ScratchDir();
+  ~ScratchDir();
+  ScratchDir(const ScratchDir&) = delete;
+  ScratchDir& operator=(const ScratchDir&) = delete;
+  const std::filesystem::path& path() const { return path_; }
+  std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
+  // Names of the entries, sorted.
+  std::vector<std::string> entries() const;
+
+ private:
+  std::filesystem::path path_;
+};
+
+// A dash-camera clip from the project's fixture tool: testsrc2 video of
+// `seconds` at `size`, with extra options such as "--audio" or "--rotate 90".
+// Empty on failure (the reason is printed).
+std::filesystem::path make_fixture_clip(const std::filesystem::path& out, int seconds, const std::string& size,
+                                        const std::string& extra = "");
+
+// A clip whose picture brightens evenly from black, by 255/80 per second, so a
+// decoded frame tells its own time.
+std::filesystem::path make_brightening_clip(const std::filesystem::path& out, int seconds);
+
+// A clip whose picture is white in its top half and black below; with
+// `rotate_degrees` the display matrix turns it clockwise.
+std::filesystem::path make_half_white_clip(const std::filesystem::path& out, int rotate_degrees);
+
+std::string file_uri(const std::filesystem::path& path);
+
+struct Discovered {
+  GstClockTime duration = 0;
+  int width = 0;
+  int height = 0;
+  bool has_audio = false;
+  std::string container;
+};
+
+// What GstDiscoverer finds in a media file; nullopt when it cannot play it.
+std::optional<Discovered> discover(const std::filesystem::path& path);
+
+struct Picture {
+  int width = 0;
+  int height = 0;
+  std::vector<std::uint8_t> rgb;  // packed rows, no padding
+  // Red, green and blue of the pixel at (x, y).
+  std::array<std::uint8_t, 3> pixel(int x, int y) const;
+  // Mean of the three channels of the pixel at (x, y).
+  int brightness(int x, int y) const;
+};
+
+// Decodes a PNG file; nullopt when it is not one.
+std::optional<Picture> read_png(const std::filesystem::path& path);
+
+// A window at the screen's origin showing a one-pixel checkerboard, drawn by
+// a gst-launch process for the object's lifetime.
+class ScreenPattern {
+ public:
+  ScreenPattern();
+  ~ScreenPattern();
+  ScreenPattern(const ScreenPattern&) = delete;
+  ScreenPattern& operator=(const ScreenPattern&) = delete;
+  bool shown() const { return pid_ > 0; }
+
+ private:
+  int pid_ = -1;
+};
+
+// Runs the default main context until `done` or the timeout; false on timeout.
+bool iterate_main_until(const std::function<bool()>& done, std::chrono::seconds timeout);
+
+// Runs the default main context for `span`.
+void iterate_main_for(std::chrono::milliseconds span);
+
+}  // namespace vek::media::testing
