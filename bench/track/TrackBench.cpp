@@ -61,14 +61,17 @@ namespace {
 
 constexpr std::size_t kMiB = std::size_t{1} << 20;
 constexpr int kRuns = 7;                 // min and median of seven runs smooth out scheduling noise
+constexpr int kSmokeRuns = 2;
 constexpr std::size_t kBoxAt = 4096;     // where in each MiB the freeGPS marker sits
-constexpr std::size_t kCloseSmallMiB = 2; // close-form sizes: the text is ~70 times the clip
-constexpr std::size_t kCloseSmokeMiB = 1;
+constexpr std::size_t kCloseSmallKiB = 2048; // close-form sizes: the text is ~70 times the clip
+constexpr std::size_t kCloseSmokeKiB = 128;
+constexpr std::size_t kSmokeMiB = 8;
 
 struct Options {
     std::size_t size_mib = 1024;
     fs::path dir = fs::temp_directory_path();
     bool smoke = false;
+    int runs = kRuns;
 };
 
 class Random {
@@ -198,7 +201,7 @@ void freegps_ratio(const Options& options)
     bool written = true;
     const std::size_t live_before = g_live.load();
     g_peak = live_before;
-    for (int run = 0; run < kRuns; ++run) { // interleaved, so load from elsewhere hits both alike
+    for (int run = 0; run < options.runs; ++run) { // interleaved, so load from elsewhere hits both alike
         cat_runs.push_back(timed(RUSAGE_CHILDREN, [&] { cat_to_null(clip); }));
         extract_runs.push_back(timed(RUSAGE_SELF, [&] {
             written = track::io::extract_clip(clip, home, "/bench.data", "bench.MOV", track::Form::standard, {})
@@ -206,7 +209,7 @@ void freegps_ratio(const Options& options)
         }));
     }
     const double peak_mib = static_cast<double>(g_peak.load() - live_before) / kMiB;
-    std::printf("freeGPS clip %zu MiB, one box per MiB, page-cached (%d interleaved runs)\n", options.size_mib, kRuns);
+    std::printf("freeGPS clip %zu MiB, one box per MiB, page-cached (%d interleaved runs)\n", options.size_mib, options.runs);
     print_row("cat clip > /dev/null", cat_runs);
     print_row("vek-track extraction", extract_runs);
     std::printf("  track file written: %s, %ju bytes\n", written ? "yes" : "NO",
@@ -226,18 +229,18 @@ public:
 
 void close_linearity(const Options& options)
 {
-    const std::size_t small = (options.smoke ? kCloseSmokeMiB : kCloseSmallMiB) * kMiB;
+    const std::size_t small = (options.smoke ? kCloseSmokeKiB : kCloseSmallKiB) * 1024;
     double per_byte[2] = {};
     for (int i = 0; i < 2; ++i) {
         const std::size_t size = small << (2 * i);
         const std::vector<std::byte> clip = make_close_clip(size);
         CountingSink sink;
         std::vector<double> cpu;
-        for (int run = 0; run < kRuns; ++run)
+        for (int run = 0; run < options.runs; ++run)
             cpu.push_back(timed(RUSAGE_SELF, [&] { track::splitData_new_close(clip, "C.MOV", sink); }).cpu);
         const double s = *std::min_element(cpu.begin(), cpu.end());
         per_byte[i] = s / static_cast<double>(size);
-        std::printf("  close variant %5zu KiB  cpu min %.3f s  (%zu MiB of text)\n", size / 1024, s, sink.bytes / kMiB / kRuns);
+        std::printf("  close variant %5zu KiB  cpu min %.3f s  (%zu MiB of text)\n", size / 1024, s, sink.bytes / kMiB / static_cast<std::size_t>(options.runs));
     }
     std::printf("  time per byte, 4x size / 1x size  %.3f  (linear: about 1.0)\n", per_byte[1] / per_byte[0]);
 }
@@ -252,7 +255,7 @@ Options parse(int argc, char** argv)
         else if (a == "--dir" && i + 1 < argc)
             options.dir = argv[++i];
         else if (a == "--smoke")
-            options.smoke = true, options.size_mib = 16;
+            options.smoke = true, options.size_mib = kSmokeMiB, options.runs = kSmokeRuns;
     }
     options.size_mib = std::max<std::size_t>(options.size_mib, 1);
     return options;

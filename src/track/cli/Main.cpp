@@ -36,6 +36,7 @@ constexpr const char* kUsage =
     "  --form close   use the close variant of the gps0 parser, with G-sensor\n"
     "                 values from the clip's \"gsen\" records\n"
     "  --quiet        do not copy the parser's diagnostic lines to standard error\n"
+    "                 (the close form logs eight lines per record)\n"
     "gpx      Write the clip's route as a GPX 1.1 track (UTC times, latitude,\n"
     "         longitude, speed in m/s) to standard output.\n"
     "  -h, --help     show this help\n";
@@ -83,7 +84,7 @@ bool extract_one(const std::string& clip, const ExtractOptions& options, const f
     const std::string savepath = track::relative_track_path(fns);
     const fs::path target(home.string() + savepath);
     std::error_code ec;
-    if (!options.force && fs::exists(fs::symlink_status(target, ec))) {
+    if (!options.force && fs::exists(target, ec)) {
         std::cout << clip << ": skipped, " << target.string() << " exists (--force extracts again)\n";
         return true;
     }
