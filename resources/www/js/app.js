@@ -4,6 +4,7 @@
   'use strict';
 
   var PREFETCH_GAP_MS = 30; // background track reads leave room for playback
+  var PLAYING_RETRY_MS = 500;
 
   function $(selector) { return document.querySelector(selector); }
 
@@ -129,16 +130,36 @@
     });
   };
 
+  // Evaluating a track file holds the main thread for tens of milliseconds:
+  // during playback only the neighbours are read, the rest waits for a pause.
+  App.prototype.busyPlaying = function (index) {
+    var video = this.views.player.video;
+    return !video.paused && !video.ended && Math.abs(index - this.viewer.current) > 1;
+  };
+
+  // Indices outwards from `centre`: the clips a driver plays next come first.
+  function outwards(centre, count) {
+    var order = [];
+    for (var d = 0; order.length < count; d++) {
+      if (centre + d < count) order.push(centre + d);
+      if (d && centre - d >= 0) order.push(centre - d);
+    }
+    return order;
+  }
+
   // Reads every listed track in the background for the list's times and
-  // durations; the clip being played always goes first.
+  // durations, nearest to the current clip first; the clip being played
+  // always jumps the queue.
   App.prototype.prefetch = function () {
     var round = ++this.prefetchRound;
     var self = this;
     var clips = this.viewer.clips;
-    var i = 0;
+    var order = outwards(Math.max(0, this.viewer.current), clips.length);
+    var k = 0;
     function nextOne() {
-      if (round !== self.prefetchRound || i >= clips.length) return;
-      var index = i++;
+      if (round !== self.prefetchRound || k >= order.length) return;
+      if (self.busyPlaying(order[k])) { setTimeout(nextOne, PLAYING_RETRY_MS); return; }
+      var index = order[k++];
       var clip = clips[index];
       VEK.trackLoader.load(clip.track, clip.name, function (result) {
         if (round !== self.prefetchRound) return;
@@ -158,6 +179,11 @@
     bindDrop();
     VEK.keyboard.bind(app.views.player, function (d) { app.viewer.step(d); });
     VEK.bridge.install(app);
+    window.matchMedia('(prefers-color-scheme: dark)').addEventListener('change', function () {
+      app.views.route.redraw();
+      app.views.speedChart.redraw();
+      app.views.gChart.redraw();
+    });
     app.applySettings();
     app.viewer.clear();
   }

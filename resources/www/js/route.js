@@ -12,6 +12,7 @@
     this.el = container;
     this.base = VEK.canvas.create(container, 'route-base');
     this.top = VEK.canvas.create(container, 'route-top');
+    this.readColors();
     this.track = null;
     this.index = -1;
     this.mapProjector = null;
@@ -39,7 +40,19 @@
     this.drawPosition();
   };
 
+  var COLORS = { route: '--route', casing: '--route-casing', start: '--route-start', end: '--route-end',
+    done: '--route-done', marker: '--marker', halo: '--marker-halo', muted: '--muted' };
+
+  // Read once per redraw: computed styles per frame would cost a style pass.
+  Route.prototype.readColors = function () {
+    var el = this.el;
+    var colors = {};
+    Object.keys(COLORS).forEach(function (k) { colors[k] = VEK.canvas.cssVar(el, COLORS[k], '#888'); });
+    this.colors = colors;
+  };
+
   Route.prototype.redraw = function () {
+    this.readColors();
     this.screen = this.track ? this.project() : null;
     this.drawRoute();
     this.drawPosition();
@@ -93,12 +106,12 @@
     var last = pts.length / 2 - 1;
     ctx.lineJoin = 'round'; ctx.lineCap = 'round';
     path(ctx, pts, last);
-    ctx.strokeStyle = VEK.canvas.cssVar(this.el, '--route-casing', '#fff');
+    ctx.strokeStyle = this.colors.casing;
     ctx.lineWidth = 7; ctx.stroke();
-    ctx.strokeStyle = VEK.canvas.cssVar(this.el, '--route', '#3b82f6');
+    ctx.strokeStyle = this.colors.route;
     ctx.lineWidth = 4; ctx.stroke();
-    endpoint(ctx, pts[0], pts[1], VEK.canvas.cssVar(this.el, '--route-start', '#16a34a'));
-    endpoint(ctx, pts[2 * last], pts[2 * last + 1], VEK.canvas.cssVar(this.el, '--route-end', '#dc2626'));
+    endpoint(ctx, pts[0], pts[1], this.colors.start);
+    endpoint(ctx, pts[2 * last], pts[2 * last + 1], this.colors.end);
     if (this.fitted) this.drawScaleBar(ctx, c.height);
   };
 
@@ -122,7 +135,7 @@
     var metres = niceDistance(mpp * SCALE_BAR_PX);
     var px = metres / mpp;
     var x = 14; var y = height - 14;
-    ctx.strokeStyle = VEK.canvas.cssVar(this.el, '--muted', '#888');
+    ctx.strokeStyle = this.colors.muted;
     ctx.lineWidth = 1.5;
     ctx.beginPath(); ctx.moveTo(x, y - 5); ctx.lineTo(x, y); ctx.lineTo(x + px, y); ctx.lineTo(x + px, y - 5);
     ctx.stroke();
@@ -152,13 +165,13 @@
     ctx.lineJoin = 'round'; ctx.lineCap = 'round';
     if (j > 0) {
       path(ctx, pts, j);
-      ctx.strokeStyle = VEK.canvas.cssVar(this.el, '--route-done', '#1d4ed8');
+      ctx.strokeStyle = this.colors.done;
       ctx.lineWidth = 4; ctx.stroke();
     }
     ctx.beginPath(); ctx.arc(pts[2 * j], pts[2 * j + 1], 11, 0, 2 * Math.PI);
-    ctx.fillStyle = VEK.canvas.cssVar(this.el, '--marker-halo', 'rgba(37,99,235,.25)'); ctx.fill();
+    ctx.fillStyle = this.colors.halo; ctx.fill();
     ctx.beginPath(); ctx.arc(pts[2 * j], pts[2 * j + 1], 6, 0, 2 * Math.PI);
-    ctx.fillStyle = VEK.canvas.cssVar(this.el, '--marker', '#2563eb'); ctx.fill();
+    ctx.fillStyle = this.colors.marker; ctx.fill();
     ctx.lineWidth = 2.5; ctx.strokeStyle = '#fff'; ctx.stroke();
   };
 
