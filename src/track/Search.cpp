@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <string.h> // memmem
 
 #if defined(__x86_64__)
 #include <immintrin.h>
@@ -12,6 +13,14 @@ namespace {
 
 using u8 = unsigned char;
 
+using Scan = std::size_t (*)(const u8* hay, std::size_t n, const u8* pat, std::size_t m) noexcept;
+
+struct Scanner {
+    std::string_view name;
+    bool (*supported)() noexcept;
+    Scan scan;
+};
+
 // The byte walk itself: used for the few starts a vector block cannot cover.
 std::size_t walk(const u8* hay, std::size_t begin, std::size_t n, const u8* pat, std::size_t m) noexcept
 {
@@ -20,6 +29,11 @@ std::size_t walk(const u8* hay, std::size_t begin, std::size_t n, const u8* pat,
             return p;
     }
     return n;
+}
+
+std::size_t walk_all(const u8* hay, std::size_t n, const u8* pat, std::size_t m) noexcept
+{
+    return walk(hay, 0, n, pat, m);
 }
 
 #if defined(__x86_64__)
@@ -111,26 +125,33 @@ __attribute__((target("avx512bw"))) std::size_t scan_avx512(const u8* hay, std::
     return walk(hay, i, n, pat, m);
 }
 
-using Scan = std::size_t (*)(const u8*, std::size_t, const u8*, std::size_t) noexcept;
-
-std::size_t scan(const u8* hay, std::size_t n, const u8* pat, std::size_t m) noexcept
-{
-    static const Scan best = __builtin_cpu_supports("avx512bw") ? scan_avx512
-                             : __builtin_cpu_supports("avx2")   ? scan_avx2
-                                                                : scan_sse2;
-    return best(hay, n, pat, m);
-}
+const Scanner kScanners[] = { // best first
+    {"avx512bw", [] () noexcept -> bool { return __builtin_cpu_supports("avx512bw"); }, scan_avx512},
+    {"avx2", [] () noexcept -> bool { return __builtin_cpu_supports("avx2"); }, scan_avx2},
+    {"sse2", [] () noexcept { return true; }, scan_sse2},
+};
 #else
-std::size_t scan(const u8* hay, std::size_t n, const u8* pat, std::size_t m) noexcept
+std::size_t scan_memmem(const u8* hay, std::size_t n, const u8* pat, std::size_t m) noexcept
 {
     const void* hit = ::memmem(hay, n, pat, m);
     return hit == nullptr ? n : static_cast<std::size_t>(static_cast<const u8*>(hit) - hay);
 }
+
+const Scanner kScanners[] = {
+    {"memmem", [] () noexcept { return true; }, scan_memmem},
+};
 #endif
 
-} // namespace
+Scan best_scan() noexcept
+{
+    for (const Scanner& scanner : kScanners) {
+        if (scanner.supported())
+            return scanner.scan;
+    }
+    return walk_all;
+}
 
-std::uint64_t indexOfData(Bytes pattern, Bytes haystack, std::uint64_t offset) noexcept
+std::uint64_t index_with(Scan scan, Bytes pattern, Bytes haystack, std::uint64_t offset) noexcept
 {
     const std::uint64_t m = pattern.size();
     const std::uint64_t n = haystack.size();
@@ -145,9 +166,39 @@ std::uint64_t indexOfData(Bytes pattern, Bytes haystack, std::uint64_t offset) n
     return found == rest.size() ? NSNotFound : offset + found;
 }
 
+} // namespace
+
+std::uint64_t indexOfData(Bytes pattern, Bytes haystack, std::uint64_t offset) noexcept
+{
+    static const Scan best = best_scan();
+    return index_with(best, pattern, haystack, offset);
+}
+
 Bytes marker_bytes(std::string_view marker) noexcept
 {
     return std::as_bytes(std::span<const char>(marker.data(), marker.size()));
 }
 
+namespace detail {
+
+std::vector<std::string_view> scan_paths()
+{
+    std::vector<std::string_view> names;
+    for (const Scanner& scanner : kScanners) {
+        if (scanner.supported())
+            names.push_back(scanner.name);
+    }
+    return names;
+}
+
+std::uint64_t indexOfData_on(std::string_view path, Bytes pattern, Bytes haystack, std::uint64_t offset) noexcept
+{
+    for (const Scanner& scanner : kScanners) {
+        if (scanner.name == path && scanner.supported())
+            return index_with(scanner.scan, pattern, haystack, offset);
+    }
+    return index_with(walk_all, pattern, haystack, offset);
+}
+
+} // namespace detail
 } // namespace vek::track

@@ -56,25 +56,40 @@ TEST(IndexOfData, ResultIsAbsoluteAndTheFirstMatch)
     EXPECT_EQ(indexOfData(marker_bytes("gps0"), clip.bytes(), 101), 202U);
 }
 
-// The vector scan must agree with the byte walk on every start and offset,
-// including matches that straddle its 64-byte blocks and the tail.
-TEST(IndexOfData, AgreesWithTheByteWalkOnRandomData)
+// Every vector scan this processor runs must agree with the byte walk on
+// every start and offset, including matches that straddle its blocks and the tail.
+TEST(IndexOfData, EveryScanAgreesWithTheByteWalkOnRandomData)
 {
-    std::mt19937 random(7);
     const std::string patterns[] = {"g", "gs", "gps0", "freeGPS", "abcabcabcabcabcabcabcabcabcabcabcabcabc"};
-    for (int round = 0; round < 300; ++round) {
-        const std::size_t size = random() % 400;
-        ClipBuilder clip(size);
-        const std::string& pattern = patterns[random() % std::size(patterns)];
-        for (std::size_t i = 0; i < size; ++i) // a small alphabet makes partial matches common
-            clip.u8(i, static_cast<std::uint8_t>(pattern[random() % pattern.size()]));
-        for (int plant = 0; plant < 3 && pattern.size() <= size; ++plant)
-            clip.ascii(random() % (size - pattern.size() + 1), pattern);
-        for (std::uint64_t offset = 0; offset <= size + 1; offset += 1 + random() % 7)
-            ASSERT_EQ(indexOfData(marker_bytes(pattern), clip.bytes(), offset),
-                      byte_walk(marker_bytes(pattern), clip.bytes(), offset))
-                << "size " << size << " pattern " << pattern << " offset " << offset;
+    for (const std::string_view path : detail::scan_paths()) {
+        std::mt19937 random(7);
+        for (int round = 0; round < 300; ++round) {
+            const std::size_t size = random() % 600;
+            ClipBuilder clip(size);
+            const std::string& pattern = patterns[random() % std::size(patterns)];
+            for (std::size_t i = 0; i < size; ++i) // a small alphabet makes partial matches common
+                clip.u8(i, static_cast<std::uint8_t>(pattern[random() % pattern.size()]));
+            for (int plant = 0; plant < 3 && pattern.size() <= size; ++plant)
+                clip.ascii(random() % (size - pattern.size() + 1), pattern);
+            for (std::uint64_t offset = 0; offset <= size + 1; offset += 1 + random() % 7)
+                ASSERT_EQ(detail::indexOfData_on(path, marker_bytes(pattern), clip.bytes(), offset),
+                          byte_walk(marker_bytes(pattern), clip.bytes(), offset))
+                    << path << ": size " << size << " pattern " << pattern << " offset " << offset;
+        }
     }
+}
+
+TEST(IndexOfData, EveryScanFindsMarkersAroundBlockEdges)
+{
+    for (const std::string_view path : detail::scan_paths()) {
+        for (std::size_t at = 100; at < 400; ++at) {
+            ClipBuilder clip(512, std::byte{'f'}); // every start is a first-byte candidate
+            clip.ascii(at, "freeGPS");
+            ASSERT_EQ(detail::indexOfData_on(path, marker_bytes("freeGPS"), clip.bytes(), 0), at) << path;
+            ASSERT_EQ(detail::indexOfData_on(path, marker_bytes("freeGPS"), clip.bytes(), at + 1), NSNotFound) << path;
+        }
+    }
+    EXPECT_FALSE(detail::scan_paths().empty());
 }
 
 } // namespace
