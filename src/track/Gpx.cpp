@@ -12,7 +12,6 @@ namespace {
 
 constexpr double kCmPerSPerMPerS = 100;  // freeGPS speed unit
 constexpr double kKmhPerMPerS = 3.6;     // gps0 speed unit
-constexpr int kGps0YearBase = 2000;
 
 struct Point {
     double latitude;

@@ -33,6 +33,8 @@ struct FreeGpsBox {
     GSensor gsensor;
 };
 
+inline constexpr int kGps0YearBase = 2000; // gps0 records store years since 2000
+
 struct Gps0Record {
     double latitude = 0;   // decimal degrees, corrected
     double longitude = 0;

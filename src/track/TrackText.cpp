@@ -8,7 +8,6 @@ namespace {
 
 constexpr int kFreeGpsHourOffset = 1; // the camera's display offset for freeGPS times
 constexpr int kGps0HourOffset = 8;    // the camera's display offset for gps0 times
-constexpr int kGps0YearBase = 2000;   // gps0 years count from 2000
 constexpr int kTenths = 10;           // a gps0 record stands under each tenth of its second
 constexpr double kKmhPerCmPerS = 0.036;
 
