@@ -110,6 +110,7 @@
     button.classList.toggle('recording', on);
     button.setAttribute('aria-pressed', on ? 'true' : 'false');
     button.querySelector('span').dataset.i18n = on ? 'stopRecord' : 'record';
+    button.dataset.i18nTitle = on ? 'stopRecord' : 'record';
     VEK.i18n.apply(button);
     clearInterval(this.recordTimer);
     this.recordTimer = on ? setInterval(this.showRecordClock.bind(this), 1000) : null;

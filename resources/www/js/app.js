@@ -18,7 +18,8 @@
       readings: new VEK.Readings($('.readings')),
       route: new VEK.Route($('[data-r="route"]')),
       notice: $('[data-r="video-notice"]'),
-      routeNotice: $('[data-r="route-notice"]')
+      routeNotice: $('[data-r="route-notice"]'),
+      charts: $('.charts')
     };
     views.tiles = VEK.tiles.attach($('[data-r="route"]'), views.route);
     var seek = function (t) { views.player.seek(t); };

@@ -30,9 +30,9 @@
     var imported = viewer.indexOf(current);
     if (imported >= 0) {
       viewer.select(imported, true);
-      VEK.notices.toast(VEK.i18n.t('imported', { name: viewer.clips[imported].name }), 'ok');
+      VEK.notices.toast(VEK.i18n.t('imported', { name: viewer.clips[imported].name }), 'ok', 'import');
     } else {
-      if (current === NOTHING_IMPORTED) VEK.notices.toast(VEK.i18n.t('noImport'), 'info');
+      if (current === NOTHING_IMPORTED) VEK.notices.toast(VEK.i18n.t('noImport'), 'info', 'import');
       var again = viewer.indexOf(before ? before.path : VEK.Viewer.remembered());
       if (again >= 0 && before) viewer.reattach(again);
       else if (again >= 0) viewer.select(again, false);

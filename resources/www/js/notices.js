@@ -12,9 +12,12 @@
     return host;
   }
 
-  // kind: 'info' | 'ok' | 'error'
-  function toast(text, kind) {
+  // kind: 'info' | 'ok' | 'error'; a toast with the same `key` replaces an
+  // earlier one (an import of many clips reports each).
+  function toast(text, kind, key) {
+    if (key) container().querySelectorAll('[data-key="' + key + '"]').forEach(function (old) { old.remove(); });
     var el = document.createElement('div');
+    if (key) el.dataset.key = key;
     el.className = 'toast ' + (kind || 'info');
     el.setAttribute('role', kind === 'error' ? 'alert' : 'status');
     el.textContent = text;

@@ -68,7 +68,7 @@
     this.views.list.setCurrent(-1);
     this.views.player.clear();
     this.showTrack(null, null);
-    this.setNotice(this.clips.length ? 'noClip' : 'empty');
+    this.setNotice(this.clips.length ? 'noClip' : 'videoEmpty');
   };
 
   Viewer.prototype.step = function (direction) {
@@ -100,6 +100,7 @@
     var duration = v.player.video.duration;
     v.speedChart.setTrack(track, isFinite(duration) ? duration : 0);
     v.gChart.setTrack(track, isFinite(duration) ? duration : 0);
+    v.charts.classList.toggle('empty', !track);
     this.showRouteNotice();
   };
 
