@@ -164,9 +164,7 @@
       var clip = clips[index];
       VEK.trackLoader.load(clip.track, clip.name, function (result) {
         if (round !== self.prefetchRound) return;
-        self.views.list.setMeta(index, result.track
-          ? { when: VEK.timekeys.formatDateTime(result.track.start), duration: VEK.timekeys.formatDuration(result.track.duration) }
-          : { tag: VEK.i18n.t('noGps') });
+        self.views.list.setMeta(index, result.track ? VEK.Viewer.trackMeta(result.track, clip) : { tag: VEK.i18n.t('noGps') });
         setTimeout(nextOne, PREFETCH_GAP_MS);
       }, false);
     }

@@ -94,9 +94,10 @@
     var pen = false;
     ctx.beginPath();
     for (var i = 0; i < this.track.count; i++) {
+      if (t[i] > this.duration) break; // samples past the end of the picture
       var v = values[i];
       if (!isFinite(v)) { pen = false; continue; }
-      var x = box.x + Math.min(t[i], this.duration) * xScale;
+      var x = box.x + t[i] * xScale;
       var y = box.y + box.h * (range.max - Math.max(range.min, Math.min(range.max, v))) / span;
       if (pen) ctx.lineTo(x, y); else ctx.moveTo(x, y);
       pen = true;

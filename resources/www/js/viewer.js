@@ -19,11 +19,13 @@
 
   Viewer.prototype.setClips = function (clips) {
     var keep = this.currentClip();
+    var known = {};
+    this.clips.forEach(function (clip) { if (clip.videoDuration) known[clip.path] = clip.videoDuration; });
+    clips.forEach(function (clip) { if (known[clip.path]) clip.videoDuration = known[clip.path]; });
     this.clips = clips;
     this.current = -1;
     this.views.list.render(clips);
     clips.forEach(function (clip, i) { this.showNameStamp(i); }, this);
-    return keep;
   };
 
   Viewer.prototype.currentClip = function () { return this.clips[this.current] || null; };
@@ -59,7 +61,7 @@
   Viewer.prototype.reattach = function (index) {
     this.current = index;
     this.views.list.setCurrent(index);
-    if (this.track) this.views.list.setMeta(index, trackMeta(this.track));
+    if (this.track) this.views.list.setMeta(index, trackMeta(this.track, this.clips[index]));
   };
 
   Viewer.prototype.clear = function () {
@@ -81,13 +83,17 @@
   Viewer.prototype.applyTrack = function (result) {
     this.trackError = result.error ? TRACK_MESSAGES[result.error] : null;
     this.showTrack(result.track || null, this.trackError);
-    if (result.track) this.views.list.setMeta(this.current, trackMeta(result.track));
+    if (result.track) this.views.list.setMeta(this.current, trackMeta(result.track, this.currentClip()));
     this.onTick(this.views.player.time());
   };
 
-  function trackMeta(track) {
-    return { when: VEK.timekeys.formatDateTime(track.start), duration: VEK.timekeys.formatDuration(track.duration), tag: '' };
+  // The video's own duration wins over the track's span once it is known:
+  // a camera may write GPS records past the end of the picture.
+  function trackMeta(track, clip) {
+    var duration = clip && clip.videoDuration > 0 ? clip.videoDuration : track.duration;
+    return { when: VEK.timekeys.formatDateTime(track.start), duration: VEK.timekeys.formatDuration(duration), tag: '' };
   }
+  Viewer.trackMeta = trackMeta;
 
   // messageKey: why there is no track (or null).
   Viewer.prototype.showTrack = function (track, messageKey) {
@@ -125,7 +131,10 @@
   Viewer.prototype.onDuration = function (duration) {
     this.views.speedChart.setDuration(duration);
     this.views.gChart.setDuration(duration);
-    if (this.current >= 0) this.views.list.setMeta(this.current, { duration: VEK.timekeys.formatDuration(duration) });
+    var clip = this.currentClip();
+    if (!clip || !(duration > 0)) return;
+    clip.videoDuration = duration;
+    this.views.list.setMeta(this.current, { duration: VEK.timekeys.formatDuration(duration) });
   };
 
   Viewer.prototype.onEnded = function () {
