@@ -31,7 +31,8 @@ GtkWidget* make_view() {
   // The page reads the settings file from the library folder.
   webkit_settings_set_allow_file_access_from_file_urls(settings, TRUE);
   webkit_settings_set_media_playback_requires_user_gesture(settings, FALSE);
-  // The page's diagnostics join the application's on standard output.
+  // The page's console lines join the application's diagnostics (WebKit
+  // writes them to standard error).
   webkit_settings_set_enable_write_console_messages_to_stdout(settings, TRUE);
   return view;
 }
