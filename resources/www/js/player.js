@@ -26,6 +26,9 @@
     var self = this;
     var v = this.video;
     v.addEventListener('play', function () { self.syncPlaying(); self.startTicks(); });
+    v.addEventListener('playing', function () {
+      console.info('vek page: playing ' + decodeURIComponent(v.currentSrc.replace(/^.*\//, '')) + ' ' + v.videoWidth + 'x' + v.videoHeight);
+    });
     v.addEventListener('pause', function () { self.syncPlaying(); });
     v.addEventListener('seeked', function () { self.tick(); });
     v.addEventListener('timeupdate', function () { if (v.paused) self.tick(); });

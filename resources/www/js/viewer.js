@@ -80,7 +80,16 @@
 
   var TRACK_MESSAGES = { missing: 'trackMissing', broken: 'trackBroken', nodata: 'trackNoData', empty: 'trackEmpty' };
 
+  // One console line per clip shown: the app writes the page's console to
+  // its own diagnostics, where the end-to-end tests read it.
+  function report(clip, result) {
+    console.info('vek page: ' + clip.name + (result.track
+      ? ' track ' + result.track.count + ' samples, route ' + result.track.positions + ' points'
+      : ' track ' + result.error));
+  }
+
   Viewer.prototype.applyTrack = function (result) {
+    report(this.currentClip(), result);
     this.trackError = result.error ? TRACK_MESSAGES[result.error] : null;
     this.showTrack(result.track || null, this.trackError);
     if (result.track) this.views.list.setMeta(this.current, trackMeta(result.track, this.currentClip()));
