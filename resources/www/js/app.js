@@ -25,7 +25,12 @@
     var seek = function (t) { views.player.seek(t); };
     views.speedChart = new VEK.Chart($('[data-r="chart-speed"]'), {
       series: [{ key: 'speed', colorVar: '--speed' }], onSeek: seek,
-      range: function (track) { return { min: 0, max: VEK.Chart.niceCeil(Math.max(20, VEK.Chart.maxAbs(track, ['speed']))) }; },
+      // Round figures in the unit shown, whatever the unit of the samples.
+      range: function (track) {
+        var unit = app.settings.unit;
+        var top = VEK.Chart.niceCeil(Math.max(20, VEK.units.speed(VEK.Chart.maxAbs(track, ['speed']), unit)));
+        return { min: 0, max: VEK.units.toKmh(top, unit) };
+      },
       format: function (kmh) { return String(Math.round(VEK.units.speed(kmh, app.settings.unit))); }
     });
     views.gChart = new VEK.Chart($('[data-r="chart-g"]'), {
