@@ -128,6 +128,45 @@ TEST_F(TrackIo, ExtractStreamsLargeTextsWhole)
     EXPECT_GT(fs::file_size(result.track_path), 3 * TextOut::kSpillSize);
 }
 
+// One freeGPS box near the start and one near the end of a 1 MiB clip.
+void write_two_box_clip(const fs::path& path)
+{
+    test::ClipBuilder clip(1 << 20);
+    for (const std::size_t at : {std::size_t{100}, std::size_t{900000}})
+        clip.ascii(at, "freeGPS").u16be(at + 44 + 6, 2016);
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(clip.bytes().data()), static_cast<std::streamsize>(clip.size()));
+}
+
+TEST_F(TrackIo, ClipThatShrinksWhileMappedReadsAsZerosAndIsFlagged)
+{
+    const fs::path path = folder_ / "S.MOV";
+    write_two_box_clip(path);
+    IoError error;
+    const auto mapped = MappedFile::open(path, error);
+    ASSERT_TRUE(mapped.has_value());
+    EXPECT_TRUE(mapped->intact());
+    fs::resize_file(path, 4096); // as a pulled memory card or another program would
+    const std::string text = splitData(mapped->bytes(), "S.MOV");
+    EXPECT_FALSE(mapped->intact());
+    EXPECT_EQ(test::count_of(text, "\n"), 10U) << "the lost box reads as zeros";
+}
+
+TEST_F(TrackIo, ExtractOfAClipThatShrinksWritesNothing)
+{
+    const fs::path path = folder_ / "S.MOV";
+    write_two_box_clip(path);
+    const fs::path target = folder_ / "S.data";
+    write(target, "previous");
+    // The first log line comes before the search: the clip shrinks mid-parse.
+    const LogSink shrink = [&](std::string_view) { fs::resize_file(path, 4096); };
+    const ExtractResult result = extract_clip(path, folder_, "/S.data", "S.MOV", Form::close, shrink);
+    EXPECT_FALSE(result.written);
+    EXPECT_NE(result.error.message.find("changed or removed while it was read"), std::string::npos);
+    EXPECT_EQ(read(target), "previous");
+    EXPECT_EQ(entries(), 2U) << "clip and previous track, no temporary file";
+}
+
 TEST(Home, FromEnvironmentOrPasswordDatabase)
 {
     const char* saved = std::getenv("HOME");

@@ -167,7 +167,12 @@ int run_gpx(const std::vector<std::string>& args)
         std::cerr << "vek-track: " << error.message << " (" << error.detail << ")\n";
         return kExitFailed;
     }
-    std::cout << track::gpx_track(mapped->bytes(), track::clip_file_name(clip));
+    const std::string gpx = track::gpx_track(mapped->bytes(), track::clip_file_name(clip));
+    if (!mapped->intact()) {
+        std::cerr << "vek-track: " << clip << ": changed or removed while it was read\n";
+        return kExitFailed;
+    }
+    std::cout << gpx;
     std::cout.flush();
     return std::cout ? kExitOk : kExitFailed;
 }

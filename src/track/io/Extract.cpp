@@ -19,6 +19,10 @@ ExtractResult extract_clip(const std::filesystem::path& clip, const std::filesys
         return result;
     }
     extract_text(mapped->bytes(), fns, form, file, log);
+    if (!mapped->intact()) {
+        result.error = {clip.string() + ": changed or removed while it was read", "SIGBUS on the mapped clip"};
+        return result; // the temporary file goes with `file`
+    }
     result.written = file.commit();
     if (!result.written)
         result.error = file.error();

@@ -1,5 +1,7 @@
 #include "MappedFile.h"
 
+#include "SigbusGuard.h"
+
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -61,24 +63,33 @@ std::optional<MappedFile> MappedFile::open(const std::filesystem::path& path, Io
         return std::nullopt;
     }
     file.bytes_ = Bytes(static_cast<const std::byte*>(at), size);
+    file.guard_slot_ = SigbusGuard::watch(file.bytes_.data(), size);
     return file;
 }
 
-MappedFile::MappedFile(MappedFile&& other) noexcept : bytes_(std::exchange(other.bytes_, {})) {}
+MappedFile::MappedFile(MappedFile&& other) noexcept
+    : bytes_(std::exchange(other.bytes_, {})), guard_slot_(std::exchange(other.guard_slot_, -1))
+{
+}
 
 MappedFile& MappedFile::operator=(MappedFile&& other) noexcept
 {
     if (this != &other) {
         unmap();
         bytes_ = std::exchange(other.bytes_, {});
+        guard_slot_ = std::exchange(other.guard_slot_, -1);
     }
     return *this;
 }
+
+bool MappedFile::intact() const noexcept { return !SigbusGuard::faulted(guard_slot_); }
 
 MappedFile::~MappedFile() { unmap(); }
 
 void MappedFile::unmap() noexcept
 {
+    SigbusGuard::forget(guard_slot_);
+    guard_slot_ = -1;
     if (!bytes_.empty())
         ::munmap(const_cast<std::byte*>(bytes_.data()), bytes_.size());
     bytes_ = {};

@@ -2,8 +2,8 @@
 // A clip's bytes through a read-only memory map: one block, as the parsers
 // expect, without copying it onto the heap.
 //
-// The map shares the file's pages: a file truncated by another process while
-// mapped raises SIGBUS on access, as with any reader of a live mapping.
+// The map shares the file's pages: when the file shrinks while mapped, the
+// lost part reads as zeros (SigbusGuard) and intact() turns false.
 
 #include "../ByteReader.h"
 #include "IoError.h"
@@ -26,12 +26,15 @@ public:
     ~MappedFile();
 
     Bytes bytes() const noexcept { return bytes_; }
+    // False once part of the file was lost while mapped: the bytes are not the clip's.
+    bool intact() const noexcept;
 
 private:
     MappedFile() = default;
     void unmap() noexcept;
 
     Bytes bytes_;
+    int guard_slot_ = -1;
 };
 
 } // namespace vek::track::io
