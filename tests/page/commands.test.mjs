@@ -4,7 +4,7 @@ import { describe, it, before, after } from 'node:test';
 import assert from 'node:assert/strict';
 import { join } from 'node:path';
 import { tmpdir } from 'node:os';
-import { mkdtempSync, renameSync } from 'node:fs';
+import { mkdtempSync, renameSync, writeFileSync } from 'node:fs';
 import { launch, openPage, readText } from './harness.mjs';
 import { freeGpsTrack, clipFile } from './fixtures.mjs';
 
@@ -118,6 +118,36 @@ describe('clip lookup', () => {
     await page.click('.clip .clip-main');
     await page.locator('[data-r="video-notice"]', { hasText: 'The clip is not where it was: GONE0001.MOV' }).waitFor();
     assert.equal(native.sent('check_file').length, 1);
+    await context.close();
+  });
+});
+
+describe('clips that do not play', () => {
+  it('a clip that exists but cannot be decoded says so and keeps the list and its readings', async () => {
+    const { page, native, context } = await openPage(browser);
+    const broken = native.addClip(card(), 'BAD00001.MOV', freeGpsTrack('BAD00001.MOV'), clipFile(5));
+    writeFileSync(broken, 'not a movie');
+    native.chosen = [broken];
+    await page.click('.toolbar [data-act="import"]');
+    await page.locator('[data-r="video-notice"]', { hasText: 'This clip cannot be played: BAD00001.MOV' }).waitFor();
+    assert.equal(native.sent('check_file').length, 1);
+    assert.equal(await page.locator('.clip').count(), 1);
+    await page.waitForFunction(() => VEK.app.viewer.track?.count === 50);
+    await context.close();
+  });
+
+  it('a file dropped on the page does not replace it', async () => {
+    const { page, context } = await openPage(browser);
+    const prevented = await page.evaluate(() => {
+      const transfer = new DataTransfer();
+      transfer.items.add(new File(['x'], 'A.MOV'));
+      document.body.dispatchEvent(new DragEvent('dragenter', { dataTransfer: transfer, bubbles: true }));
+      const shown = document.body.classList.contains('dragging');
+      const drop = new DragEvent('drop', { dataTransfer: transfer, bubbles: true, cancelable: true });
+      document.body.dispatchEvent(drop);
+      return { shown, prevented: drop.defaultPrevented, after: document.body.classList.contains('dragging') };
+    });
+    assert.deepEqual(prevented, { shown: true, prevented: true, after: false });
     await context.close();
   });
 });

@@ -120,6 +120,7 @@
     this.actions.showPicks();
     this.actions.showRecording();
     this.viewer.relabel();
+    VEK.notices.relabel();
   };
 
   App.prototype.changeSettings = function (change) {

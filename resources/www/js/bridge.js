@@ -30,9 +30,9 @@
     var imported = viewer.indexOf(current);
     if (imported >= 0) {
       viewer.select(imported, true);
-      VEK.notices.toast(VEK.i18n.t('imported', { name: viewer.clips[imported].name }), 'ok', 'import');
+      VEK.notices.toast({ key: 'imported', vars: { name: viewer.clips[imported].name } }, 'ok', 'import');
     } else {
-      if (current === NOTHING_IMPORTED) VEK.notices.toast(VEK.i18n.t('noImport'), 'info', 'import');
+      if (current === NOTHING_IMPORTED) VEK.notices.toast({ key: 'noImport' }, 'info', 'import');
       var again = viewer.indexOf(before ? before.path : VEK.Viewer.remembered());
       if (again >= 0 && before) viewer.reattach(again);
       else if (again >= 0) viewer.select(again, false);
@@ -41,11 +41,13 @@
     app.prefetch();
   }
 
+  // The native texts are "Export Completed" and "Export Failed"; anything
+  // else is shown as it came.
   function exportMessage(message) {
     var text = String(message);
-    if (/completed/i.test(text)) return { text: VEK.i18n.t('exportCompleted'), kind: 'ok' };
-    if (/failed/i.test(text)) return { text: VEK.i18n.t('exportFailed'), kind: 'error' };
-    return { text: text, kind: 'info' };
+    if (/completed/i.test(text)) return { message: { key: 'exportCompleted' }, kind: 'ok' };
+    if (/failed/i.test(text)) return { message: { key: 'exportFailed' }, kind: 'error' };
+    return { message: { key: 'exportOther', vars: { text: text } }, kind: 'info' };
   }
 
   function install(app) {
@@ -56,12 +58,12 @@
     window.video1_show = function (path) { app.viewer.found(String(path)); };
     window.get_act = function () {
       VEK.notices.flash();
-      VEK.notices.toast(VEK.i18n.t('snapshotSaved'), 'ok');
+      VEK.notices.toast({ key: 'snapshotSaved' }, 'ok');
     };
     window.exp = function (message) {
       VEK.notices.hideProgress();
       var m = exportMessage(message);
-      VEK.notices.toast(m.text, m.kind);
+      VEK.notices.toast(m.message, m.kind);
     };
     window.exp_progress = function (percent) {
       VEK.notices.showProgress(VEK.i18n.t('exporting', { p: Math.round(parseFloat(percent)) }), parseFloat(percent));

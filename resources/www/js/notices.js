@@ -12,15 +12,19 @@
     return host;
   }
 
-  // kind: 'info' | 'ok' | 'error'; a toast with the same `key` replaces an
-  // earlier one (an import of many clips reports each).
-  function toast(text, kind, key) {
+  function render(el) { el.textContent = VEK.i18n.t(el.vekMessage.key, el.vekMessage.vars); }
+
+  // message: {key, vars} of an interface text, so that a language read a
+  // moment later still applies. kind: 'info' | 'ok' | 'error'. A toast with
+  // the same `key` replaces an earlier one (an import reports each clip).
+  function toast(message, kind, key) {
     if (key) container().querySelectorAll('[data-key="' + key + '"]').forEach(function (old) { old.remove(); });
     var el = document.createElement('div');
     if (key) el.dataset.key = key;
     el.className = 'toast ' + (kind || 'info');
     el.setAttribute('role', kind === 'error' ? 'alert' : 'status');
-    el.textContent = text;
+    el.vekMessage = message;
+    render(el);
     container().appendChild(el);
     setTimeout(function () { el.classList.add('leaving'); }, TOAST_MS);
     setTimeout(function () { el.remove(); }, TOAST_MS + 400);
@@ -53,5 +57,9 @@
     progress = null;
   }
 
-  VEK.notices = { toast: toast, flash: flash, showProgress: showProgress, hideProgress: hideProgress };
+  function relabel() {
+    container().querySelectorAll('.toast').forEach(function (el) { if (el.vekMessage) render(el); });
+  }
+
+  VEK.notices = { toast: toast, relabel: relabel, flash: flash, showProgress: showProgress, hideProgress: hideProgress };
 })(window.VEK = window.VEK || {});

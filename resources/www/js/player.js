@@ -31,7 +31,10 @@
     });
     v.addEventListener('pause', function () { self.syncPlaying(); });
     v.addEventListener('seeked', function () { self.tick(); });
-    v.addEventListener('timeupdate', function () { if (v.paused) self.tick(); });
+    v.addEventListener('timeupdate', function () {
+      if (v.paused) self.tick();
+      self.checkPicture();
+    });
     v.addEventListener('ended', function () { self.syncPlaying(); self.handlers.onEnded(); });
     v.addEventListener('error', function () { if (v.getAttribute('src')) self.handlers.onError(); });
     v.addEventListener('loadedmetadata', function () { self.metadata(); });
@@ -43,12 +46,20 @@
     this.ui.rate.addEventListener('change', function () { self.setRate(parseFloat(self.ui.rate.value)); });
   };
 
+  var PICTURE_CHECK_S = 1; // WebKit learns the picture size only after the first frames
+
   Player.prototype.metadata = function () {
-    var v = this.video;
-    this.handlers.onDuration(v.duration);
-    // Audio without picture: no decoder for the video stream.
-    if (v.videoWidth === 0 && v.videoHeight === 0) this.handlers.onNoPicture();
+    this.pictureChecked = false;
+    this.handlers.onDuration(this.video.duration);
     this.tick();
+  };
+
+  // Time runs but no picture came: no decoder for the video stream.
+  Player.prototype.checkPicture = function () {
+    var v = this.video;
+    if (this.pictureChecked || v.currentTime < PICTURE_CHECK_S) return;
+    this.pictureChecked = true;
+    if (v.videoWidth === 0 && v.videoHeight === 0) this.handlers.onNoPicture();
   };
 
   Player.prototype.syncPlaying = function () {
