@@ -25,6 +25,18 @@ TEST(ConvertDMSToDegrees, LongitudeExample)
     EXPECT_EQ(log.lines[2].substr(0, 8), "v3:52.08");
 }
 
+TEST(ConvertDMSToDegrees, SouthernAndWesternPositionsMirrorTheNorthernOnes)
+{
+    // 33 deg 51' 24.48" S: flooring -33.5124 itself would give -34 + 48' = -33.19.
+    EXPECT_EQ(ConvertDMSToDegrees(-33.512448, {}), -ConvertDMSToDegrees(33.512448, {}));
+    EXPECT_NEAR(ConvertDMSToDegrees(-33.512448, {}), -33.8568, 1e-5);
+    test::LogLines log;
+    ConvertDMSToDegrees(-121.335208, log.sink());
+    ASSERT_EQ(log.lines.size(), 4U);
+    EXPECT_EQ(log.lines[0], "v1:121.000000");
+    EXPECT_EQ(log.lines[3].substr(0, 13), "res:-121.5644");
+}
+
 TEST(ConvertDMSToDegrees, WithoutLogAndOnOddInput)
 {
     EXPECT_EQ(ConvertDMSToDegrees(0.0, {}), 0.0);
