@@ -5,7 +5,7 @@
 namespace vek::app {
 
 std::filesystem::path page_path(const std::filesystem::path& executable) {
-  return (executable.parent_path() / ".." / "share" / "vek" / "www" / "index.html").lexically_normal();
+  return (executable.parent_path() / VEK_PAGE_FROM_BINDIR / "index.html").lexically_normal();
 }
 
 std::filesystem::path absolute_clip_path(const std::filesystem::path& argument) {

@@ -40,6 +40,8 @@ void delete_route(gpointer data, GClosure*) {
 
 MainWindow::MainWindow() : window_(GTK_WINDOW(gtk_window_new(GTK_WINDOW_TOPLEVEL))) {
   gtk_window_set_title(window_, "VEK");
+  // The installed theme icon (share/icons/hicolor/.../vek.svg); none when run from elsewhere.
+  gtk_window_set_icon_name(window_, "vek");
   gtk_window_set_default_size(window_, kInitialWidth, kInitialHeight);
 }
 
