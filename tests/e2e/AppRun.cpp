@@ -19,6 +19,17 @@ constexpr auto kPoll = 50ms;
 // A clip long enough to hold two seconds of camera data, quick to encode.
 constexpr int kClipSeconds = 2;
 
+void install_with_cmake(const std::filesystem::path& prefix, const std::filesystem::path& log) {
+  const std::string command = std::string("'") + VEK_CMAKE + "' --install '" + VEK_BUILD_DIR + "' --prefix '" +
+                              prefix.string() + "' > '" + log.string() + "' 2>&1";
+  if (std::system(command.c_str()) != 0) {
+    std::ifstream in(log);
+    std::stringstream text;
+    text << in.rdbuf();
+    throw std::runtime_error("cannot install: " + command + "\n" + text.str());
+  }
+}
+
 // What the app needs from the test's environment; HOME is its own.
 constexpr const char* kPassedVariables[] = {"PATH", "DISPLAY", "XAUTHORITY", "DBUS_SESSION_BUS_ADDRESS",
                                            "XDG_RUNTIME_DIR", "ASAN_OPTIONS", "UBSAN_OPTIONS", "LANG"};
@@ -91,6 +102,10 @@ AppRun::~AppRun() {
 }
 
 void AppRun::install(const RunOptions& options) {
+  if (options.cmake_install) {
+    install_with_cmake(prefix_, root_ / "install.log");
+    return;
+  }
   std::filesystem::create_directories(prefix_ / "bin");
   std::filesystem::copy_file(VEK_BINARY, prefix_ / "bin" / "vek");
   std::filesystem::permissions(prefix_ / "bin" / "vek", std::filesystem::perms::owner_all);

@@ -22,6 +22,9 @@ struct RunOptions {
   std::filesystem::path page_dir;
   // Commands the test page sends after its first report.
   std::vector<std::string> plan;
+  // A real `cmake --install` of the build into the prefix instead of copies;
+  // page_dir and plan are then unused.
+  bool cmake_install = false;
 };
 
 class AppRun {
@@ -46,6 +49,7 @@ class AppRun {
 
   const std::filesystem::path& home() const { return home_; }
   const std::filesystem::path& root() const { return root_; }
+  const std::filesystem::path& prefix() const { return prefix_; }
   pid_t pid() const { return pid_; }
 
  private:
