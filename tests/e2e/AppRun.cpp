@@ -64,6 +64,23 @@ std::vector<char*> pointers(std::vector<std::string>& texts) {
   return list;
 }
 
+pid_t spawn(std::vector<std::string> argv_texts, std::vector<std::string> env_texts,
+            const std::filesystem::path& out, const std::filesystem::path& err) {
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  std::vector<char*> argv = pointers(argv_texts);
+  std::vector<char*> envp = pointers(env_texts);
+  pid_t pid = -1;
+  const int error = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), envp.data());
+  posix_spawn_file_actions_destroy(&actions);
+  if (error != 0) {
+    throw std::runtime_error("cannot start " + argv_texts[0]);
+  }
+  return pid;
+}
+
 }  // namespace
 
 std::string read_file(const std::filesystem::path& path) {
@@ -124,20 +141,22 @@ void AppRun::install(const RunOptions& options) {
 }
 
 void AppRun::start(const std::vector<std::string>& arguments, const std::vector<std::string>& extra_env) {
-  std::vector<std::string> argv_texts{(prefix_ / "bin" / "vek").string()};
-  argv_texts.insert(argv_texts.end(), arguments.begin(), arguments.end());
-  std::vector<std::string> env_texts = child_environment(home_, extra_env);
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 1, (root_ / "stdout").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  posix_spawn_file_actions_addopen(&actions, 2, (root_ / "stderr").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  std::vector<char*> argv = pointers(argv_texts);
-  std::vector<char*> envp = pointers(env_texts);
-  const int error = posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), envp.data());
-  posix_spawn_file_actions_destroy(&actions);
-  if (error != 0) {
-    throw std::runtime_error("cannot start vek");
-  }
+  std::vector<std::string> argv{(prefix_ / "bin" / "vek").string()};
+  argv.insert(argv.end(), arguments.begin(), arguments.end());
+  pid_ = spawn(argv, child_environment(home_, extra_env), root_ / "stdout", root_ / "stderr");
+}
+
+Helper::Helper(const std::vector<std::string>& argv, const std::filesystem::path& stderr_file)
+    : pid_(spawn(argv, child_environment(std::getenv("HOME") != nullptr ? std::getenv("HOME") : "/", {}), "/dev/null",
+                 stderr_file)) {}
+
+Helper::~Helper() {
+  kill(pid_, SIGTERM);
+  waitpid(pid_, nullptr, 0);
+}
+
+bool run_command(const std::string& command) {
+  return std::system(command.c_str()) == 0;
 }
 
 bool AppRun::running() {

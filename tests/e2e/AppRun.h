@@ -63,6 +63,22 @@ class AppRun {
   std::optional<int> status_;
 };
 
+// A helper process (window manager, drag source) ended with its owner.
+class Helper {
+ public:
+  // Starts `argv` with the test's environment, stderr to `stderr_file`.
+  Helper(const std::vector<std::string>& argv, const std::filesystem::path& stderr_file);
+  Helper(const Helper&) = delete;
+  Helper& operator=(const Helper&) = delete;
+  ~Helper();
+
+ private:
+  pid_t pid_ = -1;
+};
+
+// Runs a shell command line; true when it exits with status 0.
+bool run_command(const std::string& command);
+
 // Reads a whole file; empty when it cannot be read.
 std::string read_file(const std::filesystem::path& path);
 
