@@ -3,6 +3,7 @@
 #include <ges/ges.h>
 
 #include "media/CallbackGuard.h"
+#include "media/ClipAssetLoader.h"
 #include "media/ExportProfile.h"
 #include "media/ExportTimeline.h"
 #include "media/PendingFile.h"
@@ -82,7 +83,11 @@ ExportStatus ExportJob::render() {
     return ExportStatus::Failed;
   }
   const OwnMainContext context;
-  const ExportTimeline edit = build_export_timeline(clips_, kExportWidth, kExportHeight);
+  const std::optional<std::vector<AssetPtr>> assets = load_clip_assets(clips_, cancelled_);
+  if (!assets) {
+    return ExportStatus::Cancelled;
+  }
+  const ExportTimeline edit = build_export_timeline(*assets, kExportWidth, kExportHeight);
   if (edit.clip_count == 0) {
     g_warning("merge: nothing to export");
     return ExportStatus::Failed;

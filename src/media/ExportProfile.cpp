@@ -5,7 +5,9 @@ namespace {
 
 // The export re-encodes everything, so the H.264 preset decides its time:
 // "veryfast" keeps dash-camera footage sharp at a fraction of "medium"'s cost.
-constexpr const char* kEncoderSettings = "element-properties-map, map={[x264enc, speed-preset=veryfast]}";
+// By number (3 is veryfast): the preset's enum type exists only once x264enc
+// has been loaded, and the name as a plain string is refused with a warning.
+constexpr const char* kEncoderSettings = "element-properties-map, map={[x264enc, speed-preset=(int)3]}";
 // 4:2:0 keeps the H.264 stream in a profile that every player decodes.
 constexpr const char* kVideoInput = "video/x-raw,format=I420";
 

@@ -2,35 +2,10 @@
 
 #include <gst/pbutils/pbutils.h>
 
-#include <string>
-
 namespace vek::media {
 namespace {
 
-using AssetPtr = std::unique_ptr<GESUriClipAsset, GObjectUnref>;
-
 constexpr int kExportFrameRate = 30;  // the cameras record 30 frames per second
-
-AssetPtr open_clip(const std::filesystem::path& clip) {
-  GError* raw_error = nullptr;
-  const CharPtr uri(gst_filename_to_uri(clip.c_str(), &raw_error));
-  if (uri == nullptr) {
-    ErrorPtr error(raw_error);
-    return nullptr;
-  }
-  AssetPtr asset(ges_uri_clip_asset_request_sync(uri.get(), &raw_error));
-  const ErrorPtr error(raw_error);
-  if (asset == nullptr || error != nullptr) {
-    g_warning("merge: skipping %s: %s", clip.c_str(), error != nullptr ? error->message : "unreadable");
-    return nullptr;
-  }
-  const GstClockTime duration = ges_uri_clip_asset_get_duration(asset.get());
-  if (!GST_CLOCK_TIME_IS_VALID(duration) || duration == 0) {
-    g_warning("merge: skipping %s: no duration", clip.c_str());
-    return nullptr;
-  }
-  return asset;
-}
 
 bool asset_has_audio(GESUriClipAsset* asset) {
   GstDiscovererInfo* info = ges_uri_clip_asset_get_info(asset);
@@ -57,13 +32,13 @@ void add_tracks(GESTimeline* timeline, int width, int height, bool with_audio) {
 
 }  // namespace
 
-ExportTimeline build_export_timeline(const std::vector<std::filesystem::path>& clips, int width, int height) {
-  std::vector<AssetPtr> assets;
+ExportTimeline build_export_timeline(const std::vector<AssetPtr>& clips, int width, int height) {
   ExportTimeline result;
+  std::vector<GESUriClipAsset*> assets;
   for (const auto& clip : clips) {
-    if (AssetPtr asset = open_clip(clip)) {
-      result.has_audio = result.has_audio || asset_has_audio(asset.get());
-      assets.push_back(std::move(asset));
+    if (clip != nullptr) {
+      result.has_audio = result.has_audio || asset_has_audio(clip.get());
+      assets.push_back(clip.get());
     }
   }
   if (assets.empty()) {
@@ -72,9 +47,9 @@ ExportTimeline build_export_timeline(const std::vector<std::filesystem::path>& c
   result.timeline = adopt_sunk(ges_timeline_new());
   add_tracks(result.timeline.get(), width, height, result.has_audio);
   GESLayer* layer = ges_timeline_append_layer(result.timeline.get());
-  for (const auto& asset : assets) {
-    const GstClockTime duration = ges_uri_clip_asset_get_duration(asset.get());
-    if (ges_layer_add_asset(layer, GES_ASSET(asset.get()), result.duration, 0, duration, GES_TRACK_TYPE_UNKNOWN) ==
+  for (GESUriClipAsset* asset : assets) {
+    const GstClockTime duration = ges_uri_clip_asset_get_duration(asset);
+    if (ges_layer_add_asset(layer, GES_ASSET(asset), result.duration, 0, duration, GES_TRACK_TYPE_UNKNOWN) ==
         nullptr) {
       continue;
     }

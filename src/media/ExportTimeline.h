@@ -3,9 +3,9 @@
 
 #include <ges/ges.h>
 
-#include <filesystem>
 #include <vector>
 
+#include "media/ClipAssetLoader.h"
 #include "media/GstPtr.h"
 
 namespace vek::media {
@@ -17,10 +17,10 @@ struct ExportTimeline {
   int clip_count = 0;
 };
 
-// Builds the timeline: each readable clip at the running end, from its start
-// for its whole duration; a path listed twice is taken twice; unreadable
-// clips are skipped. Video is scaled into `width` x `height`. Must run on
-// the thread that will render the timeline.
-ExportTimeline build_export_timeline(const std::vector<std::filesystem::path>& clips, int width, int height);
+// Builds the timeline: each clip at the running end, from its start for its
+// whole duration; an asset listed twice is taken twice; null assets (clips
+// that could not be read) are skipped. Video is scaled into `width` x
+// `height`. Must run on the thread that will render the timeline.
+ExportTimeline build_export_timeline(const std::vector<AssetPtr>& clips, int width, int height);
 
 }  // namespace vek::media
