@@ -3,6 +3,7 @@
 // movie with H.264. The capture pipeline is built once and serves every
 // recording. Main thread only.
 
+#include <atomic>
 #include <optional>
 
 #include "media/MediaPorts.h"
@@ -31,6 +32,7 @@ class GstScreenRecorder final : public ScreenRecorder {
   Pipeline pipeline_;  // null when an element is missing: recordings are refused
   std::optional<PendingFile> pending_;
   State state_ = State::Idle;
+  std::atomic<bool> frame_encoded_{false};  // set from the encoder's thread
 };
 
 }  // namespace vek::media

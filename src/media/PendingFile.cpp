@@ -1,18 +1,18 @@
 #include "media/PendingFile.h"
 
 #include <fcntl.h>
+#include <glib.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <vector>
 
 namespace vek::media {
 namespace {
 
-constexpr int kTemplateSuffixLength = 5;  // ".part" follows the random part
+constexpr int kNewFileMode = 0666;  // before the umask, as for any file a program creates
 
 std::string errno_text(const char* what, int code) { return std::string(what) + ": " + std::strerror(code); }
 
@@ -39,7 +39,9 @@ std::optional<PendingFile> PendingFile::create(const std::filesystem::path& fina
       (final_path.parent_path() / ("." + final_path.filename().string() + ".XXXXXX.part")).string();
   std::vector<char> name(pattern.begin(), pattern.end());
   name.push_back('\0');
-  const int fd = mkstemps(name.data(), kTemplateSuffixLength);
+  // Unlike mkstemps (always 0600), the published file gets the permissions
+  // the umask gives any new file.
+  const int fd = g_mkstemp_full(name.data(), O_RDWR | O_CLOEXEC, kNewFileMode);
   if (fd < 0) {
     error = errno_text("cannot create a file next to the output", errno);
     return std::nullopt;

@@ -43,6 +43,13 @@ void copy_rows(const GstVideoFrame& frame, Picture& picture) {
   }
 }
 
+std::string caps_name(GstDiscovererStreamInfo* stream) {
+  const CapsPtr caps(gst_discoverer_stream_info_get_caps(stream));
+  return caps != nullptr && gst_caps_get_size(caps.get()) > 0
+             ? gst_structure_get_name(gst_caps_get_structure(caps.get(), 0))
+             : "";
+}
+
 }  // namespace
 
 void init_media() {
@@ -132,6 +139,7 @@ std::optional<Discovered> discover(const std::filesystem::path& path) {
     auto* video = GST_DISCOVERER_VIDEO_INFO(videos->data);
     found.width = static_cast<int>(gst_discoverer_video_info_get_width(video));
     found.height = static_cast<int>(gst_discoverer_video_info_get_height(video));
+    found.video_codec = caps_name(GST_DISCOVERER_STREAM_INFO(video));
   }
   gst_discoverer_stream_info_list_free(videos);
   GList* audios = gst_discoverer_info_get_audio_streams(info.get());
@@ -139,8 +147,7 @@ std::optional<Discovered> discover(const std::filesystem::path& path) {
   gst_discoverer_stream_info_list_free(audios);
   GstDiscovererStreamInfo* top = gst_discoverer_info_get_stream_info(info.get());
   if (top != nullptr) {
-    const CapsPtr caps(gst_discoverer_stream_info_get_caps(top));
-    found.container = caps != nullptr ? gst_structure_get_name(gst_caps_get_structure(caps.get(), 0)) : "";
+    found.container = caps_name(top);
     gst_discoverer_stream_info_unref(top);
   }
   return found;

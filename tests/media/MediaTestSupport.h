@@ -59,7 +59,8 @@ struct Discovered {
   int width = 0;
   int height = 0;
   bool has_audio = false;
-  std::string container;
+  std::string container;    // caps name of the whole file, "video/quicktime"
+  std::string video_codec;  // caps name of the first video stream, "video/x-h264"
 };
 
 // What GstDiscoverer finds in a media file; nullopt when it cannot play it.
