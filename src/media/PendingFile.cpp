@@ -35,8 +35,9 @@ int rename_no_replace(const std::filesystem::path& from, const std::filesystem::
 }  // namespace
 
 std::optional<PendingFile> PendingFile::create(const std::filesystem::path& final_path, std::string& error) {
-  const std::string pattern =
-      (final_path.parent_path() / ("." + final_path.filename().string() + ".XXXXXX.part")).string();
+  std::string hidden = ".";  // appended, not "." + ...: GCC 12 warns wrongly about the operator+ (bug 105329)
+  hidden.append(final_path.filename().string()).append(".XXXXXX.part");
+  const std::string pattern = (final_path.parent_path() / hidden).string();
   std::vector<char> name(pattern.begin(), pattern.end());
   name.push_back('\0');
   // Unlike mkstemps (always 0600), the published file gets the permissions
