@@ -50,7 +50,7 @@ std::filesystem::path write_concat_list(const std::vector<std::filesystem::path>
 double ffmpeg(const std::filesystem::path& list, const std::filesystem::path& output) {
   const double seconds = seconds_of([&] {
     if (!run_program({"ffmpeg", "-nostdin", "-v", "error", "-y", "-f", "concat", "-safe", "0", "-i", list.string(),
-                      "-vf", "scale=1920:1080,fps=30", "-c:v", "libx264", "-preset", "veryfast", "-b:v", "2048k",
+                      "-vf", "scale=1920:1080,fps=30", "-c:v", "libx264", "-preset", "veryfast", "-b:v", "8000k",
                       "-pix_fmt", "yuv420p", "-c:a", "aac", "-f", "mov", output.string()})) {
       throw std::runtime_error("ffmpeg failed on the merge");
     }
