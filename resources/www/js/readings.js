@@ -47,6 +47,13 @@
     el.classList.toggle('negative', f < 0);
   }
 
+  // freeGPS cameras store their status letter ('A' active, 'V' void) as its
+  // character code; the letter is what the camera's own manual speaks of.
+  function statusCode(stat) {
+    var code = Number(stat);
+    return code >= 65 && code <= 90 ? String.fromCharCode(code) : stat;
+  }
+
   Readings.prototype.render = function () {
     var tr = this.track;
     var i = this.index;
@@ -57,7 +64,7 @@
     text(this.el.position, pos || VEK.i18n.t('noFix'));
     text(this.el.clock, VEK.timekeys.formatDateTime(tr.start + tr.t[i]));
     text(this.el.status, (tr.valid[i] ? VEK.i18n.t('fix') : VEK.i18n.t('noFix')) +
-      (tr.stat[i] ? ' · ' + tr.stat[i] : ''));
+      (tr.stat[i] ? ' · ' + statusCode(tr.stat[i]) : ''));
     text(this.el.gx, axis(tr.x[i])); text(this.el.gy, axis(tr.y[i])); text(this.el.gz, axis(tr.z[i]));
     bar(this.el.barX, tr.x[i]); bar(this.el.barY, tr.y[i]); bar(this.el.barZ, tr.z[i]);
   };
