@@ -70,10 +70,17 @@ pid_t spawn(std::vector<std::string> argv_texts, std::vector<std::string> env_te
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
   posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  // Its own process group, so that ending it also ends the web processes it
+  // started before they write into a HOME that is being removed.
+  posix_spawnattr_t attributes;
+  posix_spawnattr_init(&attributes);
+  posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);
+  posix_spawnattr_setpgroup(&attributes, 0);
   std::vector<char*> argv = pointers(argv_texts);
   std::vector<char*> envp = pointers(env_texts);
   pid_t pid = -1;
-  const int error = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), envp.data());
+  const int error = posix_spawnp(&pid, argv[0], &actions, &attributes, argv.data(), envp.data());
+  posix_spawnattr_destroy(&attributes);
   posix_spawn_file_actions_destroy(&actions);
   if (error != 0) {
     throw std::runtime_error("cannot start " + argv_texts[0]);
@@ -111,11 +118,14 @@ AppRun::AppRun(const std::string& name, RunOptions options)
 }
 
 AppRun::~AppRun() {
-  if (pid_ > 0 && !status_) {
-    kill(pid_, SIGKILL);
-    waitpid(pid_, nullptr, 0);
+  if (pid_ > 0) {
+    kill(-pid_, SIGKILL);
+    if (!status_) {
+      waitpid(pid_, nullptr, 0);
+    }
   }
-  std::filesystem::remove_all(root_);
+  std::error_code ignored;
+  std::filesystem::remove_all(root_, ignored);
 }
 
 void AppRun::install(const RunOptions& options) {
@@ -151,7 +161,7 @@ Helper::Helper(const std::vector<std::string>& argv, const std::filesystem::path
                  stderr_file)) {}
 
 Helper::~Helper() {
-  kill(pid_, SIGTERM);
+  kill(-pid_, SIGTERM);
   waitpid(pid_, nullptr, 0);
 }
 
