@@ -17,7 +17,10 @@ def ffmpeg_command(path, seconds, size, fps, audio):
                "-f", "lavfi", "-i", "testsrc2=size=%dx%d:rate=%s:duration=%d" % (width, height, fps, seconds)]
     if audio:
         command += ["-f", "lavfi", "-i", "sine=frequency=%d:sample_rate=%d:duration=%d" % (TONE_HZ, AUDIO_RATE, seconds)]
-    command += ["-c:v", "libx264", "-preset", X264_PRESET, "-pix_fmt", "yuv420p", "-g", str(round(fps))]
+    # One encoder thread: with several, a busy machine now and then gets other
+    # bytes for the same frames, and the tests compare clips made separately.
+    command += ["-c:v", "libx264", "-threads", "1", "-preset", X264_PRESET, "-pix_fmt", "yuv420p",
+                "-g", str(round(fps))]
     if audio:
         command += ["-c:a", "aac", "-b:a", "96k"]
     return command + ["-t", str(seconds), "-f", "mov", path]
