@@ -84,12 +84,10 @@ std::filesystem::path temporary_folder() {
   return pattern;
 }
 
-// A fresh HOME per start: no library or settings left over from another run.
-std::filesystem::path fresh_home() { return temporary_folder(); }
-
 // One timed start; false (with the reason on stderr) when it did not finish.
 bool run_once(Program& program, bool counted) {
-  const std::filesystem::path home = fresh_home();
+  // A fresh HOME per start: no library or settings left over from another run.
+  const std::filesystem::path home = temporary_folder();
   const vek::bench::StartTime time = vek::bench::time_until_marker(program.argv, home, program.marker, kStartTimeout);
   std::filesystem::remove_all(home);
   if (!time.reached) {
