@@ -5,6 +5,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <random>
+#include <stdio.h>
 #include <unistd.h>
 
 namespace vek::track::io {
@@ -41,7 +42,7 @@ void sync_folder(const std::filesystem::path& folder)
 
 } // namespace
 
-AtomicFile::AtomicFile(std::filesystem::path target) : target_(std::move(target)) {}
+AtomicFile::AtomicFile(std::filesystem::path target, Publish mode) : target_(std::move(target)), mode_(mode) {}
 
 AtomicFile::~AtomicFile() { discard(); }
 
@@ -83,8 +84,8 @@ bool AtomicFile::commit()
     if (fd_ >= 0 && ::close(fd_) != 0 && !failed_)
         fail("cannot close", errno);
     fd_ = -1;
-    if (!failed_ && ::rename(temporary_.c_str(), target_.c_str()) != 0)
-        fail("cannot replace", errno);
+    if (!failed_ && !publish())
+        fail(mode_ == Publish::replace ? "cannot replace" : "cannot publish", errno);
     if (failed_) {
         discard();
         return false;
@@ -94,8 +95,17 @@ bool AtomicFile::commit()
     return true;
 }
 
+bool AtomicFile::publish() const noexcept
+{
+    if (mode_ == Publish::replace)
+        return ::rename(temporary_.c_str(), target_.c_str()) == 0;
+    return ::renameat2(AT_FDCWD, temporary_.c_str(), AT_FDCWD, target_.c_str(), RENAME_NOREPLACE) == 0;
+}
+
 void AtomicFile::fail(const char* what, int code)
 {
+    if (!failed_)
+        code_ = code;
     if (!failed_)
         error_ = {target_.string() + ": " + what, std::string(what) + ": " + std::strerror(code)};
     failed_ = true;

@@ -12,9 +12,13 @@
 
 namespace vek::track::io {
 
+// `replace`: the target is replaced. `keep_existing`: commit fails with
+// error_code() EEXIST when the target exists, and the target stays as it was.
+enum class Publish { replace, keep_existing };
+
 class AtomicFile : public TextSink {
 public:
-    explicit AtomicFile(std::filesystem::path target);
+    explicit AtomicFile(std::filesystem::path target, Publish mode = Publish::replace);
     AtomicFile(const AtomicFile&) = delete;
     AtomicFile& operator=(const AtomicFile&) = delete;
     ~AtomicFile() override; // removes the temporary file unless committed
@@ -26,12 +30,16 @@ public:
     bool commit();
 
     const IoError& error() const noexcept { return error_; }
+    int error_code() const noexcept { return code_; }
 
 private:
+    bool publish() const noexcept;
     void fail(const char* what, int code);
     void discard() noexcept;
 
     std::filesystem::path target_;
+    Publish mode_;
+    int code_ = 0;
     std::filesystem::path temporary_;
     int fd_ = -1;
     bool failed_ = false;
