@@ -1,0 +1,115 @@
+// Trips: consecutive clips whose recorded times follow each other within a
+// gap, with their figures. GPS glitches (no fix, a (0, 0) fix, a jump that
+// implies more than 300 km/h) stay in the tracks but are left out of the
+// route, the distance and the speeds.
+(function (VEK) {
+  'use strict';
+
+  var EARTH_RADIUS_M = 6371008.8;
+  var GLITCH_KMH = 300; // no car covers ground faster
+  var MIN_STEP_S = 0.1;
+  var MOVING_KMH = 3; // slower is standing, left out of the average
+  var DEFAULT_GAP_S = 120;
+
+  function greatCircle(lat1, lon1, lat2, lon2) {
+    var r = Math.PI / 180;
+    var dlat = (lat2 - lat1) * r;
+    var dlon = (lon2 - lon1) * r;
+    var h = Math.sin(dlat / 2) * Math.sin(dlat / 2) +
+      Math.cos(lat1 * r) * Math.cos(lat2 * r) * Math.sin(dlon / 2) * Math.sin(dlon / 2);
+    return 2 * EARTH_RADIUS_M * Math.asin(Math.min(1, Math.sqrt(h)));
+  }
+
+  // freeGPS writes its status letter as a code, 86 being 'V' (no fix).
+  function noFix(stat) { return stat === '86' || stat === 'V'; }
+
+  function fixes(tracks) {
+    var list = [];
+    tracks.forEach(function (track, c) {
+      for (var i = 0; i < track.count; i++) {
+        if (track.valid[i] && !noFix(track.stat[i])) list.push({ c: c, i: i, t: track.utcStart + track.t[i] });
+      }
+    });
+    return list;
+  }
+
+  function jump(tracks, a, b) {
+    if (!a || !b) return false;
+    var ta = tracks[a.c]; var tb = tracks[b.c];
+    var metres = greatCircle(ta.lat[a.i], ta.lon[a.i], tb.lat[b.i], tb.lon[b.i]);
+    return metres / Math.max(MIN_STEP_S, Math.abs(b.t - a.t)) * 3.6 > GLITCH_KMH;
+  }
+
+  // Sets track.onRoute (1 per kept sample) on every track of a trip: a fix
+  // that jumps away from the last kept one and back is an isolated glitch.
+  function markRoute(tracks) {
+    tracks.forEach(function (track) { track.onRoute = new Uint8Array(track.count); });
+    var list = fixes(tracks);
+    var kept = null;
+    for (var k = 0; k < list.length; k++) {
+      var next = list[k + 1]; var after = list[k + 2];
+      var glitch = kept ? jump(tracks, kept, list[k]) && (!next || jump(tracks, list[k], next))
+        : jump(tracks, list[k], next) && !!after && !jump(tracks, next, after);
+      if (glitch) continue;
+      tracks[list[k].c].onRoute[list[k].i] = 1;
+      kept = list[k];
+    }
+  }
+
+  function figures(tracks) {
+    var distance = 0; var maxKmh = 0; var movingSum = 0; var moving = 0; var last = null;
+    tracks.forEach(function (track) {
+      for (var i = 0; i < track.count; i++) {
+        if (!track.onRoute[i]) continue;
+        if (last) distance += greatCircle(last.lat[last.i], last.lon[last.i], track.lat[i], track.lon[i]);
+        last = { lat: track.lat, lon: track.lon, i: i };
+        var kmh = track.speed[i];
+        if (!isFinite(kmh)) continue;
+        maxKmh = Math.max(maxKmh, kmh);
+        if (kmh >= MOVING_KMH) { movingSum += kmh; moving++; }
+      }
+    });
+    return { distance: distance, maxKmh: maxKmh, avgKmh: moving ? movingSum / moving : 0 };
+  }
+
+  // Puts the true start time (UTC seconds) on a track, once per clock.
+  function timeTrack(track, clock) {
+    track.form = VEK.time.formOf(track);
+    track.utcStart = clock.utc(track.start, track.form);
+    return track;
+  }
+
+  // clips: [{track, duration}] in list order (track null when unknown).
+  // Returns [{first, last, start, end, duration, distance, maxKmh, avgKmh}]
+  // with clip indices; a clip without track is a trip of its own.
+  function group(clips, clock, gapSeconds) {
+    var gap = isFinite(gapSeconds) && gapSeconds >= 0 ? gapSeconds : DEFAULT_GAP_S;
+    var trips = [];
+    var prev = null;
+    clips.forEach(function (clip, index) {
+      var track = clip.track ? timeTrack(clip.track, clock) : null;
+      var span = track ? { start: track.utcStart, end: track.utcStart + (clip.duration > 0 ? clip.duration : track.duration) } : null;
+      var joins = prev && span && span.start >= prev.start && span.start - prev.end <= gap;
+      if (!joins) trips.push({ first: index, last: index, spans: [] });
+      var trip = trips[trips.length - 1];
+      trip.last = index;
+      trip.spans.push(span);
+      prev = span;
+    });
+    return trips;
+  }
+
+  // Figures of one trip from its clips' tracks (all present).
+  function describe(trip, tracks) {
+    markRoute(tracks);
+    var f = figures(tracks);
+    var spans = trip.spans.filter(Boolean);
+    f.start = spans.length ? spans[0].start : NaN;
+    f.end = spans.length ? spans[spans.length - 1].end : NaN;
+    f.duration = f.end - f.start;
+    return f;
+  }
+
+  VEK.trips = { group: group, describe: describe, markRoute: markRoute, greatCircle: greatCircle,
+    timeTrack: timeTrack, noFix: noFix, DEFAULT_GAP_S: DEFAULT_GAP_S };
+})(window.VEK = window.VEK || {});
