@@ -226,3 +226,35 @@ describe('time settings', () => {
     await context.close();
   });
 });
+
+describe('route out', () => {
+  it('asks for the current trip, the clip or the picked clips in the chosen format, and shows the answer', async () => {
+    const { page, native, context } = await openPage(browser);
+    await importTrip(page, native, [
+      { name: 'R1_A.MOV', samples: northDrive(T0, 5) },
+      { name: 'R2_B.MOV', samples: northDrive(T0 + 5, 5) },
+      { name: 'R9_C.MOV', samples: northDrive(T0 + HOUR, 5) },
+    ]);
+    await page.click('.clip-list li:nth-child(2) .clip-main');
+    const paths = await page.evaluate(() => VEK.app.viewer.clips.map((c) => c.path));
+    const escaped = (p) => encodeURI(p.replaceAll(',', '%2C')).replaceAll('%25', '%');
+    const before = native.commands.length;
+    await page.click('[data-act="route-out"]');
+    await native.received(before + 1);
+    assert.equal(decodeURI(native.sent('route_out').at(-1)), decodeURI(`http://route_out/gpx;120;${escaped(paths[0])},${escaped(paths[1])}`));
+    await page.waitForFunction(() => document.querySelector('.toast')?.textContent.includes('route_20160301_090507.gpx'));
+    await page.selectOption('[data-r="route-format"]', 'csv');
+    await page.selectOption('[data-r="route-scope"]', 'clip');
+    await page.click('[data-act="route-out"]');
+    await page.waitForFunction(() => VEK.commands.sent.filter((u) => u.startsWith('http://route_out/')).length === 2);
+    assert.match(await page.evaluate(() => VEK.commands.sent.at(-1)), /^http:\/\/route_out\/csv;120;[^,]*R1_A\.MOV$/);
+    await page.selectOption('[data-r="route-scope"]', 'picked');
+    await page.click('[data-act="route-out"]');
+    assert.equal(await page.textContent('.toast:last-child'), 'No clip to export the route of');
+    await page.check('.clip-list li:nth-child(5) .clip-pick');
+    await page.click('[data-act="route-out"]');
+    await page.waitForFunction(() => VEK.commands.sent.filter((u) => u.startsWith('http://route_out/')).length === 3);
+    assert.match(await page.evaluate(() => VEK.commands.sent.at(-1)), /^http:\/\/route_out\/csv;120;[^,]*R9_C\.MOV$/);
+    await context.close();
+  });
+});

@@ -76,6 +76,7 @@
       el.addEventListener('click', function () { app.changeSettings({ unit: el.dataset.unit }); });
     });
     $('[data-r="lang"]').addEventListener('change', function (e) { app.changeSettings({ lang: e.target.value }); });
+    app.routeExport = new VEK.RouteExport(app, $('[data-r="route-out"]'));
     app.settingsView = new VEK.SettingsView($('[data-r="time-settings"]'), function (name, value) {
       var change = {};
       change[name] = value;

@@ -45,7 +45,8 @@
       cameraZoneDefault: 'As recorded ({offset})', displayZoneDefault: 'This computer ({zone})',
       tripSpeeds: 'max {max} · avg {avg}', tripEvents: '{n} events', tripEventOne: '1 event',
       exportRoute: 'Export route', routeClip: 'This clip', routeTrip: 'This trip', routePicked: 'Selected clips',
-      routeSaved: 'Route saved to the output folder: {name}', routeFailed: 'The route could not be saved: {text}'
+      routeSaved: 'Route saved to the output folder: {name}', routeFailed: 'The route could not be saved: {text}',
+      routeNothing: 'No clip to export the route of', routeScope: 'Clips of the route', routeFormat: 'Route file format'
     },
     CHT: {
       appTitle: 'VEK 行車記錄器播放程式',
@@ -88,7 +89,8 @@
       cameraZoneDefault: '依錄製（{offset}）', displayZoneDefault: '這部電腦（{zone}）',
       tripSpeeds: '最高 {max} · 平均 {avg}', tripEvents: '{n} 個事件', tripEventOne: '1 個事件',
       exportRoute: '匯出路線', routeClip: '這段影片', routeTrip: '這趟行程', routePicked: '所選影片',
-      routeSaved: '路線已存到輸出資料夾：{name}', routeFailed: '無法儲存路線：{text}'
+      routeSaved: '路線已存到輸出資料夾：{name}', routeFailed: '無法儲存路線：{text}',
+      routeNothing: '沒有可匯出路線的影片', routeScope: '路線的影片', routeFormat: '路線檔格式'
     }
   };
 
