@@ -113,7 +113,7 @@
     this.actions = new VEK.Actions(this.viewer, document.body);
     this.tripView = new VEK.TripView(this);
     var tripView = this.tripView;
-    this.viewer.onChange = function () { tripView.schedule(); };
+    this.viewer.onChange = function () { tripView.showCurrent(); tripView.schedule(); };
     this.prefetchRound = 0;
   }
 

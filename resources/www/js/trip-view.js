@@ -9,6 +9,7 @@
   function TripView(app) {
     this.app = app;
     this.trips = [];
+    this.listed = null; // the clip list the trips were made of
     this.timer = null;
   }
 
@@ -43,6 +44,7 @@
     var clips = this.app.viewer.clips;
     var entries = clips.map(function (clip) { return { track: cachedTrack(clip), duration: clip.videoDuration }; });
     this.trips = VEK.trips.group(entries, VEK.time.current(), this.app.settings.tripGap);
+    this.listed = clips;
     this.trips.forEach(function (trip) { this.describe(trip, entries); }, this);
     this.showHeaders();
     this.showCurrent();
@@ -68,7 +70,7 @@
   TripView.prototype.showCurrent = function () {
     var viewer = this.app.viewer;
     var v = this.app.views;
-    var trip = this.tripOf(viewer.current);
+    var trip = this.listed === viewer.clips ? this.tripOf(viewer.current) : null; // not of an older list
     var entry = trip ? trip.clips[viewer.current - trip.first] : null;
     var marks = entry && entry.track === viewer.track ? entry.events : [];
     v.speedChart.setMarks(marks.filter(function (e) { return e.kind === 'stop'; }));
