@@ -58,11 +58,17 @@
     return list;
   }
 
+  var cache = new WeakMap(); // track -> {threshold, events}
+
   // Events of the track ordered by time: [{kind: 'bump'|'stop', t, end, value}].
   function find(track, thresholdG) {
     if (!track || !track.count) return [];
     var threshold = thresholdG > 0 ? thresholdG : DEFAULT_THRESHOLD_G;
-    return bumps(track, threshold).concat(hardStops(track)).sort(function (a, b) { return a.t - b.t; });
+    var cached = cache.get(track);
+    if (cached && cached.threshold === threshold && cached.onRoute === track.onRoute) return cached.events;
+    var events = bumps(track, threshold).concat(hardStops(track)).sort(function (a, b) { return a.t - b.t; });
+    cache.set(track, { threshold: threshold, onRoute: track.onRoute, events: events });
+    return events;
   }
 
   // The event after (direction 1) or before (-1) video time `time` of clip

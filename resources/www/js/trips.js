@@ -56,18 +56,46 @@
     }
   }
 
+  // Figures of one clip, kept with its track: the route marks, distance
+  // along it, top speed, and the sum and count of moving speeds.
+  var clipCache = new WeakMap();
+
+  function clipFigures(track) {
+    var cached = clipCache.get(track);
+    if (cached) return cached;
+    markRoute([track]);
+    var f = { distance: 0, maxKmh: 0, movingSum: 0, moving: 0, first: -1, last: -1 };
+    for (var i = 0; i < track.count; i++) {
+      if (!track.onRoute[i]) continue;
+      if (f.last >= 0) f.distance += greatCircle(track.lat[f.last], track.lon[f.last], track.lat[i], track.lon[i]);
+      if (f.first < 0) f.first = i;
+      f.last = i;
+      var kmh = track.speed[i];
+      if (!isFinite(kmh)) continue;
+      f.maxKmh = Math.max(f.maxKmh, kmh);
+      if (kmh >= MOVING_KMH) { f.movingSum += kmh; f.moving++; }
+    }
+    clipCache.set(track, f);
+    return f;
+  }
+
+  // The step from one clip's last kept fix to the next clip's first, unless it is a jump.
+  function boundaryMetres(a, fa, b, fb) {
+    if (fa.last < 0 || fb.first < 0) return 0;
+    var from = { c: 0, i: fa.last, t: a.utcStart + a.t[fa.last] };
+    var to = { c: 1, i: fb.first, t: b.utcStart + b.t[fb.first] };
+    if (jump([a, b], from, to)) return 0;
+    return greatCircle(a.lat[fa.last], a.lon[fa.last], b.lat[fb.first], b.lon[fb.first]);
+  }
+
   function figures(tracks) {
-    var distance = 0; var maxKmh = 0; var movingSum = 0; var moving = 0; var last = null;
-    tracks.forEach(function (track) {
-      for (var i = 0; i < track.count; i++) {
-        if (!track.onRoute[i]) continue;
-        if (last) distance += greatCircle(last.lat[last.i], last.lon[last.i], track.lat[i], track.lon[i]);
-        last = { lat: track.lat, lon: track.lon, i: i };
-        var kmh = track.speed[i];
-        if (!isFinite(kmh)) continue;
-        maxKmh = Math.max(maxKmh, kmh);
-        if (kmh >= MOVING_KMH) { movingSum += kmh; moving++; }
-      }
+    var distance = 0; var maxKmh = 0; var movingSum = 0; var moving = 0;
+    tracks.forEach(function (track, k) {
+      var f = clipFigures(track);
+      if (k > 0) distance += boundaryMetres(tracks[k - 1], clipFigures(tracks[k - 1]), track, f);
+      distance += f.distance;
+      maxKmh = Math.max(maxKmh, f.maxKmh);
+      movingSum += f.movingSum; moving += f.moving;
     });
     return { distance: distance, maxKmh: maxKmh, avgKmh: moving ? movingSum / moving : 0 };
   }
@@ -99,9 +127,9 @@
     return trips;
   }
 
-  // Figures of one trip from its clips' tracks (all present).
+  // Figures of one trip from its clips' tracks (all present). Glitches are
+  // judged within each clip, so a clip read later costs only its own pass.
   function describe(trip, tracks) {
-    markRoute(tracks);
     var f = figures(tracks);
     var spans = trip.spans.filter(Boolean);
     f.start = spans.length ? spans[0].start : NaN;
