@@ -171,6 +171,30 @@ describe('events', () => {
   });
 });
 
+describe('trip route', () => {
+  it('shows the whole trip and a click on another clip\'s part seeks to that clip and time', async () => {
+    const { page, native, context } = await openPage(browser);
+    await importTrip(page, native, [
+      { name: 'ROUTE_A.MOV', samples: northDrive(T0, 5, 0) },
+      { name: 'ROUTE_B.MOV', samples: northDrive(T0 + 5, 5, 5) },
+    ]);
+    await page.click('.clip-list li:nth-child(2) .clip-main');
+    await page.waitForFunction(() => VEK.app.viewer.currentClip()?.name === 'ROUTE_A.MOV' && VEK.app.views.route.tripScreen);
+    await page.evaluate(() => document.querySelector('video').pause());
+    const target = await page.evaluate(() => {
+      const route = VEK.app.views.route;
+      const part = route.tripScreen.find((p) => p.clip === 1);
+      const box = route.el.getBoundingClientRect();
+      return { parts: route.tripScreen.length, x: box.left + part.xy[2 * 30], y: box.top + part.xy[2 * 30 + 1], t: part.t[30] };
+    });
+    assert.equal(target.parts, 2);
+    await page.mouse.click(target.x, target.y);
+    await page.waitForFunction(() => VEK.app.viewer.currentClip()?.name === 'ROUTE_B.MOV');
+    await page.waitForFunction((t) => Math.abs(document.querySelector('video').currentTime - t) < 0.15, target.t);
+    await context.close();
+  });
+});
+
 describe('clip boundaries', () => {
   it('playback runs into the next clip of the trip without a jump in the readings', async () => {
     const { page, native, context } = await openPage(browser);
