@@ -50,7 +50,19 @@ protected:
         return list;
     }
 
-    std::tm now_{.tm_sec = 7, .tm_min = 33, .tm_hour = 20, .tm_mday = 5, .tm_mon = 11, .tm_year = 126};
+    static std::tm stamp_time() // 5 December 2026, 20:33:07
+    {
+        std::tm t{};
+        t.tm_sec = 7;
+        t.tm_min = 33;
+        t.tm_hour = 20;
+        t.tm_mday = 5;
+        t.tm_mon = 11;
+        t.tm_year = 126;
+        return t;
+    }
+
+    std::tm now_ = stamp_time();
     fs::path folder_;
     fs::path clip_;
 };
