@@ -45,7 +45,7 @@ TEST(Route, ThreeConsecutiveClipsExportAsOneTripThatGpsbabelReadsBack) {
   if (!run_command("command -v gpsbabel > /dev/null")) {
     GTEST_SKIP() << "gpsbabel is not installed";
   }
-  const auto folder = std::filesystem::temp_directory_path() / ("vek-e2e-route-" + std::to_string(getpid()));
+  const auto folder = std::filesystem::temp_directory_path() / ("vek-e2e-trip-clips-" + std::to_string(getpid()));
   std::filesystem::create_directories(folder);
   const auto clips = consecutive_clips(folder);
   AppRun app("route", {VEK_TEST_PAGE_DIR,
