@@ -101,7 +101,8 @@ describe('readings follow the video', () => {
   });
 
   it('gps0 track: one record per second, hours past 23 shown on the next day', async () => {
-    const { page, native, context } = await openPage(browser);
+    // Shown in Taipei's zone, the gps0 keys' own +8 h.
+    const { page, native, context } = await openPage(browser, { settings: 'km,ENG,,Asia/Taipei' });
     const start = { y: 2016, mo: 3, d: 1, h: 27, mi: 59, s: 58 };
     await importClip(native, page, 'GPS00001.MOV', gps0Track('GPS00001.MOV', { start }));
     const shown = await readingsAt(page, 3.5);

@@ -96,7 +96,7 @@ describe('trips', () => {
     assert.deepEqual(await names(page), ['T1_A.MOV', 'T2_B.MOV', 'T3_C.MOV', 'T9_D.MOV']);
     const headers = await page.$$eval('.trip-header', (els) => els.map((e) => ({
       first: +e.dataset.first, last: +e.dataset.last, text: e.textContent,
-      next: e.nextElementSibling.querySelector('.clip-name').textContent })));
+      next: e.parentElement.querySelector('.clip-name').textContent })));
     assert.deepEqual(headers.map((h) => [h.first, h.last, h.next]), [[0, 2, 'T1_A.MOV'], [3, 3, 'T9_D.MOV']]);
     assert.match(headers[0].text, /^2016-03-0114:50:07–14:50:220:15/);
     assert.match(headers[0].text, /0 events$/);
@@ -141,8 +141,7 @@ describe('events', () => {
     assert.ok(Math.abs(found[1][0][1] - 2.0) < 1e-9 && found[1][1][1] > 3 && found[1][1][1] < 4.1, JSON.stringify(found));
     assert.deepEqual(await page.$$eval('.trip-events', (els) => els.map((e) => e.textContent)), ['0 events', '2 events']);
 
-    await page.click('.clip:nth-of-type(2) .clip-main');
-    await page.click('.clip-list li:nth-child(4) .clip-main');
+    await page.click('.clip:nth-child(2) .clip-main');
     await page.waitForFunction(() => VEK.app.viewer.currentClip()?.name === 'E2_EVENTS.MOV' && VEK.app.viewer.track);
     await page.evaluate(() => { const v = document.querySelector('video'); v.pause(); v.currentTime = 0; });
     await page.waitForFunction(() => VEK.app.views.gChart.marks?.length === 1 && VEK.app.views.speedChart.marks?.length === 1);
@@ -178,7 +177,7 @@ describe('trip route', () => {
       { name: 'ROUTE_A.MOV', samples: northDrive(T0, 5, 0) },
       { name: 'ROUTE_B.MOV', samples: northDrive(T0 + 5, 5, 5) },
     ]);
-    await page.click('.clip-list li:nth-child(2) .clip-main');
+    await page.click('.clip:nth-child(1) .clip-main');
     await page.waitForFunction(() => VEK.app.viewer.currentClip()?.name === 'ROUTE_A.MOV' && VEK.app.views.route.tripScreen);
     await page.evaluate(() => document.querySelector('video').pause());
     const target = await page.evaluate(() => {
@@ -203,7 +202,7 @@ describe('clip boundaries', () => {
       { name: 'CROSS_A.MOV', samples: northDrive(T0, 5, 0, timed(0)) },
       { name: 'CROSS_B.MOV', samples: northDrive(T0 + 5, 5, 5, timed(5)) },
     ]);
-    await page.click('.clip-list li:nth-child(2) .clip-main');
+    await page.click('.clip:nth-child(1) .clip-main');
     await page.waitForFunction(() => VEK.app.viewer.currentClip()?.name === 'CROSS_A.MOV' && VEK.app.viewer.track);
     const shown = await page.evaluate(() => new Promise((done) => {
       const v = document.querySelector('video');
@@ -259,7 +258,7 @@ describe('route out', () => {
       { name: 'R2_B.MOV', samples: northDrive(T0 + 5, 5) },
       { name: 'R9_C.MOV', samples: northDrive(T0 + HOUR, 5) },
     ]);
-    await page.click('.clip-list li:nth-child(2) .clip-main');
+    await page.click('.clip:nth-child(1) .clip-main');
     const paths = await page.evaluate(() => VEK.app.viewer.clips.map((c) => c.path));
     const escaped = (p) => encodeURI(p.replaceAll(',', '%2C')).replaceAll('%25', '%');
     const before = native.commands.length;
@@ -275,7 +274,7 @@ describe('route out', () => {
     await page.selectOption('[data-r="route-scope"]', 'picked');
     await page.click('[data-act="route-out"]');
     assert.equal(await page.textContent('.toast:last-child'), 'No clip to export the route of');
-    await page.check('.clip-list li:nth-child(5) .clip-pick');
+    await page.check('.clip:nth-child(3) .clip-pick');
     await page.click('[data-act="route-out"]');
     await page.waitForFunction(() => VEK.commands.sent.filter((u) => u.startsWith('http://route_out/')).length === 3);
     assert.match(await page.evaluate(() => VEK.commands.sent.at(-1)), /^http:\/\/route_out\/csv;120;[^,]*R9_C\.MOV$/);

@@ -89,6 +89,5 @@
     return null;
   }
 
-  VEK.events = { find: find, neighbour: neighbour, DEFAULT_THRESHOLD_G: DEFAULT_THRESHOLD_G,
-    HARD_STOP_KMH_PER_S: HARD_STOP_KMH_PER_S };
+  VEK.events = { find: find, neighbour: neighbour };
 })(window.VEK = window.VEK || {});

@@ -113,6 +113,5 @@
 
   VEK.time = { Clock: Clock, current: function () { return current; },
     setCurrent: function (clock) { current = clock; }, formOf: formOf, trackDateTime: trackDateTime,
-    fromWall: fromWall, offsetAt: offsetAt, offsetText: offsetText, zones: zones, localZone: localZone,
-    validZone: validZone, FIXED_OFFSET_S: FIXED_OFFSET_S, MAX_CORRECTION_S: MAX_CORRECTION_S };
+    offsetText: offsetText, zones: zones, localZone: localZone, validZone: validZone, FIXED_OFFSET_S: FIXED_OFFSET_S };
 })(window.VEK = window.VEK || {});

@@ -28,20 +28,20 @@
   }
 
   function element(trip) {
-    var li = document.createElement('li');
-    li.className = 'trip-header';
-    li.dataset.first = String(trip.first);
-    li.dataset.last = String(trip.last);
+    var header = document.createElement('div');
+    header.className = 'trip-header';
+    header.dataset.first = String(trip.first);
+    header.dataset.last = String(trip.last);
     var t = texts(trip);
     ['date', 'span', 'duration', 'distance', 'speeds', 'events'].forEach(function (name) {
       var span = document.createElement('span');
       span.className = 'trip-' + name;
       span.textContent = t[name];
-      li.appendChild(span);
+      header.appendChild(span);
     });
-    li.classList.toggle('has-events', trip.eventCount > 0);
-    return li;
+    header.classList.toggle('has-events', trip.eventCount > 0);
+    return header;
   }
 
-  VEK.tripHeader = { element: element, distanceText: distanceText };
+  VEK.tripHeader = { element: element };
 })(window.VEK = window.VEK || {});

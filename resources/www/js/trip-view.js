@@ -57,12 +57,19 @@
     return null;
   };
 
+  // Each header goes inside its trip's first row, so the rows stay the
+  // list's only children.
   TripView.prototype.showHeaders = function () {
     var list = this.app.views.list;
-    list.list.querySelectorAll('.trip-header').forEach(function (el) { el.remove(); });
+    list.list.querySelectorAll('.trip-header').forEach(function (el) {
+      el.parentElement.classList.remove('trip-start');
+      el.remove();
+    });
     this.trips.forEach(function (trip) {
       var row = list.rows[trip.first];
-      if (row && trip.figures && isFinite(trip.figures.start)) list.list.insertBefore(VEK.tripHeader.element(trip), row);
+      if (!row || !trip.figures || !isFinite(trip.figures.start)) return;
+      row.classList.add('trip-start');
+      row.insertBefore(VEK.tripHeader.element(trip), row.firstChild);
     });
   };
 

@@ -108,8 +108,8 @@
   }
 
   // clips: [{track, duration}] in list order (track null when unknown).
-  // Returns [{first, last, start, end, duration, distance, maxKmh, avgKmh}]
-  // with clip indices; a clip without track is a trip of its own.
+  // Returns [{first, last, spans}]: clip indices and each clip's true start
+  // and end; a clip without track is a trip of its own.
   function group(clips, clock, gapSeconds) {
     var gap = isFinite(gapSeconds) && gapSeconds >= 0 ? gapSeconds : DEFAULT_GAP_S;
     var trips = [];
@@ -138,6 +138,5 @@
     return f;
   }
 
-  VEK.trips = { group: group, describe: describe, markRoute: markRoute, greatCircle: greatCircle,
-    timeTrack: timeTrack, noFix: noFix, DEFAULT_GAP_S: DEFAULT_GAP_S };
+  VEK.trips = { group: group, describe: describe };
 })(window.VEK = window.VEK || {});
