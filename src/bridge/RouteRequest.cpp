@@ -2,8 +2,8 @@
 
 #include <charconv>
 
+#include "base/text/Strings.h"
 #include "bridge/CommandArguments.h"
-#include "bridge/Text.h"
 
 namespace vek::bridge {
 namespace {
@@ -38,7 +38,7 @@ std::optional<RouteRequest> route_request(std::string_view text) {
     return std::nullopt;
   }
   request.gap_seconds = *gap;
-  for (const std::string& piece : split(rest.substr(second + 1), ',')) {
+  for (const std::string& piece : base::split(rest.substr(second + 1), ',')) {
     if (!piece.empty()) {
       request.clips.push_back(decode_path_element(piece));
     }

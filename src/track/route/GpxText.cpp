@@ -1,7 +1,8 @@
 #include "RouteFormats.h"
-#include "XmlText.h"
 
 #include "../Format.h"
+
+#include "base/text/Xml.h"
 
 namespace vek::track::route {
 namespace {
@@ -22,7 +23,7 @@ void append_point(std::string& out, const RouteSample& s)
 void append_track(std::string& out, const Trip& trip)
 {
     out += "<trk><name>";
-    append_xml_escaped(out, trip.name);
+    out += base::xml_escaped(trip.name);
     out += "</name><trkseg>\n";
     for (const ClipSamples& clip : trip.clips)
         for (const RouteSample& s : clip.samples)

@@ -1,7 +1,8 @@
 #include "RouteFormats.h"
-#include "XmlText.h"
 
 #include "../Format.h"
+
+#include "base/text/Xml.h"
 
 namespace vek::track::route {
 namespace {
@@ -19,7 +20,7 @@ void for_route(const Trip& trip, Each each)
 void append_track(std::string& out, const Trip& trip)
 {
     out += "<Placemark><name>";
-    append_xml_escaped(out, trip.name);
+    out += base::xml_escaped(trip.name);
     out += "</name><gx:Track>\n";
     for_route(trip, [&](const RouteSample& s) { (out += "<when>") += utc_text(*s.utc) += "</when>\n"; });
     for_route(trip, [&](const RouteSample& s) {
