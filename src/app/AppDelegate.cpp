@@ -77,6 +77,7 @@ void AppDelegate::run_command(bridge::Command command, const std::string& text) 
     case Command::Norecode: stop(); break;
     case Command::SaveSet: save_set(text); break;
     case Command::Merger: merger(text); break;
+    case Command::RouteOut: route_out(text); break;
   }
 }
 

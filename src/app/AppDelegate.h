@@ -4,12 +4,14 @@
 // platform only through the ports, so it runs in tests without a display.
 // Main thread only, except where a method says otherwise.
 
+#include <atomic>
 #include <ctime>
 #include <filesystem>
 #include <functional>
 #include <memory>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app/ports/Desktop.h"
@@ -19,6 +21,7 @@
 #include "app/ports/WebView.h"
 #include "app/ports/Window.h"
 #include "bridge/CommandDispatch.h"
+#include "bridge/RouteRequest.h"
 #include "library/ClipIntake.h"
 #include "library/ClipList.h"
 #include "library/LibraryFolders.h"
@@ -43,6 +46,14 @@ struct Media {
   std::unique_ptr<media::ScreenRecorder> recorder;
 };
 
+// A route file in the output folder: its name, or why it was not written.
+struct RouteFile {
+  bool written = false;
+  std::string text;
+};
+// Reads the clips and writes their route file; called on a worker thread.
+using RouteExporter = std::function<RouteFile(const bridge::RouteRequest& request, const std::tm& now)>;
+
 // Files and time.
 struct Environment {
   std::string home;
@@ -51,6 +62,7 @@ struct Environment {
   library::FileWriter write;
   library::Extractor extract;
   std::function<std::tm()> now;
+  RouteExporter export_route;
 };
 
 class AppDelegate {
@@ -102,6 +114,8 @@ class AppDelegate {
   void get_full_photo();
   void merger(const std::string& text);
   void export_finished(media::ExportStatus status);
+  void route_out(const std::string& text);
+  void route_out_finished(const RouteFile& file);
   std::string snapshot_path() const;
   void log(std::string_view line) const;
 
@@ -114,6 +128,9 @@ class AppDelegate {
   // Window height as "%f" at the last pass that adjusted the window.
   std::optional<std::string> oheight_;
   std::vector<std::string> startup_clips_;
+  // One route file at a time. Last member: joined before the rest goes.
+  std::atomic<bool> route_busy_{false};
+  std::jthread route_worker_;
 };
 
 }  // namespace vek::app

@@ -17,10 +17,26 @@
 #include "base/files/Publisher.h"
 #include "track/io/Extract.h"
 #include "track/io/Home.h"
+#include "track/io/RouteExport.h"
+#include "library/LibraryFolders.h"
 
 namespace {
 
 constexpr const char* kProgram = "vek";
+
+vek::app::RouteExporter route_exporter(const std::string& home) {
+  return [home](const vek::bridge::RouteRequest& request, const std::tm& now) {
+    namespace route = vek::track::route;
+    const std::vector<std::filesystem::path> clips(request.clips.begin(), request.clips.end());
+    const route::RouteFormat format = route::route_format(request.format).value_or(route::RouteFormat::gpx);
+    const vek::track::io::RouteExportResult result = vek::track::io::export_route_file(
+        clips, format, request.gap_seconds, vek::library::output_folder(home), now);
+    if (!result.written) {
+      return vek::app::RouteFile{false, result.error.message};
+    }
+    return vek::app::RouteFile{true, result.path.filename().string()};
+  };
+}
 
 vek::app::Environment environment(const std::string& home, vek::app::ports::Log& log) {
   std::error_code error;
@@ -32,7 +48,8 @@ vek::app::Environment environment(const std::string& home, vek::app::ports::Log&
   auto write = [](const std::string& path, std::string_view text) {
     return vek::base::publish_file(path, text, vek::base::PublishMode::Replace);
   };
-  return {home, vek::app::page_path(executable).string(), write, extract, [] { return vek::media::local_now(); }};
+  return {home, vek::app::page_path(executable).string(), write, extract, [] { return vek::media::local_now(); },
+          route_exporter(home)};
 }
 
 vek::app::Media media() {

@@ -20,6 +20,7 @@ enum class Command {
   Norecode,
   SaveSet,
   Merger,
+  RouteOut,
 };
 
 // What the web view does with the navigation once the handlers have run.

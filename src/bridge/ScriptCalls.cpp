@@ -28,6 +28,11 @@ std::string export_failed_call() {
   return "exp('Export Failed');";
 }
 
+std::string route_out_call(bool written, std::string_view text) {
+  return std::string("if(window.route_out_done)route_out_done(") + (written ? "true," : "false,") +
+         js_string_literal(text) + ")";
+}
+
 std::string export_progress_call(int percent) {
   return "if(window.exp_progress)exp_progress(" + js_string_literal(std::to_string(percent)) + ")";
 }

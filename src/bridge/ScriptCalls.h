@@ -22,6 +22,9 @@ std::string get_act_call();
 std::string export_completed_call();
 std::string export_failed_call();
 
+// A route file was written (`text` is its name) or not (`text` says why).
+std::string route_out_call(bool written, std::string_view text);
+
 // Export progress in percent; the page may not define the handler.
 std::string export_progress_call(int percent);
 

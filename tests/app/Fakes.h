@@ -1,7 +1,10 @@
 #pragma once
 // Platform and media stand-ins that record what the application asks of them.
 
+#include <chrono>
+#include <condition_variable>
 #include <deque>
+#include <mutex>
 #include <functional>
 #include <string>
 #include <vector>
@@ -77,15 +80,40 @@ struct FakeLog : ports::Log {
   std::vector<std::string> lines;
 };
 
+// Posting is safe from any thread, as the real main loop's is.
 struct FakeMainThread : ports::MainThread {
-  void post(std::function<void()> task) override { queue.push_back(std::move(task)); }
+  void post(std::function<void()> task) override {
+    const std::lock_guard lock(mutex);
+    queue.push_back(std::move(task));
+    posted.notify_all();
+  }
   void run_all() {
-    while (!queue.empty()) {
-      auto task = std::move(queue.front());
-      queue.pop_front();
+    for (auto task = take(); task; task = take()) {
       task();
     }
   }
+  // Waits up to `timeout` for a task, then runs everything queued; false if none came.
+  bool run_when_posted(std::chrono::milliseconds timeout) {
+    {
+      std::unique_lock lock(mutex);
+      if (!posted.wait_for(lock, timeout, [this] { return !queue.empty(); })) {
+        return false;
+      }
+    }
+    run_all();
+    return true;
+  }
+  std::function<void()> take() {
+    const std::lock_guard lock(mutex);
+    if (queue.empty()) {
+      return {};
+    }
+    auto task = std::move(queue.front());
+    queue.pop_front();
+    return task;
+  }
+  std::mutex mutex;
+  std::condition_variable posted;
   std::deque<std::function<void()>> queue;
 };
 

@@ -103,6 +103,7 @@ export class Native {
   async on_get_photo() { await this.page.evaluate('get_act()'); }
   async on_get_full_photo() { await this.page.evaluate('get_act()'); }
   async on_save_set(arg) { writeFileSync(join(this.userPath, 'ini.txt'), arg); }
+  async on_route_out() { await this.page.evaluate(`route_out_done(true,${literal('route_20160301_090507.gpx')})`); }
   async on_merger() {
     await this.page.evaluate("if(window.exp_progress)exp_progress('42')");
     await this.page.evaluate(`exp(${literal(this.exportResult)});`);
@@ -130,9 +131,10 @@ export class Native {
 }
 
 // A page with the stub attached; each load gets the clip-list report.
-export async function openPage(browser, { settings = 'km,ENG', colorScheme = 'light', viewport } = {}) {
+// The browser's own zone is UTC, so shown times do not depend on the machine's.
+export async function openPage(browser, { settings = 'km,ENG', colorScheme = 'light', viewport, timezoneId = 'UTC' } = {}) {
   const home = mkdtempSync(join(tmpdir(), 'vek-page-home-'));
-  const context = await browser.newContext({ colorScheme, viewport: viewport || { width: 1440, height: 900 } });
+  const context = await browser.newContext({ colorScheme, timezoneId, viewport: viewport || { width: 1440, height: 900 } });
   const page = await context.newPage();
   const native = new Native(page, home);
   if (settings !== null) writeFileSync(join(native.userPath, 'ini.txt'), settings);

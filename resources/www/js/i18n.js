@@ -38,8 +38,15 @@
       exportFailed: 'Export failed', exportOther: '{text}',
       recording: 'Recording', play: 'Play', pause: 'Pause', prevClip: 'Previous clip',
       nextClip: 'Next clip', stepBack: 'Previous frame', stepForward: 'Next frame', rate: 'Playback rate',
-      keys: 'Space play/pause · ←/→ 5 s · , . frame · [ ] rate',
-      unit: 'Speed unit', language: 'Language', noGps: 'No GPS'
+      keys: 'Space play/pause · ←/→ 5 s · , . frame · [ ] rate · e/E event',
+      unit: 'Speed unit', language: 'Language', noGps: 'No GPS',
+      timeSettings: 'Time & trips', cameraZone: 'Camera time zone', displayZone: 'Show times in',
+      correction: 'Clock correction (s)', tripGap: 'Trip gap (s)', eventThreshold: 'Event threshold (g)',
+      cameraZoneDefault: 'As recorded ({offset})', displayZoneDefault: 'This computer ({zone})',
+      tripSpeeds: 'max {max} · avg {avg}', tripEvents: '{n} events', tripEventOne: '1 event',
+      exportRoute: 'Export route', routeClip: 'This clip', routeTrip: 'This trip', routePicked: 'Selected clips',
+      routeSaved: 'Route saved to the output folder: {name}', routeFailed: 'The route could not be saved: {text}',
+      routeNothing: 'No clip to export the route of', routeScope: 'Clips of the route', routeFormat: 'Route file format'
     },
     CHT: {
       appTitle: 'VEK 行車記錄器播放程式',
@@ -75,8 +82,15 @@
       exportFailed: '匯出失敗', exportOther: '{text}',
       recording: '錄影中', play: '播放', pause: '暫停', prevClip: '上一段',
       nextClip: '下一段', stepBack: '上一格', stepForward: '下一格', rate: '播放速度',
-      keys: '空白鍵 播放/暫停 · ←/→ 5 秒 · , . 逐格 · [ ] 速度',
-      unit: '速度單位', language: '語言', noGps: '無 GPS'
+      keys: '空白鍵 播放/暫停 · ←/→ 5 秒 · , . 逐格 · [ ] 速度 · e/E 事件',
+      unit: '速度單位', language: '語言', noGps: '無 GPS',
+      timeSettings: '時間與行程', cameraZone: '攝影機時區', displayZone: '顯示時區',
+      correction: '時鐘校正（秒）', tripGap: '行程間隔（秒）', eventThreshold: '事件門檻（g）',
+      cameraZoneDefault: '依錄製（{offset}）', displayZoneDefault: '這部電腦（{zone}）',
+      tripSpeeds: '最高 {max} · 平均 {avg}', tripEvents: '{n} 個事件', tripEventOne: '1 個事件',
+      exportRoute: '匯出路線', routeClip: '這段影片', routeTrip: '這趟行程', routePicked: '所選影片',
+      routeSaved: '路線已存到輸出資料夾：{name}', routeFailed: '無法儲存路線：{text}',
+      routeNothing: '沒有可匯出路線的影片', routeScope: '路線的影片', routeFormat: '路線檔格式'
     }
   };
 

@@ -26,6 +26,7 @@
     this.current = -1;
     this.views.list.render(clips);
     clips.forEach(function (clip, i) { this.showNameStamp(i); }, this);
+    if (this.onChange) this.onChange();
   };
 
   Viewer.prototype.currentClip = function () { return this.clips[this.current] || null; };
@@ -94,13 +95,14 @@
     this.showTrack(result.track || null, this.trackError);
     if (result.track) this.views.list.setMeta(this.current, trackMeta(result.track, this.currentClip()));
     this.onTick(this.views.player.time());
+    if (this.onChange) this.onChange();
   };
 
   // The video's own duration wins over the track's span once it is known:
   // a camera may write GPS records past the end of the picture.
   function trackMeta(track, clip) {
     var duration = clip && clip.videoDuration > 0 ? clip.videoDuration : track.duration;
-    return { when: VEK.timekeys.formatDateTime(track.start), duration: VEK.timekeys.formatDuration(duration), tag: '' };
+    return { when: VEK.time.trackDateTime(track, 0), duration: VEK.timekeys.formatDuration(duration), tag: '' };
   }
   Viewer.trackMeta = trackMeta;
 
