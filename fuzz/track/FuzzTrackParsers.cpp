@@ -3,6 +3,7 @@
 // any read outside the clip; the texts must always start with their header.
 
 #include "Gpx.h"
+#include "MovieHeader.h"
 #include "Track.h"
 
 #include <cstddef>
@@ -41,6 +42,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!starts_with(close, "//C12\ndata['F.MOV']=new Array();\n") || has_placeholder(close))
         std::abort();
     if (vek::track::gpx_track(clip, "F.MOV").find("</gpx>") == std::string::npos)
+        std::abort();
+    if (const auto seconds = vek::track::movie_duration_seconds(clip); seconds && !(*seconds >= 0))
         std::abort();
     return 0;
 }

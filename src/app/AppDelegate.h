@@ -51,6 +51,7 @@ struct Environment {
   library::FileWriter write;
   library::Extractor extract;
   std::function<std::tm()> now;
+  library::DurationReader read_duration;
 };
 
 class AppDelegate {
@@ -61,6 +62,10 @@ class AppDelegate {
   void applicationDidFinishLaunching();
   // Every completed load of the main frame reports the clip list.
   void webViewDidFinishLoad(bool main_frame);
+  // The page's web process is gone: logs it, and reloads the page, which
+  // then tells the user, unless the page keeps failing without running a
+  // single command in between.
+  void webProcessDidTerminate(std::string_view reason);
   // Clips named at start-up, taken in like one drag after the first load.
   void set_startup_clips(std::vector<std::string> paths);
   void windowShouldClose();
@@ -100,6 +105,7 @@ class AppDelegate {
   void save_set(const std::string& text);
   void get_photo(const std::string& text);
   void get_full_photo();
+  void report_snapshot(const std::string& path, const std::string& failure);
   void merger(const std::string& text);
   void export_finished(media::ExportStatus status);
   std::string snapshot_path() const;
@@ -114,6 +120,9 @@ class AppDelegate {
   // Window height as "%f" at the last pass that adjusted the window.
   std::optional<std::string> oheight_;
   std::vector<std::string> startup_clips_;
+  // Why the last web process ended, until the reloaded page is told.
+  std::optional<std::string> page_restart_reason_;
+  int restarts_without_command_ = 0;
 };
 
 }  // namespace vek::app

@@ -17,6 +17,7 @@
 #include "track/io/AtomicFile.h"
 #include "track/io/Extract.h"
 #include "track/io/Home.h"
+#include "track/io/MovieDuration.h"
 
 namespace {
 
@@ -26,13 +27,21 @@ vek::app::Environment environment(const std::string& home, vek::app::ports::Log&
   std::error_code error;
   const std::filesystem::path executable = std::filesystem::read_symlink("/proc/self/exe", error);
   auto extract = [home, &log](const std::string& clip, const std::string& relative, const std::string& name) {
-    vek::track::io::extract_clip(clip, home, relative, name, vek::track::Form::standard,
-                                 [&log](std::string_view line) { log.line(line); });
+    const vek::track::io::ExtractResult result = vek::track::io::extract_clip(
+        clip, home, relative, name, vek::track::Form::standard, [&log](std::string_view line) { log.line(line); });
+    if (result.written) {
+      return vek::library::TrackOutcome::written;
+    }
+    log.line(result.error.message + " (" + result.error.detail + ")");
+    return result.too_large ? vek::library::TrackOutcome::too_large : vek::library::TrackOutcome::failed;
   };
   auto write = [](const std::string& path, std::string_view text) {
     return vek::track::io::write_file_atomically(path, text);
   };
-  return {home, vek::app::page_path(executable).string(), write, extract, [] { return vek::media::local_now(); }};
+  return {home,    vek::app::page_path(executable).string(),
+          write,   extract,
+          [] { return vek::media::local_now(); },
+          [](const std::string& clip) { return vek::track::io::clip_movie_duration(clip); }};
 }
 
 vek::app::Media media() {

@@ -36,8 +36,8 @@ TEST_F(ClipCommands, RemovalWithSpacesSentPlainOrEscaped) {
   std::string escaped = a;
   escaped.replace(escaped.find(' '), 1, "%20");
   navigate("http://file_del_fun/" + escaped + "," + b + ",");
-  EXPECT_EQ(app_->clip_list().file_mv_path, "");
-  EXPECT_EQ(app_->clip_list().file_data_path, "");
+  EXPECT_EQ(app_->clip_list().clip_list_text(), "");
+  EXPECT_EQ(app_->clip_list().track_list_text(), "");
   EXPECT_EQ(reloads(), 3);
   EXPECT_TRUE(std::filesystem::exists(library() + "/B.data")) << "removal deletes no file";
   ASSERT_GE(log_.lines.size(), 4U);
@@ -57,10 +57,10 @@ TEST_F(ClipCommands, RemovalOfAnOddCaseExtension) {
   app_->take_in_dragged({clip});  // drags refuse ".Mov"; the chooser takes it
   dialogs_.chosen = std::vector<std::string>{clip};
   app_->copy_file();
-  ASSERT_EQ(app_->clip_list().file_mv_path, clip + ",");
+  ASSERT_EQ(app_->clip_list().clip_list_text(), clip + ",");
   navigate("http://file_del_fun/" + clip);
-  EXPECT_EQ(app_->clip_list().file_data_path, "");
-  EXPECT_EQ(app_->clip_list().file_mv_path, "");
+  EXPECT_EQ(app_->clip_list().track_list_text(), "");
+  EXPECT_EQ(app_->clip_list().clip_list_text(), "");
 }
 
 TEST_F(ClipCommands, RemovalThatDoesNotDecodeRemovesNothing) {
@@ -68,7 +68,7 @@ TEST_F(ClipCommands, RemovalThatDoesNotDecodeRemovesNothing) {
   app_->take_in_dragged({clip});
   events_.clear();
   navigate("http://file_del_fun/" + clip + ",%FE");
-  EXPECT_EQ(app_->clip_list().file_mv_path, clip + ",");
+  EXPECT_EQ(app_->clip_list().clip_list_text(), clip + ",");
   EXPECT_EQ(reloads(), 0);
 }
 
@@ -130,6 +130,55 @@ TEST_F(ClipCommands, LookupCountsADanglingLink) {
   std::filesystem::create_symlink(root_ / "nowhere.MOV", link);
   navigate("http://check_file/" + link);
   EXPECT_EQ(wv_.scripts.size(), 1U);
+}
+
+TEST_F(ClipCommands, LookupTreatsADecodedNulAsNotFound) {
+  const std::string real = make_file("etc/passwd");
+  navigate("http://check_file/" + real + "%00.MOV," + real + "%00");
+  EXPECT_TRUE(wv_.scripts.empty()) << wv_.scripts.front();
+  EXPECT_TRUE(log_.lines.empty());
+}
+
+TEST_F(ClipCommands, RemovalOfALiteralEscapeRemovesExactlyThatClip) {
+  const std::string literal = make_file("cards/a%20b.MOV");
+  const std::string spaced = make_file("cards/a b.MOV");
+  app_->take_in_dragged({literal});
+  dialogs_.chosen = std::vector<std::string>{spaced};
+  app_->copy_file();
+  ASSERT_TRUE(app_->clip_list().lists_clip(literal));
+  ASSERT_TRUE(app_->clip_list().lists_clip(spaced));
+  // The page escapes "%" as "%25"; the removal text is decoded once.
+  navigate("http://file_del_fun/" + (root_ / "cards/a%2520b.MOV").string() + ",");
+  EXPECT_FALSE(app_->clip_list().lists_clip(literal));
+  EXPECT_TRUE(app_->clip_list().lists_clip(spaced));
+  navigate("http://file_del_fun/" + (root_ / "cards/a%20b.MOV").string() + ",");
+  EXPECT_FALSE(app_->clip_list().lists_clip(spaced));
+}
+
+TEST_F(ClipCommands, CommasInPathsKeepTheListsInStep) {
+  const std::string trip = make_file("Trip, day 1/A.MOV");
+  const std::string other = make_file("cards/B.MOV");
+  app_->take_in_dragged({other, trip});
+  using namespace std::string_literals;
+  EXPECT_NE(wv_.scripts.back().find("'\\x00" + trip + "\\x00" + other + "\\x00'"), std::string::npos)
+      << wv_.scripts.back();
+  EXPECT_NE(wv_.scripts.back().find("'" + library() + "/A.data," + library() + "/B.data,'"), std::string::npos);
+  navigate("http://file_del_fun/" + trip + ",");
+  EXPECT_EQ(app_->clip_list().clip_list_text(), other + ",");
+  EXPECT_EQ(app_->clip_list().track_list_text(), library() + "/B.data,");
+  EXPECT_EQ(reloads(), 2) << "one reload per element, the trailing empty one included";
+}
+
+TEST_F(ClipCommands, MovieLengthsAndRefusedTracksGoToThePageBeforeTheList) {
+  const std::string normal = make_file("cards/A.MOV");
+  const std::string huge = make_file("cards/HUGE.MOV");
+  durations_[normal] = 61.25;
+  app_->take_in_dragged({normal, huge});
+  ASSERT_GE(wv_.scripts.size(), 2U);
+  EXPECT_EQ(wv_.scripts[wv_.scripts.size() - 2],
+            "if(window.clip_facts)clip_facts('" + huge + "," + normal + ",','|large,61.250000|,')");
+  EXPECT_EQ(wv_.scripts.back().rfind("file_list_fun(", 0), 0U);
+  EXPECT_FALSE(std::filesystem::exists(library() + "/HUGE.data"));
 }
 
 TEST_F(ClipCommands, SettingsAreStoredVerbatim) {

@@ -70,6 +70,33 @@ describe('clip list', () => {
     await context.close();
   });
 
+  it('keeps every row with its own clip and route when folder and file names hold commas', async () => {
+    const { page, native, context } = await openPage(browser);
+    const dir = join(card(), 'Trip, day 1');
+    const names = ['2016_0301_100507_001.MOV', '2016_0301_100512_002,b.MOV', '2016_0301_100517_003.MOV'];
+    const paths = names.map((n, i) => native.addClip(dir, n,
+      freeGpsTrack(n, { start: { y: 2016, mo: 3, d: 1, h: 10, mi: 5, s: 7 + 5 * i } }), clipFile(5)));
+    native.chosen = paths;
+    await page.click('.toolbar [data-act="import"]');
+    await page.waitForFunction(() => document.querySelectorAll('.clip').length === 3);
+    assert.deepEqual(await clipNames(page), names);
+    await page.waitForFunction(() => document.querySelectorAll('.clip-when:not(:empty)').length === 3);
+    assert.deepEqual(await page.$$eval('.clip-when', (els) => els.map((e) => e.textContent)),
+      ['2016-03-01 10:05:07', '2016-03-01 10:05:12', '2016-03-01 10:05:17']);
+    assert.deepEqual(await page.evaluate(() => VEK.app.viewer.clips.map((c) => c.path)), paths);
+    await page.check('.clip:has-text("_003") .clip-pick');
+    await page.check('.clip:has-text("_002") .clip-pick');
+    await page.click('[data-act="merge"]');
+    await page.locator('.toast.ok', { hasText: 'Export completed' }).waitFor();
+    const pieces = native.sent('merger')[0].slice('http://merger/'.length).split(',').map(decodeURIComponent);
+    assert.deepEqual(pieces, [paths[1], paths[2]]);
+    await page.hover('.clip:has-text("_002")');
+    await page.click('.clip:has-text("_002") .clip-remove');
+    await page.waitForFunction(() => document.querySelectorAll('.clip').length === 2);
+    assert.deepEqual(await clipNames(page), [names[0], names[2]]);
+    await context.close();
+  });
+
   it('after a reload the clip shown before comes back, paused', async () => {
     const { page, native, context } = await openPage(browser);
     await importClips(page, native, ['A0000001.MOV', 'B0000002.MOV']);
@@ -169,6 +196,15 @@ describe('snapshots, merge and recording', () => {
     await page.click('[data-act="window-snapshot"]');
     await page.waitForFunction(() => document.querySelectorAll('.toast').length >= 3);
     assert.equal(native.sent('get_full_photo').length, 1);
+    await context.close();
+  });
+
+  it('a snapshot that wrote no file says so with the reason, never "saved"', async () => {
+    const { page, native, context } = await openPage(browser);
+    native.snapshotFailure = 'the disk is full';
+    await page.click('[data-act="window-snapshot"]');
+    await page.locator('.toast.error', { hasText: 'Snapshot not saved: the disk is full' }).waitFor();
+    assert.equal(await page.locator('.toast', { hasText: 'Snapshot saved' }).count(), 0);
     await context.close();
   });
 

@@ -22,6 +22,7 @@
       routeEmpty: 'The route appears here while a clip with GPS data plays',
       trackLoading: 'Reading the GPS data…',
       trackMissing: 'No GPS data file for this clip',
+      trackTooLarge: 'Track too large: far more GPS records than a camera writes',
       trackBroken: 'The GPS data file of this clip cannot be read',
       trackNoData: 'The GPS data file does not cover this clip',
       trackEmpty: 'This clip has no GPS samples',
@@ -33,13 +34,15 @@
       noImport: 'No new clips were imported',
       imported: 'Imported {name}',
       snapshotSaved: 'Snapshot saved to the output folder',
+      snapshotFailed: 'Snapshot not saved: {reason}',
+      pageRestarted: 'The viewer page {reason} and was reloaded',
       exportStarted: 'Merging {n} clips…', exporting: 'Exporting… {p}%',
       exportCompleted: 'Export completed: the movie is in the output folder',
       exportFailed: 'Export failed', exportOther: '{text}',
       recording: 'Recording', play: 'Play', pause: 'Pause', prevClip: 'Previous clip',
       nextClip: 'Next clip', stepBack: 'Previous frame', stepForward: 'Next frame', rate: 'Playback rate',
       keys: 'Space play/pause · ←/→ 5 s · , . frame · [ ] rate',
-      unit: 'Speed unit', language: 'Language', noGps: 'No GPS'
+      unit: 'Speed unit', language: 'Language', noGps: 'No GPS', tooLarge: 'Track too large'
     },
     CHT: {
       appTitle: 'VEK 行車記錄器播放程式',
@@ -59,6 +62,7 @@
       routeEmpty: '播放含 GPS 資料的影片時，路線會顯示在這裡',
       trackLoading: '正在讀取 GPS 資料…',
       trackMissing: '這段影片沒有 GPS 資料檔',
+      trackTooLarge: '軌跡過大：這段影片的 GPS 紀錄遠多於行車記錄器所寫',
       trackBroken: '無法讀取這段影片的 GPS 資料檔',
       trackNoData: 'GPS 資料檔不包含這段影片',
       trackEmpty: '這段影片沒有 GPS 資料',
@@ -70,13 +74,15 @@
       noImport: '沒有匯入新的影片',
       imported: '已匯入 {name}',
       snapshotSaved: '截圖已存到輸出資料夾',
+      snapshotFailed: '截圖未儲存：{reason}',
+      pageRestarted: '檢視頁面已重新載入（{reason}）',
       exportStarted: '正在合併 {n} 段影片…', exporting: '匯出中… {p}%',
       exportCompleted: '匯出完成：影片在輸出資料夾中',
       exportFailed: '匯出失敗', exportOther: '{text}',
       recording: '錄影中', play: '播放', pause: '暫停', prevClip: '上一段',
       nextClip: '下一段', stepBack: '上一格', stepForward: '下一格', rate: '播放速度',
       keys: '空白鍵 播放/暫停 · ←/→ 5 秒 · , . 逐格 · [ ] 速度',
-      unit: '速度單位', language: '語言', noGps: '無 GPS'
+      unit: '速度單位', language: '語言', noGps: '無 GPS', tooLarge: '軌跡過大'
     }
   };
 

@@ -3,8 +3,12 @@
   'use strict';
 
   // The native lists are comma-terminated ("a,b,"); an empty list is "".
+  // A list with a comma inside a path starts with a NUL and ends every path
+  // with one instead: no path can hold a NUL.
   function splitList(text) {
-    return String(text || '').split(',').filter(function (part) { return part !== ''; });
+    var list = String(text || '');
+    var separator = list.charAt(0) === '\u0000' ? '\u0000' : ',';
+    return list.split(separator).filter(function (part) { return part !== ''; });
   }
 
   function baseName(path) {
@@ -19,10 +23,11 @@
   }
 
   // Command arguments that the native side percent-decodes: escape what the
-  // decoder or the URL parser would otherwise change ("%", "#", "?", "\").
+  // decoder or the URL parser would otherwise change ("%", "#", "?", "\"),
+  // and the commas that separate the arguments.
   // Spaces and non-ASCII are left to the browser, which escapes them.
   function commandArg(text) {
-    return String(text).replace(/[%#?\\\u0000-\u001f]/g, function (ch) {
+    return String(text).replace(/[%#?,\\\u0000-\u001f]/g, function (ch) {
       var hex = ch.charCodeAt(0).toString(16).toUpperCase();
       return '%' + (hex.length < 2 ? '0' : '') + hex;
     });
@@ -43,7 +48,7 @@
       name.toUpperCase(), name.toLowerCase()];
     var seen = {};
     return names.map(function (n) { return dir + n; }).filter(function (p) {
-      if (seen[p] || p.indexOf(',') >= 0) return false;
+      if (seen[p]) return false;
       seen[p] = true;
       return true;
     }).slice(0, MAX_CANDIDATES);
