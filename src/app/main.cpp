@@ -9,6 +9,7 @@
 
 #include "app/AppDelegate.h"
 #include "app/PagePath.h"
+#include "media/CodeMemory.h"
 #include "media/MediaFactory.h"
 #include "media/Stamps.h"
 #include "platform/Shell.h"
@@ -61,6 +62,7 @@ std::vector<std::string> clip_arguments(int argc, char** argv) {
 
 int main(int argc, char** argv) {
   vek::platform::SystemLog log(kProgram);
+  vek::media::keep_code_generation_off_full_disks();
   if (!vek::platform::init_toolkits(argc, argv)) {
     log.line("cannot open the display: is DISPLAY set?");
     return 1;

@@ -104,6 +104,31 @@ TEST_F(ClipCommands, DragOfThreeClipsReportsAfterEach) {
   EXPECT_NE(wv_.scripts[2].find("','" + k3 + "," + k2 + "," + k1 + ",','" + k1 + "')"), std::string::npos);
 }
 
+TEST_F(ClipCommands, DragSkipsCloseRecordingsAndMissingClips) {
+  const std::string close = make_file("cards/2016_closer.MOV");
+  const std::string kept = make_file("cards/K1.MOV");
+  const std::string gone = (root_ / "cards/GONE.MOV").string();
+  app_->take_in_dragged({close, gone, kept});
+  EXPECT_EQ(app_->clip_list().clip_list_text(), kept + ",");
+  EXPECT_EQ(std::count(events_.begin(), events_.end(), "extract:" + close), 0);
+  EXPECT_EQ(std::count(events_.begin(), events_.end(), "extract:" + gone), 0);
+  EXPECT_EQ(wv_.scripts.size(), 3U) << "a report after every path, skipped or not";
+}
+
+TEST_F(ClipCommands, AStemIsLookedForAmongClipsNotTracks) {
+  const std::string first = make_file("cards/X.MOV");
+  const std::string data = make_file("cards/data.MOV");  // "data" is in every track path
+  app_->take_in_dragged({data, first});
+  EXPECT_EQ(app_->clip_list().clip_list_text(), first + "," + data + ",");
+}
+
+TEST_F(ClipCommands, ADragWithNoFilesChangesNothing) {
+  app_->take_in_dragged({});
+  EXPECT_TRUE(wv_.scripts.empty());
+  EXPECT_TRUE(events_.empty());
+  EXPECT_EQ(app_->clip_list().clip_list_text(), "");
+}
+
 TEST_F(ClipCommands, LookupShowsTheFirstExistingCandidate) {
   const std::string third = make_file("c/third.MOV");
   navigate("http://check_file//x/1.MOV,/x/2.MOV," + third + ",/x/4.MOV");
@@ -170,7 +195,7 @@ TEST_F(ClipCommands, CommasInPathsKeepTheListsInStep) {
 }
 
 TEST_F(ClipCommands, MovieLengthsAndRefusedTracksGoToThePageBeforeTheList) {
-  const std::string normal = make_file("cards/A.MOV");
+  const std::string normal = make_file("cards/FILE0001.MOV");
   const std::string huge = make_file("cards/HUGE.MOV");
   durations_[normal] = 61.25;
   app_->take_in_dragged({normal, huge});

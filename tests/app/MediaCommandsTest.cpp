@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "AppFixture.h"
 
 namespace vek::app::testing {
@@ -99,11 +101,14 @@ TEST_F(MediaCommands, FailedAndCancelledExports) {
   main_thread_.run_all();
   EXPECT_EQ(log_.lines.back(), "FAIL");
   EXPECT_EQ(wv_.scripts, std::vector<std::string>{"exp('Export Failed');"});
+  EXPECT_EQ(std::count(events_.begin(), events_.end(), "open_folder:" + files()), 0)
+      << "a failed export has nothing to show in the output folder";
   const std::size_t lines = log_.lines.size();
   exporter_->done(media::ExportStatus::Cancelled);
   main_thread_.run_all();
   EXPECT_EQ(log_.lines.size(), lines);
   EXPECT_EQ(wv_.scripts.size(), 1U);
+  EXPECT_EQ(std::count(events_.begin(), events_.end(), "open_folder:" + files()), 0);
 }
 
 TEST_F(MediaCommands, RecordingStartAndStop) {

@@ -134,13 +134,13 @@ TEST_F(ClipIntake, RemovalTakesOutBothEntries) {
 }
 
 TEST_F(ClipIntake, ListedClipsCarryTheMovieLengthAndARefusedTrack) {
-  const std::string plain = make_file("cards/A.MOV");
-  const std::string huge = make_file("cards/B.MOV");
-  const std::string unknown = make_file("cards/C.MOV");
+  const std::string plain = make_file("cards/FILE0001.MOV");
+  const std::string huge = make_file("cards/FILE0002.MOV");
+  const std::string unknown = make_file("cards/FILE0003.MOV");
   IntakeRun run(
       list_, home(),
       [](const std::string& clip, const std::string&, const std::string&) {
-        return clip.ends_with("B.MOV") ? TrackOutcome::too_large : TrackOutcome::failed;
+        return clip.ends_with("0002.MOV") ? TrackOutcome::too_large : TrackOutcome::failed;
       },
       [&](const std::string& clip) { return clip == unknown ? std::nullopt : std::optional<double>(clip == plain ? 60.5 : 3); });
   take_in_chosen(run, {unknown, huge, plain});

@@ -4,7 +4,7 @@ import { describe, it, before, after } from 'node:test';
 import assert from 'node:assert/strict';
 import { join } from 'node:path';
 import { tmpdir } from 'node:os';
-import { mkdtempSync, renameSync, writeFileSync } from 'node:fs';
+import { mkdtempSync, renameSync, unlinkSync, writeFileSync } from 'node:fs';
 import { launch, openPage, readText } from './harness.mjs';
 import { freeGpsTrack, clipFile } from './fixtures.mjs';
 
@@ -270,10 +270,16 @@ describe('settings', () => {
   });
 
   it('falls back to km/h and English for a missing or strange settings file', async () => {
-    for (const settings of [null, '', 'furlong,XX,keep']) {
-      const { page, context } = await openPage(browser, { settings });
-      await page.waitForTimeout(200);
-      assert.equal(await page.evaluate(() => VEK.settings.serialize(VEK.app.settings).split(',').slice(0, 2).join(',')), 'km,ENG');
+    const file = (native) => join(native.userPath, 'ini.txt');
+    for (const [settings, expected] of [[null, 'km,ENG'], ['', 'km,ENG'], ['furlong,XX,keep', 'km,ENG,keep']]) {
+      // The page first shows that it reads the file, so that the fallback
+      // below cannot be a page that reads nothing.
+      const { page, native, context } = await openPage(browser, { settings: 'mi,CHT' });
+      await page.waitForFunction(() => document.documentElement.lang === 'zh-Hant');
+      if (settings === null) unlinkSync(file(native)); else writeFileSync(file(native), settings);
+      await page.reload();
+      await page.waitForFunction(() => document.documentElement.lang === 'en');
+      assert.equal(await page.evaluate(() => VEK.settings.serialize(VEK.app.settings)), expected);
       assert.equal(await page.locator('[data-unit="km"]').getAttribute('aria-pressed'), 'true');
       await context.close();
     }

@@ -72,11 +72,24 @@
     var userPath = '';
     var facts = null; // from the clip_facts call that comes before a report
     window.clip_facts = function (clipText, factsText) { facts = factsFrom(clipText, factsText); };
+    // A drag reports after every path: hundreds of reports can arrive in a
+    // burst, and only the latest matters. Each one is stored; the list is
+    // built once the burst has passed, in a task of its own.
+    var latest = null;
     window.file_list_fun = function (trackText, clipText, current) {
-      var known = facts;
+      var pending = latest;
+      latest = { tracks: String(trackText), clips: String(clipText), facts: facts,
+        current: current == null ? NO_CURRENT : String(current) };
+      // A page-load report keeps its meaning under a later import report.
+      if (pending && pending.current === NO_CURRENT && latest.current === NOTHING_IMPORTED) latest.current = NO_CURRENT;
       facts = null;
-      fileList(app, String(trackText), String(clipText), current == null ? NO_CURRENT : String(current), known);
+      if (!pending) setTimeout(applyLatest, 0);
     };
+    function applyLatest() {
+      var report = latest;
+      latest = null;
+      fileList(app, report.tracks, report.clips, report.current, report.facts);
+    }
     window.video1_show = function (path) { app.viewer.found(String(path)); };
     window.get_act = function () {
       VEK.notices.flash();
