@@ -76,6 +76,7 @@ try {
     const lib = library(native.home);
     const m = await deliver(page, lib, first);
     results[label] = m;
+    console.log(`${label}: list complete ${m.complete.toFixed(0)} ms after the last report, longest task ${m.longest.toFixed(0)} ms`);
     await context.close();
   }
   const base = results['one report (baseline)'];

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "bridge/Text.h"
+#include "base/text/Strings.h"
 
 namespace vek::library {
 namespace {
@@ -36,7 +36,7 @@ std::string comma_joined_clips(const std::vector<ListedClip>& entries) {
 }  // namespace
 
 bool ClipList::lists_stem(std::string_view stem) const {
-  return bridge::contains_nonempty(comma_joined_clips(entries_), stem);
+  return base::contains_nonempty(comma_joined_clips(entries_), stem);
 }
 
 bool ClipList::lists_clip(std::string_view source_path) const {

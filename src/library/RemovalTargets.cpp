@@ -1,6 +1,6 @@
 #include "library/RemovalTargets.h"
 
-#include "bridge/Text.h"
+#include "base/text/Strings.h"
 
 namespace vek::library {
 namespace {
@@ -31,7 +31,7 @@ std::vector<std::string> removal_targets(std::string_view argument, const ClipLi
       at += listed.size();
     } else {
       const std::string_view piece = rest.substr(0, rest.find(','));
-      targets.push_back(bridge::replace_all(piece, "%20", " "));
+      targets.push_back(base::replace_all(piece, "%20", " "));
       at += piece.size();
     }
     if (at >= argument.size()) {
