@@ -63,13 +63,14 @@ TEST_F(ClipCommands, RemovalOfAnOddCaseExtension) {
   EXPECT_EQ(app_->clip_list().clip_list_text(), "");
 }
 
-TEST_F(ClipCommands, RemovalThatDoesNotDecodeRemovesNothing) {
-  const std::string clip = make_file("cards/A.MOV");
-  app_->take_in_dragged({clip});
+TEST_F(ClipCommands, RemovalOfBytesThatAreNotUtf8RemovesExactlyThatClip) {
+  const std::string clip = make_file("cards/FILE0001.MOV");
+  const std::string latin1 = make_file("cards/caf\xE9.MOV");
+  app_->take_in_dragged({clip, latin1});
   events_.clear();
-  navigate("http://file_del_fun/" + clip + ",%FE");
+  navigate("http://file_del_fun/" + (root_ / "cards/caf%E9.MOV").string() + ",");
   EXPECT_EQ(app_->clip_list().clip_list_text(), clip + ",");
-  EXPECT_EQ(reloads(), 0);
+  EXPECT_EQ(reloads(), 2);
 }
 
 TEST_F(ClipCommands, CancelledChooserStillReports) {
