@@ -62,6 +62,7 @@ struct Environment {
   library::FileWriter write;
   library::Extractor extract;
   std::function<std::tm()> now;
+  library::DurationReader read_duration;
   RouteExporter export_route;
 };
 
@@ -73,6 +74,10 @@ class AppDelegate {
   void applicationDidFinishLaunching();
   // Every completed load of the main frame reports the clip list.
   void webViewDidFinishLoad(bool main_frame);
+  // The page's web process is gone: logs it, and reloads the page, which
+  // then tells the user, unless the page keeps failing without running a
+  // single command in between.
+  void webProcessDidTerminate(std::string_view reason);
   // Clips named at start-up, taken in like one drag after the first load.
   void set_startup_clips(std::vector<std::string> paths);
   void windowShouldClose();
@@ -112,6 +117,7 @@ class AppDelegate {
   void save_set(const std::string& text);
   void get_photo(const std::string& text);
   void get_full_photo();
+  void report_snapshot(const std::string& path, const std::string& failure);
   void merger(const std::string& text);
   void export_finished(media::ExportStatus status);
   void route_out(const std::string& text);
@@ -128,6 +134,9 @@ class AppDelegate {
   // Window height as "%f" at the last pass that adjusted the window.
   std::optional<std::string> oheight_;
   std::vector<std::string> startup_clips_;
+  // Why the last web process ended, until the reloaded page is told.
+  std::optional<std::string> page_restart_reason_;
+  int restarts_without_command_ = 0;
   // One route file at a time. Last member: joined before the rest goes.
   std::atomic<bool> route_busy_{false};
   std::jthread route_worker_;

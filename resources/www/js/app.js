@@ -191,7 +191,8 @@
       var clip = clips[index];
       VEK.trackLoader.load(clip.track, clip.name, function (result) {
         if (round !== self.prefetchRound) return;
-        self.views.list.setMeta(index, result.track ? VEK.Viewer.trackMeta(result.track, clip) : { tag: VEK.i18n.t('noGps') });
+        var problem = clip.trackTooLarge ? 'tooLarge' : 'noGps';
+        self.views.list.setMeta(index, result.track ? VEK.Viewer.trackMeta(result.track, clip) : { tag: VEK.i18n.t(problem) });
         self.tripView.schedule();
         setTimeout(nextOne, PREFETCH_GAP_MS);
       }, false);

@@ -49,6 +49,8 @@
 
   // XHR rather than fetch: Chromium's fetch refuses file:// even where
   // file access from file pages is allowed. Calls back with the text or null.
+  var reads = 0;
+
   function read(userPath, done) {
     var xhr = new XMLHttpRequest();
     xhr.onload = function () {
@@ -56,7 +58,9 @@
     };
     xhr.onerror = function () { done(null); };
     try {
-      xhr.open('GET', VEK.paths.fileUrl(userPath + '/ini.txt'));
+      // A query of its own on every read: WebKit would otherwise answer a
+      // reloaded page from its memory cache with the file as it was at start.
+      xhr.open('GET', VEK.paths.fileUrl(userPath + '/ini.txt') + '?read=' + (++reads) + '-' + Date.now());
       xhr.overrideMimeType('text/plain; charset=utf-8');
       xhr.send();
     } catch (e) {

@@ -25,7 +25,11 @@
     this.clips = clips;
     this.current = -1;
     this.views.list.render(clips);
-    clips.forEach(function (clip, i) { this.showNameStamp(i); }, this);
+    clips.forEach(function (clip, i) {
+      this.showNameStamp(i);
+      if (clip.videoDuration) this.views.list.setMeta(i, { duration: VEK.timekeys.formatDuration(clip.videoDuration) });
+      if (clip.trackTooLarge) this.views.list.setMeta(i, { tag: VEK.i18n.t('tooLarge') });
+    }, this);
     if (this.onChange) this.onChange();
   };
 
@@ -91,7 +95,8 @@
 
   Viewer.prototype.applyTrack = function (result) {
     report(this.currentClip(), result);
-    this.trackError = result.error ? TRACK_MESSAGES[result.error] : null;
+    var refused = result.error && this.currentClip().trackTooLarge;
+    this.trackError = result.error ? (refused ? 'trackTooLarge' : TRACK_MESSAGES[result.error]) : null;
     this.showTrack(result.track || null, this.trackError);
     if (result.track) this.views.list.setMeta(this.current, trackMeta(result.track, this.currentClip()));
     this.onTick(this.views.player.time());
