@@ -26,7 +26,7 @@ constexpr int kExitFailed = 1; // a clip was missing, unreadable or not written
 constexpr int kExitUsage = 2;
 
 constexpr const char* kUsage =
-    "Usage: vek-track extract [--force] [--form close] [--quiet] CLIP...\n"
+    "Usage: vek-track extract [--force] [--form close] [--full-scan] [--quiet] CLIP...\n"
     "       vek-track gpx CLIP\n"
     "\n"
     "extract  Write each clip's track data file to ~/VEK/data/NAME.data, the file\n"
@@ -35,6 +35,8 @@ constexpr const char* kUsage =
     "  --force        extract again and replace an existing track file\n"
     "  --form close   use the close variant of the gps0 parser, with G-sensor\n"
     "                 values from the clip's \"gsen\" records\n"
+    "  --full-scan    search every byte of the clip instead of reading only the\n"
+    "                 parts its index or its top-level atoms point at\n"
     "  --quiet        do not copy the parser's diagnostic lines to standard error\n"
     "                 (the close form logs eight lines per record)\n"
     "gpx      Write the clip's route as a GPX 1.1 track (UTC times, latitude,\n"
@@ -44,6 +46,7 @@ constexpr const char* kUsage =
 struct ExtractOptions {
     bool force = false;
     bool quiet = false;
+    bool full_scan = false;
     track::Form form = track::Form::standard;
     std::vector<std::string> clips;
 };
@@ -89,7 +92,9 @@ bool extract_one(const std::string& clip, const ExtractOptions& options, const f
         return true;
     }
     const track::LogSink log = options.quiet ? track::LogSink{} : track::LogSink{log_to_stderr};
-    const track::io::ExtractResult result = track::io::extract_clip(clip, home, savepath, fns, options.form, log);
+    const auto mode = options.full_scan ? track::io::ReadMode::full_scan : track::io::ReadMode::located;
+    const track::io::ExtractResult result =
+        track::io::extract_clip(clip, home, savepath, fns, options.form, log, mode);
     if (!result.written) {
         std::cerr << "vek-track: " << result.error.message << " (" << result.error.detail << ")\n";
         return false;
@@ -116,6 +121,8 @@ int parse_extract(const std::vector<std::string>& args, ExtractOptions& options)
         const std::string& a = args[i];
         if (a == "--force") {
             options.force = true;
+        } else if (a == "--full-scan") {
+            options.full_scan = true;
         } else if (a == "--quiet" || a == "-q") {
             options.quiet = true;
         } else if (a == "--form" || a.rfind("--form=", 0) == 0) {
