@@ -104,9 +104,10 @@ bool fix_flag(std::optional<double> fix, std::optional<double> dop)
     return fixed && !(dop && *dop > kWorstUsableDop);
 }
 
-bool in_range(double latitude, double longitude)
+// Also refuses what a NaN or infinite scale made of the numbers.
+bool plausible(double latitude, double longitude, double speed_m_s)
 {
-    return std::abs(latitude) <= 90.0 && std::abs(longitude) <= 180.0;
+    return std::abs(latitude) <= 90.0 && std::abs(longitude) <= 180.0 && std::isfinite(speed_m_s) && speed_m_s >= 0;
 }
 
 void take_gps5(const Klv& item, Stream& stream, Decoded& decoded)
@@ -129,7 +130,7 @@ std::optional<Fix> gps9_fix(Bytes element, const std::vector<std::size_t>& offse
     for (std::size_t i = 0; i < offsets.size(); ++i)
         v.push_back(gpmf::number_at(element, offsets[i], type[i]).value_or(0) / scale_of(stream, i));
     const auto utc = utc_from_unix(kGpmfEpochUnixSeconds + v[5] * 86400.0 + v[6]);
-    if (!utc || !in_range(v[0], v[1]))
+    if (!utc || !plausible(v[0], v[1], v[3]))
         return std::nullopt;
     Fix fix;
     fix.time = *utc;
@@ -190,7 +191,7 @@ void finish_stream(Stream& stream, double duration_seconds, Decoded& decoded)
     for (std::size_t i = 0; i < stream.gps5.size(); ++i) {
         const auto& v = stream.gps5[i].values;
         const auto utc = utc_from_unix(*stream.gpsu + step * static_cast<double>(i));
-        if (!utc || !in_range(v[0], v[1]))
+        if (!utc || !plausible(v[0], v[1], v[3]))
             continue;
         Fix fix;
         fix.time = *utc;
