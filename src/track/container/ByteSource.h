@@ -20,6 +20,9 @@ public:
     // Fills `out` with the bytes at `offset`; false when they are not all
     // inside the source or the read failed.
     virtual bool read(std::uint64_t offset, std::span<std::byte> out) = 0;
+    // A hint that [offset, offset + n) will be read soon: a file source starts
+    // fetching it, so many scattered reads wait on the device together.
+    virtual void prefetch(std::uint64_t /*offset*/, std::uint64_t /*n*/) {}
 
     // [offset, offset + n) as a block, or nothing when it is not all there.
     std::optional<std::vector<std::byte>> block(std::uint64_t offset, std::uint64_t n)

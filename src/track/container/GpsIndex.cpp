@@ -54,12 +54,10 @@ std::vector<BoxEntry> listed_entries(Bytes payload)
     return entries;
 }
 
-bool box_at_entry(ByteSource& source, const BoxEntry& entry)
+bool sizes_plausible(const std::vector<BoxEntry>& entries) noexcept
 {
-    if (entry.size < kBoxHeadSize || entry.size > kMaxBoxSize)
-        return false;
-    const auto head = source.block(entry.offset, kBoxHeadSize);
-    return head && u32be(*head, 0) == entry.size && text_at(*head, 4, kBoxType) && text_at(*head, 8, kBoxTag);
+    return std::all_of(entries.begin(), entries.end(),
+                       [](const BoxEntry& e) { return e.size >= kBoxHeadSize && e.size <= kMaxBoxSize; });
 }
 
 bool in_order_inside(const std::vector<BoxEntry>& entries, std::uint64_t file_size) noexcept
@@ -75,19 +73,23 @@ bool in_order_inside(const std::vector<BoxEntry>& entries, std::uint64_t file_si
 
 } // namespace
 
-std::optional<std::vector<BoxEntry>> trusted_gps_index(ByteSource& source, const std::vector<Atom>& top_level)
+std::optional<std::vector<BoxEntry>> listed_gps_boxes(ByteSource& source, const std::vector<Atom>& top_level)
 {
     const auto payload = index_payload(source, top_level);
     if (!payload)
         return std::nullopt;
     std::vector<BoxEntry> entries = listed_entries(*payload);
-    if (entries.empty() || !in_order_inside(entries, source.size()))
+    if (entries.empty() || !sizes_plausible(entries) || !in_order_inside(entries, source.size()))
         return std::nullopt;
-    for (const BoxEntry& entry : entries) {
-        if (!box_at_entry(source, entry))
-            return std::nullopt;
-    }
+    for (const BoxEntry& entry : entries)
+        source.prefetch(entry.offset, entry.size);
     return entries;
+}
+
+bool is_box_atom(Bytes atom, std::uint64_t listed_size) noexcept
+{
+    return atom.size() >= kBoxHeadSize && u32be(atom, 0) == listed_size && text_at(atom, 4, kBoxType) &&
+           text_at(atom, 8, kBoxTag);
 }
 
 } // namespace vek::track::container

@@ -47,7 +47,7 @@ bool boxes_follow(ByteSource& source, const std::vector<BoxEntry>& entries)
 {
     for (const BoxEntry& entry : entries) {
         const auto atom = source.block(entry.offset, entry.size);
-        if (!atom || !markers_in_atom(*atom))
+        if (!atom || !is_box_atom(*atom, entry.size) || !markers_in_atom(*atom))
             return false;
     }
     return true;
@@ -61,7 +61,7 @@ LocatedOutcome write_indexed(ByteSource& source, const std::vector<BoxEntry>& en
         std::uint64_t count = 0;
         for (const BoxEntry& entry : entries) {
             const auto atom = source.block(entry.offset, entry.size);
-            const auto markers = atom ? markers_in_atom(*atom) : std::nullopt;
+            const auto markers = atom && is_box_atom(*atom, entry.size) ? markers_in_atom(*atom) : std::nullopt;
             intact = intact && markers.has_value();
             if (!intact)
                 break;
@@ -109,7 +109,7 @@ LocatedOutcome extract_located(ByteSource& source, std::string_view fns, Form fo
     if (!top_level)
         return LocatedOutcome::fall_back;
     if (form == Form::standard) {
-        const auto entries = trusted_gps_index(source, *top_level);
+        const auto entries = listed_gps_boxes(source, *top_level);
         if (entries && boxes_follow(source, *entries))
             return write_indexed(source, *entries, fns, sink, log);
     }

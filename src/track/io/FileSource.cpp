@@ -53,4 +53,9 @@ bool FileSource::read(std::uint64_t offset, std::span<std::byte> out)
     return true;
 }
 
+void FileSource::prefetch(std::uint64_t offset, std::uint64_t n)
+{
+    ::posix_fadvise(fd_, static_cast<off_t>(offset), static_cast<off_t>(n), POSIX_FADV_WILLNEED);
+}
+
 } // namespace vek::track::io

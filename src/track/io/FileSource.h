@@ -21,6 +21,7 @@ public:
 
     std::uint64_t size() const noexcept override { return size_; }
     bool read(std::uint64_t offset, std::span<std::byte> out) override;
+    void prefetch(std::uint64_t offset, std::uint64_t n) override;
 
 private:
     FileSource(int fd, std::uint64_t size) noexcept : fd_(fd), size_(size) {}
