@@ -17,6 +17,11 @@ constexpr std::size_t kMaxChildren = 64;
 constexpr std::size_t kAccelRecord = 10;
 constexpr std::uint32_t kAccelEnd = 0xFFFFFFFF;
 constexpr double kAccelPerG = 128.0;
+// Records come about every 100 ms from the clip's start; a time that does not
+// grow, or jumps by more than this, is not such a log.
+constexpr std::int64_t kMaxAccelStepMs = 1000;
+// Without the end mark, this many well-timed records are needed to believe the bytes.
+constexpr std::size_t kMinAccelRecordsWithoutEnd = 3;
 constexpr std::size_t kClockDigits = 13;                 // Unix milliseconds
 constexpr std::size_t kClockBracket = kClockDigits + 2;  // "[" digits "]"
 
@@ -109,11 +114,20 @@ Decoded decode_3gf_log(Bytes records)
 {
     Decoded decoded;
     ByteReader r(records);
-    for (std::uint64_t at = 0; r.fits(at, kAccelRecord) && r.u32be(at) != kAccelEnd; at += kAccelRecord) {
+    std::uint64_t at = 0;
+    std::int64_t previous_ms = -1;
+    for (; r.fits(at, kAccelRecord) && r.u32be(at) != kAccelEnd; at += kAccelRecord) {
+        const std::int64_t ms = r.u32be(at);
+        if (ms <= previous_ms || ms - std::max<std::int64_t>(previous_ms, 0) > kMaxAccelStepMs)
+            break;
+        previous_ms = ms;
         // Stored vertical, lateral, longitudinal; the track's axes are lateral, longitudinal, vertical.
         const auto g = [&](std::uint64_t o) { return static_cast<float>(r.i16be(at + o) / kAccelPerG); };
         decoded.accel.push_back({g(6), g(8), g(4)});
     }
+    const bool ended = r.fits(at, 4) && r.u32be(at) == kAccelEnd;
+    if (!ended && decoded.accel.size() < kMinAccelRecordsWithoutEnd)
+        decoded.accel.clear();
     note_once(decoded, "3gf acceleration read as 1/128 g per unit (a peer checked on a real file), not 1/10");
     return decoded;
 }

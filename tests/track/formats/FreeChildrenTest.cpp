@@ -74,10 +74,17 @@ TEST(FreeChildren, MalformedBoxesStopAtWhatFits)
     ByteWriter undersized;
     undersized.u32be(4).text("gps ");
     EXPECT_FALSE(looks_like_free_children(undersized.view()));
-    // A truncated accel record is not read.
+    // Without the end mark a single record is not believed; times that do not grow end the log.
     auto records = accel_records().vector();
     records.resize(15);
-    EXPECT_EQ(decode_3gf_log(records).accel.size(), 1u);
+    EXPECT_TRUE(decode_3gf_log(records).accel.empty());
+    test::ByteWriter backwards;
+    backwards.u32be(0).zeros(6).u32be(100).zeros(6).u32be(50).zeros(6).u32be(0xFFFFFFFF);
+    EXPECT_TRUE(decode_3gf_log(backwards.view()).accel.empty());
+    test::ByteWriter unended;
+    unended.u32be(0).zeros(6).u32be(100).zeros(6).u32be(200).zeros(6).u32be(5000).zeros(6);
+    EXPECT_EQ(decode_3gf_log(unended.view()).accel.size(), 3u);
+    EXPECT_TRUE(decode_3gf_log(test::text_bytes("ftypqt  garbage of a movie")).accel.empty());
     EXPECT_FALSE(looks_like_gps_log("[1456852307000]$GPRMC,garbage"));
 }
 
