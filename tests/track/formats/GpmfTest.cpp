@@ -142,6 +142,17 @@ TEST(Gpmf, MalformedSamplesGiveNothingOrOnlyWhatFits)
     EXPECT_TRUE(z.fixes.empty());
     EXPECT_TRUE(has_note(z, "data under a SCAL of 0"));
 
+    // A float SCAL that is not a number, or a negative 2D speed: the row is dropped.
+    ByteWriter nan_scale;
+    nan_scale.bytes(klv("GPSU", 'U', 16, 1, ByteWriter().text("160301090507.000")).view());
+    nan_scale.bytes(klv("SCAL", 'f', 4, 1, ByteWriter().u32be(0x7FC00000)).view());
+    nan_scale.bytes(klv("GPS5", 'l', 20, 1, longs({1, 2, 3, 4, 5})).view());
+    EXPECT_TRUE(decode_gpmf(devc(nan_scale).view(), 1.0).fixes.empty());
+    ByteWriter backwards;
+    backwards.bytes(klv("GPSU", 'U', 16, 1, ByteWriter().text("160301090507.000")).view());
+    backwards.bytes(klv("GPS5", 'l', 20, 1, longs({25, 121, 0, -4, 0})).view());
+    EXPECT_TRUE(decode_gpmf(devc(backwards).view(), 1.0).fixes.empty());
+
     const Decoded untimed = decode_gpmf(devc(gps5_stream(3, 100, false)).view(), 1.0);
     EXPECT_TRUE(untimed.fixes.empty());
     EXPECT_TRUE(has_note(untimed, "GPS5 without a GPSU"));
