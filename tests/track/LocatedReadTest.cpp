@@ -182,17 +182,21 @@ TEST(LocatedRead, AReadFailingAfterWritingBeganIsReported)
     EXPECT_EQ(none.text, "");
 }
 
-// ftyp, mdat of noise, moov, then gps0 and gsen atoms as the cameras append them.
-ByteVector gps0_clip(std::size_t records, std::size_t slots)
+// ftyp, an mdat of noise, moov, then gps0 and gsen atoms as the cameras append
+// them; the records hold real dates and positions at today's gps0 offsets.
+ByteVector gps0_clip(std::size_t records, std::size_t slots, std::uint8_t month = 3)
 {
     test::MovBuilder mov;
     mov.add(atom("ftyp", ByteVector(8)));
     mov.add(atom("mdat", test::noise(5000)));
     mov.add(atom("moov", atom("mvhd", ByteVector(100))));
-    ByteVector gps0 = test::noise(records * 32, 3);
-    for (std::size_t k = 0; k < records; ++k)
-        gps0[k * 32 + 22] = static_cast<std::byte>(16 + k % 40);
-    mov.add(atom("gps0", gps0));
+    test::ClipBuilder gps0(records * 32);
+    for (std::size_t k = 0; k < records; ++k) {
+        gps0.f64le(k * 32, 2502.12 + 0.01 * static_cast<double>(k)).f64le(k * 32 + 8, 12133.52);
+        gps0.u8(k * 32 + 20, static_cast<std::uint8_t>(40 + k)).u8(k * 32 + 22, 16).u8(k * 32 + 23, month);
+        gps0.u8(k * 32 + 24, 1).u8(k * 32 + 25, 9).u8(k * 32 + 26, 5).u8(k * 32 + 27, static_cast<std::uint8_t>(k));
+    }
+    mov.add(atom("gps0", gps0.bytes()));
     mov.add(atom("gsen", test::noise(slots * 12, 5)));
     return mov.bytes();
 }
@@ -223,8 +227,10 @@ TEST(LocatedRead, ClipsWithoutUsableStructureFallBack)
     no_data.add(atom("ftyp", ByteVector(8)));
     no_data.add(atom("mdat", test::noise(3000)));
     const IndexedClip indexed = indexed_clip(2, 0x800, [](Entries& e, std::uint64_t&) { e[0].first += 1; });
+    const ByteVector implausible = gps0_clip(20, 10, 13);
     const std::pair<const char*, ByteVector> cases[] = {
         {"freeGPS marker in the gps0 tail", with_marker},
+        {"gps0 records today's layout cannot read", implausible},
         {"a top-level atom cut off", broken_walk},
         {"neither index nor gps0", no_data.bytes()},
         {"no bytes", {}},

@@ -2,6 +2,7 @@
 
 #include "../FreeGpsParser.h"
 #include "../Search.h"
+#include "../formats/TodayLayouts.h"
 #include "Atoms.h"
 #include "GpsIndex.h"
 
@@ -43,14 +44,21 @@ std::optional<std::vector<std::uint64_t>> markers_in_atom(Bytes atom)
     return markers;
 }
 
+// Every listed box is where the index says, and today's layout reads most
+// of them plausibly (another family's boxes are left to the whole-file read).
 bool boxes_follow(ByteSource& source, const std::vector<BoxEntry>& entries)
 {
+    formats::PlausibleShare share;
     for (const BoxEntry& entry : entries) {
         const auto atom = source.block(entry.offset, entry.size);
-        if (!atom || !is_box_atom(*atom, entry.size) || !markers_in_atom(*atom))
+        const auto markers = atom && is_box_atom(*atom, entry.size) ? markers_in_atom(*atom) : std::nullopt;
+        if (!markers)
             return false;
+        ByteReader reader(*atom);
+        for (const std::uint64_t p : *markers)
+            share.add(formats::is_plausible_box(decode_freegps_box(reader, p + kBoxFromMarker)));
     }
-    return true;
+    return share.holds();
 }
 
 LocatedOutcome write_indexed(ByteSource& source, const std::vector<BoxEntry>& entries, std::string_view fns,
@@ -87,7 +95,8 @@ LocatedOutcome write_tail(ByteSource& source, const std::vector<Atom>& top_level
     if (source.size() - start > kMaxTailSize)
         return LocatedOutcome::fall_back;
     const auto tail = source.block(start, source.size() - start);
-    if (!tail || indexOfData(marker_bytes(kFreeGpsMarker), *tail, 0) != NSNotFound)
+    if (!tail || indexOfData(marker_bytes(kFreeGpsMarker), *tail, 0) != NSNotFound ||
+        !formats::gps0_share(*tail).holds())
         return LocatedOutcome::fall_back;
     extract_tail_text(*tail, start, fns, form, sink, log);
     return LocatedOutcome::written;

@@ -1,6 +1,8 @@
 #include "Extract.h"
 
 #include "../container/LocatedRead.h"
+#include "../formats/FixText.h"
+#include "../formats/Registry.h"
 #include "AtomicFile.h"
 #include "FileSource.h"
 #include "MappedFile.h"
@@ -21,7 +23,11 @@ bool scan_whole(const std::filesystem::path& clip, std::string_view fns, Form fo
     std::optional<MappedFile> mapped = MappedFile::open(clip, error);
     if (!mapped)
         return false;
-    extract_text(mapped->bytes(), fns, form, file, log);
+    const formats::Probe probe = form == Form::standard ? formats::probe_clip(mapped->bytes()) : formats::Probe{};
+    if (probe.verdict == formats::Verdict::family)
+        file.write(formats::fixes_as_freegps_text(fns, probe.decoded.fixes));
+    else
+        extract_text(mapped->bytes(), fns, form, file, log);
     if (!mapped->intact()) {
         error = changed_while_read(clip, "SIGBUS on the mapped clip");
         return false;
