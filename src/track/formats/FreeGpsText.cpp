@@ -22,6 +22,8 @@ constexpr std::size_t kClockTextAt = 66;    // the RMC follows the clock and the
 constexpr std::size_t kShiftedAt = 60;
 constexpr std::size_t kShiftedLength = 80;  // the writer shifts this many bytes
 constexpr std::uint8_t kShift = 16;
+constexpr std::size_t kAlternateHeaderAt = 12;
+constexpr std::uint8_t kAlternateHeaderLength = 0xAC;
 constexpr std::size_t kSlashAt = 23;
 // Every text layout fits in this much of the atom; the rest is padding.
 constexpr std::size_t kTextWindow = 1024;
@@ -106,6 +108,8 @@ Decoded shifted_rmc(Bytes atom)
     }
     Decoded decoded = from_rmc(text, Checksum::checked_if_present);
     note_once(decoded, "RMC read after subtracting 16 from each byte of 80");
+    if (r.u8(kAlternateHeaderAt) == kAlternateHeaderLength)
+        note_once(decoded, "header length byte 0xAC at A+12 decoded the same way (one reference says it cannot be)");
     return decoded;
 }
 

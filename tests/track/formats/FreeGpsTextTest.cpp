@@ -49,10 +49,16 @@ TEST(FreeGpsText, ShiftedRmcIsShiftedBack)
     ByteWriter shifted;
     for (const char c : test::nmea(test::kRmcBody))
         shifted.u8(static_cast<std::uint8_t>(c + 16));
-    const auto atom = freegps_atom(256, 60, shifted.view());
+    auto atom = freegps_atom(256, 60, shifted.view());
     const Decoded d = decode_freegps_text(atom.view());
     ASSERT_EQ(d.fixes.size(), 1u);
     EXPECT_NEAR(d.fixes[0].longitude, test::kLongitude, 1e-9);
+    EXPECT_EQ(d.notes.size(), 1u);
+    // The second header form is decoded the same way, and says so.
+    atom.set(12, 0xAC);
+    const Decoded other = decode_freegps_text(atom.view());
+    EXPECT_EQ(other.fixes.size(), 1u);
+    EXPECT_EQ(other.notes.size(), 2u);
 }
 
 TEST(FreeGpsText, SlashDateLineIsDegreesWithKnots)

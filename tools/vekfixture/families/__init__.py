@@ -3,7 +3,8 @@ Each module's build(movie, options, points, drive) returns the clip bytes, the
 JSON description (payload locations, the fixes and acceleration a reader must
 decode, and which reading of an uncertain fact it took) and the sidecar files
 as {suffix: bytes}, written beside the clip as NAME + suffix."""
-from . import camm, free_children, freegps_text, gpmd, srt, subtitle_binary, subtitle_nmea, text_sidecar, xor_text
+from . import (camm, free_children, freegps_text, gpmd, map_sidecar, srt, subtitle_binary, subtitle_nmea, text_sidecar,
+               xor_text)
 
 BUILDERS = {
     "gpmd": gpmd.build,
@@ -14,6 +15,7 @@ BUILDERS = {
     "xor-text": xor_text.build,
     "camm": camm.build,
     "nmea-sidecar": text_sidecar.build,
+    "map-sidecar": map_sidecar.build,
     "srt-sidecar": srt.build,
 }
 KINDS = tuple(BUILDERS)
