@@ -1,6 +1,7 @@
 // vek-track: the track extraction of the viewer's import, from a shell.
 
 #include "../Gpx.h"
+#include "../formats/Registry.h"
 #include "../TrackPath.h"
 #include "../io/Extract.h"
 #include "../io/Home.h"
@@ -28,6 +29,7 @@ constexpr int kExitUsage = 2;
 constexpr const char* kUsage =
     "Usage: vek-track extract [--force] [--form close] [--full-scan] [--quiet] CLIP...\n"
     "       vek-track gpx CLIP\n"
+    "       vek-track probe CLIP...\n"
     "\n"
     "extract  Write each clip's track data file to ~/VEK/data/NAME.data, the file\n"
     "         the viewer's import writes (NAME is the clip's file name with .MOV or\n"
@@ -41,6 +43,9 @@ constexpr const char* kUsage =
     "                 (the close form logs eight lines per record)\n"
     "gpx      Write the clip's route as a GPX 1.1 track (UTC times, latitude,\n"
     "         longitude, speed in m/s) to standard output.\n"
+    "probe    Name the camera family whose GPS data each clip holds (or \"no GPS\n"
+    "         data found\" / \"encrypted, not readable\"), its sample count, first\n"
+    "         and last time (UTC), and why each other reader declined the clip.\n"
     "  -h, --help     show this help\n";
 
 struct ExtractOptions {
@@ -184,10 +189,73 @@ int run_gpx(const std::vector<std::string>& args)
     return std::cout ? kExitOk : kExitFailed;
 }
 
+// Count, first and last time of today's layouts, as their GPX route gives them.
+void print_today_samples(track::Bytes clip, const std::string& clip_name)
+{
+    const std::string gpx = track::gpx_track(clip, track::clip_file_name(clip_name));
+    std::size_t count = 0;
+    for (std::size_t at = gpx.find("<trkpt"); at != std::string::npos; at = gpx.find("<trkpt", at + 1))
+        ++count;
+    const std::size_t first = gpx.find("<time>");
+    const std::size_t last = gpx.rfind("<time>");
+    std::cout << "  samples: " << count;
+    if (count > 0 && first != std::string::npos)
+        std::cout << ", first " << gpx.substr(first + 6, gpx.find('<', first + 6) - first - 6) << ", last "
+                  << gpx.substr(last + 6, gpx.find('<', last + 6) - last - 6);
+    std::cout << "\n";
+}
+
+std::string utc_text(const track::formats::UtcTime& t)
+{
+    char text[40];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%04.1fZ", t.year, t.month, t.day, t.hour, t.minute,
+                  t.second);
+    return text;
+}
+
+void print_probe(const std::string& clip, track::Bytes bytes)
+{
+    using track::formats::Verdict;
+    const track::formats::Probe probe = track::formats::probe_clip(bytes);
+    std::cout << clip << ": " << (probe.verdict == Verdict::none ? "no GPS data found" : probe.family) << "\n";
+    if (probe.verdict == Verdict::today)
+        print_today_samples(bytes, clip);
+    const auto& fixes = probe.decoded.fixes;
+    if (probe.verdict == Verdict::family)
+        std::cout << "  samples: " << fixes.size() << ", first " << utc_text(fixes.front().time) << ", last "
+                  << utc_text(fixes.back().time) << "\n";
+    for (const std::string& note : probe.decoded.notes)
+        std::cout << "  read as: " << note << "\n";
+    for (const std::string& reason : probe.declined)
+        std::cout << "  declined: " << reason << "\n";
+}
+
+int run_probe(const std::vector<std::string>& args)
+{
+    if (args.empty())
+        return usage_error("probe needs at least one CLIP");
+    bool all_ok = true;
+    for (const std::string& clip : args) {
+        track::io::IoError error;
+        const auto mapped = track::io::MappedFile::open(clip, error);
+        if (!mapped) {
+            std::cerr << "vek-track: " << error.message << " (" << error.detail << ")\n";
+            all_ok = false;
+            continue;
+        }
+        print_probe(clip, mapped->bytes());
+        if (!mapped->intact()) {
+            std::cerr << "vek-track: " << clip << ": changed or removed while it was read\n";
+            all_ok = false;
+        }
+    }
+    return all_ok ? kExitOk : kExitFailed;
+}
+
 int run(const std::vector<std::string>& args)
 {
     if (args.empty())
-        return usage_error("missing command (extract or gpx)");
+        return usage_error("missing command (extract, gpx or probe)");
     const std::string& command = args[0];
     const std::vector<std::string> rest(args.begin() + 1, args.end());
     if (command == "-h" || command == "--help" || command == "help") {
@@ -198,6 +266,8 @@ int run(const std::vector<std::string>& args)
         return run_extract(rest);
     if (command == "gpx")
         return run_gpx(rest);
+    if (command == "probe")
+        return run_probe(rest);
     return usage_error("unknown command '" + command + "'");
 }
 
