@@ -9,7 +9,10 @@
 #include "Search.h"
 #include "Track.h"
 #include "container/LocatedRead.h"
+#include "formats/FixText.h"
+#include "formats/Registry.h"
 
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -103,5 +106,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::abort();
     check_located(clip, vek::track::Form::standard);
     check_located(clip, vek::track::Form::close);
+    // The registry: a family's fixes are validated, so never void, never off the globe.
+    const vek::track::formats::Probe probe = vek::track::formats::probe_clip(clip);
+    for (const vek::track::formats::Fix& fix : probe.decoded.fixes) {
+        if (!fix.valid || !(std::abs(fix.latitude) <= 90) || !(std::abs(fix.longitude) <= 180))
+            std::abort();
+    }
+    if (!starts_with(vek::track::formats::fixes_as_freegps_text("F.MOV", probe.decoded.fixes), "data['F.MOV']=new Array();"))
+        std::abort();
     return 0;
 }

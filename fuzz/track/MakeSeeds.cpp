@@ -2,6 +2,7 @@
 // of camera data, and the edge cases of their placement.
 // Usage: vek-track-fuzz-seeds FOLDER
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -98,6 +99,25 @@ Clip indexed_clip(std::size_t shift)
     return clip;
 }
 
+// An indexed clip whose blocks hold little-endian single-fix records.
+Clip single_fix_clip()
+{
+    Clip clip = indexed_clip(0);
+    const std::size_t boxes[2] = {16 + 8 + 100, 16 + 8 + 600};
+    for (std::size_t i = 0; i < 2; ++i) {
+        const std::size_t r = boxes[i] + 48;
+        std::fill(clip.begin() + static_cast<long>(boxes[i]) + 12, clip.begin() + static_cast<long>(boxes[i]) + 400, 0);
+        const std::uint32_t fields[] = {9, 5, static_cast<std::uint32_t>(7 + i), 16, 3, 1};
+        for (std::size_t f = 0; f < 6; ++f)
+            for (std::size_t b = 0; b < 4; ++b)
+                clip[r + 4 * f + b] = static_cast<unsigned char>(fields[f] >> (8 * b));
+        put(clip, r + 24, std::string("ANE\0", 4));
+        const float values[] = {2502.0378F, 12133.8681F, 10.0F, 123.5F};
+        std::memcpy(clip.data() + r + 28, values, sizeof values); // little-endian hosts
+    }
+    return clip;
+}
+
 // The gps0 and gsen atoms appended after the movie's atoms.
 Clip atoms_clip()
 {
@@ -152,5 +172,6 @@ int main(int argc, char** argv)
     write(folder, "indexed-boxes", indexed_clip(0));
     write(folder, "indexed-broken-entry", indexed_clip(16));
     write(folder, "gps0-gsen-atoms", atoms_clip());
+    write(folder, "single-fix-records", single_fix_clip());
     return 0;
 }
