@@ -13,6 +13,11 @@ constexpr int kEarliestYear = 2000;  // cameras with these layouts are of this c
 constexpr int kLatestYear = 2100;
 constexpr std::int32_t kMaxLatitudeE7 = 900000000;
 constexpr std::int32_t kMaxLongitudeE7 = 1800000000;
+// Boxes judged per clip: enough to tell a layout apart, few enough that
+// judging costs a fraction of the read.
+constexpr std::uint64_t kBoxesJudged = 64;
+constexpr std::uint64_t kBoxFromMarker = 44;
+constexpr std::uint64_t kBoxSize = 332;
 
 bool plausible_date(int year, int month, int day, int hour, int minute) noexcept
 {
@@ -45,9 +50,13 @@ bool is_plausible_record(const Gps0Record& r) noexcept
 PlausibleShare freegps_share(Bytes clip)
 {
     PlausibleShare share;
-    const std::uint64_t first = first_freegps_marker(clip);
-    if (first != NSNotFound)
-        scan_freegps(clip, first, [&](const FreeGpsBox& box) { share.add(is_plausible_box(box)); });
+    ByteReader reader(clip);
+    // The boxes today's search decodes, in its order, up to the judged number.
+    for (std::uint64_t p = first_freegps_marker(clip); p != NSNotFound && share.seen < kBoxesJudged;
+         p = indexOfData(marker_bytes("freeGPS"), clip, p + kBoxSize)) {
+        if (reader.fits(p + kBoxFromMarker, kBoxSize))
+            share.add(is_plausible_box(decode_freegps_box(reader, p + kBoxFromMarker)));
+    }
     return share;
 }
 

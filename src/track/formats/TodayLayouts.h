@@ -20,7 +20,8 @@ struct PlausibleShare {
     bool holds() const noexcept { return seen > 0 && plausible * 2 >= seen; }
 };
 
-// Today's freeGPS boxes of the clip, as today's search finds them.
+// Today's freeGPS boxes of the clip, as today's search finds them (the first
+// of them: a clip's layout does not change from box to box).
 PlausibleShare freegps_share(Bytes clip);
 // Today's gps0 records of the clip (those its text is made of).
 PlausibleShare gps0_share(Bytes clip);
