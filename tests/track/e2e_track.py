@@ -131,6 +131,21 @@ class VekTrackEndToEnd(unittest.TestCase):
                 self.assertEqual(self.read(name), located, (kind, form))
             self.extract(clip, "--force")
 
+    def test_probe_names_the_layout_and_its_samples(self):
+        expected = {"freegps": ("freeGPS boxes (today's layout)", 30), "freegps-appended": (
+            "freeGPS boxes (today's layout)", 20), "gps0": ("gps0/gsen records (today's layout)", 12)}
+        clips = [self.clips[kind][0] for kind in expected]
+        result = self.vek_track("probe", *clips)
+        self.assertEqual(result.returncode, 0, result.stderr)
+        for kind, (family, samples) in expected.items():
+            clip = self.clips[kind][0]
+            block = result.stdout.split(clip + ": ")[1]
+            self.assertTrue(block.startswith(family + "\n"), block)
+            self.assertIn("samples: %d, first " % samples, block.splitlines()[1])
+        missing = self.vek_track("probe", os.path.join(self.folder, "none.MOV"))
+        self.assertEqual(missing.returncode, 1)
+        self.assertIn("no such file", missing.stderr)
+
     def test_gps0_clip_gives_the_exact_text(self):
         clip, described = self.clips["gps0"]
         name = os.path.basename(clip)

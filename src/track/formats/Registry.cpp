@@ -3,13 +3,9 @@
 #include "../Search.h"
 #include "../container/Atoms.h"
 #include "../container/GpsIndex.h"
-#include "FreeChildren.h"
-#include "FreeGpsText.h"
-#include "Notes.h"
 #include "SingleFixRecord.h"
 #include "TodayLayouts.h"
 #include "Validate.h"
-#include "XorText.h"
 
 #include <algorithm>
 #include <string_view>
@@ -27,9 +23,6 @@ const char* const kTodayFreeGps = "freeGPS boxes (today's layout)";
 const char* const kTodayGps0 = "gps0/gsen records (today's layout)";
 const char* const kSingleFix = "freeGPS single-fix record (family 1)";
 const char* const kEncrypted = "encrypted, not readable";
-const char* const kFreeGpsText = "freeGPS text: RMC, subtract-16 RMC or slash-dated lines (family 3)";
-const char* const kXorText = "XOR-0xAA text records in freeGPS (family 10)";
-const char* const kFreeChildren = "free atom with gps /3gf children (family 5)";
 
 bool text_at(Bytes bytes, std::uint64_t at, std::string_view text)
 {
@@ -130,40 +123,6 @@ Decoded decode_single_fix_blocks(const std::vector<Bytes>& blocks)
     return decoded;
 }
 
-Decoded decode_text_blocks(const std::vector<Bytes>& blocks)
-{
-    Decoded decoded;
-    for (const Bytes block : blocks) {
-        if (looks_like_freegps_text(block))
-            append(decoded, decode_freegps_text(block));
-    }
-    return decoded;
-}
-
-Decoded decode_xor_blocks(const std::vector<Bytes>& blocks)
-{
-    std::vector<Bytes> records;
-    for (const Bytes block : blocks) {
-        if (block.size() > kXorRecordInFreeGps && looks_like_xor_text(block.subspan(kXorRecordInFreeGps)))
-            records.push_back(block.subspan(kXorRecordInFreeGps));
-    }
-    return records.empty() ? Decoded{} : decode_xor_text(records);
-}
-
-// Top-level `free` atoms whose payload starts with a known child atom.
-Decoded decode_free_children_atoms(Bytes clip)
-{
-    container::SpanSource source(clip);
-    const auto top = container::walk_atoms(source, 0, clip.size());
-    Decoded decoded;
-    for (const container::Atom& a : top.value_or(std::vector<container::Atom>{})) {
-        const Bytes payload = clip.subspan(static_cast<std::size_t>(a.payload()), static_cast<std::size_t>(a.size - a.header));
-        if (a.is("free") && looks_like_free_children(payload))
-            append(decoded, decode_free_children(payload));
-    }
-    return decoded;
-}
-
 // Today's layouts first: a clip they read plausibly keeps its text, and
 // costs no more than the search it always had.
 bool read_today(Bytes clip, Probe& probe)
@@ -189,18 +148,6 @@ bool read_today(Bytes clip, Probe& probe)
     return false;
 }
 
-// Takes the family's validated fixes when any remain.
-bool take_family(Probe& probe, const char* name, Decoded decoded)
-{
-    Decoded kept = validated(std::move(decoded));
-    if (kept.fixes.empty())
-        return false;
-    probe.verdict = Verdict::family;
-    probe.family = name;
-    probe.decoded = std::move(kept);
-    return true;
-}
-
 } // namespace
 
 Probe probe_clip(Bytes clip)
@@ -215,17 +162,15 @@ Probe probe_clip(Bytes clip)
         return probe;
     }
     probe.declined.push_back("encrypted: no LIGOGPSINFO log and no zero-position cipher record");
-    const std::pair<const char*, Decoded (*)(const std::vector<Bytes>&)> block_families[] = {
-        {kSingleFix, decode_single_fix_blocks}, {kFreeGpsText, decode_text_blocks}, {kXorText, decode_xor_blocks}};
-    for (const auto& [name, decode] : block_families) {
-        if (take_family(probe, name, decode(blocks)))
-            return probe;
-        probe.declined.push_back(std::string(name) + ": " + std::to_string(blocks.size()) +
-                                 " freeGPS blocks, none with its signature and a fix that validates");
-    }
-    if (take_family(probe, kFreeChildren, decode_free_children_atoms(clip)))
+    Decoded single = validated(decode_single_fix_blocks(blocks));
+    if (!single.fixes.empty()) {
+        probe.verdict = Verdict::family;
+        probe.family = kSingleFix;
+        probe.decoded = std::move(single);
         return probe;
-    probe.declined.push_back(std::string(kFreeChildren) + ": no top-level free atom with a gps  child that validates");
+    }
+    probe.declined.push_back(std::string(kSingleFix) + ": " + std::to_string(blocks.size()) +
+                             " freeGPS blocks, none with the A/V, N/S, E/W record signature and a fix that validates");
     return probe;
 }
 
