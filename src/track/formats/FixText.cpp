@@ -1,11 +1,13 @@
 #include "FixText.h"
 
 #include "Format.h"
-#include "JsString.h"
 #include "Position.h"
+#include "base/text/JsLiteral.h"
 
 namespace vek::track::formats {
 namespace {
+
+using base::js_string_content;
 
 constexpr int kShownHourOffset = 1;    // the freeGPS form shows times one hour on, unwrapped
 constexpr int kStatusValid = 'A';      // the fix flag as the freeGPS form writes it
