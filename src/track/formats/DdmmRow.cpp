@@ -2,6 +2,7 @@
 
 #include "Nmea.h"
 #include "TextFields.h"
+#include "base/text/Strings.h"
 
 namespace vek::track::formats {
 
@@ -17,7 +18,7 @@ std::optional<DdmmRow> parse_ddmm_row(std::string_view row, std::size_t extra_fi
     row = trimmed(row);
     if (!row.empty() && row.back() == ';')
         row.remove_suffix(1);
-    const auto fields = split_fields(row, ',');
+    const auto fields = base::split(row, ',');
     if (extra_fields > kMaxExtras || fields.size() != kFixedFields + extra_fields ||
         (fields[0] != "A" && fields[0] != "V") || fields[4].size() != 1 || fields[6].size() != 1)
         return std::nullopt;

@@ -7,6 +7,7 @@
 #include "Notes.h"
 #include "TextFields.h"
 #include "UtcClock.h"
+#include "base/text/Strings.h"
 
 #include <cmath>
 #include <string_view>
@@ -55,8 +56,9 @@ std::optional<double> tagged(const std::vector<std::string_view>& words, std::st
 Decoded decode_slash_date_text(std::string_view line)
 {
     Decoded decoded;
+    const auto pieces = base::split(trimmed(line), ' ');
     std::vector<std::string_view> words;
-    for (const auto word : split_fields(trimmed(line), ' ')) {
+    for (const auto& word : pieces) {
         if (!word.empty())
             words.push_back(word);
     }

@@ -2,6 +2,7 @@
 
 #include "TextFields.h"
 #include "UtcClock.h"
+#include "base/text/Strings.h"
 
 #include <cmath>
 
@@ -96,7 +97,7 @@ std::optional<Fix> parse_rmc(std::string_view sentence, Checksum rule)
     const auto body = checked_body(sentence, rule);
     if (!body || body->size() > kMaxSentenceLength)
         return std::nullopt;
-    const auto fields = split_fields(*body, ',');
+    const auto fields = base::split(*body, ',');
     if (fields.size() < kRmcFields || !is_rmc_tag(fields[0]) || fields[2].size() != 1 ||
         fields[4].size() != 1 || fields[6].size() != 1)
         return std::nullopt;

@@ -3,6 +3,7 @@
 #include "Notes.h"
 #include "TextFields.h"
 #include "UtcClock.h"
+#include "base/text/Strings.h"
 
 #include <cmath>
 #include <numbers>
@@ -58,7 +59,7 @@ std::optional<Position> old_position(std::string_view cue)
             continue;
         const std::size_t open = at + tag.size();
         const std::size_t close = cue.find(')', open);
-        const auto fields = split_fields(cue.substr(open, close == std::string_view::npos ? 0 : close - open), ',');
+        const auto fields = base::split(cue.substr(open, close == std::string_view::npos ? 0 : close - open), ',');
         if (fields.size() < 2)
             continue;
         const auto longitude = decimal(trimmed(fields[0]));

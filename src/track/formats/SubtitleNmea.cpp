@@ -4,6 +4,7 @@
 #include "Nmea.h"
 #include "Notes.h"
 #include "TextFields.h"
+#include "base/text/Strings.h"
 
 #include <string>
 
@@ -43,7 +44,7 @@ void take_rmc(std::string_view text, Decoded& decoded)
 
 void take_gsensor(std::string_view text, Decoded& decoded)
 {
-    const auto fields = split_fields(text.substr(0, text.find(';')), ',');
+    const auto fields = base::split(text.substr(0, text.find(';')), ',');
     if (fields.size() == kGsensorFields) {
         const auto sensitivity = decimal(fields[2]);
         const auto x = decimal(fields[3]);

@@ -52,18 +52,6 @@ std::optional<double> decimal(std::string_view field)
     return value;
 }
 
-std::vector<std::string_view> split_fields(std::string_view text, char separator)
-{
-    std::vector<std::string_view> fields;
-    std::size_t start = 0;
-    for (std::size_t at = text.find(separator); at != std::string_view::npos; at = text.find(separator, start)) {
-        fields.push_back(text.substr(start, at - start));
-        start = at + 1;
-    }
-    fields.push_back(text.substr(start));
-    return fields;
-}
-
 std::string_view trimmed(std::string_view text)
 {
     while (!text.empty() && is_blank(text.front()))

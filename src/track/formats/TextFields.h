@@ -7,7 +7,6 @@
 #include <cstddef>
 #include <optional>
 #include <string_view>
-#include <vector>
 
 namespace vek::track::formats {
 
@@ -23,9 +22,6 @@ std::optional<long long> fixed_digits(std::string_view text, std::size_t at, std
 
 // A whole field as a decimal number ("-12.5", "+3", "0.25"); no exponent, no blanks.
 std::optional<double> decimal(std::string_view field);
-
-// The fields of `text` between `separator`s (an empty text gives one empty field).
-std::vector<std::string_view> split_fields(std::string_view text, char separator);
 
 // The text without leading and trailing spaces, tabs, CR and LF.
 std::string_view trimmed(std::string_view text);

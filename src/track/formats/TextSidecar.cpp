@@ -4,6 +4,7 @@
 #include "Nmea.h"
 #include "Notes.h"
 #include "TextFields.h"
+#include "base/text/Strings.h"
 
 namespace vek::track::formats {
 
@@ -32,7 +33,7 @@ void for_each_line(std::string_view text, Visit&& visit)
 
 std::optional<GSensor> decimal_gsensor(std::string_view line)
 {
-    const auto fields = split_fields(line.substr(kDecimalGsensor.size()), ',');
+    const auto fields = base::split(line.substr(kDecimalGsensor.size()), ',');
     if (fields.size() != 3)
         return std::nullopt;
     const auto x = decimal(fields[0]), y = decimal(fields[1]), z = decimal(trimmed(fields[2].substr(0, fields[2].find('*'))));
@@ -87,7 +88,7 @@ Decoded decode_map_sidecar(std::string_view text)
 {
     Decoded decoded;
     for_each_line(text, [&](std::string_view line) {
-        for (const auto row : split_fields(line, ';')) {
+        for (const auto& row : base::split(line, ';')) {
             if (const auto parsed = parse_ddmm_row(row, kMapExtras))
                 decoded.fixes.push_back(parsed->fix);
         }
