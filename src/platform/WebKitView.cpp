@@ -111,7 +111,7 @@ const char* termination_text(WebKitWebProcessTerminationReason reason) {
 }
 
 void on_web_process_terminated(WebKitWebView*, WebKitWebProcessTerminationReason reason, gpointer data) {
-  guarded("web-process-terminated",
+  base::guarded("web-process-terminated",
           [reason, data] { static_cast<Route*>(data)->app->webProcessDidTerminate(termination_text(reason)); });
 }
 

@@ -1,5 +1,5 @@
 #pragma once
-// Extraction of one clip into its track data file: map, parse, write once.
+// Extraction of one clip into its track data file: read, parse, write once.
 
 #include "../Log.h"
 #include "../Track.h"
@@ -21,12 +21,17 @@ struct ExtractResult {
     IoError error;                     // when not written
 };
 
-// Maps `clip`, runs the parser of `form`, and writes the text atomically at
+enum class ReadMode {
+    located,   // the parts the clip's structure points at, else the whole file
+    full_scan, // always the whole file
+};
+
+// Reads `clip`, runs the parser of `form`, and writes the text atomically at
 // the home directory's path followed by `savepath` (plain text concatenation;
 // `savepath` begins with "/"). The folder must exist. A text longer than
 // `max_bytes` is not written.
 ExtractResult extract_clip(const std::filesystem::path& clip, const std::filesystem::path& home,
                            std::string_view savepath, std::string_view fns, Form form, const LogSink& log,
-                           std::size_t max_bytes = kMaxTrackBytes);
+                           ReadMode mode = ReadMode::located, std::size_t max_bytes = kMaxTrackBytes);
 
 } // namespace vek::track::io
