@@ -112,7 +112,8 @@ TEST(Media, FrameSnapshotWritesThePictureAndTellsThePage) {
 TEST(Media, FrameSnapshotOfAMissingClipOnlyTellsThePage) {
   AppRun app("frame-missing", test_page({"http://get_photo/file:///nowhere/FILE0009.MOV;1;5"}));
   app.start();
-  ASSERT_TRUE(app.wait_for_stderr("VEKTEST get_act", kMediaTimeout)) << app.err();
+  ASSERT_TRUE(app.wait_for_stderr("VEKTEST snapshot_failed", kMediaTimeout)) << app.err();
+  EXPECT_EQ(app.err().find("VEKTEST get_act"), std::string::npos) << "no snapshot was saved: " << app.err();
   EXPECT_NE(app.err().find("vek: photo:file:///nowhere/FILE0009.MOV,1,5"), std::string::npos) << app.err();
   EXPECT_TRUE(files_in(app.home() / "VEK" / "files").empty());
   EXPECT_TRUE(app.running());
