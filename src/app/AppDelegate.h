@@ -19,8 +19,9 @@
 #include "app/ports/WebView.h"
 #include "app/ports/Window.h"
 #include "bridge/CommandDispatch.h"
-#include "library/ClipIntake.h"
 #include "library/ClipList.h"
+#include "library/ExtractionWorkers.h"
+#include "library/IntakeQueue.h"
 #include "library/LibraryFolders.h"
 #include "media/MediaPorts.h"
 
@@ -49,6 +50,7 @@ struct Environment {
   // Absolute path of the page, www/index.html.
   std::string page;
   library::FileWriter write;
+  // Runs on the intake workers.
   library::Extractor extract;
   std::function<std::tm()> now;
 };
@@ -74,9 +76,14 @@ class AppDelegate {
                                                const std::function<void(bridge::Navigation)>& decide);
 
   void read_file_list();
+  // The chooser, then its clips taken in on the intake workers; the report
+  // follows when the run is done.
   void copy_file();
-  // One drag of files over the web view, taken in once.
+  // One drag of files over the web view, taken in once on the intake workers.
   void take_in_dragged(const std::vector<std::string>& paths);
+  // Stops the running intake and drops the queued ones.
+  void cancel_intake();
+  bool intake_running() const { return intake_->running(); }
 
   // Screen recording; the results are never read by the page.
   bool start();
@@ -104,6 +111,8 @@ class AppDelegate {
   void export_finished(media::ExportStatus status);
   std::string snapshot_path() const;
   void log(std::string_view line) const;
+  library::IntakeListener intake_listener();
+  void send_intake_progress(const library::IntakeProgress& progress);
 
   Platform platform_;
   Media media_;
@@ -114,6 +123,9 @@ class AppDelegate {
   // Window height as "%f" at the last pass that adjusted the window.
   std::optional<std::string> oheight_;
   std::vector<std::string> startup_clips_;
+  // Declared last: the queue goes first, then the workers finish their clips.
+  std::unique_ptr<library::ExtractionWorkers> workers_;
+  std::unique_ptr<library::IntakeQueue> intake_;
 };
 
 }  // namespace vek::app

@@ -33,21 +33,6 @@ void AppDelegate::file_del(const std::string& decoded_text) {
   }
 }
 
-void AppDelegate::copy_file() {
-  const std::optional<std::vector<std::string>> chosen = platform_.dialogs.choose_clips();
-  library::IntakeRun run(clips_, env_.home, env_.extract);
-  if (chosen) {
-    library::take_in_chosen(run, *chosen);
-  }
-  report_clip_list(run.last_clip());
-}
-
-void AppDelegate::take_in_dragged(const std::vector<std::string>& paths) {
-  library::IntakeRun run(clips_, env_.home, env_.extract);
-  library::take_in_dragged(
-      run, paths, [this](std::string_view line) { log(line); }, [this, &run] { report_clip_list(run.last_clip()); });
-}
-
 void AppDelegate::check_file(const std::string& text) {
   for (const std::string& candidate : bridge::check_candidates(text)) {
     if (has_attributes(candidate)) {

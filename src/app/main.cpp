@@ -22,12 +22,21 @@ namespace {
 
 constexpr const char* kProgram = "vek";
 
-vek::app::Environment environment(const std::string& home, vek::app::ports::Log& log) {
+vek::app::Environment environment(const std::string& home) {
   std::error_code error;
   const std::filesystem::path executable = std::filesystem::read_symlink("/proc/self/exe", error);
-  auto extract = [home, &log](const std::string& clip, const std::string& relative, const std::string& name) {
-    vek::track::io::extract_clip(clip, home, relative, name, vek::track::Form::standard,
-                                 [&log](std::string_view line) { log.line(line); });
+  // Runs on an intake worker: the parser's lines are kept for the main
+  // thread, which logs them in intake order.
+  auto extract = [home](const vek::library::ExtractRequest& request, vek::track::Cancellation& cancellation) {
+    vek::library::ExtractOutcome outcome;
+    const auto result = vek::track::io::extract_clip(
+        request.clip_path, home, request.relative_track_path, request.file_name, vek::track::Form::standard,
+        [&outcome](std::string_view line) { outcome.log_lines.emplace_back(line); }, &cancellation);
+    outcome.cancelled = result.cancelled;
+    if (!result.written && !result.cancelled) {
+      outcome.failure = result.error.message;
+    }
+    return outcome;
   };
   auto write = [](const std::string& path, std::string_view text) {
     return vek::track::io::write_file_atomically(path, text);
@@ -57,7 +66,7 @@ int main(int argc, char** argv) {
     return 1;
   }
   vek::platform::Shell shell(log);
-  vek::app::AppDelegate app(shell.ports(), media(), environment(vek::track::io::home_directory().string(), log));
+  vek::app::AppDelegate app(shell.ports(), media(), environment(vek::track::io::home_directory().string()));
   app.set_startup_clips(clip_arguments(argc, argv));
   shell.connect(app);
   app.applicationDidFinishLaunching();

@@ -10,11 +10,11 @@ namespace {
 // Tested independently of each other, every match runs, in this order.
 constexpr std::array kIndependentCommands = {Command::GetPhoto, Command::GetFullPhoto, Command::OpenDir,
                                              Command::Recode,   Command::Norecode,     Command::SaveSet,
-                                             Command::Merger};
+                                             Command::Merger,   Command::IntakeCancel};
 
 constexpr std::array kAllCommands = {Command::FileDel, Command::FileCopy, Command::CheckFile, Command::GetPhoto,
                                      Command::GetFullPhoto, Command::OpenDir, Command::Recode, Command::Norecode,
-                                     Command::SaveSet, Command::Merger};
+                                     Command::SaveSet, Command::Merger, Command::IntakeCancel};
 
 bool has(std::string_view text, Command command) {
   return text.find(marker(command)) != std::string_view::npos;
@@ -64,6 +64,7 @@ std::string_view marker(Command command) {
     case Command::Norecode: return "http://norecode/";
     case Command::SaveSet: return "http://save_set/";
     case Command::Merger: return "http://merger/";
+    case Command::IntakeCancel: return "http://intake_cancel/";
   }
   return {};
 }

@@ -20,6 +20,8 @@ enum class Command {
   Norecode,
   SaveSet,
   Merger,
+  // Stops the running intake and drops the queued ones.
+  IntakeCancel,
 };
 
 // What the web view does with the navigation once the handlers have run.

@@ -55,11 +55,23 @@ class AppFixture : public ::testing::Test {
     return track::io::write_file_atomically(path, text);
   }
 
+  // Writes the track as the parser would; its event is logged through the
+  // outcome, so it shows in intake order whichever worker ran it.
   library::Extractor extractor() {
-    return [this](const std::string& clip, const std::string& relative, const std::string&) {
-      events_.push_back("extract:" + clip);
-      std::ofstream(home_ + relative) << "data";
+    return [this](const library::ExtractRequest& request, track::Cancellation& cancellation) {
+      if (before_extract) {
+        before_extract(request);
+      }
+      cancellation.publish_unless_cancelled([&] { std::ofstream(home_ + request.relative_track_path) << "data"; });
+      library::ExtractOutcome outcome;
+      outcome.log_lines.push_back("extract:" + request.clip_path);
+      return outcome;
     };
+  }
+
+  // Lets the workers finish and the main thread apply what they did.
+  void settle() {
+    ASSERT_TRUE(main_thread_.run_until([this] { return !app_->intake_running(); })) << "intake never ended";
   }
 
   std::string make_file(const std::string& relative) const {
@@ -74,9 +86,22 @@ class AppFixture : public ::testing::Test {
     return app_->decidePolicyForNavigation(url, [this](bridge::Navigation) { events_.push_back("decided"); });
   }
 
+  // The clip-list reports among the scripts, in order.
+  std::vector<std::string> reports() const {
+    std::vector<std::string> made;
+    for (const std::string& script : wv_.scripts) {
+      if (script.starts_with("file_list_fun(")) {
+        made.push_back(script);
+      }
+    }
+    return made;
+  }
+
   std::string library() const { return home_ + "/VEK/data"; }
   std::string files() const { return home_ + "/VEK/files"; }
 
+  // Runs on a worker before each extraction; set before the first intake.
+  std::function<void(const library::ExtractRequest&)> before_extract;
   std::filesystem::path root_;
   std::string home_;
   Events events_;

@@ -32,7 +32,9 @@ TEST_F(ClipCommands, RemovalWithSpacesSentPlainOrEscaped) {
   const std::string a = make_file("my cards/A CLIP.MOV");
   const std::string b = make_file("my cards/B.MOV");
   app_->take_in_dragged({b, a});
+  settle();
   events_.clear();
+  log_.lines.clear();
   std::string escaped = a;
   escaped.replace(escaped.find(' '), 1, "%20");
   navigate("http://file_del_fun/" + escaped + "," + b + ",");
@@ -57,6 +59,7 @@ TEST_F(ClipCommands, RemovalOfAnOddCaseExtension) {
   app_->take_in_dragged({clip});  // drags refuse ".Mov"; the chooser takes it
   dialogs_.chosen = std::vector<std::string>{clip};
   app_->copy_file();
+  settle();
   ASSERT_EQ(app_->clip_list().file_mv_path, clip + ",");
   navigate("http://file_del_fun/" + clip);
   EXPECT_EQ(app_->clip_list().file_data_path, "");
@@ -66,6 +69,7 @@ TEST_F(ClipCommands, RemovalOfAnOddCaseExtension) {
 TEST_F(ClipCommands, RemovalThatDoesNotDecodeRemovesNothing) {
   const std::string clip = make_file("cards/A.MOV");
   app_->take_in_dragged({clip});
+  settle();
   events_.clear();
   navigate("http://file_del_fun/" + clip + ",%FE");
   EXPECT_EQ(app_->clip_list().file_mv_path, clip + ",");
@@ -74,6 +78,7 @@ TEST_F(ClipCommands, RemovalThatDoesNotDecodeRemovesNothing) {
 
 TEST_F(ClipCommands, CancelledChooserStillReports) {
   navigate("http://file_copy_fun/");
+  settle();
   EXPECT_EQ(wv_.scripts, std::vector<std::string>{"file_list_fun('','','(null)');user_path='" + library() + "'"});
 }
 
@@ -82,16 +87,19 @@ TEST_F(ClipCommands, ChosenClipsReportTheFirstChosenAsLast) {
   const std::string two = make_file("cards/CLIP0002.MOV");
   dialogs_.chosen = std::vector<std::string>{one, two};
   navigate("http://file_copy_fun/");
-  EXPECT_EQ(wv_.scripts.back(), "file_list_fun('" + library() + "/CLIP0002.data," + library() + "/CLIP0001.data,','" +
+  settle();
+  ASSERT_EQ(reports().size(), 1U) << "one report for the whole run";
+  EXPECT_EQ(reports().back(), "file_list_fun('" + library() + "/CLIP0002.data," + library() + "/CLIP0001.data,','" +
                                     two + "," + one + ",','" + one + "');user_path='" + library() + "'");
 }
 
 TEST_F(ClipCommands, PathsWithQuotesReachThePageEscaped) {
   const std::string clip = make_file("it's/A.MOV");
   app_->take_in_dragged({clip});
+  settle();
   std::string escaped = clip;
   escaped.replace(escaped.find('\''), 1, "\\'");
-  EXPECT_NE(wv_.scripts.back().find("'" + escaped + ",'"), std::string::npos) << wv_.scripts.back();
+  EXPECT_NE(reports().back().find("'" + escaped + ",'"), std::string::npos) << reports().back();
 }
 
 TEST_F(ClipCommands, DragOfThreeClipsReportsAfterEach) {
@@ -99,9 +107,11 @@ TEST_F(ClipCommands, DragOfThreeClipsReportsAfterEach) {
   const std::string k2 = make_file("cards/K2.MOV");
   const std::string k3 = make_file("cards/K3.MOV");
   app_->take_in_dragged({k1, k2, k3});
-  ASSERT_EQ(wv_.scripts.size(), 3U);
-  EXPECT_NE(wv_.scripts[0].find("','" + k3 + ",','" + k3 + "')"), std::string::npos) << wv_.scripts[0];
-  EXPECT_NE(wv_.scripts[2].find("','" + k3 + "," + k2 + "," + k1 + ",','" + k1 + "')"), std::string::npos);
+  settle();
+  const std::vector<std::string> made = reports();
+  ASSERT_EQ(made.size(), 3U);
+  EXPECT_NE(made[0].find("','" + k3 + ",','" + k3 + "')"), std::string::npos) << made[0];
+  EXPECT_NE(made[2].find("','" + k3 + "," + k2 + "," + k1 + ",','" + k1 + "')"), std::string::npos);
 }
 
 TEST_F(ClipCommands, LookupShowsTheFirstExistingCandidate) {

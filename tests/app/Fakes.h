@@ -1,7 +1,11 @@
 #pragma once
 // Platform and media stand-ins that record what the application asks of them.
 
+#include <chrono>
+#include <condition_variable>
 #include <deque>
+#include <mutex>
+#include <optional>
 #include <functional>
 #include <string>
 #include <vector>
@@ -77,15 +81,47 @@ struct FakeLog : ports::Log {
   std::vector<std::string> lines;
 };
 
+// Tasks may be posted from worker threads; they run only when a test runs them.
 struct FakeMainThread : ports::MainThread {
-  void post(std::function<void()> task) override { queue.push_back(std::move(task)); }
+  void post(std::function<void()> task) override {
+    {
+      const std::lock_guard lock(mutex);
+      queue.push_back(std::move(task));
+    }
+    posted.notify_all();
+  }
+  // Runs every queued task, including those the tasks queue.
   void run_all() {
-    while (!queue.empty()) {
-      auto task = std::move(queue.front());
-      queue.pop_front();
-      task();
+    while (auto task = take()) {
+      (*task)();
     }
   }
+  // Runs tasks as they come until `done` holds; false after `timeout` without.
+  bool run_until(const std::function<bool()>& done, std::chrono::milliseconds timeout = std::chrono::seconds(10)) {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (!done()) {
+      if (auto task = take()) {
+        (*task)();
+        continue;
+      }
+      std::unique_lock lock(mutex);
+      if (!posted.wait_until(lock, deadline, [this] { return !queue.empty(); })) {
+        return done();
+      }
+    }
+    return true;
+  }
+  std::optional<std::function<void()>> take() {
+    const std::lock_guard lock(mutex);
+    if (queue.empty()) {
+      return std::nullopt;
+    }
+    auto task = std::move(queue.front());
+    queue.pop_front();
+    return task;
+  }
+  std::mutex mutex;
+  std::condition_variable posted;
   std::deque<std::function<void()>> queue;
 };
 

@@ -1,125 +1,101 @@
+// Which clips a run takes in, in which order, and what it reads and reports:
+// the rules of the chooser and of drags, through the whole queue.
+
 #include "library/ClipIntake.h"
 
 #include <gtest/gtest.h>
 
-#include "TempHome.h"
-#include "library/LibraryFolders.h"
+#include "IntakeHarness.h"
 
 namespace vek::library {
 namespace {
 
-struct Extraction {
-  std::string clip;
-  std::string relative_track_path;
-  std::string file_name;
-};
-
-class ClipIntake : public testing::TempHome {
+class ClipIntake : public testing::IntakeHarness {
  protected:
-  // Records each extraction and writes the track file as the parser would.
-  Extractor extractor() {
-    return [this](const std::string& clip, const std::string& relative, const std::string& name) {
-      extractions_.push_back({clip, relative, name});
-      std::ofstream(home() + relative) << "data";
-    };
-  }
   void SetUp() override {
-    TempHome::SetUp();
-    std::filesystem::create_directories(library_folder(home()));
+    IntakeHarness::SetUp();
+    start();
   }
-
-  ClipList list_;
-  std::vector<Extraction> extractions_;
-  std::vector<std::string> log_;
+  void take_in(IntakeKind kind, std::vector<std::string> paths) {
+    queue_->enqueue(kind, std::move(paths));
+    ASSERT_TRUE(settle());
+  }
 };
 
-TEST_F(ClipIntake, ChosenClipsAreTakenInFromLastToFirst) {
+TEST_F(ClipIntake, ChosenClipsAreTakenInFromLastToFirstWithOneReport) {
   const std::string a = make_file("cards/CLIP0001.MOV");
   const std::string b = make_file("cards/CLIP0002.MOV");
-  IntakeRun run(list_, home(), extractor());
-  take_in_chosen(run, {a, b});
+  take_in(IntakeKind::Chosen, {a, b});
   EXPECT_EQ(list_.file_mv_path, b + "," + a + ",");
   EXPECT_EQ(list_.file_data_path, home() + "/VEK/data/CLIP0002.data," + home() + "/VEK/data/CLIP0001.data,");
-  EXPECT_EQ(run.last_clip(), a);
-  ASSERT_EQ(extractions_.size(), 2U);
-  EXPECT_EQ(extractions_[0].relative_track_path, "/VEK/data/CLIP0002.data");
-  EXPECT_EQ(extractions_[0].file_name, "CLIP0002.MOV");
+  EXPECT_EQ(reports_, std::vector<std::string>{list_.file_mv_path + "|" + a});
+  ASSERT_EQ(extraction_count(), 2U);
+  EXPECT_EQ(log_, (std::vector<std::string>{"read CLIP0002.MOV", "read CLIP0001.MOV"}));
+  EXPECT_TRUE(std::filesystem::exists(track("CLIP0001.data")));
+  EXPECT_TRUE(std::filesystem::exists(track("CLIP0002.data")));
 }
 
-TEST_F(ClipIntake, ChooserSkipsMissingAndCloseMarkedPaths) {
+TEST_F(ClipIntake, ChooserSkipsMissingAndCloseMarkedPathsAndStillReports) {
   const std::string closed = make_file("cards/X_closeR.MOV");
-  IntakeRun run(list_, home(), extractor());
-  take_in_chosen(run, {closed, (root_ / "gone.MOV").string()});
+  take_in(IntakeKind::Chosen, {closed, (root_ / "gone.MOV").string()});
   EXPECT_EQ(list_.file_mv_path, "");
-  EXPECT_EQ(run.last_clip(), "(null)");
-  EXPECT_TRUE(extractions_.empty());
+  EXPECT_EQ(reports_, std::vector<std::string>{"|(null)"});
+  EXPECT_EQ(extraction_count(), 0U);
+  take_in(IntakeKind::Chosen, {});
+  EXPECT_EQ(reports_.size(), 2U) << "a cancelled chooser reports too";
+  EXPECT_TRUE(progress_.empty()) << "nothing to take in shows no progress";
 }
 
 TEST_F(ClipIntake, ExistingTrackIsListedWithoutExtraction) {
   const std::string clip = make_file("cards/CLIP0001.MOV");
   make_file("home/VEK/data/CLIP0001.data");
-  IntakeRun run(list_, home(), extractor());
-  run.take_in(clip);
-  EXPECT_TRUE(extractions_.empty());
+  take_in(IntakeKind::Dragged, {clip});
+  EXPECT_EQ(extraction_count(), 0U);
   EXPECT_EQ(list_.file_mv_path, clip + ",");
 }
 
 TEST_F(ClipIntake, StemTestIsAPlainSubstringTest) {
   const std::string clip10 = make_file("cards/CLIP10.MOV");
   const std::string clip1 = make_file("cards/CLIP1.MOV");
-  IntakeRun run(list_, home(), extractor());
-  run.take_in(clip10);
-  run.take_in(clip1);
-  run.take_in(clip10);
+  take_in(IntakeKind::Dragged, {clip10, clip1, clip10});
   EXPECT_EQ(list_.file_mv_path, clip10 + ",");
-  EXPECT_EQ(extractions_.size(), 2U) << "a missing track is still extracted for an unlisted stem";
-  EXPECT_EQ(run.last_clip(), clip10);
+  EXPECT_EQ(extraction_count(), 2U) << "a missing track is still extracted for a listed stem";
+  EXPECT_EQ(reports_.back(), clip10 + ",|" + clip10);
 }
 
 TEST_F(ClipIntake, EmptyStemIsAppendedEveryTime) {
   const std::string hidden = make_file("cards/.hidden.MOV");
-  IntakeRun run(list_, home(), extractor());
-  run.take_in(hidden);
-  run.take_in(hidden);
+  take_in(IntakeKind::Dragged, {hidden, hidden});
   EXPECT_EQ(list_.file_mv_path, hidden + "," + hidden + ",");
+  EXPECT_EQ(extraction_count(), 1U) << "one track read per run";
 }
 
-TEST_F(ClipIntake, SameNameInTwoFoldersSharesOneTrack) {
-  const std::string first = make_file("a/CLIP0001.MOV");
-  const std::string second = make_file("b/CLIP0001.MOV");
-  IntakeRun run(list_, home(), extractor());
-  take_in_chosen(run, {second, first});
-  EXPECT_EQ(extractions_.size(), 1U);
-  EXPECT_EQ(list_.file_mv_path, first + ",");
+TEST_F(ClipIntake, ChosenFolderStandsForItsClipsInNameOrder) {
+  const std::string b = make_file("card/DCIM/100/B.MOV");
+  const std::string a = make_file("card/DCIM/100/A.mov");
+  const std::string c = make_file("card/DCIM/200/C.MOV");
+  make_file("card/DCIM/100/notes.txt");
+  make_file("card/DCIM/100/D.Mov");
+  std::filesystem::create_directories(root_ / "card/DCIM/E.MOV");  // a folder, not a clip
+  take_in(IntakeKind::Chosen, {(root_ / "card").string()});
+  EXPECT_EQ(list_.file_mv_path, c + "," + b + "," + a + ",") << "last to first, as chosen clips";
+  EXPECT_EQ(reports_.back(), list_.file_mv_path + "|" + a);
 }
 
-TEST_F(ClipIntake, FolderIsListedButNotExtracted) {
-  std::filesystem::create_directories(root_ / "cards/DIR.MOV");
-  const std::string folder = (root_ / "cards/DIR.MOV").string();
-  IntakeRun run(list_, home(), [](const std::string&, const std::string&, const std::string&) {});
-  take_in_chosen(run, {folder});
-  EXPECT_EQ(list_.file_mv_path, folder + ",");
-}
-
-TEST_F(ClipIntake, DragReportsAfterEveryPathAndLogsMarkers) {
+TEST_F(ClipIntake, DragReportsAfterEveryPathAndLogsMarkersInOrder) {
   const std::string k1 = make_file("cards/K1.MOV");
   const std::string k2 = make_file("cards/K2.mov");
   const std::string odd = make_file("cards/X_Y_Z_0001.Mov");
   const std::string marked = make_file("cards/X_Y_13_012.MOV");
-  IntakeRun run(list_, home(), extractor());
-  std::vector<std::string> reports;
-  take_in_dragged(
-      run, {k1, k2, odd, marked}, [this](std::string_view line) { log_.emplace_back(line); },
-      [&] { reports.push_back(list_.file_mv_path + "|" + std::string(run.last_clip())); });
-  EXPECT_EQ(reports, (std::vector<std::string>{"|(null)", "|(null)", k2 + ",|" + k2, k2 + "," + k1 + ",|" + k1}));
-  EXPECT_EQ(log_, (std::vector<std::string>{"nnn1:13_", "nnn2:14_", "nnn3:15_", "nnn1:2_", "nnn2:3_", "nnn3:4_"}));
+  take_in(IntakeKind::Dragged, {k1, k2, odd, marked});
+  EXPECT_EQ(reports_, (std::vector<std::string>{"|(null)", "|(null)", k2 + ",|" + k2, k2 + "," + k1 + ",|" + k1}));
+  EXPECT_EQ(log_, (std::vector<std::string>{"nnn1:13_", "nnn2:14_", "nnn3:15_", "nnn1:2_", "nnn2:3_", "nnn3:4_",
+                                            "read K2.mov", "read K1.MOV"}));
 }
 
 TEST_F(ClipIntake, EmptyDragMakesNoReport) {
-  IntakeRun run(list_, home(), extractor());
-  int reports = 0;
-  take_in_dragged(run, {}, [](std::string_view) {}, [&] { ++reports; });
-  EXPECT_EQ(reports, 0);
+  take_in(IntakeKind::Dragged, {});
+  EXPECT_TRUE(reports_.empty());
 }
 
 TEST_F(ClipIntake, RemovalTakesOutBothEntries) {

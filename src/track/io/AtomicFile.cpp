@@ -45,7 +45,23 @@ AtomicFile::AtomicFile(std::filesystem::path target) : target_(std::move(target)
 
 AtomicFile::~AtomicFile() { discard(); }
 
+// An unnamed file in the folder (O_TMPFILE) vanishes with the process, so a
+// crash or an abandoned extraction leaves nothing behind; it gets a name only
+// in commit(). Filesystems without it get a named temporary file.
 bool AtomicFile::open()
+{
+    const std::filesystem::path folder = target_.parent_path().empty() ? "." : target_.parent_path();
+    fd_ = ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, kFileMode);
+    if (fd_ >= 0)
+        return true;
+    if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) {
+        fail("cannot create a file in the folder", errno);
+        return false;
+    }
+    return open_named();
+}
+
+bool AtomicFile::open_named()
 {
     int code = EEXIST;
     for (int attempt = 0; attempt < kNameAttempts && fd_ < 0 && code == EEXIST; ++attempt) {
@@ -80,6 +96,8 @@ bool AtomicFile::commit()
         failed_ = true;
     if (!failed_ && ::fsync(fd_) != 0)
         fail("cannot flush to disk", errno);
+    if (!failed_ && temporary_.empty())
+        name_unnamed_file();
     if (fd_ >= 0 && ::close(fd_) != 0 && !failed_)
         fail("cannot close", errno);
     fd_ = -1;
@@ -92,6 +110,20 @@ bool AtomicFile::commit()
     temporary_.clear();
     sync_folder(target_.parent_path());
     return true;
+}
+
+void AtomicFile::name_unnamed_file()
+{
+    const std::string self = "/proc/self/fd/" + std::to_string(fd_);
+    int code = EEXIST;
+    for (int attempt = 0; attempt < kNameAttempts && code == EEXIST; ++attempt) {
+        temporary_ = target_.parent_path() / temporary_name(target_);
+        code = ::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, temporary_.c_str(), AT_SYMLINK_FOLLOW) == 0 ? 0 : errno;
+    }
+    if (code != 0) {
+        temporary_.clear();
+        fail("cannot name the new file", code);
+    }
 }
 
 void AtomicFile::fail(const char* what, int code)

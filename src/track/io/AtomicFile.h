@@ -1,7 +1,8 @@
 #pragma once
-// Writes a file whole or not at all: the text goes to a temporary file in the
-// target's folder, is flushed to disk, and is renamed over the target. A crash
-// or a full disk leaves the previous file (or none), never a partial one.
+// Writes a file whole or not at all: the text goes to an unnamed (or, where the
+// filesystem cannot, a hidden) temporary file in the target's folder, is
+// flushed to disk, and is renamed over the target. A crash or a full disk
+// leaves the previous file (or none), never a partial one.
 
 #include "../TextOut.h"
 #include "IoError.h"
@@ -28,6 +29,8 @@ public:
     const IoError& error() const noexcept { return error_; }
 
 private:
+    bool open_named();
+    void name_unnamed_file();
     void fail(const char* what, int code);
     void discard() noexcept;
 

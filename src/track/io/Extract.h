@@ -1,6 +1,7 @@
 #pragma once
 // Extraction of one clip into its track data file: map, parse, write once.
 
+#include "../Cancellation.h"
 #include "../Log.h"
 #include "../Track.h"
 #include "IoError.h"
@@ -14,12 +15,16 @@ struct ExtractResult {
     bool written = false;              // the track file now holds the clip's text
     std::filesystem::path track_path;  // home + savepath
     IoError error;                     // when not written
+    bool cancelled = false;            // stopped by its cancellation; nothing written
 };
 
 // Maps `clip`, runs the parser of `form`, and writes the text atomically at
 // the home directory's path followed by `savepath` (plain text concatenation;
-// `savepath` begins with "/"). The folder must exist.
+// `savepath` begins with "/"). The folder must exist. A cancelled
+// `cancellation` stops it before the clip is read or before the file is
+// published; the parse itself runs to its end.
 ExtractResult extract_clip(const std::filesystem::path& clip, const std::filesystem::path& home,
-                           std::string_view savepath, std::string_view fns, Form form, const LogSink& log);
+                           std::string_view savepath, std::string_view fns, Form form, const LogSink& log,
+                           Cancellation* cancellation = nullptr);
 
 } // namespace vek::track::io
