@@ -1,5 +1,6 @@
 // The functions and the global the native side calls in this page:
-// file_list_fun, video1_show, get_act, exp, exp_progress and user_path.
+// file_list_fun, video1_show, get_act, exp, exp_progress, intake_progress,
+// intake_failed and user_path.
 (function (VEK) {
   'use strict';
 
@@ -28,7 +29,11 @@
     VEK.trackLoader.forgetFailures();
     app.actions.syncPicks();
     var imported = viewer.indexOf(current);
-    if (imported >= 0) {
+    // While a card is read, the clip being watched keeps playing; the first
+    // clip ready plays when none is.
+    if (imported >= 0 && VEK.intake.running() && before) {
+      viewer.reattach(viewer.indexOf(before.path));
+    } else if (imported >= 0) {
       viewer.select(imported, true);
       VEK.notices.toast({ key: 'imported', vars: { name: viewer.clips[imported].name } }, 'ok', 'import');
     } else {
@@ -55,6 +60,8 @@
     window.file_list_fun = function (trackText, clipText, current) {
       fileList(app, String(trackText), String(clipText), current == null ? NO_CURRENT : String(current));
     };
+    window.intake_progress = VEK.intake.progress;
+    window.intake_failed = VEK.intake.failed;
     window.video1_show = function (path) { app.viewer.found(String(path)); };
     window.get_act = function () {
       VEK.notices.flash();
