@@ -167,6 +167,33 @@ TEST_F(TrackIo, ExtractOfAClipThatShrinksWritesNothing)
     EXPECT_EQ(entries(), 2U) << "clip and previous track, no temporary file";
 }
 
+TEST_F(TrackIo, CancelledExtractionWritesNothingAndLeavesNoTemporaryFile)
+{
+    const fs::path path = folder_ / "S.MOV";
+    write_two_box_clip(path);
+    write(folder_ / "S.data", "previous");
+    Cancellation before;
+    before.cancel();
+    const ExtractResult early = extract_clip(path, folder_, "/S.data", "S.MOV", Form::standard, {}, &before);
+    EXPECT_TRUE(early.cancelled);
+    EXPECT_FALSE(early.written);
+
+    // Cancelled while the parser runs: the temporary file exists by then.
+    Cancellation during;
+    bool seen_unnamed = false;
+    const LogSink cancel = [&](std::string_view) {
+        seen_unnamed = entries() == 2;
+        during.cancel();
+    };
+    const ExtractResult late = extract_clip(path, folder_, "/S.data", "S.MOV", Form::close, cancel, &during);
+    EXPECT_TRUE(late.cancelled);
+    EXPECT_FALSE(late.written);
+    EXPECT_TRUE(late.error.message.empty()) << "a cancel is no failure";
+    EXPECT_TRUE(seen_unnamed) << "the file being written has no name in the folder";
+    EXPECT_EQ(read(folder_ / "S.data"), "previous");
+    EXPECT_EQ(entries(), 2U);
+}
+
 TEST(Home, FromEnvironmentOrPasswordDatabase)
 {
     const char* saved = std::getenv("HOME");

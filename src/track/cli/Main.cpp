@@ -5,7 +5,9 @@
 #include "../io/Extract.h"
 #include "../io/Home.h"
 #include "../io/MappedFile.h"
+#include "ProgressLine.h"
 
+#include <chrono>
 #include <cstdio>
 #include <exception>
 #include <filesystem>
@@ -18,6 +20,7 @@
 
 namespace fs = std::filesystem;
 namespace track = vek::track;
+namespace cli = vek::track::cli;
 
 namespace {
 
@@ -36,7 +39,8 @@ constexpr const char* kUsage =
     "  --form close   use the close variant of the gps0 parser, with G-sensor\n"
     "                 values from the clip's \"gsen\" records\n"
     "  --quiet        do not copy the parser's diagnostic lines to standard error\n"
-    "                 (the close form logs eight lines per record)\n"
+    "                 (the close form logs eight lines per record), and show no\n"
+    "                 progress line (shown only when standard error is a terminal)\n"
     "gpx      Write the clip's route as a GPX 1.1 track (UTC times, latitude,\n"
     "         longitude, speed in m/s) to standard output.\n"
     "  -h, --help     show this help\n";
@@ -138,6 +142,23 @@ int parse_extract(const std::vector<std::string>& args, ExtractOptions& options)
     return options.clips.empty() ? usage_error("extract needs at least one CLIP") : kExitOk;
 }
 
+constexpr const char* kEraseLine = "\r\033[K";
+
+std::uintmax_t size_or_zero(const std::string& clip)
+{
+    std::error_code ec;
+    const std::uintmax_t size = fs::file_size(clip, ec);
+    return ec ? 0 : size;
+}
+
+std::uintmax_t total_size(const std::vector<std::string>& clips)
+{
+    std::uintmax_t total = 0;
+    for (const std::string& clip : clips)
+        total += size_or_zero(clip);
+    return total;
+}
+
 int run_extract(const std::vector<std::string>& args)
 {
     ExtractOptions options;
@@ -146,9 +167,25 @@ int run_extract(const std::vector<std::string>& args)
     const fs::path home = track::io::home_directory();
     if (!ensure_library_folder(home))
         return kExitFailed;
+    // The line goes to standard error and only to a terminal: a pipe or a
+    // file gets the per-clip lines alone.
+    const bool show_progress = !options.quiet && ::isatty(STDERR_FILENO) == 1;
+    cli::ExtractProgress progress{.clips_total = options.clips.size(), .bytes_total = total_size(options.clips)};
+    const auto started = std::chrono::steady_clock::now();
     bool all_ok = true;
-    for (const std::string& clip : options.clips)
+    for (const std::string& clip : options.clips) {
+        if (show_progress)
+            std::cerr << kEraseLine << std::flush;  // the clip's own lines take its place
         all_ok = extract_one(clip, options, home) && all_ok;
+        std::cout << std::flush;
+        ++progress.clips_done;
+        progress.bytes_done += size_or_zero(clip);
+        progress.elapsed = std::chrono::steady_clock::now() - started;
+        if (show_progress)
+            std::cerr << kEraseLine << cli::progress_text(progress) << std::flush;
+    }
+    if (show_progress)
+        std::cerr << "\n";
     return all_ok ? kExitOk : kExitFailed;
 }
 
