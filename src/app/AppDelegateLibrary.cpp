@@ -23,7 +23,11 @@ void AppDelegate::file_del(const std::string& decoded_text) {
   log("path:" + decoded_text);
   for (const std::string& element : bridge::removal_elements(decoded_text)) {
     if (!element.empty()) {
-      const std::string track_path = library::clip_names(element, env_.home).track_path;
+      // Clips sharing a name have numbered tracks: the entry paired with the clip.
+      std::string track_path = clips_.track_of(element);
+      if (track_path.empty()) {
+        track_path = library::clip_names(element, env_.home).track_path;
+      }
       log("del:" + element + ",data:" + track_path + ",");
       clips_.remove(track_path, element);
       log("del_res:" + clips_.file_data_path);

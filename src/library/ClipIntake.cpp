@@ -2,9 +2,10 @@
 
 #include <array>
 #include <filesystem>
-#include <set>
+#include <map>
 #include <system_error>
 
+#include "library/ClipIdentity.h"
 #include "library/ClipNames.h"
 #include "library/FolderClips.h"
 #include "library/LibraryFolders.h"
@@ -14,6 +15,9 @@ namespace vek::library {
 namespace {
 
 constexpr std::array<std::string_view, 3> kMarkerLogPrefixes = {"nnn1:", "nnn2:", "nnn3:"};
+// Cards formatted again and again repeat names; past this many different
+// clips of one name the last is shown with the first one's track.
+constexpr int kMostClipsWithOneName = 99;
 
 // Logs the number markers of a dragged path into the step and tells whether
 // the path carries none of the markers, exists, and ends in exactly
@@ -40,21 +44,59 @@ bool chosen_path_qualifies(const IntakeStep& step) {
   return something_exists(step.source_path) && !has_close_marker(step.source_path);
 }
 
-std::uintmax_t size_of(const std::string& path) {
-  std::error_code error;
-  const std::uintmax_t size = std::filesystem::file_size(path, error);
-  return error ? 0 : size;
+// Tracks this run reads, by track path, with the clip each is read from.
+using Claims = std::map<std::string, std::optional<ClipIdentity>>;
+
+void extract_into(IntakeStep& step, const std::string& track_path, const std::string& relative,
+                  const std::optional<ClipIdentity>& identity, Claims& claims) {
+  claims[track_path] = identity;
+  step.track_path = track_path;
+  ExtractRequest request{step.source_path, relative, clip_names(step.source_path, "").file_name, "", ""};
+  if (identity) {
+    request.identity_file = identity_path(track_path);
+    request.identity_record = identity_text(*identity, step.source_path);
+  }
+  step.extraction = std::move(request);
+  step.bytes = identity ? identity->size : 0;
 }
 
-// A track is read once per run: a second clip with the same track path finds
-// it written by the first, as it would have one after the other.
-void plan_extraction(IntakeStep& step, const std::string& home, std::set<std::string>& claimed) {
-  const ClipNames names = clip_names(step.source_path, home);
-  if (something_exists(names.track_path) || !claimed.insert(names.track_path).second) {
-    return;
+// Whether the track at `track_path` is this clip's: read for it in this run,
+// recorded for it (same size and time, or a changed clip at the same path),
+// or read before records were kept. Empty when it belongs to another clip.
+enum class Slot { Free, Ours, OursChanged, Other };
+
+Slot slot_for(const std::string& track_path, const std::string& source, const std::optional<ClipIdentity>& identity,
+              const Claims& claims) {
+  if (const auto claim = claims.find(track_path); claim != claims.end()) {
+    return claim->second == identity ? Slot::Ours : Slot::Other;
   }
-  step.extraction = ExtractRequest{step.source_path, names.relative_track_path, names.file_name};
-  step.bytes = size_of(step.source_path);
+  if (!something_exists(track_path)) {
+    return Slot::Free;
+  }
+  const std::optional<RecordedIdentity> record = read_identity(identity_path(track_path));
+  if (!record || !identity || record->identity == *identity) {
+    return Slot::Ours;
+  }
+  return record->source_path == source ? Slot::OursChanged : Slot::Other;
+}
+
+// The first numbered track that is free or this clip's; a clip is read when
+// its track is missing or the clip changed since.
+void plan_track(IntakeStep& step, const std::string& home, Claims& claims) {
+  const ClipNames names = clip_names(step.source_path, home);
+  const std::optional<ClipIdentity> identity = identity_of(step.source_path);
+  for (int k = 1; k <= kMostClipsWithOneName; ++k) {
+    const std::string track_path = numbered_track_path(names.track_path, k);
+    switch (slot_for(track_path, step.source_path, identity, claims)) {
+      case Slot::Free:
+      case Slot::OursChanged:
+        extract_into(step, track_path, numbered_track_path(names.relative_track_path, k), identity, claims);
+        return;
+      case Slot::Ours: step.track_path = track_path; return;
+      case Slot::Other: break;
+    }
+  }
+  step.track_path = names.track_path;
 }
 
 std::vector<std::string> expand_folders(const std::vector<std::string>& paths) {
@@ -75,23 +117,22 @@ std::vector<std::string> expand_folders(const std::vector<std::string>& paths) {
 std::vector<IntakeStep> plan_intake(IntakeKind kind, const std::vector<std::string>& paths, const std::string& home) {
   const std::vector<std::string> sources = kind == IntakeKind::Chosen ? expand_folders(paths) : paths;
   std::vector<IntakeStep> steps;
-  std::set<std::string> claimed;
+  Claims claims;
   for (auto path = sources.rbegin(); path != sources.rend(); ++path) {
     IntakeStep step;
     step.source_path = *path;
     step.taken_in = kind == IntakeKind::Chosen ? chosen_path_qualifies(step) : dragged_path_qualifies(step);
     if (step.taken_in) {
-      plan_extraction(step, home, claimed);
+      plan_track(step, home, claims);
     }
     steps.push_back(std::move(step));
   }
   return steps;
 }
 
-void list_step(ClipList& list, const IntakeStep& step, const std::string& home) {
-  const ClipNames names = clip_names(step.source_path, home);
-  if (!list.lists_stem(names.stem)) {
-    list.append(names.track_path, step.source_path);
+void list_step(ClipList& list, const IntakeStep& step) {
+  if (!list.lists_track(step.track_path)) {
+    list.append(step.track_path, step.source_path);
   }
 }
 

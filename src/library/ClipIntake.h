@@ -29,6 +29,9 @@ struct ExtractRequest {
   std::string clip_path;
   std::string relative_track_path;
   std::string file_name;
+  // Written there once the track is: which clip the track belongs to.
+  std::string identity_file;
+  std::string identity_record;
 };
 
 // One source path of a run, in processing order.
@@ -37,6 +40,9 @@ struct IntakeStep {
   // Logged when the step is applied, before the extraction's own lines.
   std::vector<std::string> log_lines;
   bool taken_in = false;
+  // The clip's track file: its name's, or a numbered one when another clip
+  // with the same name has that.
+  std::string track_path;
   // Present when the track file is missing and no earlier step of the run reads it.
   std::optional<ExtractRequest> extraction;
   // Size of the clip to read; 0 without an extraction.
@@ -50,7 +56,7 @@ struct IntakeStep {
 // is taken in only without markers, when it exists and ends in "MOV"/"mov".
 std::vector<IntakeStep> plan_intake(IntakeKind kind, const std::vector<std::string>& paths, const std::string& home);
 
-// Lists the step's clip unless its stem is listed already.
-void list_step(ClipList& list, const IntakeStep& step, const std::string& home);
+// Lists the step's clip unless its track is listed already.
+void list_step(ClipList& list, const IntakeStep& step);
 
 }  // namespace vek::library

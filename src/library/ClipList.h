@@ -13,8 +13,12 @@ struct ClipList {
   // Clip source paths, each followed by ",".
   std::string file_mv_path;
 
-  // Plain substring test over the whole clip list; an empty stem never counts.
-  bool lists_stem(std::string_view stem) const;
+  // Whether `track_path` is one of the entries.
+  bool lists_track(std::string_view track_path) const;
+
+  // The track entry paired with the clip entry `source_path`; empty when the
+  // clip is not listed.
+  std::string track_of(std::string_view source_path) const;
 
   void append(std::string_view track_path, std::string_view source_path);
 

@@ -3,10 +3,27 @@
 #include <algorithm>
 #include <exception>
 
+#include "track/io/AtomicFile.h"
+
 namespace vek::library {
 namespace {
 
 constexpr unsigned kMostClipsAtOnce = 2;
+
+// Only a track read whole gets its record; without one, the next intake
+// takes the track as the clip's, as for tracks from before records.
+void record_identity(const ExtractRequest& request, track::Cancellation& cancellation, ExtractOutcome& outcome) {
+  if (outcome.cancelled || !outcome.failure.empty() || request.identity_file.empty()) {
+    return;
+  }
+  track::io::IoError error;
+  bool written = true;
+  cancellation.publish_unless_cancelled(
+      [&] { written = track::io::write_file_atomically(request.identity_file, request.identity_record, &error); });
+  if (!written) {
+    outcome.log_lines.push_back(error.message + " (" + error.detail + ")");
+  }
+}
 
 }  // namespace
 
@@ -59,7 +76,8 @@ ExtractOutcome ExtractionWorkers::read_clip(Job& job) {
     return outcome;
   }
   try {
-    return extract_(job.request, *job.cancellation);
+    outcome = extract_(job.request, *job.cancellation);
+    record_identity(job.request, *job.cancellation, outcome);
   } catch (const std::exception& error) {
     outcome.failure = error.what();
   }

@@ -122,7 +122,7 @@ void IntakeQueue::apply(Run& run, const IntakeStep& step, const ExtractOutcome* 
     }
   }
   if (step.taken_in) {
-    list_step(list_, step, home_);
+    list_step(list_, step);
     run.last_clip = step.source_path;
     ++progress_.clips_done;
   }

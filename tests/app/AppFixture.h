@@ -62,8 +62,9 @@ class AppFixture : public ::testing::Test {
       if (before_extract) {
         before_extract(request);
       }
-      cancellation.publish_unless_cancelled([&] { std::ofstream(home_ + request.relative_track_path) << "data"; });
       library::ExtractOutcome outcome;
+      outcome.cancelled = !cancellation.publish_unless_cancelled(
+          [&] { std::ofstream(home_ + request.relative_track_path) << "data"; });
       outcome.log_lines.push_back("extract:" + request.clip_path);
       return outcome;
     };

@@ -151,5 +151,20 @@ TEST_F(Intake, AnImportWhileOneRunsIsQueued) {
   EXPECT_NE(made[1].find("','" + a + "," + b + ",','" + b + "')"), std::string::npos) << made[1];
 }
 
+TEST_F(Intake, RemovingOneOfTwoSameNameClipsTakesOutItsOwnPair) {
+  valve_.open();
+  const std::string a = make_file("cardA/FILE0001.MOV");
+  const std::string b = make_file("cardB/FILE0001.MOV");
+  std::ofstream(b, std::ios::app) << " from another card";
+  app_->take_in_dragged({a});
+  settle();
+  app_->take_in_dragged({b});
+  settle();
+  ASSERT_EQ(app_->clip_list().file_data_path, library() + "/FILE0001.data," + library() + "/FILE0001~2.data,");
+  navigate("http://file_del_fun/" + b);
+  EXPECT_EQ(app_->clip_list().file_data_path, library() + "/FILE0001.data,");
+  EXPECT_EQ(app_->clip_list().file_mv_path, a + ",");
+}
+
 }  // namespace
 }  // namespace vek::app::testing

@@ -54,20 +54,15 @@ TEST_F(ClipIntake, ExistingTrackIsListedWithoutExtraction) {
   EXPECT_EQ(list_.file_mv_path, clip + ",");
 }
 
-TEST_F(ClipIntake, StemTestIsAPlainSubstringTest) {
+TEST_F(ClipIntake, AClipIsListedOnceByItsTrackNotByItsNameWithinOthers) {
   const std::string clip10 = make_file("cards/CLIP10.MOV");
   const std::string clip1 = make_file("cards/CLIP1.MOV");
-  take_in(IntakeKind::Dragged, {clip10, clip1, clip10});
-  EXPECT_EQ(list_.file_mv_path, clip10 + ",");
-  EXPECT_EQ(extraction_count(), 2U) << "a missing track is still extracted for a listed stem";
-  EXPECT_EQ(reports_.back(), clip10 + ",|" + clip10);
-}
-
-TEST_F(ClipIntake, EmptyStemIsAppendedEveryTime) {
   const std::string hidden = make_file("cards/.hidden.MOV");
-  take_in(IntakeKind::Dragged, {hidden, hidden});
-  EXPECT_EQ(list_.file_mv_path, hidden + "," + hidden + ",");
-  EXPECT_EQ(extraction_count(), 1U) << "one track read per run";
+  take_in(IntakeKind::Dragged, {clip10, clip1, clip10, hidden, hidden});
+  EXPECT_EQ(list_.file_mv_path, hidden + "," + clip10 + "," + clip1 + ",")
+      << "CLIP1 beside CLIP10, and each clip once";
+  EXPECT_EQ(extraction_count(), 3U) << "one track read per clip and run";
+  EXPECT_EQ(reports_.back(), list_.file_mv_path + "|" + clip10);
 }
 
 TEST_F(ClipIntake, ChosenFolderStandsForItsClipsInNameOrder) {

@@ -98,7 +98,7 @@ TEST_F(IntakeQueueTest, CancelStopsTheRunAndDropsQueuedOnes) {
   EXPECT_FALSE(std::filesystem::exists(track("B.data"))) << "cancelled before its track was published";
   EXPECT_FALSE(std::filesystem::exists(track("A.data")));
   EXPECT_FALSE(std::filesystem::exists(track("LATER.data")));
-  EXPECT_EQ(library_entries(), 1U) << "no temporary file";
+  EXPECT_EQ(library_entries(), 2U) << "C's track and its record; no temporary file";
   ASSERT_FALSE(progress_.empty());
   EXPECT_EQ(progress_.back().state, IntakeState::Cancelled);
   EXPECT_EQ(progress_.back().clips_done, 1U);
@@ -169,7 +169,7 @@ TEST_F(IntakeQueueTest, ClipsVanishingMidIntakeGiveAMessageEachAndTheRestGoOn) {
   EXPECT_EQ(failures_[0].rfind(b + ": ", 0), 0U) << failures_[0];
   EXPECT_EQ(failures_[1].rfind(a + ": ", 0), 0U) << failures_[1];
   EXPECT_TRUE(std::filesystem::exists(track("C.data")));
-  EXPECT_EQ(library_entries(), 1U) << "no track and no temporary file for the lost clips";
+  EXPECT_EQ(library_entries(), 2U) << "C's track and record; nothing for the lost clips";
   EXPECT_EQ(log_.size(), 2U);
   EXPECT_EQ(log_[0].rfind("cannot read " + b + ": ", 0), 0U) << log_[0];
   EXPECT_EQ(progress_.back().state, IntakeState::Finished);
