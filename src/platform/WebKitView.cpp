@@ -5,6 +5,8 @@
 #include <webkit2/webkit2.h>
 
 #include <filesystem>
+#include <memory>
+#include <string>
 
 #include "app/AppDelegate.h"
 #include "platform/CallbackGuard.h"
@@ -35,6 +37,24 @@ GtkWidget* make_view() {
   // writes them to standard error).
   webkit_settings_set_enable_write_console_messages_to_stdout(settings, TRUE);
   return view;
+}
+
+// How much of a refused script the log shows: enough to tell which call it was.
+constexpr std::size_t kLoggedScriptStart = 80;
+
+// A script the page refuses (a syntax error, a missing function) is logged
+// with WebKit's reason, never dropped without a word.
+void on_script_finished(GObject* view, GAsyncResult* result, gpointer data) {
+  const std::unique_ptr<std::string> script_start(static_cast<std::string*>(data));
+  guarded("script evaluation", [&] {
+    GError* raw_error = nullptr;
+    const auto value = GObjectRef<JSCValue>::adopt(
+        webkit_web_view_evaluate_javascript_finish(WEBKIT_WEB_VIEW(view), result, &raw_error));
+    const GErrorPtr error(raw_error);
+    if (error != nullptr) {
+      log_fault("page script failed", std::string(error->message) + ": " + *script_start);
+    }
+  });
 }
 
 void decide(WebKitPolicyDecision* decision, bridge::Navigation navigation) {
@@ -112,7 +132,8 @@ void WebKitView::load_page(const std::string& page_path) {
 
 void WebKitView::evaluate(const std::string& script) {
   webkit_web_view_evaluate_javascript(WEBKIT_WEB_VIEW(view_), script.c_str(), static_cast<gssize>(script.size()),
-                                      nullptr, nullptr, nullptr, nullptr, nullptr);
+                                      nullptr, nullptr, nullptr, on_script_finished,
+                                      new std::string(script.substr(0, kLoggedScriptStart)));
 }
 
 app::ports::ViewSize WebKitView::size() const {
