@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <exception>
 
-#include "track/io/AtomicFile.h"
+#include "base/files/Publisher.h"
 
 namespace vek::library {
 namespace {
@@ -16,10 +16,10 @@ void record_identity(const ExtractRequest& request, track::Cancellation& cancell
   if (outcome.cancelled || !outcome.failure.empty() || request.identity_file.empty()) {
     return;
   }
-  track::io::IoError error;
+  base::FileError error;
   bool written = true;
   cancellation.publish_unless_cancelled(
-      [&] { written = track::io::write_file_atomically(request.identity_file, request.identity_record, &error); });
+      [&] { written = base::publish_file(request.identity_file, request.identity_record, base::PublishMode::Replace, &error); });
   if (!written) {
     outcome.log_lines.push_back(error.message + " (" + error.detail + ")");
   }

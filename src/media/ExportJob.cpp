@@ -2,11 +2,11 @@
 
 #include <ges/ges.h>
 
-#include "media/CallbackGuard.h"
+#include "base/glib/CallbackGuard.h"
 #include "media/ClipAssetLoader.h"
 #include "media/ExportProfile.h"
 #include "media/ExportTimeline.h"
-#include "media/PendingFile.h"
+#include "base/files/Publisher.h"
 #include "media/Pipeline.h"
 #include "media/RenderLoop.h"
 
@@ -27,13 +27,13 @@ class OwnMainContext {
   GMainContext* get() const { return context_.get(); }
 
  private:
-  ContextPtr context_;
+  base::GMainContextPtr context_;
 };
 
 Pipeline make_render_pipeline(const ExportTimeline& edit, const std::filesystem::path& file, std::string& error) {
   GESPipeline* render = ges_pipeline_new();
   Pipeline pipeline = Pipeline::adopt(GST_ELEMENT(render));
-  const CharPtr uri(gst_filename_to_uri(file.c_str(), nullptr));
+  const base::GCharPtr uri(gst_filename_to_uri(file.c_str(), nullptr));
   const ProfilePtr profile = make_export_profile(edit.has_audio);
   if (uri == nullptr || !ges_pipeline_set_timeline(render, edit.timeline.get()) ||
       !ges_pipeline_set_render_settings(render, uri.get(), profile.get()) ||
@@ -61,8 +61,8 @@ ExportJob::~ExportJob() {
 }
 
 void ExportJob::run() noexcept {
-  const ExportStatus status = guarded("merge", ExportStatus::Failed, [this] { return render(); });
-  guarded("merge completion", [this, status] {
+  const ExportStatus status = base::guarded("merge", ExportStatus::Failed, [this] { return render(); });
+  base::guarded("merge completion", [this, status] {
     if (on_done_) {
       on_done_(status);
     }
@@ -76,10 +76,11 @@ ExportStatus ExportJob::render() {
     g_warning("merge: %s exists already", output_.c_str());
     return ExportStatus::Failed;
   }
-  std::string error;
-  std::optional<PendingFile> pending = PendingFile::create(output_, error);
+  base::FileError file_error;
+  std::optional<base::PendingFile> pending =
+      base::PendingFile::create(output_, base::PublishMode::NoReplace, file_error);
   if (!pending) {
-    g_warning("merge: %s", error.c_str());
+    g_warning("merge: %s (%s)", file_error.message.c_str(), file_error.detail.c_str());
     return ExportStatus::Failed;
   }
   const OwnMainContext context;
@@ -92,6 +93,7 @@ ExportStatus ExportJob::render() {
     g_warning("merge: nothing to export");
     return ExportStatus::Failed;
   }
+  std::string error;
   Pipeline pipeline = make_render_pipeline(edit, pending->temp_path(), error);
   if (!pipeline) {
     g_warning("merge: %s", error.c_str());
@@ -99,8 +101,8 @@ ExportStatus ExportJob::render() {
   }
   const ExportStatus status = run_render(pipeline, context.get(), edit.duration, cancelled_, progress_);
   pipeline.shut_down();
-  if (status == ExportStatus::Completed && !pending->publish(error)) {
-    g_warning("merge: %s", error.c_str());
+  if (status == ExportStatus::Completed && !pending->publish(file_error)) {
+    g_warning("merge: %s (%s)", file_error.message.c_str(), file_error.detail.c_str());
     return ExportStatus::Failed;
   }
   return status;

@@ -1,19 +1,31 @@
 #include "Extract.h"
 
-#include "AtomicFile.h"
+#include "../TrackPath.h"
 #include "MappedFile.h"
+#include "base/files/Publisher.h"
 
 namespace vek::track::io {
 namespace {
 
-// Commits unless cancelled, holding the cancellation off while it writes.
-bool commit_unless_cancelled(AtomicFile& file, Cancellation* cancellation, ExtractResult& result)
+// The track text streams into the file that replaces the track file whole.
+class PendingTrackFile : public TextSink {
+public:
+    explicit PendingTrackFile(base::PendingFile& file) : file_(file) {}
+    void write(std::string_view text) override { file_.write(text); }
+
+private:
+    base::PendingFile& file_;
+};
+
+// Publishes unless cancelled, holding the cancellation off while it writes.
+bool publish_unless_cancelled(base::PendingFile& file, Cancellation* cancellation, ExtractResult& result)
 {
     if (cancellation == nullptr)
-        return file.commit();
-    bool committed = false;
-    result.cancelled = !cancellation->publish_unless_cancelled([&] { committed = file.commit(); });
-    return committed;
+        return file.publish(result.error);
+    bool published = false;
+    result.cancelled =
+        !cancellation->publish_unless_cancelled([&] { published = file.publish(result.error); });
+    return published;
 }
 
 } // namespace
@@ -24,6 +36,10 @@ ExtractResult extract_clip(const std::filesystem::path& clip, const std::filesys
 {
     ExtractResult result;
     result.track_path = std::filesystem::path(home.string() + std::string(savepath));
+    if (!is_track_file_path(savepath)) {
+        result.error = {clip.string() + ": not a clip name (.MOV), so it has no track file", "refused " + std::string(savepath)};
+        return result;
+    }
     if (cancellation != nullptr && cancellation->cancelled()) {
         result.cancelled = true;
         return result;
@@ -31,19 +47,17 @@ ExtractResult extract_clip(const std::filesystem::path& clip, const std::filesys
     std::optional<MappedFile> mapped = MappedFile::open(clip, result.error);
     if (!mapped)
         return result;
-    AtomicFile file(result.track_path);
-    if (!file.open()) {
-        result.error = file.error();
+    std::optional<base::PendingFile> file =
+        base::PendingFile::create(result.track_path, base::PublishMode::Replace, result.error);
+    if (!file)
         return result;
-    }
-    extract_text(mapped->bytes(), fns, form, file, log);
+    PendingTrackFile sink(*file);
+    extract_text(mapped->bytes(), fns, form, sink, log);
     if (!mapped->intact()) {
         result.error = {clip.string() + ": changed or removed while it was read", "SIGBUS on the mapped clip"};
         return result; // the temporary file goes with `file`
     }
-    result.written = commit_unless_cancelled(file, cancellation, result);
-    if (!result.written && !result.cancelled)
-        result.error = file.error();
+    result.written = publish_unless_cancelled(*file, cancellation, result);
     return result;
 }
 
