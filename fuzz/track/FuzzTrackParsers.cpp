@@ -3,7 +3,9 @@
 // any read outside the clip; the texts must always start with their header.
 
 #include "Gpx.h"
+#include "MovieHeader.h"
 #include "Track.h"
+#include "route/RouteFormats.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -41,6 +43,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!starts_with(close, "//C12\ndata['F.MOV']=new Array();\n") || has_placeholder(close))
         std::abort();
     if (vek::track::gpx_track(clip, "F.MOV").find("</gpx>") == std::string::npos)
+        std::abort();
+    namespace route = vek::track::route;
+    const std::vector<route::Trip> trips = route::group_trips({{"F.MOV", route::route_samples(clip)}});
+    if (route::gpx_text(trips).find("</gpx>") == std::string::npos ||
+        route::kml_text(trips).find("</kml>") == std::string::npos || route::csv_text(trips).rfind("trip,", 0) != 0)
+        std::abort();
+    if (const auto seconds = vek::track::movie_duration_seconds(clip); seconds && !(*seconds >= 0))
         std::abort();
     return 0;
 }

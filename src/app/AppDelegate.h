@@ -4,12 +4,14 @@
 // platform only through the ports, so it runs in tests without a display.
 // Main thread only, except where a method says otherwise.
 
+#include <atomic>
 #include <ctime>
 #include <filesystem>
 #include <functional>
 #include <memory>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app/ports/Desktop.h"
@@ -19,6 +21,7 @@
 #include "app/ports/WebView.h"
 #include "app/ports/Window.h"
 #include "bridge/CommandDispatch.h"
+#include "bridge/RouteRequest.h"
 #include "library/ClipList.h"
 #include "library/ExtractionWorkers.h"
 #include "library/IntakeQueue.h"
@@ -44,6 +47,14 @@ struct Media {
   std::unique_ptr<media::ScreenRecorder> recorder;
 };
 
+// A route file in the output folder: its name, or why it was not written.
+struct RouteFile {
+  bool written = false;
+  std::string text;
+};
+// Reads the clips and writes their route file; called on a worker thread.
+using RouteExporter = std::function<RouteFile(const bridge::RouteRequest& request, const std::tm& now)>;
+
 // Files and time.
 struct Environment {
   std::string home;
@@ -53,6 +64,8 @@ struct Environment {
   // Runs on the intake workers.
   library::Extractor extract;
   std::function<std::tm()> now;
+  library::DurationReader read_duration;
+  RouteExporter export_route;
 };
 
 class AppDelegate {
@@ -63,6 +76,10 @@ class AppDelegate {
   void applicationDidFinishLaunching();
   // Every completed load of the main frame reports the clip list.
   void webViewDidFinishLoad(bool main_frame);
+  // The page's web process is gone: logs it, and reloads the page, which
+  // then tells the user, unless the page keeps failing without running a
+  // single command in between.
+  void webProcessDidTerminate(std::string_view reason);
   // Clips named at start-up, taken in like one drag after the first load.
   void set_startup_clips(std::vector<std::string> paths);
   void windowShouldClose();
@@ -107,8 +124,11 @@ class AppDelegate {
   void save_set(const std::string& text);
   void get_photo(const std::string& text);
   void get_full_photo();
+  void report_snapshot(const std::string& path, const std::string& failure);
   void merger(const std::string& text);
   void export_finished(media::ExportStatus status);
+  void route_out(const std::string& text);
+  void route_out_finished(const RouteFile& file);
   std::string snapshot_path() const;
   void log(std::string_view line) const;
   library::IntakeListener intake_listener();
@@ -123,6 +143,12 @@ class AppDelegate {
   // Window height as "%f" at the last pass that adjusted the window.
   std::optional<std::string> oheight_;
   std::vector<std::string> startup_clips_;
+  // Why the last web process ended, until the reloaded page is told.
+  std::optional<std::string> page_restart_reason_;
+  int restarts_without_command_ = 0;
+  // One route file at a time; joined before the members above go.
+  std::atomic<bool> route_busy_{false};
+  std::jthread route_worker_;
   // Declared last: the queue goes first, then the workers finish their clips.
   std::unique_ptr<library::ExtractionWorkers> workers_;
   std::unique_ptr<library::IntakeQueue> intake_;

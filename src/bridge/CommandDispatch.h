@@ -22,6 +22,7 @@ enum class Command {
   Merger,
   // Stops the running intake and drops the queued ones.
   IntakeCancel,
+  RouteOut,
 };
 
 // What the web view does with the navigation once the handlers have run.

@@ -130,9 +130,9 @@ std::vector<IntakeStep> plan_intake(IntakeKind kind, const std::vector<std::stri
   return steps;
 }
 
-void list_step(ClipList& list, const IntakeStep& step) {
+void list_step(ClipList& list, const IntakeStep& step, std::optional<double> duration_seconds, bool track_too_large) {
   if (!list.lists_track(step.track_path)) {
-    list.append(step.track_path, step.source_path);
+    list.append({step.track_path, step.source_path, duration_seconds, track_too_large});
   }
 }
 

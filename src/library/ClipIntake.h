@@ -5,6 +5,7 @@
 // applied to the clip list on the main thread in the planned order.
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -13,6 +14,9 @@
 #include "library/ClipList.h"
 
 namespace vek::library {
+
+// The movie's own length in seconds, when its header gives one.
+using DurationReader = std::function<std::optional<double>(const std::string& clip_path)>;
 
 // What the current clip reads as in a report when the run took none in.
 inline constexpr std::string_view kNoClip = "(null)";
@@ -56,7 +60,8 @@ struct IntakeStep {
 // is taken in only without markers, when it exists and ends in "MOV"/"mov".
 std::vector<IntakeStep> plan_intake(IntakeKind kind, const std::vector<std::string>& paths, const std::string& home);
 
-// Lists the step's clip unless its track is listed already.
-void list_step(ClipList& list, const IntakeStep& step);
+// Lists the step's clip unless its track is listed already, with the movie's
+// length and whether its track was refused as too large.
+void list_step(ClipList& list, const IntakeStep& step, std::optional<double> duration_seconds, bool track_too_large);
 
 }  // namespace vek::library

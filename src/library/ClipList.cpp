@@ -1,53 +1,80 @@
 #include "library/ClipList.h"
 
-#include <vector>
-
-#include "base/text/Strings.h"
+#include <algorithm>
 
 namespace vek::library {
-
 namespace {
 
-// The text of each comma-terminated entry.
-std::vector<std::string_view> entries(std::string_view list) {
-  std::vector<std::string_view> found;
-  for (std::size_t comma = list.find(','); comma != std::string_view::npos; comma = list.find(',')) {
-    found.push_back(list.substr(0, comma));
-    list.remove_prefix(comma + 1);
+constexpr char kSafeSeparator = '\0';
+
+template <typename Field>
+std::string list_text(const std::vector<ListedClip>& entries, Field field) {
+  const bool any_comma = std::any_of(entries.begin(), entries.end(), [&](const ListedClip& clip) {
+    return (clip.*field).find(',') != std::string::npos;
+  });
+  const char separator = any_comma ? kSafeSeparator : ',';
+  std::string text;
+  if (any_comma) {
+    text.push_back(kSafeSeparator);
   }
-  return found;
+  for (const ListedClip& clip : entries) {
+    text.append(clip.*field).push_back(separator);
+  }
+  return text;
 }
 
 }  // namespace
 
 bool ClipList::lists_track(std::string_view track_path) const {
-  for (const std::string_view entry : entries(file_data_path)) {
-    if (entry == track_path) {
-      return true;
-    }
-  }
-  return false;
+  return std::any_of(entries_.begin(), entries_.end(),
+                     [&](const ListedClip& clip) { return clip.track_path == track_path; });
 }
 
 std::string ClipList::track_of(std::string_view source_path) const {
-  const std::vector<std::string_view> tracks = entries(file_data_path);
-  const std::vector<std::string_view> clips = entries(file_mv_path);
-  for (std::size_t i = 0; i < clips.size() && i < tracks.size(); ++i) {
-    if (clips[i] == source_path) {
-      return std::string(tracks[i]);
-    }
-  }
-  return {};
+  const auto found = std::find_if(entries_.begin(), entries_.end(),
+                                  [&](const ListedClip& clip) { return clip.source_path == source_path; });
+  return found == entries_.end() ? std::string() : found->track_path;
+}
+
+bool ClipList::lists_clip(std::string_view source_path) const {
+  return std::any_of(entries_.begin(), entries_.end(),
+                     [&](const ListedClip& clip) { return clip.source_path == source_path; });
+}
+
+void ClipList::append(ListedClip clip) {
+  entries_.push_back(std::move(clip));
 }
 
 void ClipList::append(std::string_view track_path, std::string_view source_path) {
-  file_data_path.append(track_path).append(",");
-  file_mv_path.append(source_path).append(",");
+  append(ListedClip{std::string(track_path), std::string(source_path), std::nullopt});
 }
 
-void ClipList::remove(std::string_view track_path, std::string_view element) {
-  file_data_path = base::replace_all(file_data_path, std::string(track_path) + ",", "");
-  file_mv_path = base::replace_all(file_mv_path, std::string(element) + ",", "");
+void ClipList::remove(std::string_view source_path) {
+  std::erase_if(entries_, [&](const ListedClip& clip) { return clip.source_path == source_path; });
+}
+
+std::string ClipList::facts_text() const {
+  std::string text;
+  for (const ListedClip& clip : entries_) {
+    if (clip.duration_seconds) {
+      text += std::to_string(*clip.duration_seconds);
+    }
+    text += clip.track_too_large ? "|large," : "|,";
+  }
+  return text;
+}
+
+bool ClipList::has_facts() const {
+  return std::any_of(entries_.begin(), entries_.end(),
+                     [](const ListedClip& clip) { return clip.duration_seconds || clip.track_too_large; });
+}
+
+std::string ClipList::track_list_text() const {
+  return list_text(entries_, &ListedClip::track_path);
+}
+
+std::string ClipList::clip_list_text() const {
+  return list_text(entries_, &ListedClip::source_path);
 }
 
 }  // namespace vek::library

@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -24,6 +25,10 @@ struct ExtractOutcome {
   std::string failure;
   // Stopped before it wrote anything.
   bool cancelled = false;
+  // Refused: the track text passed the size any real clip gives.
+  bool too_large = false;
+  // The movie's own length, read while the clip was at hand.
+  std::optional<double> duration_seconds;
 };
 
 // Reads one clip and writes its track; runs on a worker thread. Gives up,

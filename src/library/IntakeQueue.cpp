@@ -14,8 +14,13 @@ struct IntakeQueue::Run {
   std::shared_ptr<track::Cancellation> cancellation = std::make_shared<track::Cancellation>();
 };
 
-IntakeQueue::IntakeQueue(ClipList& list, std::string home, ExtractionWorkers& workers, IntakeListener listener)
-    : list_(list), home_(std::move(home)), workers_(workers), listener_(std::move(listener)) {}
+IntakeQueue::IntakeQueue(ClipList& list, std::string home, ExtractionWorkers& workers, IntakeListener listener,
+                         DurationReader read_duration)
+    : list_(list),
+      home_(std::move(home)),
+      workers_(workers),
+      listener_(std::move(listener)),
+      read_duration_(std::move(read_duration)) {}
 
 IntakeQueue::~IntakeQueue() {
   if (run_) {
@@ -122,7 +127,7 @@ void IntakeQueue::apply(Run& run, const IntakeStep& step, const ExtractOutcome* 
     }
   }
   if (step.taken_in) {
-    list_step(list_, step);
+    list_step(list_, step, duration_of(step, outcome), outcome != nullptr && outcome->too_large);
     run.last_clip = step.source_path;
     ++progress_.clips_done;
   }
@@ -132,6 +137,18 @@ void IntakeQueue::apply(Run& run, const IntakeStep& step, const ExtractOutcome* 
   if (step.taken_in) {
     send_progress();
   }
+}
+
+// A read clip brings its length along; a clip whose track was read before is
+// asked only when it is about to be listed.
+std::optional<double> IntakeQueue::duration_of(const IntakeStep& step, const ExtractOutcome* outcome) const {
+  if (outcome != nullptr) {
+    return outcome->duration_seconds;
+  }
+  if (!read_duration_ || list_.lists_track(step.track_path)) {
+    return std::nullopt;
+  }
+  return read_duration_(step.source_path);
 }
 
 void IntakeQueue::finish_run() {

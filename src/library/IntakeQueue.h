@@ -7,6 +7,7 @@
 #include <deque>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -30,7 +31,9 @@ struct IntakeListener {
 
 class IntakeQueue {
  public:
-  IntakeQueue(ClipList& list, std::string home, ExtractionWorkers& workers, IntakeListener listener);
+  // `read_duration` gives the length of a clip whose track was read before.
+  IntakeQueue(ClipList& list, std::string home, ExtractionWorkers& workers, IntakeListener listener,
+              DurationReader read_duration = {});
   IntakeQueue(const IntakeQueue&) = delete;
   IntakeQueue& operator=(const IntakeQueue&) = delete;
   ~IntakeQueue();
@@ -50,6 +53,7 @@ class IntakeQueue {
   void extracted(const std::shared_ptr<Run>& run, std::size_t index, ExtractOutcome outcome);
   void apply_ready_steps();
   void apply(Run& run, const IntakeStep& step, const ExtractOutcome* outcome);
+  std::optional<double> duration_of(const IntakeStep& step, const ExtractOutcome* outcome) const;
   void finish_run();
   void end_session(IntakeState state);
   void send_progress();
@@ -58,6 +62,7 @@ class IntakeQueue {
   std::string home_;
   ExtractionWorkers& workers_;
   IntakeListener listener_;
+  DurationReader read_duration_;
   std::deque<std::pair<IntakeKind, std::vector<std::string>>> waiting_;
   std::shared_ptr<Run> run_;
   // Totals add up over the runs until the queue runs dry.

@@ -4,6 +4,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <deque>
+#include <fstream>
 #include <mutex>
 #include <optional>
 #include <functional>
@@ -31,9 +32,11 @@ struct FakeWebView : ports::WebView {
     events_.push_back("js:" + script);
   }
   ports::ViewSize size() const override { return view; }
+  std::optional<ports::ScreenArea> screen_area() const override { return area; }
 
   std::vector<std::string> scripts;
   ports::ViewSize view{960, 578};
+  std::optional<ports::ScreenArea> area = ports::ScreenArea{1930, 262, 960, 578};
   Events& events_;
 };
 
@@ -48,11 +51,9 @@ struct FakeWindow : ports::Window {
     }
   }
   double screen_height() const override { return screen; }
-  std::optional<double> last_work_area_top() const override { return work_area_top; }
 
   ports::Frame current{100, 200, 800, 600};
   double screen = 900;
-  std::optional<double> work_area_top = 30;
   std::vector<ports::Frame> set_frames;
   // Set to deliver size changes synchronously, as some window systems do.
   std::function<void()> on_resize;
@@ -81,7 +82,8 @@ struct FakeLog : ports::Log {
   std::vector<std::string> lines;
 };
 
-// Tasks may be posted from worker threads; they run only when a test runs them.
+// Tasks may be posted from any thread, as the real main loop's are; they run
+// only when a test runs them.
 struct FakeMainThread : ports::MainThread {
   void post(std::function<void()> task) override {
     {
@@ -111,6 +113,17 @@ struct FakeMainThread : ports::MainThread {
     }
     return true;
   }
+  // Waits up to `timeout` for a task, then runs everything queued; false if none came.
+  bool run_when_posted(std::chrono::milliseconds timeout) {
+    {
+      std::unique_lock lock(mutex);
+      if (!posted.wait_for(lock, timeout, [this] { return !queue.empty(); })) {
+        return false;
+      }
+    }
+    run_all();
+    return true;
+  }
   std::optional<std::function<void()>> take() {
     const std::lock_guard lock(mutex);
     if (queue.empty()) {
@@ -129,13 +142,22 @@ struct FakeSnapshotter : media::Snapshotter {
   media::FrameResult save_frame(const std::string& uri, std::int64_t value, std::int32_t timescale,
                                 const std::filesystem::path& png_path) override {
     frames.push_back(uri + "@" + std::to_string(value) + "/" + std::to_string(timescale) + "->" + png_path.string());
+    if (frame_result.error.empty() && writes_files) {
+      std::ofstream(png_path) << "png";
+    }
     return frame_result;
   }
   bool save_screen_area(const media::ScreenRect& area, const std::filesystem::path& png_path) override {
     areas.push_back(area);
     area_paths.push_back(png_path.string());
-    return true;
+    if (area_result && writes_files) {
+      std::ofstream(png_path) << "png";
+    }
+    return area_result;
   }
+  // A snapshot that reports success may still leave no file behind.
+  bool writes_files = true;
+  bool area_result = true;
   std::vector<std::string> frames;
   media::FrameResult frame_result{"", 1920, 1080};
   std::vector<media::ScreenRect> areas;

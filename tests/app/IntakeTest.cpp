@@ -102,7 +102,7 @@ TEST_F(Intake, AReloadMidIntakeLosesNothing) {
       << "the reloaded page sees the intake still running";
   valve_.open();
   settle();
-  EXPECT_EQ(app_->clip_list().file_mv_path, b + "," + a + ",");
+  EXPECT_EQ(app_->clip_list().clip_list_text(), b + "," + a + ",");
   EXPECT_NE(reports().back().find("','" + a + "');"), std::string::npos);
 }
 
@@ -160,10 +160,10 @@ TEST_F(Intake, RemovingOneOfTwoSameNameClipsTakesOutItsOwnPair) {
   settle();
   app_->take_in_dragged({b});
   settle();
-  ASSERT_EQ(app_->clip_list().file_data_path, library() + "/FILE0001.data," + library() + "/FILE0001~2.data,");
+  ASSERT_EQ(app_->clip_list().track_list_text(), library() + "/FILE0001.data," + library() + "/FILE0001~2.data,");
   navigate("http://file_del_fun/" + b);
-  EXPECT_EQ(app_->clip_list().file_data_path, library() + "/FILE0001.data,");
-  EXPECT_EQ(app_->clip_list().file_mv_path, a + ",");
+  EXPECT_EQ(app_->clip_list().track_list_text(), library() + "/FILE0001.data,");
+  EXPECT_EQ(app_->clip_list().clip_list_text(), a + ",");
 }
 
 }  // namespace

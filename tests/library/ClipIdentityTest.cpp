@@ -37,8 +37,8 @@ TEST_F(ClipIdentityIntake, SameNameClipsFromTwoCardsEachGetTheirOwnTrack) {
   const std::string card_b = make_file("cardB/FILE0001.MOV", "route of card B, longer");
   take_in(IntakeKind::Chosen, {card_a});
   take_in(IntakeKind::Dragged, {card_b});
-  EXPECT_EQ(list_.file_mv_path, card_a + "," + card_b + ",");
-  EXPECT_EQ(list_.file_data_path, track("FILE0001.data") + "," + track("FILE0001~2.data") + ",");
+  EXPECT_EQ(list_.clip_list_text(), card_a + "," + card_b + ",");
+  EXPECT_EQ(list_.track_list_text(), track("FILE0001.data") + "," + track("FILE0001~2.data") + ",");
   EXPECT_EQ(extracted_tracks(), (std::vector<std::string>{"/VEK/data/FILE0001.data", "/VEK/data/FILE0001~2.data"}));
   const auto record = read_identity(identity_path(track("FILE0001~2.data")));
   ASSERT_TRUE(record.has_value());
@@ -47,15 +47,15 @@ TEST_F(ClipIdentityIntake, SameNameClipsFromTwoCardsEachGetTheirOwnTrack) {
 
   take_in(IntakeKind::Dragged, {card_b, card_a});
   EXPECT_EQ(extraction_count(), 2U) << "each finds its own track again";
-  EXPECT_EQ(list_.file_mv_path, card_a + "," + card_b + ",") << "listed once each";
+  EXPECT_EQ(list_.clip_list_text(), card_a + "," + card_b + ",") << "listed once each";
 }
 
 TEST_F(ClipIdentityIntake, SameNameClipsInOneRun) {
   const std::string card_a = make_file("cardA/FILE0001.MOV", "aaaa");
   const std::string card_b = make_file("cardB/FILE0001.MOV", "bbbbbbbb");
   take_in(IntakeKind::Chosen, {card_a, card_b});
-  EXPECT_EQ(list_.file_mv_path, card_b + "," + card_a + ",");
-  EXPECT_EQ(list_.file_data_path, track("FILE0001.data") + "," + track("FILE0001~2.data") + ",");
+  EXPECT_EQ(list_.clip_list_text(), card_b + "," + card_a + ",");
+  EXPECT_EQ(list_.track_list_text(), track("FILE0001.data") + "," + track("FILE0001~2.data") + ",");
   EXPECT_EQ(extraction_count(), 2U);
 }
 
@@ -65,7 +65,7 @@ TEST_F(ClipIdentityIntake, AChangedClipAtTheSamePathIsReadAgain) {
   make_file("card/FILE0001.MOV", "recorded over, another size");
   take_in(IntakeKind::Dragged, {clip});
   EXPECT_EQ(extracted_tracks(), (std::vector<std::string>{"/VEK/data/FILE0001.data", "/VEK/data/FILE0001.data"}));
-  EXPECT_EQ(list_.file_mv_path, clip + ",");
+  EXPECT_EQ(list_.clip_list_text(), clip + ",");
   EXPECT_EQ(read_identity(identity_path(track("FILE0001.data")))->identity.size, 27U);
 }
 
@@ -77,7 +77,7 @@ TEST_F(ClipIdentityIntake, ACopyWithTheSameSizeAndTimeSharesTheTrack) {
   fs::last_write_time(root_ / "disk/FILE0001.MOV", fs::last_write_time(clip));
   take_in(IntakeKind::Dragged, {(root_ / "disk/FILE0001.MOV").string()});
   EXPECT_EQ(extraction_count(), 1U);
-  EXPECT_EQ(list_.file_data_path, track("FILE0001.data") + ",");
+  EXPECT_EQ(list_.track_list_text(), track("FILE0001.data") + ",");
 }
 
 TEST_F(ClipIdentityIntake, TracksFromBeforeRecordsKeepWorking) {
@@ -88,7 +88,7 @@ TEST_F(ClipIdentityIntake, TracksFromBeforeRecordsKeepWorking) {
   const std::string other = make_file("card/FILE0002.MOV");
   take_in(IntakeKind::Dragged, {clip, other});
   EXPECT_EQ(extraction_count(), 0U);
-  EXPECT_EQ(list_.file_data_path, track("FILE0002.data") + "," + track("FILE0001.data") + ",");
+  EXPECT_EQ(list_.track_list_text(), track("FILE0002.data") + "," + track("FILE0001.data") + ",");
 }
 
 TEST(ClipIdentity, NumberedTrackPaths) {

@@ -26,9 +26,9 @@ TEST_F(ClipIntake, ChosenClipsAreTakenInFromLastToFirstWithOneReport) {
   const std::string a = make_file("cards/CLIP0001.MOV");
   const std::string b = make_file("cards/CLIP0002.MOV");
   take_in(IntakeKind::Chosen, {a, b});
-  EXPECT_EQ(list_.file_mv_path, b + "," + a + ",");
-  EXPECT_EQ(list_.file_data_path, home() + "/VEK/data/CLIP0002.data," + home() + "/VEK/data/CLIP0001.data,");
-  EXPECT_EQ(reports_, std::vector<std::string>{list_.file_mv_path + "|" + a});
+  EXPECT_EQ(list_.clip_list_text(), b + "," + a + ",");
+  EXPECT_EQ(list_.track_list_text(), home() + "/VEK/data/CLIP0002.data," + home() + "/VEK/data/CLIP0001.data,");
+  EXPECT_EQ(reports_, std::vector<std::string>{list_.clip_list_text() + "|" + a});
   ASSERT_EQ(extraction_count(), 2U);
   EXPECT_EQ(log_, (std::vector<std::string>{"read CLIP0002.MOV", "read CLIP0001.MOV"}));
   EXPECT_TRUE(std::filesystem::exists(track("CLIP0001.data")));
@@ -38,7 +38,7 @@ TEST_F(ClipIntake, ChosenClipsAreTakenInFromLastToFirstWithOneReport) {
 TEST_F(ClipIntake, ChooserSkipsMissingAndCloseMarkedPathsAndStillReports) {
   const std::string closed = make_file("cards/X_closeR.MOV");
   take_in(IntakeKind::Chosen, {closed, (root_ / "gone.MOV").string()});
-  EXPECT_EQ(list_.file_mv_path, "");
+  EXPECT_EQ(list_.clip_list_text(), "");
   EXPECT_EQ(reports_, std::vector<std::string>{"|(null)"});
   EXPECT_EQ(extraction_count(), 0U);
   take_in(IntakeKind::Chosen, {});
@@ -51,7 +51,7 @@ TEST_F(ClipIntake, ExistingTrackIsListedWithoutExtraction) {
   make_file("home/VEK/data/CLIP0001.data");
   take_in(IntakeKind::Dragged, {clip});
   EXPECT_EQ(extraction_count(), 0U);
-  EXPECT_EQ(list_.file_mv_path, clip + ",");
+  EXPECT_EQ(list_.clip_list_text(), clip + ",");
 }
 
 TEST_F(ClipIntake, AClipIsListedOnceByItsTrackNotByItsNameWithinOthers) {
@@ -59,10 +59,10 @@ TEST_F(ClipIntake, AClipIsListedOnceByItsTrackNotByItsNameWithinOthers) {
   const std::string clip1 = make_file("cards/CLIP1.MOV");
   const std::string hidden = make_file("cards/.hidden.MOV");
   take_in(IntakeKind::Dragged, {clip10, clip1, clip10, hidden, hidden});
-  EXPECT_EQ(list_.file_mv_path, hidden + "," + clip10 + "," + clip1 + ",")
+  EXPECT_EQ(list_.clip_list_text(), hidden + "," + clip10 + "," + clip1 + ",")
       << "CLIP1 beside CLIP10, and each clip once";
   EXPECT_EQ(extraction_count(), 3U) << "one track read per clip and run";
-  EXPECT_EQ(reports_.back(), list_.file_mv_path + "|" + clip10);
+  EXPECT_EQ(reports_.back(), list_.clip_list_text() + "|" + clip10);
 }
 
 TEST_F(ClipIntake, ChosenFolderStandsForItsClipsInNameOrder) {
@@ -73,8 +73,8 @@ TEST_F(ClipIntake, ChosenFolderStandsForItsClipsInNameOrder) {
   make_file("card/DCIM/100/D.Mov");
   std::filesystem::create_directories(root_ / "card/DCIM/E.MOV");  // a folder, not a clip
   take_in(IntakeKind::Chosen, {(root_ / "card").string()});
-  EXPECT_EQ(list_.file_mv_path, c + "," + b + "," + a + ",") << "last to first, as chosen clips";
-  EXPECT_EQ(reports_.back(), list_.file_mv_path + "|" + a);
+  EXPECT_EQ(list_.clip_list_text(), c + "," + b + "," + a + ",") << "last to first, as chosen clips";
+  EXPECT_EQ(reports_.back(), list_.clip_list_text() + "|" + a);
 }
 
 TEST_F(ClipIntake, DragReportsAfterEveryPathAndLogsMarkersInOrder) {
@@ -96,9 +96,38 @@ TEST_F(ClipIntake, EmptyDragMakesNoReport) {
 TEST_F(ClipIntake, RemovalTakesOutBothEntries) {
   list_.append("/h/VEK/data/A.data", "/c/A B.MOV");
   list_.append("/h/VEK/data/C.data", "/c/C.MOV");
-  list_.remove("/h/VEK/data/A.data", "/c/A B.MOV");
-  EXPECT_EQ(list_.file_data_path, "/h/VEK/data/C.data,");
-  EXPECT_EQ(list_.file_mv_path, "/c/C.MOV,");
+  list_.remove("/c/A B.MOV");
+  EXPECT_EQ(list_.track_list_text(), "/h/VEK/data/C.data,");
+  EXPECT_EQ(list_.clip_list_text(), "/c/C.MOV,");
+}
+
+TEST_F(ClipIntake, ListedClipsCarryTheMovieLengthAndARefusedTrack) {
+  const std::string plain = make_file("cards/FILE0001.MOV");
+  const std::string huge = make_file("cards/FILE0002.MOV");
+  const std::string unknown = make_file("cards/FILE0003.MOV");
+  const std::string known = make_file("cards/FILE0004.MOV");
+  std::ofstream(track("FILE0004.data")) << "data";
+  extractor_ = [&](const ExtractRequest& request, track::Cancellation&) {
+    ExtractOutcome outcome;
+    if (request.clip_path == huge) {
+      outcome.too_large = true;
+      outcome.failure = "track too large";
+    }
+    if (request.clip_path != unknown) {
+      outcome.duration_seconds = request.clip_path == plain ? 60.5 : 3;
+    }
+    return outcome;
+  };
+  std::vector<std::string> asked;
+  read_duration_ = [&](const std::string& clip) {
+    asked.push_back(clip);
+    return std::optional<double>(12);
+  };
+  take_in(IntakeKind::Chosen, {known, unknown, huge, plain});
+  EXPECT_EQ(list_.facts_text(), "60.500000|,3.000000|large,|,12.000000|,");
+  EXPECT_TRUE(list_.has_facts());
+  EXPECT_EQ(asked, std::vector<std::string>{known}) << "a read clip brought its length along";
+  EXPECT_EQ(failures_, std::vector<std::string>{huge + ": track too large"});
 }
 
 }  // namespace

@@ -104,12 +104,14 @@ class IntakeHarness : public TempHome {
         threads);
     IntakeListener listener;
     listener.log = [this](std::string_view line) { log_.emplace_back(line); };
-    listener.report = [this](std::string_view last) { reports_.push_back(list_.file_mv_path + "|" + std::string(last)); };
+    listener.report = [this](std::string_view last) { reports_.push_back(list_.clip_list_text() + "|" + std::string(last)); };
     listener.progress = [this](const IntakeProgress& progress) { progress_.push_back(progress); };
     listener.failed = [this](const std::string& clip, const std::string& reason) {
       failures_.push_back(clip + ": " + reason);
     };
-    queue_ = std::make_unique<IntakeQueue>(list_, home(), *workers_, listener);
+    queue_ = std::make_unique<IntakeQueue>(list_, home(), *workers_, listener, [this](const std::string& clip) {
+      return read_duration_ ? read_duration_(clip) : std::nullopt;
+    });
   }
 
   // Runs posted tasks until the queue is idle; false after ten seconds.
@@ -151,6 +153,7 @@ class IntakeHarness : public TempHome {
   Gate gate_;
   ClipList list_;
   Extractor extractor_;
+  DurationReader read_duration_;
   std::mutex extract_mutex_;
   std::vector<ExtractRequest> extractions_;
   std::vector<std::string> log_;

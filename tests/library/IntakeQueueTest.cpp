@@ -27,7 +27,7 @@ TEST_F(IntakeQueueTest, ClipsFinishingOutOfOrderAreAppliedInOrder) {
   ASSERT_TRUE(gate_.wait_arrival(k2));
   ASSERT_TRUE(run_until([&] { return extraction_count() >= 1; }));
   EXPECT_TRUE(reports_.empty()) << "nothing is listed before the first clip in order is read";
-  EXPECT_TRUE(list_.file_mv_path.empty());
+  EXPECT_TRUE(list_.clip_list_text().empty());
   gate_.release(k3);
   ASSERT_TRUE(settle());
   EXPECT_EQ(reports_, (std::vector<std::string>{k3 + ",|" + k3, k3 + "," + k2 + ",|" + k2,
@@ -86,13 +86,13 @@ TEST_F(IntakeQueueTest, CancelStopsTheRunAndDropsQueuedOnes) {
   queue_->enqueue(IntakeKind::Chosen, {a, b, c});  // C, then B, then A
   queue_->enqueue(IntakeKind::Dragged, {later});
   ASSERT_TRUE(gate_.wait_arrival(b));
-  ASSERT_TRUE(run_until([&] { return list_.file_mv_path == c + ","; }));
+  ASSERT_TRUE(run_until([&] { return list_.clip_list_text() == c + ","; }));
   queue_->cancel();
   EXPECT_FALSE(queue_->running());
   gate_.release(b);
   workers_.reset();  // B's reader ends; its outcome arrives after the cancel
   drain();
-  EXPECT_EQ(list_.file_mv_path, c + ",");
+  EXPECT_EQ(list_.clip_list_text(), c + ",");
   EXPECT_EQ(reports_, std::vector<std::string>{c + ",|" + c}) << "the chooser reports what it took in";
   EXPECT_TRUE(std::filesystem::exists(track("C.data")));
   EXPECT_FALSE(std::filesystem::exists(track("B.data"))) << "cancelled before its track was published";
@@ -116,7 +116,7 @@ TEST_F(IntakeQueueTest, ANewIntakeAfterCancelRunsNormally) {
   const std::string b = make_file("cards/B.MOV");
   queue_->enqueue(IntakeKind::Dragged, {b, a});
   ASSERT_TRUE(settle());
-  EXPECT_EQ(list_.file_mv_path, a + "," + b + ",");
+  EXPECT_EQ(list_.clip_list_text(), a + "," + b + ",");
   EXPECT_EQ(progress_.back().clips_total, 2U) << "a fresh count after the cancel";
 }
 

@@ -2,6 +2,7 @@
 
 #include "../Gpx.h"
 #include "../LibraryNames.h"
+#include "ExportCommand.h"
 #include "../TrackPath.h"
 #include "../io/Extract.h"
 #include "../io/Home.h"
@@ -33,6 +34,7 @@ constexpr int kExitUsage = 2;
 
 constexpr const char* kUsage =
     "Usage: vek-track extract [--force] [--form close] [--quiet] CLIP...\n"
+    "       vek-track export [--format gpx|kml|csv] [--gap SECONDS] CLIP...\n"
     "       vek-track gpx CLIP\n"
     "\n"
     "extract  Write each clip's track data file to ~/VEK/data/NAME.data, the file\n"
@@ -44,6 +46,10 @@ constexpr const char* kUsage =
     "  --quiet        do not copy the parser's diagnostic lines to standard error\n"
     "                 (the close form logs eight lines per record), and show no\n"
     "                 progress line (shown only when standard error is a terminal)\n"
+    "export   Write the clips' route to standard output: clips whose times follow\n"
+    "         each other within the gap (default 120 s) form one trip. GPX 1.1 has a\n"
+    "         track per trip, KML a time-stamped line per trip (both UTC, fixes only,\n"
+    "         GPS glitches left out), CSV one row per sample with every field.\n"
     "gpx      Write the clip's route as a GPX 1.1 track (UTC times, latitude,\n"
     "         longitude, speed in m/s) to standard output.\n"
     "  -h, --help     show this help\n";
@@ -225,7 +231,7 @@ int run_gpx(const std::vector<std::string>& args)
 int run(const std::vector<std::string>& args)
 {
     if (args.empty())
-        return usage_error("missing command (extract or gpx)");
+        return usage_error("missing command (extract, export or gpx)");
     const std::string& command = args[0];
     const std::vector<std::string> rest(args.begin() + 1, args.end());
     if (command == "-h" || command == "--help" || command == "help") {
@@ -234,6 +240,8 @@ int run(const std::vector<std::string>& args)
     }
     if (command == "extract")
         return run_extract(rest);
+    if (command == "export")
+        return vek::track::cli::run_export(rest);
     if (command == "gpx")
         return run_gpx(rest);
     return usage_error("unknown command '" + command + "'");

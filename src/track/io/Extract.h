@@ -6,13 +6,18 @@
 #include "../Track.h"
 #include "IoError.h"
 
+#include <cstddef>
 #include <filesystem>
 #include <string_view>
 
 namespace vek::track::io {
 
+// No real clip comes near this: a 1 GiB clip gives about 3 MB of track text.
+inline constexpr std::size_t kMaxTrackBytes = std::size_t{64} << 20;
+
 struct ExtractResult {
     bool written = false;              // the track file now holds the clip's text
+    bool too_large = false;            // the text passed kMaxTrackBytes; nothing written
     std::filesystem::path track_path;  // home + savepath
     IoError error;                     // when not written
     bool cancelled = false;            // stopped by its cancellation; nothing written
@@ -22,9 +27,10 @@ struct ExtractResult {
 // the home directory's path followed by `savepath` (plain text concatenation;
 // `savepath` begins with "/"). The folder must exist. A cancelled
 // `cancellation` stops it before the clip is read or before the file is
-// published; the parse itself runs to its end.
+// published; the parse itself runs to its end. A text longer than
+// `max_bytes` is not written.
 ExtractResult extract_clip(const std::filesystem::path& clip, const std::filesystem::path& home,
                            std::string_view savepath, std::string_view fns, Form form, const LogSink& log,
-                           Cancellation* cancellation = nullptr);
+                           Cancellation* cancellation = nullptr, std::size_t max_bytes = kMaxTrackBytes);
 
 } // namespace vek::track::io
