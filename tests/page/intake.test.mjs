@@ -18,8 +18,8 @@ const progress = (page, ...figures) =>
 
 // One clip taken in as a drag would: listed, then reported with it as the last.
 async function takeIn(page, native, clip) {
-  native.tracks += join(native.userPath, clip.replace(/^.*\//, '').replace('.MOV', '.data')) + ',';
-  native.clips += clip + ',';
+  native.tracks.push(join(native.userPath, clip.replace(/^.*\//, '').replace('.MOV', '.data')));
+  native.clips.push(clip);
   await native.report(clip);
 }
 

@@ -186,12 +186,14 @@ TEST_F(TrackIo, ATrackPastTheCapIsNotWrittenAndSaysWhy)
     clip.ascii(0, "gps0");
     write(folder_ / "B.MOV", std::string_view(reinterpret_cast<const char*>(clip.bytes().data()), clip.size()));
     const std::string text = splitData_new_close(clip.bytes(), "B.MOV");
-    const ExtractResult fits = extract_clip(folder_ / "B.MOV", folder_, "/B.data", "B.MOV", Form::close, {}, nullptr, text.size());
+    const ExtractResult fits = extract_clip(folder_ / "B.MOV", folder_, "/B.data", "B.MOV", Form::close, {}, nullptr,
+                                            ReadMode::located, text.size());
     EXPECT_TRUE(fits.written) << "a text of exactly the cap is written";
     EXPECT_FALSE(fits.too_large);
     fs::remove(folder_ / "B.data");
     const ExtractResult over =
-        extract_clip(folder_ / "B.MOV", folder_, "/B.data", "B.MOV", Form::close, {}, nullptr, text.size() - 1);
+        extract_clip(folder_ / "B.MOV", folder_, "/B.data", "B.MOV", Form::close, {}, nullptr, ReadMode::located,
+                     text.size() - 1);
     EXPECT_FALSE(over.written);
     EXPECT_TRUE(over.too_large);
     EXPECT_NE(over.error.message.find("track too large"), std::string::npos);

@@ -1,5 +1,5 @@
 #pragma once
-// Extraction of one clip into its track data file: map, parse, write once.
+// Extraction of one clip into its track data file: read, parse, write once.
 
 #include "../Cancellation.h"
 #include "../Log.h"
@@ -23,7 +23,12 @@ struct ExtractResult {
     bool cancelled = false;            // stopped by its cancellation; nothing written
 };
 
-// Maps `clip`, runs the parser of `form`, and writes the text atomically at
+enum class ReadMode {
+    located,   // the parts the clip's structure points at, else the whole file
+    full_scan, // always the whole file
+};
+
+// Reads `clip`, runs the parser of `form`, and writes the text atomically at
 // the home directory's path followed by `savepath` (plain text concatenation;
 // `savepath` begins with "/"). The folder must exist. A cancelled
 // `cancellation` stops it before the clip is read or before the file is
@@ -31,6 +36,7 @@ struct ExtractResult {
 // `max_bytes` is not written.
 ExtractResult extract_clip(const std::filesystem::path& clip, const std::filesystem::path& home,
                            std::string_view savepath, std::string_view fns, Form form, const LogSink& log,
-                           Cancellation* cancellation = nullptr, std::size_t max_bytes = kMaxTrackBytes);
+                           Cancellation* cancellation = nullptr, ReadMode mode = ReadMode::located,
+                           std::size_t max_bytes = kMaxTrackBytes);
 
 } // namespace vek::track::io
