@@ -59,7 +59,7 @@ bool parse(int argc, char** argv, Options& o)
 
 bool extract(const fs::path& clip, const fs::path& home, track::io::ReadMode mode)
 {
-    return track::io::extract_clip(clip, home, "/bench.data", "bench.MOV", track::Form::standard, {}, mode).written;
+    return track::io::extract_clip(clip, home, "/bench.data", "bench.MOV", track::Form::standard, {}, nullptr, mode).written;
 }
 
 bool resident_case(const char* what, const BenchClip& clip, const fs::path& home)

@@ -15,7 +15,14 @@ constexpr int kMaxRestartsWithoutCommand = 3;
 }  // namespace
 
 AppDelegate::AppDelegate(Platform platform, Media media, Environment environment)
-    : platform_(platform), media_(std::move(media)), env_(std::move(environment)) {}
+    : platform_(platform),
+      media_(std::move(media)),
+      env_(std::move(environment)),
+      workers_(std::make_unique<library::ExtractionWorkers>(
+          env_.extract, [this](std::function<void()> task) { platform_.main_thread.post(std::move(task)); },
+          library::intake_thread_count())),
+      intake_(std::make_unique<library::IntakeQueue>(clips_, env_.home, *workers_, intake_listener(),
+                                                    env_.read_duration)) {}
 
 void AppDelegate::applicationDidFinishLaunching() {
   clips_ = {};
@@ -50,13 +57,19 @@ void AppDelegate::set_startup_clips(std::vector<std::string> paths) {
   startup_clips_ = std::move(paths);
 }
 
+// Cancelling waits only for a track file being published, so the window goes
+// at once and leaves no partial file.
 void AppDelegate::windowShouldClose() {
+  intake_->cancel();
   platform_.desktop.exit_now(0);
 }
 
 void AppDelegate::read_file_list() {
   library::ensure_library(env_.home, env_.write);
   report_clip_list(kPageLoadClip);
+  if (intake_->running()) {
+    send_intake_progress(intake_->progress());  // a reloaded page starts without it
+  }
   resizes();
   log("finish");
 }
@@ -99,6 +112,7 @@ void AppDelegate::run_command(bridge::Command command, const std::string& text) 
     case Command::Norecode: stop(); break;
     case Command::SaveSet: save_set(text); break;
     case Command::Merger: merger(text); break;
+    case Command::IntakeCancel: cancel_intake(); break;
     case Command::RouteOut: route_out(text); break;
   }
 }

@@ -22,8 +22,9 @@
 #include "app/ports/Window.h"
 #include "bridge/CommandDispatch.h"
 #include "bridge/RouteRequest.h"
-#include "library/ClipIntake.h"
 #include "library/ClipList.h"
+#include "library/ExtractionWorkers.h"
+#include "library/IntakeQueue.h"
 #include "library/LibraryFolders.h"
 #include "media/MediaPorts.h"
 
@@ -60,6 +61,7 @@ struct Environment {
   // Absolute path of the page, www/index.html.
   std::string page;
   library::FileWriter write;
+  // Runs on the intake workers.
   library::Extractor extract;
   std::function<std::tm()> now;
   library::DurationReader read_duration;
@@ -91,9 +93,14 @@ class AppDelegate {
                                                const std::function<void(bridge::Navigation)>& decide);
 
   void read_file_list();
+  // The chooser, then its clips taken in on the intake workers; the report
+  // follows when the run is done.
   void copy_file();
-  // One drag of files over the web view, taken in once.
+  // One drag of files over the web view, taken in once on the intake workers.
   void take_in_dragged(const std::vector<std::string>& paths);
+  // Stops the running intake and drops the queued ones.
+  void cancel_intake();
+  bool intake_running() const { return intake_->running(); }
 
   // Screen recording; the results are never read by the page.
   bool start();
@@ -124,6 +131,8 @@ class AppDelegate {
   void route_out_finished(const RouteFile& file);
   std::string snapshot_path() const;
   void log(std::string_view line) const;
+  library::IntakeListener intake_listener();
+  void send_intake_progress(const library::IntakeProgress& progress);
 
   Platform platform_;
   Media media_;
@@ -137,9 +146,12 @@ class AppDelegate {
   // Why the last web process ended, until the reloaded page is told.
   std::optional<std::string> page_restart_reason_;
   int restarts_without_command_ = 0;
-  // One route file at a time. Last member: joined before the rest goes.
+  // One route file at a time; joined before the members above go.
   std::atomic<bool> route_busy_{false};
   std::jthread route_worker_;
+  // Declared last: the queue goes first, then the workers finish their clips.
+  std::unique_ptr<library::ExtractionWorkers> workers_;
+  std::unique_ptr<library::IntakeQueue> intake_;
 };
 
 }  // namespace vek::app

@@ -30,7 +30,11 @@ void AppDelegate::file_del(const std::string& decoded_text) {
   const std::string argument = bridge::argument_text(decoded_text, bridge::Command::FileDel);
   for (const std::string& element : library::removal_targets(argument, clips_)) {
     if (!element.empty()) {
-      const std::string track_path = library::clip_names(element, env_.home).track_path;
+      // Clips sharing a name have numbered tracks: the entry paired with the clip.
+      std::string track_path = clips_.track_of(element);
+      if (track_path.empty()) {
+        track_path = library::clip_names(element, env_.home).track_path;
+      }
       log("del:" + element + ",data:" + track_path + ",");
       clips_.remove(element);
       log("del_res:" + clips_.track_list_text());
@@ -38,21 +42,6 @@ void AppDelegate::file_del(const std::string& decoded_text) {
     }
     platform_.wv.load_page(env_.page);
   }
-}
-
-void AppDelegate::copy_file() {
-  const std::optional<std::vector<std::string>> chosen = platform_.dialogs.choose_clips();
-  library::IntakeRun run(clips_, env_.home, env_.extract, env_.read_duration);
-  if (chosen) {
-    library::take_in_chosen(run, *chosen);
-  }
-  report_clip_list(run.last_clip());
-}
-
-void AppDelegate::take_in_dragged(const std::vector<std::string>& paths) {
-  library::IntakeRun run(clips_, env_.home, env_.extract, env_.read_duration);
-  library::take_in_dragged(
-      run, paths, [this](std::string_view line) { log(line); }, [this, &run] { report_clip_list(run.last_clip()); });
 }
 
 void AppDelegate::check_file(const std::string& text) {

@@ -40,17 +40,27 @@ vek::app::RouteExporter route_exporter(const std::string& home) {
   };
 }
 
-vek::app::Environment environment(const std::string& home, vek::app::ports::Log& log) {
+vek::app::Environment environment(const std::string& home) {
   std::error_code error;
   const std::filesystem::path executable = std::filesystem::read_symlink("/proc/self/exe", error);
-  auto extract = [home, &log](const std::string& clip, const std::string& relative, const std::string& name) {
-    const vek::track::io::ExtractResult result = vek::track::io::extract_clip(
-        clip, home, relative, name, vek::track::Form::standard, [&log](std::string_view line) { log.line(line); });
-    if (result.written) {
-      return vek::library::TrackOutcome::written;
+  // Runs on an intake worker: the parser's lines are kept for the main
+  // thread, which logs them in intake order; the movie's length is read
+  // while the clip is at hand.
+  auto extract = [home](const vek::library::ExtractRequest& request, vek::track::Cancellation& cancellation) {
+    vek::library::ExtractOutcome outcome;
+    const auto result = vek::track::io::extract_clip(
+        request.clip_path, home, request.relative_track_path, request.file_name, vek::track::Form::standard,
+        [&outcome](std::string_view line) { outcome.log_lines.emplace_back(line); }, &cancellation);
+    outcome.cancelled = result.cancelled;
+    outcome.too_large = result.too_large;
+    if (!result.written && !result.cancelled) {
+      outcome.failure = result.error.message;
+      outcome.log_lines.push_back(result.error.message + " (" + result.error.detail + ")");
     }
-    log.line(result.error.message + " (" + result.error.detail + ")");
-    return result.too_large ? vek::library::TrackOutcome::too_large : vek::library::TrackOutcome::failed;
+    if (!result.cancelled) {
+      outcome.duration_seconds = vek::track::io::clip_movie_duration(request.clip_path);
+    }
+    return outcome;
   };
   auto write = [](const std::string& path, std::string_view text) {
     return vek::base::publish_file(path, text, vek::base::PublishMode::Replace);
@@ -87,7 +97,7 @@ int main(int argc, char** argv) {
     return 1;
   }
   vek::platform::Shell shell(log);
-  vek::app::AppDelegate app(shell.ports(), media(), environment(vek::track::io::home_directory().string(), log));
+  vek::app::AppDelegate app(shell.ports(), media(), environment(vek::track::io::home_directory().string()));
   app.set_startup_clips(clip_arguments(argc, argv));
   shell.connect(app);
   app.applicationDidFinishLaunching();

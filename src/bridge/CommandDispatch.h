@@ -20,6 +20,8 @@ enum class Command {
   Norecode,
   SaveSet,
   Merger,
+  // Stops the running intake and drops the queued ones.
+  IntakeCancel,
   RouteOut,
 };
 

@@ -49,4 +49,17 @@ std::string export_progress_call(int percent) {
   return "if(window.exp_progress)exp_progress(" + js_string_literal(std::to_string(percent)) + ")";
 }
 
+std::string intake_progress_call(const IntakeFigures& figures) {
+  const std::string seconds_left = figures.seconds_left ? std::to_string(*figures.seconds_left) : "";
+  return "if(window.intake_progress)intake_progress(" + js_string_literal(figures.state) + "," +
+         js_string_literal(std::to_string(figures.clips_done)) + "," +
+         js_string_literal(std::to_string(figures.clips_total)) + "," +
+         js_string_literal(std::to_string(figures.bytes_done)) + "," +
+         js_string_literal(std::to_string(figures.bytes_total)) + "," + js_string_literal(seconds_left) + ")";
+}
+
+std::string intake_failed_call(std::string_view clip, std::string_view reason) {
+  return "if(window.intake_failed)intake_failed(" + js_string_literal(clip) + "," + js_string_literal(reason) + ")";
+}
+
 }  // namespace vek::bridge

@@ -3,6 +3,9 @@
 // as an escaped string literal; with plain values the texts are exactly
 // "file_list_fun('a','b','c');user_path='d'" and so on.
 
+#include <cstddef>
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -36,5 +39,21 @@ std::string route_out_call(bool written, std::string_view text);
 
 // Export progress in percent; the page may not define the handler.
 std::string export_progress_call(int percent);
+
+// Intake progress: state ("running", "finished" or "cancelled"), clips done
+// and in all, bytes read and to read, seconds left ("" while unknown). Pages
+// without the handler ignore it.
+struct IntakeFigures {
+  std::string_view state;
+  std::size_t clips_done = 0;
+  std::size_t clips_total = 0;
+  std::uintmax_t bytes_done = 0;
+  std::uintmax_t bytes_total = 0;
+  std::optional<std::int64_t> seconds_left;
+};
+std::string intake_progress_call(const IntakeFigures& figures);
+
+// A clip the intake could not read, and why.
+std::string intake_failed_call(std::string_view clip, std::string_view reason);
 
 }  // namespace vek::bridge

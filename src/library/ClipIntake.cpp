@@ -1,8 +1,13 @@
 #include "library/ClipIntake.h"
 
 #include <array>
+#include <filesystem>
+#include <map>
+#include <system_error>
 
+#include "library/ClipIdentity.h"
 #include "library/ClipNames.h"
+#include "library/FolderClips.h"
 #include "library/LibraryFolders.h"
 #include "library/Markers.h"
 
@@ -10,14 +15,19 @@ namespace vek::library {
 namespace {
 
 constexpr std::array<std::string_view, 3> kMarkerLogPrefixes = {"nnn1:", "nnn2:", "nnn3:"};
+// Cards formatted again and again repeat names; past this many different
+// clips of one name the last is shown with the first one's track.
+constexpr int kMostClipsWithOneName = 99;
 
-// A dragged path is taken in only when it carries none of the markers, exists,
-// and ends in exactly "MOV" or "mov". Logs its number markers on the way.
-bool dragged_path_qualifies(const std::string& path, const LogLine& log) {
+// Logs the number markers of a dragged path into the step and tells whether
+// the path carries none of the markers, exists, and ends in exactly
+// "MOV" or "mov".
+bool dragged_path_qualifies(IntakeStep& step) {
+  const std::string& path = step.source_path;
   const auto numbers = number_markers(path);
   if (numbers) {
     for (std::size_t k = 0; k < numbers->size(); ++k) {
-      log(std::string(kMarkerLogPrefixes.at(k)) + numbers->at(k));
+      step.log_lines.push_back(std::string(kMarkerLogPrefixes.at(k)) + numbers->at(k));
     }
   }
   if ((numbers && has_number_marker(path, *numbers)) || has_close_marker(path)) {
@@ -30,43 +40,99 @@ bool dragged_path_qualifies(const std::string& path, const LogLine& log) {
   return extension == "MOV" || extension == "mov";
 }
 
+bool chosen_path_qualifies(const IntakeStep& step) {
+  return something_exists(step.source_path) && !has_close_marker(step.source_path);
+}
+
+// Tracks this run reads, by track path, with the clip each is read from.
+using Claims = std::map<std::string, std::optional<ClipIdentity>>;
+
+void extract_into(IntakeStep& step, const std::string& track_path, const std::string& relative,
+                  const std::optional<ClipIdentity>& identity, Claims& claims) {
+  claims[track_path] = identity;
+  step.track_path = track_path;
+  ExtractRequest request{step.source_path, relative, clip_names(step.source_path, "").file_name, "", ""};
+  if (identity) {
+    request.identity_file = identity_path(track_path);
+    request.identity_record = identity_text(*identity, step.source_path);
+  }
+  step.extraction = std::move(request);
+  step.bytes = identity ? identity->size : 0;
+}
+
+// Whether the track at `track_path` is this clip's: read for it in this run,
+// recorded for it (same size and time, or a changed clip at the same path),
+// or read before records were kept. Empty when it belongs to another clip.
+enum class Slot { Free, Ours, OursChanged, Other };
+
+Slot slot_for(const std::string& track_path, const std::string& source, const std::optional<ClipIdentity>& identity,
+              const Claims& claims) {
+  if (const auto claim = claims.find(track_path); claim != claims.end()) {
+    return claim->second == identity ? Slot::Ours : Slot::Other;
+  }
+  if (!something_exists(track_path)) {
+    return Slot::Free;
+  }
+  const std::optional<RecordedIdentity> record = read_identity(identity_path(track_path));
+  if (!record || !identity || record->identity == *identity) {
+    return Slot::Ours;
+  }
+  return record->source_path == source ? Slot::OursChanged : Slot::Other;
+}
+
+// The first numbered track that is free or this clip's; a clip is read when
+// its track is missing or the clip changed since.
+void plan_track(IntakeStep& step, const std::string& home, Claims& claims) {
+  const ClipNames names = clip_names(step.source_path, home);
+  const std::optional<ClipIdentity> identity = identity_of(step.source_path);
+  for (int k = 1; k <= kMostClipsWithOneName; ++k) {
+    const std::string track_path = numbered_track_path(names.track_path, k);
+    switch (slot_for(track_path, step.source_path, identity, claims)) {
+      case Slot::Free:
+      case Slot::OursChanged:
+        extract_into(step, track_path, numbered_track_path(names.relative_track_path, k), identity, claims);
+        return;
+      case Slot::Ours: step.track_path = track_path; return;
+      case Slot::Other: break;
+    }
+  }
+  step.track_path = names.track_path;
+}
+
+std::vector<std::string> expand_folders(const std::vector<std::string>& paths) {
+  std::vector<std::string> expanded;
+  for (const std::string& path : paths) {
+    if (std::error_code error; std::filesystem::is_directory(path, error)) {
+      const std::vector<std::string> inside = clips_in_folder(path);
+      expanded.insert(expanded.end(), inside.begin(), inside.end());
+    } else {
+      expanded.push_back(path);
+    }
+  }
+  return expanded;
+}
+
 }  // namespace
 
-IntakeRun::IntakeRun(ClipList& list, std::string home, Extractor extract, DurationReader read_duration)
-    : list_(list), home_(std::move(home)), extract_(std::move(extract)), read_duration_(std::move(read_duration)) {}
-
-void IntakeRun::take_in(const std::string& source_path) {
-  const ClipNames names = clip_names(source_path, home_);
-  TrackOutcome outcome = TrackOutcome::written;
-  if (!something_exists(names.track_path)) {
-    outcome = extract_(source_path, names.relative_track_path, names.file_name);
-  }
-  if (!list_.lists_stem(names.stem)) {
-    const std::optional<double> duration = read_duration_ ? read_duration_(source_path) : std::nullopt;
-    list_.append({names.track_path, source_path, duration, outcome == TrackOutcome::too_large});
-  }
-  last_clip_ = source_path;
-}
-
-std::string_view IntakeRun::last_clip() const {
-  return last_clip_.empty() ? kNoClip : std::string_view(last_clip_);
-}
-
-void take_in_chosen(IntakeRun& run, const std::vector<std::string>& chosen) {
-  for (auto path = chosen.rbegin(); path != chosen.rend(); ++path) {
-    if (something_exists(*path) && !has_close_marker(*path)) {
-      run.take_in(*path);
+std::vector<IntakeStep> plan_intake(IntakeKind kind, const std::vector<std::string>& paths, const std::string& home) {
+  const std::vector<std::string> sources = kind == IntakeKind::Chosen ? expand_folders(paths) : paths;
+  std::vector<IntakeStep> steps;
+  Claims claims;
+  for (auto path = sources.rbegin(); path != sources.rend(); ++path) {
+    IntakeStep step;
+    step.source_path = *path;
+    step.taken_in = kind == IntakeKind::Chosen ? chosen_path_qualifies(step) : dragged_path_qualifies(step);
+    if (step.taken_in) {
+      plan_track(step, home, claims);
     }
+    steps.push_back(std::move(step));
   }
+  return steps;
 }
 
-void take_in_dragged(IntakeRun& run, const std::vector<std::string>& dragged, const LogLine& log,
-                     const std::function<void()>& report) {
-  for (auto path = dragged.rbegin(); path != dragged.rend(); ++path) {
-    if (dragged_path_qualifies(*path, log)) {
-      run.take_in(*path);
-    }
-    report();
+void list_step(ClipList& list, const IntakeStep& step, std::optional<double> duration_seconds, bool track_too_large) {
+  if (!list.lists_track(step.track_path)) {
+    list.append({step.track_path, step.source_path, duration_seconds, track_too_large});
   }
 }
 

@@ -1,7 +1,10 @@
 #pragma once
-// The clip intake shared by the file chooser and drag-and-drop: one run takes
-// in a list of source paths, extracting missing tracks and listing clips.
+// The clip intake shared by the file chooser, drag-and-drop and the command
+// line. A run is planned on the main thread (which paths are taken in, which
+// tracks must be read), the reading happens on workers, and each step is then
+// applied to the clip list on the main thread in the planned order.
 
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
@@ -12,48 +15,53 @@
 
 namespace vek::library {
 
-enum class TrackOutcome { written, failed, too_large };
-
-// Extracts the track of one clip: reads the clip at `clip_path` and, when it
-// holds a track, writes it at home + `relative_track_path`.
-using Extractor = std::function<TrackOutcome(const std::string& clip_path, const std::string& relative_track_path,
-                                             const std::string& file_name)>;
-
 // The movie's own length in seconds, when its header gives one.
 using DurationReader = std::function<std::optional<double>(const std::string& clip_path)>;
-
-using LogLine = std::function<void(std::string_view line)>;
 
 // What the current clip reads as in a report when the run took none in.
 inline constexpr std::string_view kNoClip = "(null)";
 
-class IntakeRun {
- public:
-  IntakeRun(ClipList& list, std::string home, Extractor extract, DurationReader read_duration = {});
-
-  // Extracts the track when its file is missing, lists the clip unless its
-  // stem is listed already, and remembers it as the last clip.
-  void take_in(const std::string& source_path);
-
-  // The last clip taken in by this run, or "(null)".
-  std::string_view last_clip() const;
-
- private:
-  ClipList& list_;
-  std::string home_;
-  Extractor extract_;
-  DurationReader read_duration_;
-  std::string last_clip_;
+enum class IntakeKind {
+  // The import chooser: one report when the run ends.
+  Chosen,
+  // A drag or the command line: a report after every path.
+  Dragged,
 };
 
-// Chooser: paths from the last to the first; paths at which nothing exists
-// and paths with a close marker are skipped.
-void take_in_chosen(IntakeRun& run, const std::vector<std::string>& chosen);
+// One clip's track to read: the clip, and where its track goes under home.
+struct ExtractRequest {
+  std::string clip_path;
+  std::string relative_track_path;
+  std::string file_name;
+  // Written there once the track is: which clip the track belongs to.
+  std::string identity_file;
+  std::string identity_record;
+};
 
-// Drag: paths from the last to the first; logs each path's number markers,
-// skips marked, missing and non-"MOV"/"mov" paths, and calls `report` after
-// every path, skipped or taken in.
-void take_in_dragged(IntakeRun& run, const std::vector<std::string>& dragged, const LogLine& log,
-                     const std::function<void()>& report);
+// One source path of a run, in processing order.
+struct IntakeStep {
+  std::string source_path;
+  // Logged when the step is applied, before the extraction's own lines.
+  std::vector<std::string> log_lines;
+  bool taken_in = false;
+  // The clip's track file: its name's, or a numbered one when another clip
+  // with the same name has that.
+  std::string track_path;
+  // Present when the track file is missing and no earlier step of the run reads it.
+  std::optional<ExtractRequest> extraction;
+  // Size of the clip to read; 0 without an extraction.
+  std::uintmax_t bytes = 0;
+};
+
+// Chooser: folders stand for every .MOV/.mov inside them, recursively, in
+// name order; then paths from the last to the first, skipping missing ones
+// and those with a close marker.
+// Drag: paths from the last to the first; each logs its number markers and
+// is taken in only without markers, when it exists and ends in "MOV"/"mov".
+std::vector<IntakeStep> plan_intake(IntakeKind kind, const std::vector<std::string>& paths, const std::string& home);
+
+// Lists the step's clip unless its track is listed already, with the movie's
+// length and whether its track was refused as too large.
+void list_step(ClipList& list, const IntakeStep& step, std::optional<double> duration_seconds, bool track_too_large);
 
 }  // namespace vek::library

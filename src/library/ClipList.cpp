@@ -2,8 +2,6 @@
 
 #include <algorithm>
 
-#include "base/text/Strings.h"
-
 namespace vek::library {
 namespace {
 
@@ -25,18 +23,17 @@ std::string list_text(const std::vector<ListedClip>& entries, Field field) {
   return text;
 }
 
-std::string comma_joined_clips(const std::vector<ListedClip>& entries) {
-  std::string text;
-  for (const ListedClip& clip : entries) {
-    text.append(clip.source_path).push_back(',');
-  }
-  return text;
-}
-
 }  // namespace
 
-bool ClipList::lists_stem(std::string_view stem) const {
-  return base::contains_nonempty(comma_joined_clips(entries_), stem);
+bool ClipList::lists_track(std::string_view track_path) const {
+  return std::any_of(entries_.begin(), entries_.end(),
+                     [&](const ListedClip& clip) { return clip.track_path == track_path; });
+}
+
+std::string ClipList::track_of(std::string_view source_path) const {
+  const auto found = std::find_if(entries_.begin(), entries_.end(),
+                                  [&](const ListedClip& clip) { return clip.source_path == source_path; });
+  return found == entries_.end() ? std::string() : found->track_path;
 }
 
 bool ClipList::lists_clip(std::string_view source_path) const {

@@ -20,10 +20,10 @@ struct ListedClip {
 
 class ClipList {
  public:
-  // Plain substring test over the comma-joined clip paths; an empty stem
-  // never counts.
-  bool lists_stem(std::string_view stem) const;
   bool lists_clip(std::string_view source_path) const;
+  bool lists_track(std::string_view track_path) const;
+  // The track paired with the clip `source_path`; empty when it is not listed.
+  std::string track_of(std::string_view source_path) const;
 
   void append(ListedClip clip);
   void append(std::string_view track_path, std::string_view source_path);

@@ -7,11 +7,15 @@ namespace {
 
 // "mov" in any letter case.
 constexpr const char* kClipPattern = "*.[Mm][Oo][Vv]";
+// A folder, such as a card's DCIM, stands for every clip inside it; the open
+// button would only step into it.
+constexpr int kResponseWholeFolder = 1;
 
 GtkWidget* make_chooser(GtkWindow* parent) {
   GtkWidget* dialog =
       gtk_file_chooser_dialog_new("Import clips", parent, GTK_FILE_CHOOSER_ACTION_OPEN, "_Cancel",
-                                  GTK_RESPONSE_CANCEL, "_Open", GTK_RESPONSE_ACCEPT, nullptr);
+                                  GTK_RESPONSE_CANCEL, "Import whole _folder", kResponseWholeFolder, "_Open",
+                                  GTK_RESPONSE_ACCEPT, nullptr);
   GtkFileChooser* chooser = GTK_FILE_CHOOSER(dialog);
   gtk_file_chooser_set_select_multiple(chooser, TRUE);
   gtk_file_chooser_set_local_only(chooser, TRUE);
@@ -31,13 +35,33 @@ std::vector<std::string> chosen_paths(GtkFileChooser* chooser) {
   return paths;
 }
 
+// The folders selected, or else the folder shown.
+std::vector<std::string> chosen_folders(GtkFileChooser* chooser) {
+  std::vector<std::string> folders;
+  for (const std::string& path : chosen_paths(chooser)) {
+    if (g_file_test(path.c_str(), G_FILE_TEST_IS_DIR)) {
+      folders.push_back(path);
+    }
+  }
+  if (folders.empty()) {
+    if (gchar* shown = gtk_file_chooser_get_current_folder(chooser)) {
+      folders.emplace_back(shown);
+      g_free(shown);
+    }
+  }
+  return folders;
+}
+
 }  // namespace
 
 std::optional<std::vector<std::string>> GtkDialogs::choose_clips() {
   GtkWidget* dialog = make_chooser(parent_);
   std::optional<std::vector<std::string>> result;
-  if (gtk_dialog_run(GTK_DIALOG(dialog)) == GTK_RESPONSE_ACCEPT) {
+  const int response = gtk_dialog_run(GTK_DIALOG(dialog));
+  if (response == GTK_RESPONSE_ACCEPT) {
     result = chosen_paths(GTK_FILE_CHOOSER(dialog));
+  } else if (response == kResponseWholeFolder) {
+    result = chosen_folders(GTK_FILE_CHOOSER(dialog));
   }
   gtk_widget_destroy(dialog);
   return result;

@@ -61,14 +61,24 @@ class AppFixture : public ::testing::Test {
     return base::publish_file(path, text, base::PublishMode::Replace);
   }
 
+  // Writes the track as the parser would; its event is logged through the
+  // outcome, so it shows in intake order whichever worker ran it.
   library::Extractor extractor() {
-    return [this](const std::string& clip, const std::string& relative, const std::string&) {
-      events_.push_back("extract:" + clip);
-      if (clip.find("HUGE") != std::string::npos) {
-        return library::TrackOutcome::too_large;
+    return [this](const library::ExtractRequest& request, track::Cancellation& cancellation) {
+      if (before_extract) {
+        before_extract(request);
       }
-      std::ofstream(home_ + relative) << "data";
-      return library::TrackOutcome::written;
+      library::ExtractOutcome outcome;
+      outcome.log_lines.push_back("extract:" + request.clip_path);
+      outcome.duration_seconds = durations()(request.clip_path);
+      if (request.clip_path.find("HUGE") != std::string::npos) {
+        outcome.too_large = true;
+        outcome.failure = "track too large, not written";
+        return outcome;
+      }
+      outcome.cancelled = !cancellation.publish_unless_cancelled(
+          [&] { std::ofstream(home_ + request.relative_track_path) << "data"; });
+      return outcome;
     };
   }
 
@@ -78,6 +88,11 @@ class AppFixture : public ::testing::Test {
       const auto found = durations_.find(clip);
       return found == durations_.end() ? std::nullopt : std::optional<double>(found->second);
     };
+  }
+
+  // Lets the workers finish and the main thread apply what they did.
+  void settle() {
+    ASSERT_TRUE(main_thread_.run_until([this] { return !app_->intake_running(); })) << "intake never ended";
   }
 
   std::string make_file(const std::string& relative) const {
@@ -92,9 +107,22 @@ class AppFixture : public ::testing::Test {
     return app_->decidePolicyForNavigation(url, [this](bridge::Navigation) { events_.push_back("decided"); });
   }
 
+  // The clip-list reports among the scripts, in order.
+  std::vector<std::string> reports() const {
+    std::vector<std::string> made;
+    for (const std::string& script : wv_.scripts) {
+      if (script.starts_with("file_list_fun(")) {
+        made.push_back(script);
+      }
+    }
+    return made;
+  }
+
   std::string library() const { return home_ + "/VEK/data"; }
   std::string files() const { return home_ + "/VEK/files"; }
 
+  // Runs on a worker before each extraction; set before the first intake.
+  std::function<void(const library::ExtractRequest&)> before_extract;
   std::filesystem::path root_;
   std::string home_;
   std::map<std::string, double> durations_;

@@ -82,17 +82,36 @@ struct FakeLog : ports::Log {
   std::vector<std::string> lines;
 };
 
-// Posting is safe from any thread, as the real main loop's is.
+// Tasks may be posted from any thread, as the real main loop's are; they run
+// only when a test runs them.
 struct FakeMainThread : ports::MainThread {
   void post(std::function<void()> task) override {
-    const std::lock_guard lock(mutex);
-    queue.push_back(std::move(task));
+    {
+      const std::lock_guard lock(mutex);
+      queue.push_back(std::move(task));
+    }
     posted.notify_all();
   }
+  // Runs every queued task, including those the tasks queue.
   void run_all() {
-    for (auto task = take(); task; task = take()) {
-      task();
+    while (auto task = take()) {
+      (*task)();
     }
+  }
+  // Runs tasks as they come until `done` holds; false after `timeout` without.
+  bool run_until(const std::function<bool()>& done, std::chrono::milliseconds timeout = std::chrono::seconds(10)) {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (!done()) {
+      if (auto task = take()) {
+        (*task)();
+        continue;
+      }
+      std::unique_lock lock(mutex);
+      if (!posted.wait_until(lock, deadline, [this] { return !queue.empty(); })) {
+        return done();
+      }
+    }
+    return true;
   }
   // Waits up to `timeout` for a task, then runs everything queued; false if none came.
   bool run_when_posted(std::chrono::milliseconds timeout) {
@@ -105,10 +124,10 @@ struct FakeMainThread : ports::MainThread {
     run_all();
     return true;
   }
-  std::function<void()> take() {
+  std::optional<std::function<void()>> take() {
     const std::lock_guard lock(mutex);
     if (queue.empty()) {
-      return {};
+      return std::nullopt;
     }
     auto task = std::move(queue.front());
     queue.pop_front();

@@ -29,8 +29,9 @@ TEST_F(Lifecycle, EveryReloadReportsTheCurrentList) {
   const std::string clip = make_file("cards/CLIP0001.MOV");
   app_->webViewDidFinishLoad(true);
   app_->take_in_dragged({clip});
+  settle();
   app_->webViewDidFinishLoad(true);
-  EXPECT_EQ(wv_.scripts.back(), "file_list_fun('" + library() + "/CLIP0001.data,','" + clip + ",','0');user_path='" +
+  EXPECT_EQ(reports().back(), "file_list_fun('" + library() + "/CLIP0001.data,','" + clip + ",','0');user_path='" +
                                     library() + "'");
 }
 
@@ -38,6 +39,7 @@ TEST_F(Lifecycle, AnEndedPageProcessIsLoggedReloadedAndToldOnce) {
   const std::string clip = make_file("cards/CLIP0001.MOV");
   app_->webViewDidFinishLoad(true);
   app_->take_in_dragged({clip});
+  settle();
   events_.clear();
   wv_.scripts.clear();
   app_->webProcessDidTerminate("crashed");

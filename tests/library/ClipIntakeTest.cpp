@@ -1,128 +1,96 @@
+// Which clips a run takes in, in which order, and what it reads and reports:
+// the rules of the chooser and of drags, through the whole queue.
+
 #include "library/ClipIntake.h"
 
 #include <gtest/gtest.h>
 
-#include "TempHome.h"
-#include "library/LibraryFolders.h"
+#include "IntakeHarness.h"
 
 namespace vek::library {
 namespace {
 
-struct Extraction {
-  std::string clip;
-  std::string relative_track_path;
-  std::string file_name;
-};
-
-class ClipIntake : public testing::TempHome {
+class ClipIntake : public testing::IntakeHarness {
  protected:
-  // Records each extraction and writes the track file as the parser would.
-  Extractor extractor() {
-    return [this](const std::string& clip, const std::string& relative, const std::string& name) {
-      extractions_.push_back({clip, relative, name});
-      std::ofstream(home() + relative) << "data";
-      return TrackOutcome::written;
-    };
-  }
   void SetUp() override {
-    TempHome::SetUp();
-    std::filesystem::create_directories(library_folder(home()));
+    IntakeHarness::SetUp();
+    start();
   }
-
-  ClipList list_;
-  std::vector<Extraction> extractions_;
-  std::vector<std::string> log_;
+  void take_in(IntakeKind kind, std::vector<std::string> paths) {
+    queue_->enqueue(kind, std::move(paths));
+    ASSERT_TRUE(settle());
+  }
 };
 
-TEST_F(ClipIntake, ChosenClipsAreTakenInFromLastToFirst) {
+TEST_F(ClipIntake, ChosenClipsAreTakenInFromLastToFirstWithOneReport) {
   const std::string a = make_file("cards/CLIP0001.MOV");
   const std::string b = make_file("cards/CLIP0002.MOV");
-  IntakeRun run(list_, home(), extractor());
-  take_in_chosen(run, {a, b});
+  take_in(IntakeKind::Chosen, {a, b});
   EXPECT_EQ(list_.clip_list_text(), b + "," + a + ",");
   EXPECT_EQ(list_.track_list_text(), home() + "/VEK/data/CLIP0002.data," + home() + "/VEK/data/CLIP0001.data,");
-  EXPECT_EQ(run.last_clip(), a);
-  ASSERT_EQ(extractions_.size(), 2U);
-  EXPECT_EQ(extractions_[0].relative_track_path, "/VEK/data/CLIP0002.data");
-  EXPECT_EQ(extractions_[0].file_name, "CLIP0002.MOV");
+  EXPECT_EQ(reports_, std::vector<std::string>{list_.clip_list_text() + "|" + a});
+  ASSERT_EQ(extraction_count(), 2U);
+  EXPECT_EQ(log_, (std::vector<std::string>{"read CLIP0002.MOV", "read CLIP0001.MOV"}));
+  EXPECT_TRUE(std::filesystem::exists(track("CLIP0001.data")));
+  EXPECT_TRUE(std::filesystem::exists(track("CLIP0002.data")));
 }
 
-TEST_F(ClipIntake, ChooserSkipsMissingAndCloseMarkedPaths) {
+TEST_F(ClipIntake, ChooserSkipsMissingAndCloseMarkedPathsAndStillReports) {
   const std::string closed = make_file("cards/X_closeR.MOV");
-  IntakeRun run(list_, home(), extractor());
-  take_in_chosen(run, {closed, (root_ / "gone.MOV").string()});
+  take_in(IntakeKind::Chosen, {closed, (root_ / "gone.MOV").string()});
   EXPECT_EQ(list_.clip_list_text(), "");
-  EXPECT_EQ(run.last_clip(), "(null)");
-  EXPECT_TRUE(extractions_.empty());
+  EXPECT_EQ(reports_, std::vector<std::string>{"|(null)"});
+  EXPECT_EQ(extraction_count(), 0U);
+  take_in(IntakeKind::Chosen, {});
+  EXPECT_EQ(reports_.size(), 2U) << "a cancelled chooser reports too";
+  EXPECT_TRUE(progress_.empty()) << "nothing to take in shows no progress";
 }
 
 TEST_F(ClipIntake, ExistingTrackIsListedWithoutExtraction) {
   const std::string clip = make_file("cards/CLIP0001.MOV");
   make_file("home/VEK/data/CLIP0001.data");
-  IntakeRun run(list_, home(), extractor());
-  run.take_in(clip);
-  EXPECT_TRUE(extractions_.empty());
+  take_in(IntakeKind::Dragged, {clip});
+  EXPECT_EQ(extraction_count(), 0U);
   EXPECT_EQ(list_.clip_list_text(), clip + ",");
 }
 
-TEST_F(ClipIntake, StemTestIsAPlainSubstringTest) {
+TEST_F(ClipIntake, AClipIsListedOnceByItsTrackNotByItsNameWithinOthers) {
   const std::string clip10 = make_file("cards/CLIP10.MOV");
   const std::string clip1 = make_file("cards/CLIP1.MOV");
-  IntakeRun run(list_, home(), extractor());
-  run.take_in(clip10);
-  run.take_in(clip1);
-  run.take_in(clip10);
-  EXPECT_EQ(list_.clip_list_text(), clip10 + ",");
-  EXPECT_EQ(extractions_.size(), 2U) << "a missing track is still extracted for an unlisted stem";
-  EXPECT_EQ(run.last_clip(), clip10);
-}
-
-TEST_F(ClipIntake, EmptyStemIsAppendedEveryTime) {
   const std::string hidden = make_file("cards/.hidden.MOV");
-  IntakeRun run(list_, home(), extractor());
-  run.take_in(hidden);
-  run.take_in(hidden);
-  EXPECT_EQ(list_.clip_list_text(), hidden + "," + hidden + ",");
+  take_in(IntakeKind::Dragged, {clip10, clip1, clip10, hidden, hidden});
+  EXPECT_EQ(list_.clip_list_text(), hidden + "," + clip10 + "," + clip1 + ",")
+      << "CLIP1 beside CLIP10, and each clip once";
+  EXPECT_EQ(extraction_count(), 3U) << "one track read per clip and run";
+  EXPECT_EQ(reports_.back(), list_.clip_list_text() + "|" + clip10);
 }
 
-TEST_F(ClipIntake, SameNameInTwoFoldersSharesOneTrack) {
-  const std::string first = make_file("a/CLIP0001.MOV");
-  const std::string second = make_file("b/CLIP0001.MOV");
-  IntakeRun run(list_, home(), extractor());
-  take_in_chosen(run, {second, first});
-  EXPECT_EQ(extractions_.size(), 1U);
-  EXPECT_EQ(list_.clip_list_text(), first + ",");
+TEST_F(ClipIntake, ChosenFolderStandsForItsClipsInNameOrder) {
+  const std::string b = make_file("card/DCIM/100/B.MOV");
+  const std::string a = make_file("card/DCIM/100/A.mov");
+  const std::string c = make_file("card/DCIM/200/C.MOV");
+  make_file("card/DCIM/100/notes.txt");
+  make_file("card/DCIM/100/D.Mov");
+  std::filesystem::create_directories(root_ / "card/DCIM/E.MOV");  // a folder, not a clip
+  take_in(IntakeKind::Chosen, {(root_ / "card").string()});
+  EXPECT_EQ(list_.clip_list_text(), c + "," + b + "," + a + ",") << "last to first, as chosen clips";
+  EXPECT_EQ(reports_.back(), list_.clip_list_text() + "|" + a);
 }
 
-TEST_F(ClipIntake, FolderIsListedButNotExtracted) {
-  std::filesystem::create_directories(root_ / "cards/DIR.MOV");
-  const std::string folder = (root_ / "cards/DIR.MOV").string();
-  IntakeRun run(list_, home(), [](const std::string&, const std::string&, const std::string&) {
-    return TrackOutcome::failed;
-  });
-  take_in_chosen(run, {folder});
-  EXPECT_EQ(list_.clip_list_text(), folder + ",");
-}
-
-TEST_F(ClipIntake, DragReportsAfterEveryPathAndLogsMarkers) {
+TEST_F(ClipIntake, DragReportsAfterEveryPathAndLogsMarkersInOrder) {
   const std::string k1 = make_file("cards/K1.MOV");
   const std::string k2 = make_file("cards/K2.mov");
   const std::string odd = make_file("cards/X_Y_Z_0001.Mov");
   const std::string marked = make_file("cards/X_Y_13_012.MOV");
-  IntakeRun run(list_, home(), extractor());
-  std::vector<std::string> reports;
-  take_in_dragged(
-      run, {k1, k2, odd, marked}, [this](std::string_view line) { log_.emplace_back(line); },
-      [&] { reports.push_back(list_.clip_list_text() + "|" + std::string(run.last_clip())); });
-  EXPECT_EQ(reports, (std::vector<std::string>{"|(null)", "|(null)", k2 + ",|" + k2, k2 + "," + k1 + ",|" + k1}));
-  EXPECT_EQ(log_, (std::vector<std::string>{"nnn1:13_", "nnn2:14_", "nnn3:15_", "nnn1:2_", "nnn2:3_", "nnn3:4_"}));
+  take_in(IntakeKind::Dragged, {k1, k2, odd, marked});
+  EXPECT_EQ(reports_, (std::vector<std::string>{"|(null)", "|(null)", k2 + ",|" + k2, k2 + "," + k1 + ",|" + k1}));
+  EXPECT_EQ(log_, (std::vector<std::string>{"nnn1:13_", "nnn2:14_", "nnn3:15_", "nnn1:2_", "nnn2:3_", "nnn3:4_",
+                                            "read K2.mov", "read K1.MOV"}));
 }
 
 TEST_F(ClipIntake, EmptyDragMakesNoReport) {
-  IntakeRun run(list_, home(), extractor());
-  int reports = 0;
-  take_in_dragged(run, {}, [](std::string_view) {}, [&] { ++reports; });
-  EXPECT_EQ(reports, 0);
+  take_in(IntakeKind::Dragged, {});
+  EXPECT_TRUE(reports_.empty());
 }
 
 TEST_F(ClipIntake, RemovalTakesOutBothEntries) {
@@ -137,15 +105,29 @@ TEST_F(ClipIntake, ListedClipsCarryTheMovieLengthAndARefusedTrack) {
   const std::string plain = make_file("cards/FILE0001.MOV");
   const std::string huge = make_file("cards/FILE0002.MOV");
   const std::string unknown = make_file("cards/FILE0003.MOV");
-  IntakeRun run(
-      list_, home(),
-      [](const std::string& clip, const std::string&, const std::string&) {
-        return clip.ends_with("0002.MOV") ? TrackOutcome::too_large : TrackOutcome::failed;
-      },
-      [&](const std::string& clip) { return clip == unknown ? std::nullopt : std::optional<double>(clip == plain ? 60.5 : 3); });
-  take_in_chosen(run, {unknown, huge, plain});
-  EXPECT_EQ(list_.facts_text(), "60.500000|,3.000000|large,|,");
+  const std::string known = make_file("cards/FILE0004.MOV");
+  std::ofstream(track("FILE0004.data")) << "data";
+  extractor_ = [&](const ExtractRequest& request, track::Cancellation&) {
+    ExtractOutcome outcome;
+    if (request.clip_path == huge) {
+      outcome.too_large = true;
+      outcome.failure = "track too large";
+    }
+    if (request.clip_path != unknown) {
+      outcome.duration_seconds = request.clip_path == plain ? 60.5 : 3;
+    }
+    return outcome;
+  };
+  std::vector<std::string> asked;
+  read_duration_ = [&](const std::string& clip) {
+    asked.push_back(clip);
+    return std::optional<double>(12);
+  };
+  take_in(IntakeKind::Chosen, {known, unknown, huge, plain});
+  EXPECT_EQ(list_.facts_text(), "60.500000|,3.000000|large,|,12.000000|,");
   EXPECT_TRUE(list_.has_facts());
+  EXPECT_EQ(asked, std::vector<std::string>{known}) << "a read clip brought its length along";
+  EXPECT_EQ(failures_, std::vector<std::string>{huge + ": track too large"});
 }
 
 }  // namespace

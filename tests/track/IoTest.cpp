@@ -186,12 +186,14 @@ TEST_F(TrackIo, ATrackPastTheCapIsNotWrittenAndSaysWhy)
     clip.ascii(0, "gps0");
     write(folder_ / "B.MOV", std::string_view(reinterpret_cast<const char*>(clip.bytes().data()), clip.size()));
     const std::string text = splitData_new_close(clip.bytes(), "B.MOV");
-    const ExtractResult fits = extract_clip(folder_ / "B.MOV", folder_, "/B.data", "B.MOV", Form::close, {}, ReadMode::located, text.size());
+    const ExtractResult fits = extract_clip(folder_ / "B.MOV", folder_, "/B.data", "B.MOV", Form::close, {}, nullptr,
+                                            ReadMode::located, text.size());
     EXPECT_TRUE(fits.written) << "a text of exactly the cap is written";
     EXPECT_FALSE(fits.too_large);
     fs::remove(folder_ / "B.data");
     const ExtractResult over =
-        extract_clip(folder_ / "B.MOV", folder_, "/B.data", "B.MOV", Form::close, {}, ReadMode::located, text.size() - 1);
+        extract_clip(folder_ / "B.MOV", folder_, "/B.data", "B.MOV", Form::close, {}, nullptr, ReadMode::located,
+                     text.size() - 1);
     EXPECT_FALSE(over.written);
     EXPECT_TRUE(over.too_large);
     EXPECT_NE(over.error.message.find("track too large"), std::string::npos);
@@ -236,6 +238,28 @@ TEST_F(TrackIo, ExtractOfAClipThatShrinksWritesNothing)
     EXPECT_NE(result.error.message.find("changed or removed while it was read"), std::string::npos);
     EXPECT_EQ(read(target), "previous");
     EXPECT_EQ(entries(), 2U) << "clip and previous track, no temporary file";
+}
+
+TEST_F(TrackIo, CancelledExtractionWritesNothingAndLeavesNoTemporaryFile)
+{
+    const fs::path path = folder_ / "S.MOV";
+    write_two_box_clip(path);
+    write(folder_ / "S.data", "previous");
+    Cancellation before;
+    before.cancel();
+    const ExtractResult early = extract_clip(path, folder_, "/S.data", "S.MOV", Form::standard, {}, &before);
+    EXPECT_TRUE(early.cancelled);
+    EXPECT_FALSE(early.written);
+
+    // Cancelled while the parser runs: the temporary file exists by then.
+    Cancellation during;
+    const LogSink cancel = [&](std::string_view) { during.cancel(); };
+    const ExtractResult late = extract_clip(path, folder_, "/S.data", "S.MOV", Form::close, cancel, &during);
+    EXPECT_TRUE(late.cancelled);
+    EXPECT_FALSE(late.written);
+    EXPECT_TRUE(late.error.message.empty()) << "a cancel is no failure";
+    EXPECT_EQ(read(folder_ / "S.data"), "previous");
+    EXPECT_EQ(entries(), 2U);
 }
 
 TEST(Home, FromEnvironmentOrPasswordDatabase)

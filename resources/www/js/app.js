@@ -56,6 +56,7 @@
     var a = app.actions;
     var handlers = {
       import: function () { a.importClips(); },
+      'intake-cancel': function () { VEK.intake.cancel(); },
       merge: function () { a.merge(); },
       'clear-picks': function () { a.clearPicks(); },
       'remove-picked': function () { a.remove(a.pickedPaths()); },

@@ -1,6 +1,6 @@
 // The functions and the global the native side calls in this page:
 // clip_facts, file_list_fun, video1_show, get_act, snapshot_failed, exp,
-// exp_progress, page_restarted and user_path.
+// exp_progress, intake_progress, intake_failed, page_restarted and user_path.
 (function (VEK) {
   'use strict';
 
@@ -46,7 +46,11 @@
     VEK.trackLoader.forgetFailures();
     app.actions.syncPicks();
     var imported = viewer.indexOf(current);
-    if (imported >= 0) {
+    // While a card is read, the clip being watched keeps playing; the first
+    // clip ready plays when none is.
+    if (imported >= 0 && VEK.intake.running() && before) {
+      viewer.reattach(viewer.indexOf(before.path));
+    } else if (imported >= 0) {
       viewer.select(imported, true);
       VEK.notices.toast({ key: 'imported', vars: { name: viewer.clips[imported].name } }, 'ok', 'import');
     } else {
@@ -90,6 +94,8 @@
       latest = null;
       fileList(app, report.tracks, report.clips, report.current, report.facts);
     }
+    window.intake_progress = VEK.intake.progress;
+    window.intake_failed = VEK.intake.failed;
     window.video1_show = function (path) { app.viewer.found(String(path)); };
     window.get_act = function () {
       VEK.notices.flash();

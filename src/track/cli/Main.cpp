@@ -8,9 +8,11 @@
 #include "../io/Extract.h"
 #include "../io/Home.h"
 #include "../io/MappedFile.h"
+#include "ProgressLine.h"
 #include "base/files/StaleTemporaries.h"
 #include "base/files/TemporaryCleanup.h"
 
+#include <chrono>
 #include <cstdio>
 #include <exception>
 #include <filesystem>
@@ -23,6 +25,7 @@
 
 namespace fs = std::filesystem;
 namespace track = vek::track;
+namespace cli = vek::track::cli;
 
 namespace {
 
@@ -45,7 +48,8 @@ constexpr const char* kUsage =
     "  --full-scan    search every byte of the clip instead of reading only the\n"
     "                 parts its index or its top-level atoms point at\n"
     "  --quiet        do not copy the parser's diagnostic lines to standard error\n"
-    "                 (the close form logs eight lines per record)\n"
+    "                 (the close form logs eight lines per record), and show no\n"
+    "                 progress line (shown only when standard error is a terminal)\n"
     "export   Write the clips' route to standard output: clips whose times follow\n"
     "         each other within the gap (default 120 s) form one trip. GPX 1.1 has a\n"
     "         track per trip, KML a time-stamped line per trip (both UTC, fixes only,\n"
@@ -112,7 +116,7 @@ bool extract_one(const std::string& clip, const ExtractOptions& options, const f
     const track::LogSink log = options.quiet ? track::LogSink{} : track::LogSink{log_to_stderr};
     const auto mode = options.full_scan ? track::io::ReadMode::full_scan : track::io::ReadMode::located;
     const track::io::ExtractResult result =
-        track::io::extract_clip(clip, home, savepath, fns, options.form, log, mode);
+        track::io::extract_clip(clip, home, savepath, fns, options.form, log, nullptr, mode);
     if (!result.written) {
         std::cerr << "vek-track: " << result.error.message << " (" << result.error.detail << ")\n";
         return false;
@@ -163,6 +167,23 @@ int parse_extract(const std::vector<std::string>& args, ExtractOptions& options)
     return options.clips.empty() ? usage_error("extract needs at least one CLIP") : kExitOk;
 }
 
+constexpr const char* kEraseLine = "\r\033[K";
+
+std::uintmax_t size_or_zero(const std::string& clip)
+{
+    std::error_code ec;
+    const std::uintmax_t size = fs::file_size(clip, ec);
+    return ec ? 0 : size;
+}
+
+std::uintmax_t total_size(const std::vector<std::string>& clips)
+{
+    std::uintmax_t total = 0;
+    for (const std::string& clip : clips)
+        total += size_or_zero(clip);
+    return total;
+}
+
 int run_extract(const std::vector<std::string>& args)
 {
     ExtractOptions options;
@@ -172,9 +193,25 @@ int run_extract(const std::vector<std::string>& args)
     if (!ensure_library_folder(home))
         return kExitFailed;
     vek::base::remove_stale_temporaries(home / track::kDataFolder);
+    // The line goes to standard error and only to a terminal: a pipe or a
+    // file gets the per-clip lines alone.
+    const bool show_progress = !options.quiet && ::isatty(STDERR_FILENO) == 1;
+    cli::ExtractProgress progress{.clips_total = options.clips.size(), .bytes_total = total_size(options.clips)};
+    const auto started = std::chrono::steady_clock::now();
     bool all_ok = true;
-    for (const std::string& clip : options.clips)
+    for (const std::string& clip : options.clips) {
+        if (show_progress)
+            std::cerr << kEraseLine << std::flush;  // the clip's own lines take its place
         all_ok = extract_one(clip, options, home) && all_ok;
+        std::cout << std::flush;
+        ++progress.clips_done;
+        progress.bytes_done += size_or_zero(clip);
+        progress.elapsed = std::chrono::steady_clock::now() - started;
+        if (show_progress)
+            std::cerr << kEraseLine << cli::progress_text(progress) << std::flush;
+    }
+    if (show_progress)
+        std::cerr << "\n";
     return all_ok ? kExitOk : kExitFailed;
 }
 

@@ -23,6 +23,17 @@ private:
     base::PendingFile& file_;
 };
 
+// Publishes unless cancelled, holding the cancellation off while it writes.
+bool publish_unless_cancelled(base::PendingFile& file, Cancellation* cancellation, ExtractResult& result)
+{
+    if (cancellation == nullptr)
+        return file.publish(result.error);
+    bool published = false;
+    result.cancelled =
+        !cancellation->publish_unless_cancelled([&] { published = file.publish(result.error); });
+    return published;
+}
+
 // Passes text on until the total would pass the cap, then drops the rest.
 class CappedSink : public TextSink {
 public:
@@ -79,12 +90,16 @@ bool scan_whole(const std::filesystem::path& clip, std::string_view fns, Form fo
 
 ExtractResult extract_clip(const std::filesystem::path& clip, const std::filesystem::path& home,
                            std::string_view savepath, std::string_view fns, Form form, const LogSink& log,
-                           ReadMode mode, std::size_t max_bytes)
+                           Cancellation* cancellation, ReadMode mode, std::size_t max_bytes)
 {
     ExtractResult result;
     result.track_path = std::filesystem::path(home.string() + std::string(savepath));
     if (!is_track_file_path(savepath)) {
         result.error = {clip.string() + ": not a clip name (.MOV), so it has no track file", "refused " + std::string(savepath)};
+        return result;
+    }
+    if (cancellation != nullptr && cancellation->cancelled()) {
+        result.cancelled = true;
         return result;
     }
     const std::unique_ptr<FileSource> source = FileSource::open(clip, result.error);
@@ -109,7 +124,7 @@ ExtractResult extract_clip(const std::filesystem::path& clip, const std::filesys
         result.error = too_large_error(clip, max_bytes);
         return result;
     }
-    result.written = file->publish(result.error);
+    result.written = publish_unless_cancelled(*file, cancellation, result);
     return result;
 }
 

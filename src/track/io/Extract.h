@@ -1,6 +1,7 @@
 #pragma once
 // Extraction of one clip into its track data file: read, parse, write once.
 
+#include "../Cancellation.h"
 #include "../Log.h"
 #include "../Track.h"
 #include "IoError.h"
@@ -19,6 +20,7 @@ struct ExtractResult {
     bool too_large = false;            // the text passed kMaxTrackBytes; nothing written
     std::filesystem::path track_path;  // home + savepath
     IoError error;                     // when not written
+    bool cancelled = false;            // stopped by its cancellation; nothing written
 };
 
 enum class ReadMode {
@@ -28,10 +30,13 @@ enum class ReadMode {
 
 // Reads `clip`, runs the parser of `form`, and writes the text atomically at
 // the home directory's path followed by `savepath` (plain text concatenation;
-// `savepath` begins with "/"). The folder must exist. A text longer than
+// `savepath` begins with "/"). The folder must exist. A cancelled
+// `cancellation` stops it before the clip is read or before the file is
+// published; the parse itself runs to its end. A text longer than
 // `max_bytes` is not written.
 ExtractResult extract_clip(const std::filesystem::path& clip, const std::filesystem::path& home,
                            std::string_view savepath, std::string_view fns, Form form, const LogSink& log,
-                           ReadMode mode = ReadMode::located, std::size_t max_bytes = kMaxTrackBytes);
+                           Cancellation* cancellation = nullptr, ReadMode mode = ReadMode::located,
+                           std::size_t max_bytes = kMaxTrackBytes);
 
 } // namespace vek::track::io

@@ -1,0 +1,95 @@
+#include "library/ExtractionWorkers.h"
+
+#include <algorithm>
+#include <exception>
+
+#include "base/files/Publisher.h"
+
+namespace vek::library {
+namespace {
+
+constexpr unsigned kMostClipsAtOnce = 2;
+
+// Only a track read whole gets its record; without one, the next intake
+// takes the track as the clip's, as for tracks from before records.
+void record_identity(const ExtractRequest& request, track::Cancellation& cancellation, ExtractOutcome& outcome) {
+  if (outcome.cancelled || !outcome.failure.empty() || request.identity_file.empty()) {
+    return;
+  }
+  base::FileError error;
+  bool written = true;
+  cancellation.publish_unless_cancelled(
+      [&] { written = base::publish_file(request.identity_file, request.identity_record, base::PublishMode::Replace, &error); });
+  if (!written) {
+    outcome.log_lines.push_back(error.message + " (" + error.detail + ")");
+  }
+}
+
+}  // namespace
+
+unsigned intake_thread_count() {
+  return std::clamp(std::thread::hardware_concurrency(), 1U, kMostClipsAtOnce);
+}
+
+ExtractionWorkers::ExtractionWorkers(Extractor extract, PostToMain post, unsigned threads)
+    : extract_(std::move(extract)), post_(std::move(post)), thread_limit_(std::max(threads, 1U)) {}
+
+ExtractionWorkers::~ExtractionWorkers() {
+  {
+    const std::lock_guard lock(mutex_);
+    stopping_ = true;
+    jobs_.clear();
+  }
+  wake_.notify_all();
+  threads_.clear();  // joins
+}
+
+void ExtractionWorkers::submit(ExtractRequest request, std::shared_ptr<track::Cancellation> cancellation,
+                               std::function<void(ExtractOutcome)> done) {
+  {
+    const std::lock_guard lock(mutex_);
+    jobs_.push_back({std::move(request), std::move(cancellation), std::move(done)});
+    // Threads start with the first clips and stay for later intakes.
+    if (threads_.size() < thread_limit_ && threads_.size() < jobs_.size()) {
+      threads_.emplace_back([this] { work(); });
+    }
+  }
+  wake_.notify_one();
+}
+
+bool ExtractionWorkers::next_job(Job& job) {
+  std::unique_lock lock(mutex_);
+  wake_.wait(lock, [this] { return stopping_ || !jobs_.empty(); });
+  if (stopping_) {
+    return false;
+  }
+  job = std::move(jobs_.front());
+  jobs_.pop_front();
+  return true;
+}
+
+// Nothing thrown may leave a worker thread: it would end the process.
+ExtractOutcome ExtractionWorkers::read_clip(Job& job) {
+  ExtractOutcome outcome;
+  if (job.cancellation->cancelled()) {
+    outcome.cancelled = true;
+    return outcome;
+  }
+  try {
+    outcome = extract_(job.request, *job.cancellation);
+    record_identity(job.request, *job.cancellation, outcome);
+  } catch (const std::exception& error) {
+    outcome.failure = error.what();
+  }
+  return outcome;
+}
+
+void ExtractionWorkers::work() {
+  Job job;
+  while (next_job(job)) {
+    ExtractOutcome outcome = read_clip(job);
+    post_([done = std::move(job.done), outcome = std::move(outcome)]() mutable { done(std::move(outcome)); });
+  }
+}
+
+}  // namespace vek::library

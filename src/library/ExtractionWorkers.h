@@ -1,0 +1,78 @@
+#pragma once
+// The threads that read clips for the intake, so the main loop never waits
+// for a clip. At most one clip is read per thread; outcomes reach the main
+// thread through `post`.
+
+#include <condition_variable>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "Cancellation.h"
+#include "library/ClipIntake.h"
+
+namespace vek::library {
+
+struct ExtractOutcome {
+  // The parser's diagnostic lines, kept to be logged in intake order.
+  std::vector<std::string> log_lines;
+  // Why the clip could not be read; empty when it was.
+  std::string failure;
+  // Stopped before it wrote anything.
+  bool cancelled = false;
+  // Refused: the track text passed the size any real clip gives.
+  bool too_large = false;
+  // The movie's own length, read while the clip was at hand.
+  std::optional<double> duration_seconds;
+};
+
+// Reads one clip and writes its track; runs on a worker thread. Gives up,
+// writing nothing, once `cancellation` is cancelled.
+using Extractor = std::function<ExtractOutcome(const ExtractRequest& request, track::Cancellation& cancellation)>;
+
+// Queues a task on the main thread; callable from any thread.
+using PostToMain = std::function<void(std::function<void()>)>;
+
+// Never more than two clips at once: a card reader gives no more, and the
+// page's playback keeps the remaining core.
+unsigned intake_thread_count();
+
+class ExtractionWorkers {
+ public:
+  ExtractionWorkers(Extractor extract, PostToMain post, unsigned threads);
+  ExtractionWorkers(const ExtractionWorkers&) = delete;
+  ExtractionWorkers& operator=(const ExtractionWorkers&) = delete;
+  // Waits for the clips being read; queued ones are dropped.
+  ~ExtractionWorkers();
+
+  // Reads the clip on a worker, then runs `done` on the main thread. A clip
+  // whose cancellation is cancelled before it starts is not read.
+  void submit(ExtractRequest request, std::shared_ptr<track::Cancellation> cancellation,
+              std::function<void(ExtractOutcome)> done);
+
+ private:
+  struct Job {
+    ExtractRequest request;
+    std::shared_ptr<track::Cancellation> cancellation;
+    std::function<void(ExtractOutcome)> done;
+  };
+  void work();
+  bool next_job(Job& job);
+  ExtractOutcome read_clip(Job& job);
+
+  Extractor extract_;
+  PostToMain post_;
+  unsigned thread_limit_;
+  std::mutex mutex_;
+  std::condition_variable wake_;
+  std::deque<Job> jobs_;
+  bool stopping_ = false;
+  std::vector<std::jthread> threads_;
+};
+
+}  // namespace vek::library

@@ -1,0 +1,180 @@
+#include "library/IntakeQueue.h"
+
+#include <optional>
+
+namespace vek::library {
+
+struct IntakeQueue::Run {
+  IntakeKind kind = IntakeKind::Dragged;
+  std::vector<IntakeStep> steps;
+  std::vector<std::optional<ExtractOutcome>> outcomes;
+  // The next step to apply; all before it are in the clip list.
+  std::size_t next = 0;
+  std::string last_clip;
+  std::shared_ptr<track::Cancellation> cancellation = std::make_shared<track::Cancellation>();
+};
+
+IntakeQueue::IntakeQueue(ClipList& list, std::string home, ExtractionWorkers& workers, IntakeListener listener,
+                         DurationReader read_duration)
+    : list_(list),
+      home_(std::move(home)),
+      workers_(workers),
+      listener_(std::move(listener)),
+      read_duration_(std::move(read_duration)) {}
+
+IntakeQueue::~IntakeQueue() {
+  if (run_) {
+    run_->cancellation->cancel();
+  }
+}
+
+void IntakeQueue::enqueue(IntakeKind kind, std::vector<std::string> paths) {
+  waiting_.emplace_back(kind, std::move(paths));
+  if (!run_) {
+    start_next();
+  }
+}
+
+void IntakeQueue::cancel() {
+  waiting_.clear();
+  if (!run_) {
+    return;
+  }
+  run_->cancellation->cancel();
+  const std::shared_ptr<Run> run = std::move(run_);
+  listener_.log("intake cancelled: " + std::to_string(progress_.clips_done) + " of " +
+                std::to_string(progress_.clips_total) + " clips taken in");
+  if (run->kind == IntakeKind::Chosen) {
+    listener_.report(run->last_clip.empty() ? kNoClip : std::string_view(run->last_clip));
+  }
+  end_session(IntakeState::Cancelled);
+}
+
+void IntakeQueue::start_next() {
+  while (!run_ && !waiting_.empty()) {
+    auto [kind, paths] = std::move(waiting_.front());
+    waiting_.pop_front();
+    start(kind, std::move(paths));
+  }
+}
+
+void IntakeQueue::start(IntakeKind kind, std::vector<std::string> paths) {
+  if (!session_open_) {
+    progress_ = {};
+    started_ = std::chrono::steady_clock::now();
+    session_open_ = true;
+  }
+  auto run = std::make_shared<Run>();
+  run->kind = kind;
+  run->steps = plan_intake(kind, paths, home_);
+  run->outcomes.resize(run->steps.size());
+  for (std::size_t i = 0; i < run->steps.size(); ++i) {
+    const IntakeStep& step = run->steps[i];
+    progress_.clips_total += step.taken_in ? 1 : 0;
+    progress_.bytes_total += step.bytes;
+    if (step.extraction) {
+      workers_.submit(*step.extraction, run->cancellation,
+                      [this, weak = std::weak_ptr<Run>(run), i](ExtractOutcome outcome) {
+                        // A cancelled or finished run has gone, and the queue with it may have.
+                        if (const std::shared_ptr<Run> alive = weak.lock()) {
+                          extracted(alive, i, std::move(outcome));
+                        }
+                      });
+    }
+  }
+  run_ = std::move(run);
+  send_progress();
+  apply_ready_steps();
+}
+
+void IntakeQueue::extracted(const std::shared_ptr<Run>& run, std::size_t index, ExtractOutcome outcome) {
+  if (run != run_) {
+    return;
+  }
+  progress_.bytes_done += run->steps.at(index).bytes;
+  run->outcomes.at(index) = std::move(outcome);
+  apply_ready_steps();
+}
+
+// The run is held here: a listener may cancel the queue while a step applies.
+void IntakeQueue::apply_ready_steps() {
+  const std::shared_ptr<Run> run = run_;
+  while (run && run_ == run && run->next < run->steps.size()) {
+    const std::size_t index = run->next;
+    const std::optional<ExtractOutcome>& outcome = run->outcomes[index];
+    if (run->steps[index].extraction && !outcome) {
+      return;
+    }
+    ++run->next;
+    apply(*run, run->steps[index], outcome ? &*outcome : nullptr);
+  }
+  if (run && run_ == run) {
+    finish_run();
+  }
+}
+
+void IntakeQueue::apply(Run& run, const IntakeStep& step, const ExtractOutcome* outcome) {
+  for (const std::string& line : step.log_lines) {
+    listener_.log(line);
+  }
+  if (outcome != nullptr) {
+    for (const std::string& line : outcome->log_lines) {
+      listener_.log(line);
+    }
+    if (!outcome->failure.empty()) {
+      listener_.log("cannot read " + step.source_path + ": " + outcome->failure);
+      listener_.failed(step.source_path, outcome->failure);
+    }
+  }
+  if (step.taken_in) {
+    list_step(list_, step, duration_of(step, outcome), outcome != nullptr && outcome->too_large);
+    run.last_clip = step.source_path;
+    ++progress_.clips_done;
+  }
+  if (run.kind == IntakeKind::Dragged) {
+    listener_.report(run.last_clip.empty() ? kNoClip : std::string_view(run.last_clip));
+  }
+  if (step.taken_in) {
+    send_progress();
+  }
+}
+
+// A read clip brings its length along; a clip whose track was read before is
+// asked only when it is about to be listed.
+std::optional<double> IntakeQueue::duration_of(const IntakeStep& step, const ExtractOutcome* outcome) const {
+  if (outcome != nullptr) {
+    return outcome->duration_seconds;
+  }
+  if (!read_duration_ || list_.lists_track(step.track_path)) {
+    return std::nullopt;
+  }
+  return read_duration_(step.source_path);
+}
+
+void IntakeQueue::finish_run() {
+  const std::shared_ptr<Run> run = std::move(run_);
+  if (run->kind == IntakeKind::Chosen) {
+    listener_.report(run->last_clip.empty() ? kNoClip : std::string_view(run->last_clip));
+  }
+  start_next();
+  if (!run_) {
+    end_session(IntakeState::Finished);
+  }
+}
+
+void IntakeQueue::end_session(IntakeState state) {
+  progress_.state = state;
+  send_progress();
+  session_open_ = false;
+}
+
+void IntakeQueue::send_progress() {
+  if (progress_.clips_total == 0) {
+    return;
+  }
+  progress_.time_left = estimate_time_left(progress_.bytes_done, progress_.bytes_total,
+                                           std::chrono::steady_clock::now() - started_);
+  listener_.progress(progress_);
+}
+
+}  // namespace vek::library

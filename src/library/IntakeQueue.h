@@ -1,0 +1,74 @@
+#pragma once
+// The intake runs of one window, one after the other: a second import while
+// one runs waits behind it. Steps are applied to the clip list in the planned
+// order whatever order the workers finish in. Main thread only.
+
+#include <chrono>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "library/ClipIntake.h"
+#include "library/ClipList.h"
+#include "library/ExtractionWorkers.h"
+#include "library/IntakeProgress.h"
+
+namespace vek::library {
+
+// What the queue tells its owner; every call comes on the main thread.
+struct IntakeListener {
+  std::function<void(std::string_view line)> log;
+  // The clip-list report, with the run's last clip or "(null)".
+  std::function<void(std::string_view last_clip)> report;
+  std::function<void(const IntakeProgress& progress)> progress;
+  // A clip that could not be read: its path and the reason.
+  std::function<void(const std::string& clip, const std::string& reason)> failed;
+};
+
+class IntakeQueue {
+ public:
+  // `read_duration` gives the length of a clip whose track was read before.
+  IntakeQueue(ClipList& list, std::string home, ExtractionWorkers& workers, IntakeListener listener,
+              DurationReader read_duration = {});
+  IntakeQueue(const IntakeQueue&) = delete;
+  IntakeQueue& operator=(const IntakeQueue&) = delete;
+  ~IntakeQueue();
+
+  // Starts the run at once when idle, else queues it.
+  void enqueue(IntakeKind kind, std::vector<std::string> paths);
+  // Stops the running intake and drops the queued ones. Returns once no
+  // track file is being written; clips being read finish unseen.
+  void cancel();
+  bool running() const { return run_ != nullptr; }
+  const IntakeProgress& progress() const { return progress_; }
+
+ private:
+  struct Run;
+  void start_next();
+  void start(IntakeKind kind, std::vector<std::string> paths);
+  void extracted(const std::shared_ptr<Run>& run, std::size_t index, ExtractOutcome outcome);
+  void apply_ready_steps();
+  void apply(Run& run, const IntakeStep& step, const ExtractOutcome* outcome);
+  std::optional<double> duration_of(const IntakeStep& step, const ExtractOutcome* outcome) const;
+  void finish_run();
+  void end_session(IntakeState state);
+  void send_progress();
+
+  ClipList& list_;
+  std::string home_;
+  ExtractionWorkers& workers_;
+  IntakeListener listener_;
+  DurationReader read_duration_;
+  std::deque<std::pair<IntakeKind, std::vector<std::string>>> waiting_;
+  std::shared_ptr<Run> run_;
+  // Totals add up over the runs until the queue runs dry.
+  IntakeProgress progress_;
+  bool session_open_ = false;
+  std::chrono::steady_clock::time_point started_;
+};
+
+}  // namespace vek::library

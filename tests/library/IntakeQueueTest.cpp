@@ -1,0 +1,179 @@
+// The intake on worker threads: order kept whatever finishes first, runs
+// queued, cancel, progress, and clips that vanish while they are read.
+
+#include "library/IntakeQueue.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+
+#include "IntakeHarness.h"
+#include "track/io/Extract.h"
+
+namespace vek::library {
+namespace {
+
+using namespace std::chrono_literals;
+
+class IntakeQueueTest : public testing::IntakeHarness {};
+
+TEST_F(IntakeQueueTest, ClipsFinishingOutOfOrderAreAppliedInOrder) {
+  start();
+  const std::string k1 = make_file("cards/K1.MOV");
+  const std::string k2 = make_file("cards/K2.MOV");
+  const std::string k3 = make_file("cards/K3.MOV");
+  gate_.hold(k3);  // processed first, finishes last
+  queue_->enqueue(IntakeKind::Dragged, {k1, k2, k3});
+  ASSERT_TRUE(gate_.wait_arrival(k2));
+  ASSERT_TRUE(run_until([&] { return extraction_count() >= 1; }));
+  EXPECT_TRUE(reports_.empty()) << "nothing is listed before the first clip in order is read";
+  EXPECT_TRUE(list_.clip_list_text().empty());
+  gate_.release(k3);
+  ASSERT_TRUE(settle());
+  EXPECT_EQ(reports_, (std::vector<std::string>{k3 + ",|" + k3, k3 + "," + k2 + ",|" + k2,
+                                                k3 + "," + k2 + "," + k1 + ",|" + k1}));
+  EXPECT_EQ(log_, (std::vector<std::string>{"read K3.MOV", "read K2.MOV", "read K1.MOV"}));
+}
+
+TEST_F(IntakeQueueTest, NeverMoreClipsAtOnceThanThreads) {
+  std::atomic<int> reading{0};
+  std::atomic<int> most{0};
+  extractor_ = [&](const ExtractRequest& request, track::Cancellation& cancellation) {
+    const int now = ++reading;
+    most = std::max(most.load(), now);
+    std::this_thread::sleep_for(5ms);
+    --reading;
+    return extract(request, cancellation);
+  };
+  start(intake_thread_count());
+  std::vector<std::string> clips;
+  for (int i = 0; i < 12; ++i) {
+    clips.push_back(make_file("cards/C" + std::to_string(i) + ".MOV"));
+  }
+  queue_->enqueue(IntakeKind::Chosen, clips);
+  ASSERT_TRUE(settle());
+  EXPECT_LE(most.load(), 2);
+  EXPECT_GE(intake_thread_count(), 1U);
+  EXPECT_EQ(extraction_count(), 12U);
+}
+
+TEST_F(IntakeQueueTest, SecondIntakeWaitsForTheFirst) {
+  start();
+  const std::string first = make_file("a/FIRST.MOV");
+  const std::string second = make_file("b/SECOND.MOV");
+  gate_.hold(first);
+  queue_->enqueue(IntakeKind::Dragged, {first});
+  queue_->enqueue(IntakeKind::Chosen, {second});
+  ASSERT_TRUE(gate_.wait_arrival(first));
+  std::this_thread::sleep_for(50ms);
+  EXPECT_FALSE(gate_.arrived(second)) << "the queued run has not started";
+  gate_.release(first);
+  ASSERT_TRUE(settle());
+  EXPECT_EQ(reports_, (std::vector<std::string>{first + ",|" + first, first + "," + second + ",|" + second}));
+  ASSERT_FALSE(progress_.empty());
+  EXPECT_EQ(progress_.back().state, IntakeState::Finished);
+  EXPECT_EQ(progress_.back().clips_done, 2U);
+  EXPECT_EQ(progress_.back().clips_total, 2U) << "totals cover the queued run";
+}
+
+TEST_F(IntakeQueueTest, CancelStopsTheRunAndDropsQueuedOnes) {
+  start(1);
+  const std::string a = make_file("cards/A.MOV");
+  const std::string b = make_file("cards/B.MOV");
+  const std::string c = make_file("cards/C.MOV");
+  const std::string later = make_file("other/LATER.MOV");
+  gate_.hold(b);
+  queue_->enqueue(IntakeKind::Chosen, {a, b, c});  // C, then B, then A
+  queue_->enqueue(IntakeKind::Dragged, {later});
+  ASSERT_TRUE(gate_.wait_arrival(b));
+  ASSERT_TRUE(run_until([&] { return list_.clip_list_text() == c + ","; }));
+  queue_->cancel();
+  EXPECT_FALSE(queue_->running());
+  gate_.release(b);
+  workers_.reset();  // B's reader ends; its outcome arrives after the cancel
+  drain();
+  EXPECT_EQ(list_.clip_list_text(), c + ",");
+  EXPECT_EQ(reports_, std::vector<std::string>{c + ",|" + c}) << "the chooser reports what it took in";
+  EXPECT_TRUE(std::filesystem::exists(track("C.data")));
+  EXPECT_FALSE(std::filesystem::exists(track("B.data"))) << "cancelled before its track was published";
+  EXPECT_FALSE(std::filesystem::exists(track("A.data")));
+  EXPECT_FALSE(std::filesystem::exists(track("LATER.data")));
+  EXPECT_EQ(library_entries(), 2U) << "C's track and its record; no temporary file";
+  ASSERT_FALSE(progress_.empty());
+  EXPECT_EQ(progress_.back().state, IntakeState::Cancelled);
+  EXPECT_EQ(progress_.back().clips_done, 1U);
+  EXPECT_EQ(log_.back(), "intake cancelled: 1 of 3 clips taken in");
+}
+
+TEST_F(IntakeQueueTest, ANewIntakeAfterCancelRunsNormally) {
+  start(1);
+  const std::string a = make_file("cards/A.MOV");
+  gate_.hold(a);
+  queue_->enqueue(IntakeKind::Dragged, {a});
+  ASSERT_TRUE(gate_.wait_arrival(a));
+  queue_->cancel();
+  gate_.release(a);
+  const std::string b = make_file("cards/B.MOV");
+  queue_->enqueue(IntakeKind::Dragged, {b, a});
+  ASSERT_TRUE(settle());
+  EXPECT_EQ(list_.clip_list_text(), a + "," + b + ",");
+  EXPECT_EQ(progress_.back().clips_total, 2U) << "a fresh count after the cancel";
+}
+
+TEST_F(IntakeQueueTest, ProgressCountsClipsAndBytes) {
+  start();
+  const std::string small = make_file("cards/S.MOV", std::string(1000, 'x'));
+  const std::string big = make_file("cards/B.MOV", std::string(3000, 'x'));
+  const std::string listed = make_file("cards/L.MOV", std::string(500, 'x'));
+  make_file("home/VEK/data/L.data");
+  queue_->enqueue(IntakeKind::Dragged, {small, big, listed});
+  ASSERT_TRUE(settle());
+  ASSERT_GE(progress_.size(), 2U);
+  EXPECT_EQ(progress_.front().clips_total, 3U);
+  EXPECT_EQ(progress_.front().bytes_total, 4000U) << "a clip with a track is not read";
+  EXPECT_EQ(progress_.front().clips_done, 0U);
+  EXPECT_EQ(progress_.back().clips_done, 3U);
+  EXPECT_EQ(progress_.back().bytes_done, 4000U);
+  EXPECT_EQ(progress_.back().state, IntakeState::Finished);
+}
+
+TEST(IntakeEstimate, RemainingBytesAtTheRateSoFar) {
+  EXPECT_EQ(estimate_time_left(0, 100, 5s), std::nullopt) << "no rate before the first clip";
+  EXPECT_EQ(estimate_time_left(10, 100, 0s), std::nullopt);
+  EXPECT_EQ(estimate_time_left(25, 100, 10s), 30s);
+  EXPECT_EQ(estimate_time_left(30, 100, 10s), 24s) << "rounded up: 23.3 s";
+  EXPECT_EQ(estimate_time_left(100, 100, 10s), 0s);
+  EXPECT_EQ(estimate_time_left(120, 100, 10s), 0s) << "a clip that grew is no negative time";
+}
+
+// A card pulled mid-intake: the clips gone give a message each, the rest go on.
+TEST_F(IntakeQueueTest, ClipsVanishingMidIntakeGiveAMessageEachAndTheRestGoOn) {
+  const std::string a = make_file("card/A.MOV");
+  const std::string b = make_file("card/B.MOV");
+  const std::string c = make_file("card/C.MOV");
+  extractor_ = [&](const ExtractRequest& request, track::Cancellation& cancellation) {
+    if (request.clip_path == c) {
+      std::filesystem::remove(a);
+      std::filesystem::remove(b);
+    }
+    ExtractOutcome outcome;
+    const auto result = track::io::extract_clip(request.clip_path, home(), request.relative_track_path,
+                                                request.file_name, track::Form::standard, {}, &cancellation);
+    outcome.failure = result.written ? "" : result.error.message;
+    return outcome;
+  };
+  start(1);
+  queue_->enqueue(IntakeKind::Dragged, {a, b, c});
+  ASSERT_TRUE(settle());
+  ASSERT_EQ(failures_.size(), 2U);
+  EXPECT_EQ(failures_[0].rfind(b + ": ", 0), 0U) << failures_[0];
+  EXPECT_EQ(failures_[1].rfind(a + ": ", 0), 0U) << failures_[1];
+  EXPECT_TRUE(std::filesystem::exists(track("C.data")));
+  EXPECT_EQ(library_entries(), 2U) << "C's track and record; nothing for the lost clips";
+  EXPECT_EQ(log_.size(), 2U);
+  EXPECT_EQ(log_[0].rfind("cannot read " + b + ": ", 0), 0U) << log_[0];
+  EXPECT_EQ(progress_.back().state, IntakeState::Finished);
+}
+
+}  // namespace
+}  // namespace vek::library

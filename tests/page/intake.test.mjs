@@ -1,0 +1,74 @@
+// The page while the native side reads a card: the intake panel's count,
+// bytes and time left, Cancel, the clip being watched kept playing, and a
+// message for each clip that could not be read.
+import { describe, it, before, after } from 'node:test';
+import assert from 'node:assert/strict';
+import { join } from 'node:path';
+import { tmpdir } from 'node:os';
+import { mkdtempSync } from 'node:fs';
+import { launch, openPage, literal } from './harness.mjs';
+import { freeGpsTrack, clipFile } from './fixtures.mjs';
+
+let browser;
+before(async () => { browser = await launch(); });
+after(async () => { await browser.close(); });
+
+const progress = (page, ...figures) =>
+  page.evaluate(`if(window.intake_progress)intake_progress(${figures.map(literal).join(',')})`);
+
+// One clip taken in as a drag would: listed, then reported with it as the last.
+async function takeIn(page, native, clip) {
+  native.tracks.push(join(native.userPath, clip.replace(/^.*\//, '').replace('.MOV', '.data')));
+  native.clips.push(clip);
+  await native.report(clip);
+}
+
+describe('intake panel', () => {
+  it('shows clips, bytes and time left, and Cancel sends the command', async () => {
+    const { page, native, context, errors } = await openPage(browser);
+    const panel = page.locator('[data-r="intake"]');
+    assert.equal(await panel.isHidden(), true);
+    await progress(page, 'running', '3', '30', '1500000000', '9000000000', '125');
+    assert.equal(await panel.isVisible(), true);
+    assert.equal(await page.locator('[data-r="intake-text"]').textContent(),
+      '3 of 30 clips · 1.5 GB / 9.0 GB · about 3 min left');
+    await progress(page, 'running', '4', '30', '2000000', '9000000', '');
+    assert.equal(await page.locator('[data-r="intake-text"]').textContent(), '4 of 30 clips · 2 MB / 9 MB',
+      'no estimate until one is known');
+    await page.click('[data-act="intake-cancel"]');
+    await native.received(1);
+    assert.deepEqual(native.sent('intake_cancel'), ['http://intake_cancel/']);
+    await progress(page, 'cancelled', '4', '30', '2000000', '9000000', '');
+    assert.match(await page.locator('[data-r="intake-text"]').textContent(), /stopped$/);
+    assert.equal(await page.locator('[data-act="intake-cancel"]').isDisabled(), true);
+    await panel.waitFor({ state: 'hidden', timeout: 5000 });
+    assert.deepEqual(errors, []);
+    await context.close();
+  });
+
+  it('plays the first clip ready and keeps it playing while more arrive', async () => {
+    const { page, native, context } = await openPage(browser);
+    const dir = mkdtempSync(join(tmpdir(), 'vek-card-'));
+    const clips = ['2016_0301_100507_001.MOV', '2016_0301_100512_002.MOV', '2016_0301_100517_003.MOV']
+      .map((n) => native.addClip(dir, n, freeGpsTrack(n, { seconds: 5 }), clipFile(5)));
+    await progress(page, 'running', '0', '3', '0', '300', '');
+    await takeIn(page, native, clips[2]);
+    await page.waitForFunction(() => document.querySelector('video').currentTime > 0.2);
+    await takeIn(page, native, clips[1]);
+    await takeIn(page, native, clips[0]);
+    assert.equal(await page.locator('.clip').count(), 3);
+    assert.equal(await page.evaluate(() => VEK.app.viewer.playingPath), clips[2]);
+    assert.equal(await page.locator('.clip.current .clip-name').textContent(), '2016_0301_100517_003.MOV');
+    assert.equal(await page.evaluate(() => document.querySelector('video').paused), false);
+    await progress(page, 'finished', '3', '3', '300', '300', '0');
+    await context.close();
+  });
+
+  it('says which clip could not be read and why', async () => {
+    const { page, context } = await openPage(browser);
+    await page.evaluate(`if(window.intake_failed)intake_failed(${literal('/media/card/DCIM/FILE0007.MOV')},` +
+      `${literal('/media/card/DCIM/FILE0007.MOV: changed or removed while it was read')})`);
+    await page.locator('.toast.error', { hasText: 'FILE0007.MOV could not be read' }).waitFor();
+    await context.close();
+  });
+});
