@@ -77,6 +77,8 @@ void AppDelegate::run_command(bridge::Command command, const std::string& text) 
     case Command::Norecode: stop(); break;
     case Command::SaveSet: save_set(text); break;
     case Command::Merger: merger(text); break;
+    case Command::ExportClips: export_clips(text); break;
+    case Command::ExportCancel: media_.exporter->cancel_exports(); break;
   }
 }
 

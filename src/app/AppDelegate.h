@@ -102,6 +102,9 @@ class AppDelegate {
   void get_full_photo();
   void merger(const std::string& text);
   void export_finished(media::ExportStatus status);
+  void export_clips(const std::string& text);
+  void export_with_options_finished(media::ExportStatus status, const std::string& movie);
+  std::string read_settings_text() const;
   std::string snapshot_path() const;
   void log(std::string_view line) const;
 

@@ -20,6 +20,8 @@ enum class Command {
   Norecode,
   SaveSet,
   Merger,
+  ExportClips,
+  ExportCancel,
 };
 
 // What the web view does with the navigation once the handlers have run.

@@ -22,6 +22,14 @@ std::string get_act_call();
 std::string export_completed_call();
 std::string export_failed_call();
 
+// After exp('Export Completed'): where the export went.
+std::string export_saved_call(std::string_view movie_path);
+// An original-quality join refused (the clips differ in codec, frame size,
+// frame rate or sound), so the page can offer the re-encoding export.
+std::string export_incompatible_call();
+// An export cancelled from the page has stopped and left nothing behind.
+std::string export_cancelled_call();
+
 // Export progress in percent; the page may not define the handler.
 std::string export_progress_call(int percent);
 

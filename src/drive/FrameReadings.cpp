@@ -24,17 +24,30 @@ DriveOverlayModel::DriveOverlayModel(std::vector<ClipTrack> tracks, std::vector<
   build_route();
 }
 
-FrameReadings DriveOverlayModel::at(double export_time) const {
+FrameReadings DriveOverlayModel::at(double export_time) const { return at_clip(clip_point_at(segments_, export_time)); }
+
+std::optional<std::pair<std::size_t, std::size_t>> DriveOverlayModel::sample_at(std::optional<ClipPoint> point) const {
+  if (!point || point->clip >= tracks_.size()) {
+    return std::nullopt;
+  }
+  const std::ptrdiff_t index = sample_index_at(tracks_[point->clip], point->time);
+  if (index < 0) {
+    return std::nullopt;
+  }
+  return std::pair{point->clip, static_cast<std::size_t>(index)};
+}
+
+FrameReadings DriveOverlayModel::at_clip(std::optional<ClipPoint> point) const {
   FrameReadings readings;
   readings.speed_unit = speed_unit_text(settings_.unit);
-  const std::optional<ClipPoint> point = clip_point_at(segments_, export_time);
-  if (!point || point->clip >= tracks_.size() || sample_index_at(tracks_[point->clip], point->time) < 0) {
+  const auto shown = sample_at(point);
+  if (!shown) {
     readings.clock = readings.speed = readings.gx = readings.gy = readings.gz = axis_text(NAN);
     readings.x = readings.y = readings.z = NAN;
     return readings;
   }
-  const ClipTrack& track = tracks_[point->clip];
-  const Sample& sample = track.samples[static_cast<std::size_t>(sample_index_at(track, point->time))];
+  const ClipTrack& track = tracks_[shown->first];
+  const Sample& sample = track.samples[shown->second];
   readings.has_sample = true;
   readings.clock = format_date_time(displayed_time(track.start + sample.t, settings_, zone_offset_));
   readings.speed = speed_text(sample.speed_kmh, settings_.unit);

@@ -36,6 +36,10 @@ class DriveOverlayModel {
                     ZoneOffset zone_offset, bool decimal_position);
 
   FrameReadings at(double export_time) const;
+  // The same for a moment given as a clip of the selection and its own time.
+  FrameReadings at_clip(std::optional<ClipPoint> point) const;
+  // Which sample `at_clip` shows: (clip, index), or nullopt for none.
+  std::optional<std::pair<std::size_t, std::size_t>> sample_at(std::optional<ClipPoint> point) const;
   // The valid positions of the exported range, in order, fitted into the unit square.
   const std::vector<RoutePoint>& route() const { return route_; }
 
