@@ -9,6 +9,11 @@ namespace vek::media {
 namespace {
 
 constexpr const char* kOverlayFactory = "overlaycomposition";
+// The clip is scaled to the export's frame before the band is drawn, so the
+// text is drawn at the size it is seen in, not upscaled with the picture;
+// borders keep a clip of another shape undistorted.
+constexpr const char* kOverlayBin =
+    "videoscale add-borders=true ! video/x-raw,width=1920,height=1080,pixel-aspect-ratio=1/1 ! overlaycomposition";
 
 struct DrawTarget {
   OverlayComposer* composer;
@@ -78,7 +83,7 @@ ElementPtr find_overlay(GstElement* effect) {
 }  // namespace
 
 bool add_overlay_effect(GESClip* clip, std::size_t clip_index, OverlayComposer& composer) {
-  GESEffect* effect = ges_effect_new(kOverlayFactory);
+  GESEffect* effect = ges_effect_new(kOverlayBin);
   if (effect == nullptr || !ges_container_add(GES_CONTAINER(clip), GES_TIMELINE_ELEMENT(effect))) {
     return false;
   }

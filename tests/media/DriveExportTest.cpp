@@ -216,6 +216,9 @@ TEST_F(DriveExportTest, TheFrameAtFiveSecondsShowsThePagesReadingsAndSwitchedOff
   const drive::FrameReadings shown = model.at(5.0);
   const drive::FrameReadings earlier = model.at(4.0);
   ASSERT_NE(shown.speed + shown.clock, earlier.speed + earlier.clock);
+  const drive::Box road{0, 0, 1920, 900};
+  ASSERT_LT(difference(overlay, plain, road), 2.0) << "the overlay leaves the road as it was, frame for frame";
+  ASSERT_LT(difference(speed, plain, road), 2.0);
   const drive::OverlayElements all;
   const Rgb expected = with_band(plain, all, shown, model.route());
   const Rgb wrong = with_band(plain, all, earlier, model.route());

@@ -184,6 +184,7 @@
     bindDrop();
     VEK.keyboard.bind(app.views.player, function (d) { app.viewer.step(d); });
     VEK.bridge.install(app);
+    app.exportOptions = VEK.exportOptions.install(app);
     window.matchMedia('(prefers-color-scheme: dark)').addEventListener('change', function () {
       app.views.route.redraw();
       app.views.speedChart.redraw();
