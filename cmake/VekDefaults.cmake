@@ -3,8 +3,14 @@
 
 set(VEK_SANITIZER_FLAGS -fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
 
+# GCC 12 warns falsely about std::string concatenation at -O2 and above
+# (-Wrestrict, https://gcc.gnu.org/bugzilla/show_bug.cgi?id=105329), which
+# fails Release builds with -Werror. Remove once GCC 13 is the oldest compiler.
+set(VEK_GCC12_RESTRICT_WORKAROUND
+    $<$<AND:$<CXX_COMPILER_ID:GNU>,$<VERSION_LESS:$<CXX_COMPILER_VERSION>,13>>:-Wno-restrict>)
+
 function(vek_apply_defaults target)
-  target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Wshadow)
+  target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Wshadow ${VEK_GCC12_RESTRICT_WORKAROUND})
   if(VEK_WERROR)
     target_compile_options(${target} PRIVATE -Werror)
   endif()

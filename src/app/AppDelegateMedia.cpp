@@ -99,7 +99,7 @@ void AppDelegate::merger(const std::string& text) {
       clips.emplace_back(piece);
     }
   }
-  const std::string output = env_.home + "/VEK/files/exp_" + media::export_stamp(env_.now()) + ".mov";
+  const std::string output = library::output_folder(env_.home) + "/exp_" + media::export_stamp(env_.now()) + ".mov";
   media_.exporter->start(
       std::move(clips), output,
       [this](int percent) { platform_.wv.evaluate(bridge::export_progress_call(percent)); },

@@ -14,7 +14,7 @@
 #include "platform/Shell.h"
 #include "platform/SystemLog.h"
 #include "platform/Toolkit.h"
-#include "track/io/AtomicFile.h"
+#include "base/files/Publisher.h"
 #include "track/io/Extract.h"
 #include "track/io/Home.h"
 
@@ -30,7 +30,7 @@ vek::app::Environment environment(const std::string& home, vek::app::ports::Log&
                                  [&log](std::string_view line) { log.line(line); });
   };
   auto write = [](const std::string& path, std::string_view text) {
-    return vek::track::io::write_file_atomically(path, text);
+    return vek::base::publish_file(path, text, vek::base::PublishMode::Replace);
   };
   return {home, vek::app::page_path(executable).string(), write, extract, [] { return vek::media::local_now(); }};
 }

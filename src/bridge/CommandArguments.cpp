@@ -1,10 +1,16 @@
 #include "bridge/CommandArguments.h"
 
-#include "bridge/IntValue.h"
+#include "base/text/IntValue.h"
+#include "base/text/Strings.h"
 #include "bridge/PercentDecode.h"
-#include "bridge/Text.h"
 
 namespace vek::bridge {
+
+using base::int_value;
+using base::replace_all;
+using base::wrapping_add;
+using base::wrapping_mul;
+using base::split;
 namespace {
 
 constexpr std::string_view kEscapedSpace = "%20";
@@ -43,8 +49,7 @@ std::vector<std::string> merger_pieces(std::string_view text) {
 
 std::string decode_path_element(std::string_view piece) {
   std::string spaced = replace_all(piece, kEscapedSpace, " ");
-  std::optional<std::string> decoded = percent_decode_utf8(spaced);
-  return decoded ? std::move(*decoded) : spaced;
+  return percent_decode(spaced);
 }
 
 std::string settings_text(std::string_view text) {

@@ -28,8 +28,8 @@ std::vector<std::string> check_candidates(std::string_view text);
 // Merge: every piece between commas, each fully percent-decoded.
 std::vector<std::string> merger_pieces(std::string_view text);
 
-// A path the page sent inside a URL: "%20" and every other escape decoded as
-// UTF-8; a piece whose escapes do not decode as UTF-8 keeps only the spaces.
+// A path the page sent inside a URL: "%20" and every other escape decoded to
+// its byte, so a path that is not UTF-8 comes back as the same bytes.
 std::string decode_path_element(std::string_view piece);
 
 // Settings are stored exactly as they arrive, escapes included.

@@ -79,11 +79,7 @@ DispatchPlan dispatch(std::string_view url) {
   }
   plan.navigation = Navigation::Ignore;
   if (has(url, Command::FileDel)) {
-    std::optional<std::string> decoded = percent_decode_utf8(url);
-    if (!decoded) {
-      return plan;
-    }
-    plan.text = std::move(*decoded);
+    plan.text = percent_decode(url);
     plan.commands.push_back(Command::FileDel);
   }
   add_exclusive_or_independent(plan);

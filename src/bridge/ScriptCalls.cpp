@@ -1,8 +1,10 @@
 #include "bridge/ScriptCalls.h"
 
-#include "bridge/JsLiteral.h"
+#include "base/text/JsLiteral.h"
 
 namespace vek::bridge {
+
+using base::js_string_literal;
 
 std::string file_list_call(std::string_view file_data_path, std::string_view file_mv_path,
                            std::string_view current_clip, std::string_view library_folder) {

@@ -1,11 +1,11 @@
 #include "library/ClipList.h"
 
-#include "bridge/Text.h"
+#include "base/text/Strings.h"
 
 namespace vek::library {
 
 bool ClipList::lists_stem(std::string_view stem) const {
-  return bridge::contains_nonempty(file_mv_path, stem);
+  return base::contains_nonempty(file_mv_path, stem);
 }
 
 void ClipList::append(std::string_view track_path, std::string_view source_path) {
@@ -14,8 +14,8 @@ void ClipList::append(std::string_view track_path, std::string_view source_path)
 }
 
 void ClipList::remove(std::string_view track_path, std::string_view element) {
-  file_data_path = bridge::replace_all(file_data_path, std::string(track_path) + ",", "");
-  file_mv_path = bridge::replace_all(file_mv_path, std::string(element) + ",", "");
+  file_data_path = base::replace_all(file_data_path, std::string(track_path) + ",", "");
+  file_mv_path = base::replace_all(file_mv_path, std::string(element) + ",", "");
 }
 
 }  // namespace vek::library

@@ -22,7 +22,8 @@ std::string output_folder(std::string_view home);
 // "~/VEK/data/ini.txt".
 std::string settings_file(std::string_view home);
 
-// Creates both folders (and their parent), then writes the default settings
+// Creates both folders (and their parent), removes the temporary files that
+// interrupted writers left in them, then writes the default settings
 // when nothing exists at the settings path. Failures are left for the later
 // writes to meet; the page is told the clip list regardless.
 void ensure_library(std::string_view home, const FileWriter& write);

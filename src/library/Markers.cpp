@@ -1,7 +1,7 @@
 #include "library/Markers.h"
 
-#include "bridge/IntValue.h"
-#include "bridge/Text.h"
+#include "base/text/IntValue.h"
+#include "base/text/Strings.h"
 
 namespace vek::library {
 namespace {
@@ -22,14 +22,14 @@ bool has_close_marker(std::string_view path) {
 }
 
 std::optional<std::array<std::string, 3>> number_markers(std::string_view path) {
-  const std::vector<std::string> pieces = bridge::split(path, '_');
+  const std::vector<std::string> pieces = base::split(path, '_');
   if (pieces.size() <= kSegmentPiece) {
     return std::nullopt;
   }
-  const std::int32_t n = bridge::int_value(pieces[kSegmentPiece]);
+  const std::int32_t n = base::int_value(pieces[kSegmentPiece]);
   std::array<std::string, 3> markers;
   for (std::int32_t k = 0; k < 3; ++k) {
-    markers.at(static_cast<std::size_t>(k)) = std::to_string(bridge::wrapping_add(n, k + 1)) + "_";
+    markers.at(static_cast<std::size_t>(k)) = std::to_string(base::wrapping_add(n, k + 1)) + "_";
   }
   return markers;
 }

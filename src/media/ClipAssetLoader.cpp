@@ -5,7 +5,7 @@
 #include <system_error>
 #include <thread>
 
-#include "media/CallbackGuard.h"
+#include "base/glib/CallbackGuard.h"
 
 namespace vek::media {
 namespace {
@@ -45,7 +45,7 @@ bool is_readable_file(const std::filesystem::path& clip) {
 AssetPtr usable_asset(GAsyncResult* result, const std::filesystem::path& clip) {
   GError* raw_error = nullptr;
   AssetPtr asset(GES_URI_CLIP_ASSET(ges_asset_request_finish(result, &raw_error)));
-  const ErrorPtr error(raw_error);
+  const base::GErrorPtr error(raw_error);
   if (asset == nullptr || error != nullptr) {
     g_warning("merge: skipping %s: %s", clip.c_str(), error != nullptr ? error->message : "unreadable");
     return nullptr;
@@ -65,7 +65,7 @@ void on_asset_ready(GObject* source, GAsyncResult* result, gpointer data) noexce
 void request_next(RequestPtr request) {
   while (request->assets.size() < request->clips.size()) {
     const std::filesystem::path& clip = request->clips[request->assets.size()];
-    const CharPtr uri(is_readable_file(clip) ? gst_filename_to_uri(clip.c_str(), nullptr) : nullptr);
+    const base::GCharPtr uri(is_readable_file(clip) ? gst_filename_to_uri(clip.c_str(), nullptr) : nullptr);
     if (uri != nullptr) {
       ges_asset_request_async(GES_TYPE_URI_CLIP, uri.get(), nullptr, on_asset_ready, request.release());
       return;
@@ -78,7 +78,7 @@ void request_next(RequestPtr request) {
 
 void on_asset_ready(GObject* /*source*/, GAsyncResult* result, gpointer data) noexcept {
   RequestPtr request(static_cast<LoadRequest*>(data));
-  guarded("clip loading", [&request, result] {
+  base::guarded("clip loading", [&request, result] {
     request->assets.push_back(usable_asset(result, request->clips[request->assets.size()]));
     request_next(std::move(request));
   });
@@ -86,7 +86,7 @@ void on_asset_ready(GObject* /*source*/, GAsyncResult* result, gpointer data) no
 
 gboolean start_request(gpointer data) noexcept {
   RequestPtr request(static_cast<LoadRequest*>(data));
-  guarded("clip loading", [&request] { request_next(std::move(request)); });
+  base::guarded("clip loading", [&request] { request_next(std::move(request)); });
   return G_SOURCE_REMOVE;
 }
 

@@ -18,11 +18,11 @@
 #include <optional>
 #include <vector>
 
-#include "media/GstPtr.h"
+#include "base/glib/GstHandles.h"
 
 namespace vek::media {
 
-using AssetPtr = std::unique_ptr<GESUriClipAsset, GObjectUnref>;
+using AssetPtr = std::unique_ptr<GESUriClipAsset, base::GObjectUnref>;
 
 // Any thread: the asset of each of `clips`, in order; null for a clip that is
 // not a regular file, cannot be read or has no duration. nullopt when

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "media/CallbackGuard.h"
+#include "base/glib/CallbackGuard.h"
 #include "media/ExportTimeline.h"
 #include "media/Pipeline.h"
 #include "media/RenderLoop.h"
@@ -16,13 +16,13 @@ namespace {
 constexpr GstClockTime kScanTimeout = 30 * GST_SECOND;  // a whole clip's index read from disk
 
 // The first stream of a kind: its caps, or null.
-CapsPtr first_stream_caps(GESUriClipAsset* asset, bool video) {
+base::CapsPtr first_stream_caps(GESUriClipAsset* asset, bool video) {
   GstDiscovererInfo* info = ges_uri_clip_asset_get_info(asset);
   if (info == nullptr) {
     return nullptr;
   }
   GList* streams = video ? gst_discoverer_info_get_video_streams(info) : gst_discoverer_info_get_audio_streams(info);
-  CapsPtr caps(streams != nullptr ? gst_discoverer_stream_info_get_caps(GST_DISCOVERER_STREAM_INFO(streams->data))
+  base::CapsPtr caps(streams != nullptr ? gst_discoverer_stream_info_get_caps(GST_DISCOVERER_STREAM_INFO(streams->data))
                                   : nullptr);
   gst_discoverer_stream_info_list_free(streams);
   return caps;
@@ -33,14 +33,14 @@ std::string field_text(const GstStructure* structure, const char* field) {
   if (value == nullptr) {
     return "-";
   }
-  const CharPtr text(gst_value_serialize(value));
+  const base::GCharPtr text(gst_value_serialize(value));
   return text ? text.get() : "-";
 }
 
 // What must match for a copy: codec, frame size and rate; audio codec, rate and channels.
 std::string stream_signature(GESUriClipAsset* asset) {
   std::string signature;
-  const CapsPtr video = first_stream_caps(asset, true);
+  const base::CapsPtr video = first_stream_caps(asset, true);
   if (video && gst_caps_get_size(video.get()) > 0) {
     const GstStructure* s = gst_caps_get_structure(video.get(), 0);
     signature += std::string(gst_structure_get_name(s)) + " " + field_text(s, "width") + "x" + field_text(s, "height") +
@@ -48,7 +48,7 @@ std::string stream_signature(GESUriClipAsset* asset) {
   } else {
     signature += "no picture";
   }
-  const CapsPtr audio = first_stream_caps(asset, false);
+  const base::CapsPtr audio = first_stream_caps(asset, false);
   if (audio && gst_caps_get_size(audio.get()) > 0) {
     const GstStructure* s = gst_caps_get_structure(audio.get(), 0);
     signature += ", sound " + std::string(gst_structure_get_name(s)) + " " + field_text(s, "mpegversion") + " " +
@@ -62,7 +62,7 @@ std::string stream_signature(GESUriClipAsset* asset) {
 GstPadProbeReturn collect_key_frame(GstPad* /*pad*/, GstPadProbeInfo* info, gpointer data) noexcept {
   const GstBuffer* buffer = GST_PAD_PROBE_INFO_BUFFER(info);
   if (buffer != nullptr && GST_BUFFER_PTS_IS_VALID(buffer) && !GST_BUFFER_FLAG_IS_SET(buffer, GST_BUFFER_FLAG_DELTA_UNIT)) {
-    guarded("key frame scan", [&] {
+    base::guarded("key frame scan", [&] {
       static_cast<std::vector<double>*>(data)->push_back(static_cast<double>(GST_BUFFER_PTS(buffer)) / GST_SECOND);
     });
   }
@@ -109,14 +109,14 @@ struct Branch {
 };
 
 void link_demuxed(GstElement* /*demux*/, GstPad* pad, gpointer data) noexcept {
-  guarded("copy join", [pad, data] {
+  base::guarded("copy join", [pad, data] {
     const auto* branch = static_cast<const Branch*>(data);
-    const CapsPtr caps(gst_pad_get_current_caps(pad));
+    const base::CapsPtr caps(gst_pad_get_current_caps(pad));
     const char* name = caps && gst_caps_get_size(caps.get()) > 0 ? gst_structure_get_name(gst_caps_get_structure(caps.get(), 0)) : "";
     GstElement* parser = g_str_has_prefix(name, "video/") ? branch->video_parser
                          : g_str_has_prefix(name, "audio/") ? branch->audio_parser : nullptr;
     if (parser != nullptr) {
-      const PadPtr sink(gst_element_get_static_pad(parser, "sink"));
+      const base::PadPtr sink(gst_element_get_static_pad(parser, "sink"));
       gst_pad_link(pad, sink.get());
     }
   });
@@ -134,13 +134,13 @@ GstElement* add_stream(GstElement* pipeline, GstElement* concat, const char* par
     return nullptr;
   }
   gst_bin_add_many(GST_BIN(pipeline), parser, queue, nullptr);
-  const PadPtr concat_pad(gst_element_request_pad_simple(concat, "sink_%u"));
-  const PadPtr queue_src(gst_element_get_static_pad(queue, "src"));
+  const base::PadPtr concat_pad(gst_element_request_pad_simple(concat, "sink_%u"));
+  const base::PadPtr queue_src(gst_element_get_static_pad(queue, "src"));
   if (!gst_element_link(parser, queue) || gst_pad_link(queue_src.get(), concat_pad.get()) != GST_PAD_LINK_OK) {
     return nullptr;
   }
   if (cut) {
-    const PadPtr parsed(gst_element_get_static_pad(parser, "src"));
+    const base::PadPtr parsed(gst_element_get_static_pad(parser, "src"));
     gst_pad_add_probe(parsed.get(), static_cast<GstPadProbeType>(GST_PAD_PROBE_TYPE_BUFFER | GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM),
                       cut_stream, new Cut(*cut), free_cut);
   }
@@ -157,10 +157,10 @@ std::vector<double> key_frame_times(const std::filesystem::path& clip, const std
     return keys;
   }
   g_object_set(scan.child("src").get(), "location", clip.c_str(), nullptr);
-  const PadPtr sink(gst_element_get_static_pad(scan.child("sink").get(), "sink"));
+  const base::PadPtr sink(gst_element_get_static_pad(scan.child("sink").get(), "sink"));
   gst_pad_add_probe(sink.get(), GST_PAD_PROBE_TYPE_BUFFER, collect_key_frame, &keys, nullptr);
   gst_element_set_state(scan.get(), GST_STATE_PLAYING);
-  const MessagePtr end = scan.wait(GST_MESSAGE_EOS, kScanTimeout);
+  const base::MessagePtr end = scan.wait(GST_MESSAGE_EOS, kScanTimeout);
   gst_element_set_state(scan.get(), GST_STATE_NULL);
   if (!end || is_error(end)) {
     keys.clear();
@@ -238,7 +238,7 @@ Pipeline make_copy_pipeline(const std::vector<AssetPtr>& assets, const std::vect
   }
   const std::vector<double> durations = asset_durations(assets);
   for (const drive::Segment& segment : segments) {
-    const CharPtr path(g_filename_from_uri(ges_asset_get_id(GES_ASSET(assets[segment.clip].get())), nullptr, nullptr));
+    const base::GCharPtr path(g_filename_from_uri(ges_asset_get_id(GES_ASSET(assets[segment.clip].get())), nullptr, nullptr));
     linked = linked && path != nullptr &&
              add_branch(pipeline.get(), video_concat, audio_concat, path.get(), cut_of(segment, durations[segment.clip]));
   }

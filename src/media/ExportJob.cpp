@@ -6,13 +6,13 @@
 
 #include "drive/KeyFrameCut.h"
 #include "drive/RangeGpx.h"
-#include "media/CallbackGuard.h"
+#include "base/files/Publisher.h"
+#include "base/glib/CallbackGuard.h"
 #include "media/ClipTracks.h"
 #include "media/CopyJoin.h"
 #include "media/ExportProfile.h"
 #include "media/ExportTimeline.h"
 #include "media/OverlayEffect.h"
-#include "media/PendingFile.h"
 #include "media/Pipeline.h"
 #include "media/RenderLoop.h"
 #include "media/ZoneOffsets.h"
@@ -34,13 +34,13 @@ class OwnMainContext {
   GMainContext* get() const { return context_.get(); }
 
  private:
-  ContextPtr context_;
+  base::GMainContextPtr context_;
 };
 
 Pipeline make_render_pipeline(const ExportTimeline& edit, const std::filesystem::path& file, std::string& error) {
   GESPipeline* render = ges_pipeline_new();
   Pipeline pipeline = Pipeline::adopt(GST_ELEMENT(render));
-  const CharPtr uri(gst_filename_to_uri(file.c_str(), nullptr));
+  const base::GCharPtr uri(gst_filename_to_uri(file.c_str(), nullptr));
   const ProfilePtr profile = make_export_profile(edit.has_audio);
   if (uri == nullptr || !ges_pipeline_set_timeline(render, edit.timeline.get()) ||
       !ges_pipeline_set_render_settings(render, uri.get(), profile.get()) ||
@@ -54,12 +54,11 @@ Pipeline make_render_pipeline(const ExportTimeline& edit, const std::filesystem:
 // The movie's temporary file and, when asked for, the GPX's; nullopt when a
 // final name is taken already or the folder refuses a file.
 struct PendingOutputs {
-  PendingFile movie;
-  std::optional<PendingFile> gpx;
+  base::PendingFile movie;
+  std::optional<base::PendingFile> gpx;
 };
 
 std::optional<PendingOutputs> create_outputs(const ExportRequest& request) {
-  std::string error;
   for (const std::filesystem::path& target : {request.output, request.gpx}) {
     std::error_code exists_error;
     if (!target.empty() && std::filesystem::exists(target, exists_error)) {
@@ -67,27 +66,28 @@ std::optional<PendingOutputs> create_outputs(const ExportRequest& request) {
       return std::nullopt;
     }
   }
-  std::optional<PendingFile> movie = PendingFile::create(request.output, error);
-  std::optional<PendingFile> gpx;
+  base::FileError error;
+  std::optional<base::PendingFile> movie = base::PendingFile::create(request.output, base::PublishMode::NoReplace, error);
+  std::optional<base::PendingFile> gpx;
   if (movie && !request.gpx.empty()) {
-    gpx = PendingFile::create(request.gpx, error);
+    gpx = base::PendingFile::create(request.gpx, base::PublishMode::NoReplace, error);
   }
   if (!movie || (!request.gpx.empty() && !gpx)) {
-    g_warning("export: %s", error.c_str());
+    g_warning("export: %s (%s)", error.message.c_str(), error.detail.c_str());
     return std::nullopt;
   }
   return PendingOutputs{std::move(*movie), std::move(gpx)};
 }
 
 bool publish(PendingOutputs& outputs) {
-  std::string error;
+  base::FileError error;
   if (!outputs.movie.publish(error)) {
-    g_warning("export: %s", error.c_str());
+    g_warning("export: %s (%s)", error.message.c_str(), error.detail.c_str());
     return false;
   }
   // The movie is out; a GPX name taken in the meantime costs only the GPX.
   if (outputs.gpx && !outputs.gpx->publish(error)) {
-    g_warning("export: the route beside %s: %s", outputs.movie.final_path().c_str(), error.c_str());
+    g_warning("export: the route: %s (%s)", error.message.c_str(), error.detail.c_str());
   }
   return true;
 }
@@ -107,8 +107,8 @@ ExportJob::~ExportJob() {
 }
 
 void ExportJob::run() noexcept {
-  const ExportStatus status = guarded("export", ExportStatus::Failed, [this] { return render(); });
-  guarded("export completion", [this, status] {
+  const ExportStatus status = base::guarded("export", ExportStatus::Failed, [this] { return render(); });
+  base::guarded("export completion", [this, status] {
     if (on_done_) {
       on_done_(status);
     }

@@ -15,8 +15,8 @@ constexpr const char* kEncoderSettings =
 constexpr const char* kVideoInput = "video/x-raw,format=I420";
 
 GstEncodingProfile* video_profile() {
-  const CapsPtr format(gst_caps_from_string("video/x-h264"));
-  const CapsPtr input(gst_caps_from_string(kVideoInput));
+  const base::CapsPtr format(gst_caps_from_string("video/x-h264"));
+  const base::CapsPtr input(gst_caps_from_string(kVideoInput));
   GstEncodingProfile* video =
       GST_ENCODING_PROFILE(gst_encoding_video_profile_new(format.get(), nullptr, input.get(), 0));
   gst_encoding_profile_set_element_properties(video, gst_structure_from_string(kEncoderSettings, nullptr));
@@ -24,14 +24,14 @@ GstEncodingProfile* video_profile() {
 }
 
 GstEncodingProfile* audio_profile() {
-  const CapsPtr format(gst_caps_from_string("audio/mpeg,mpegversion=4"));
+  const base::CapsPtr format(gst_caps_from_string("audio/mpeg,mpegversion=4"));
   return GST_ENCODING_PROFILE(gst_encoding_audio_profile_new(format.get(), nullptr, nullptr, 0));
 }
 
 }  // namespace
 
 ProfilePtr make_export_profile(bool with_audio) {
-  const CapsPtr container_format(gst_caps_from_string("video/quicktime,variant=apple"));
+  const base::CapsPtr container_format(gst_caps_from_string("video/quicktime,variant=apple"));
   GstEncodingContainerProfile* container =
       gst_encoding_container_profile_new("vek-export", nullptr, container_format.get(), nullptr);
   gst_encoding_container_profile_add_profile(container, video_profile());

@@ -5,11 +5,11 @@
 
 #include <memory>
 
-#include "media/GstPtr.h"
+#include "base/glib/GstHandles.h"
 
 namespace vek::media {
 
-using ProfilePtr = std::unique_ptr<GstEncodingProfile, GObjectUnref>;
+using ProfilePtr = std::unique_ptr<GstEncodingProfile, base::GObjectUnref>;
 
 ProfilePtr make_export_profile(bool with_audio);
 

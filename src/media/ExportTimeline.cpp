@@ -22,7 +22,7 @@ bool asset_has_audio(GESUriClipAsset* asset) {
 
 void add_tracks(GESTimeline* timeline, int width, int height, bool with_audio) {
   GESVideoTrack* video = ges_video_track_new();
-  const CapsPtr restriction(gst_caps_new_simple("video/x-raw", "width", G_TYPE_INT, width, "height", G_TYPE_INT,
+  const base::CapsPtr restriction(gst_caps_new_simple("video/x-raw", "width", G_TYPE_INT, width, "height", G_TYPE_INT,
                                                 height, "framerate", GST_TYPE_FRACTION, kExportFrameRate, 1,
                                                 "pixel-aspect-ratio", GST_TYPE_FRACTION, 1, 1, nullptr));
   ges_track_set_restriction_caps(GES_TRACK(video), restriction.get());
@@ -56,7 +56,7 @@ ExportTimeline build_export_timeline(const std::vector<AssetPtr>& clips, const s
   if (segments.empty()) {
     return result;
   }
-  result.timeline = adopt_sunk(ges_timeline_new());
+  result.timeline = base::adopt_sunk(ges_timeline_new());
   add_tracks(result.timeline.get(), width, height, result.has_audio);
   GESLayer* layer = ges_timeline_append_layer(result.timeline.get());
   for (const drive::Segment& segment : segments) {

@@ -9,12 +9,12 @@
 
 #include "drive/ExportRange.h"
 #include "media/ClipAssetLoader.h"
-#include "media/GstPtr.h"
+#include "base/glib/GstHandles.h"
 
 namespace vek::media {
 
 struct ExportTimeline {
-  std::unique_ptr<GESTimeline, GstObjectUnref> timeline;  // null when no clip could be read
+  std::unique_ptr<GESTimeline, base::GstObjectUnref> timeline;  // null when no clip could be read
   GstClockTime duration = 0;
   bool has_audio = false;  // some clip has sound; otherwise the timeline has no audio track
   int clip_count = 0;

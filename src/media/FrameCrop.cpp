@@ -42,7 +42,7 @@ void copy_rows(const GstVideoFrame& from, const ScreenRect& part, const GstVideo
 
 }  // namespace
 
-SamplePtr crop_rgb(GstSample* rgb, const ScreenRect& area) {
+base::SamplePtr crop_rgb(GstSample* rgb, const ScreenRect& area) {
   GstVideoInfo in;
   if (!gst_video_info_from_caps(&in, gst_sample_get_caps(rgb)) || GST_VIDEO_INFO_FORMAT(&in) != GST_VIDEO_FORMAT_RGB) {
     return nullptr;
@@ -54,19 +54,19 @@ SamplePtr crop_rgb(GstSample* rgb, const ScreenRect& area) {
   GstVideoInfo out;
   gst_video_info_set_format(&out, GST_VIDEO_FORMAT_RGB, static_cast<guint>(part.width),
                             static_cast<guint>(part.height));
-  std::unique_ptr<GstBuffer, GstMiniObjectUnref> buffer(gst_buffer_new_allocate(nullptr, out.size, nullptr));
-  GstVideoFrame from;
-  GstVideoFrame to;
-  if (!gst_video_frame_map(&from, &in, gst_sample_get_buffer(rgb), GST_MAP_READ)) {
-    return nullptr;
+  const base::BufferPtr buffer(gst_buffer_new_allocate(nullptr, out.size, nullptr));
+  {
+    const base::MappedVideoFrame from(in, gst_sample_get_buffer(rgb), GST_MAP_READ);
+    if (!from) {
+      return nullptr;
+    }
+    base::MappedVideoFrame to(out, buffer.get(), GST_MAP_WRITE);
+    if (to) {
+      copy_rows(from.frame(), part, to.frame());
+    }
   }
-  if (gst_video_frame_map(&to, &out, buffer.get(), GST_MAP_WRITE)) {
-    copy_rows(from, part, to);
-    gst_video_frame_unmap(&to);
-  }
-  gst_video_frame_unmap(&from);
-  const CapsPtr caps(gst_video_info_to_caps(&out));
-  return SamplePtr(gst_sample_new(buffer.get(), caps.get(), nullptr, nullptr));
+  const base::CapsPtr caps(gst_video_info_to_caps(&out));
+  return base::SamplePtr(gst_sample_new(buffer.get(), caps.get(), nullptr, nullptr));
 }
 
 }  // namespace vek::media

@@ -3,13 +3,13 @@
 
 #include <gst/gst.h>
 
-#include "media/GstPtr.h"
+#include "base/glib/GstHandles.h"
 #include "media/MediaPorts.h"
 
 namespace vek::media {
 
 // The part of `rgb` inside `area`, cut to the frame's bounds; null when that
 // part is empty or the sample is not packed RGB.
-SamplePtr crop_rgb(GstSample* rgb, const ScreenRect& area);
+base::SamplePtr crop_rgb(GstSample* rgb, const ScreenRect& area);
 
 }  // namespace vek::media

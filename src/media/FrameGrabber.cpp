@@ -31,7 +31,7 @@ GstClockTime clamp_into_clip(const Pipeline& pipeline, GstClockTime at) {
 
 // Waits for the pipeline to preroll; an empty text when it did.
 std::string await_preroll(const Pipeline& pipeline, GstClockTime timeout, const char* what) {
-  const MessagePtr message = pipeline.wait(kPrerolled, timeout);
+  const base::MessagePtr message = pipeline.wait(kPrerolled, timeout);
   if (message != nullptr && GST_MESSAGE_TYPE(message.get()) == GST_MESSAGE_ASYNC_DONE) {
     return {};
   }
@@ -50,8 +50,8 @@ RawFrame seek_and_pull(const Pipeline& pipeline, GstClockTime at) {
   if (!error.empty()) {
     return {nullptr, error};
   }
-  const ElementPtr sink = pipeline.child("sink");
-  SamplePtr sample(gst_app_sink_try_pull_preroll(GST_APP_SINK(sink.get()), 0));
+  const base::ElementPtr sink = pipeline.child("sink");
+  base::SamplePtr sample(gst_app_sink_try_pull_preroll(GST_APP_SINK(sink.get()), 0));
   if (sample == nullptr) {
     return {nullptr, "no video frame at that time"};
   }

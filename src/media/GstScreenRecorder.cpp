@@ -28,7 +28,7 @@ GstScreenRecorder::GstScreenRecorder() {
     g_warning("screen recording unavailable: %s", error.c_str());
     return;
   }
-  const PadPtr encoded(gst_element_get_static_pad(pipeline_.child("encoder").get(), "src"));
+  const base::PadPtr encoded(gst_element_get_static_pad(pipeline_.child("encoder").get(), "src"));
   gst_pad_add_probe(encoded.get(), GST_PAD_PROBE_TYPE_BUFFER, note_frame, &frame_encoded_, nullptr);
 }
 
@@ -41,10 +41,10 @@ void GstScreenRecorder::start(const std::filesystem::path& file) {
     g_warning("screen recording: cannot record into %s", file.c_str());
     return;
   }
-  std::string error;
-  pending_ = PendingFile::create(file, error);
+  base::FileError error;
+  pending_ = base::PendingFile::create(file, base::PublishMode::NoReplace, error);
   if (!pending_) {
-    g_warning("screen recording: %s", error.c_str());
+    g_warning("screen recording: %s (%s)", error.message.c_str(), error.detail.c_str());
     return;
   }
   g_object_set(pipeline_.child("sink").get(), "location", pending_->temp_path().c_str(), nullptr);
@@ -84,16 +84,16 @@ bool GstScreenRecorder::toggle() {
 void GstScreenRecorder::finish() {
   gst_element_set_state(pipeline_.get(), GST_STATE_PLAYING);
   gst_element_send_event(pipeline_.get(), gst_event_new_eos());
-  const MessagePtr message = pipeline_.wait(GST_MESSAGE_EOS, kFinishTimeout);
+  const base::MessagePtr message = pipeline_.wait(GST_MESSAGE_EOS, kFinishTimeout);
   gst_element_set_state(pipeline_.get(), GST_STATE_NULL);
   state_ = State::Idle;
-  std::string error;
+  base::FileError error;
   if (message == nullptr || is_error(message)) {
     g_warning("screen recording failed: %s", failure_text(message.get()).c_str());
   } else if (!frame_encoded_.load()) {
     g_warning("screen recording: stopped before its first frame, nothing kept");
   } else if (!pending_->publish(error)) {
-    g_warning("screen recording: %s", error.c_str());
+    g_warning("screen recording: %s (%s)", error.message.c_str(), error.detail.c_str());
   }
   pending_.reset();
 }

@@ -7,7 +7,7 @@
 #include <optional>
 
 #include "media/MediaPorts.h"
-#include "media/PendingFile.h"
+#include "base/files/Publisher.h"
 #include "media/Pipeline.h"
 
 namespace vek::media {
@@ -30,7 +30,7 @@ class GstScreenRecorder final : public ScreenRecorder {
   void finish();
 
   Pipeline pipeline_;  // null when an element is missing: recordings are refused
-  std::optional<PendingFile> pending_;
+  std::optional<base::PendingFile> pending_;
   State state_ = State::Idle;
   std::atomic<bool> frame_encoded_{false};  // set from the encoder's thread
 };

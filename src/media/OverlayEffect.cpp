@@ -2,8 +2,9 @@
 
 #include <gst/video/video.h>
 
-#include "media/CallbackGuard.h"
-#include "media/GstPtr.h"
+#include "base/glib/CallbackGuard.h"
+#include "base/glib/GObjectRef.h"
+#include "base/glib/GstHandles.h"
 
 namespace vek::media {
 namespace {
@@ -36,7 +37,7 @@ double clip_seconds(GstSample* sample) {
 }
 
 GstVideoOverlayComposition* on_draw(GstElement* /*element*/, GstSample* sample, gpointer data) noexcept {
-  return guarded<GstVideoOverlayComposition*>("export overlay", nullptr, [sample, data] {
+  return base::guarded<GstVideoOverlayComposition*>("export overlay", nullptr, [sample, data] {
     const auto* target = static_cast<const DrawTarget*>(data);
     GstVideoInfo info;
     const double time = clip_seconds(sample);
@@ -56,12 +57,12 @@ bool is_overlay(GstElement* element) {
 }
 
 // The overlaycomposition element: the effect's element itself or inside its bin.
-ElementPtr find_overlay(GstElement* effect) {
+base::ElementPtr find_overlay(GstElement* effect) {
   if (effect == nullptr) {
     return nullptr;
   }
   if (is_overlay(effect)) {
-    return ElementPtr(GST_ELEMENT(gst_object_ref(effect)));
+    return base::ElementPtr(GST_ELEMENT(gst_object_ref(effect)));
   }
   if (!GST_IS_BIN(effect)) {
     return nullptr;
@@ -71,7 +72,7 @@ ElementPtr find_overlay(GstElement* effect) {
   const auto matches = [](gconstpointer value, gconstpointer) -> gint {
     return is_overlay(GST_ELEMENT(g_value_get_object(static_cast<const GValue*>(value)))) ? 0 : 1;
   };
-  ElementPtr overlay;
+  base::ElementPtr overlay;
   if (gst_iterator_find_custom(children, matches, &found, nullptr)) {
     overlay.reset(GST_ELEMENT(g_value_dup_object(&found)));
     g_value_unset(&found);
@@ -87,7 +88,7 @@ bool add_overlay_effect(GESClip* clip, std::size_t clip_index, OverlayComposer& 
   if (effect == nullptr || !ges_container_add(GES_CONTAINER(clip), GES_TIMELINE_ELEMENT(effect))) {
     return false;
   }
-  ElementPtr overlay = find_overlay(ges_track_element_get_element(GES_TRACK_ELEMENT(effect)));
+  base::ElementPtr overlay = find_overlay(ges_track_element_get_element(GES_TRACK_ELEMENT(effect)));
   if (!overlay) {
     return false;
   }

@@ -3,6 +3,7 @@
 #include <gst/app/gstappsrc.h>
 #include <gst/video/video.h>
 
+#include "base/files/Publisher.h"
 #include "media/Pipeline.h"
 
 namespace vek::media {
@@ -14,19 +15,19 @@ constexpr const char* kPngPipeline =
     "appsrc name=source format=time ! pngenc compression-level=1 snapshot=true ! appsink name=sink sync=false";
 constexpr GstClockTime kEncodeTimeout = 10 * GST_SECOND;  // a 1080p frame encodes in about 0.1 s
 
-SamplePtr encode_png(GstSample* raw, std::string& error) {
+base::SamplePtr encode_png(GstSample* raw, std::string& error) {
   Pipeline pipeline = Pipeline::parse(kPngPipeline, error);
   if (!pipeline) {
     return nullptr;
   }
-  const ElementPtr source = pipeline.child("source");
+  const base::ElementPtr source = pipeline.child("source");
   if (gst_element_set_state(pipeline.get(), GST_STATE_PLAYING) == GST_STATE_CHANGE_FAILURE) {
     error = "encoding the PNG: cannot start";
     return nullptr;
   }
   gst_app_src_push_sample(GST_APP_SRC(source.get()), raw);
   gst_app_src_end_of_stream(GST_APP_SRC(source.get()));
-  SamplePtr png = pull_sample(pipeline, "sink", kEncodeTimeout, error);
+  base::SamplePtr png = pull_sample(pipeline, "sink", kEncodeTimeout, error);
   if (png == nullptr) {
     error = "encoding the PNG: " + error;
   }
@@ -34,18 +35,15 @@ SamplePtr encode_png(GstSample* raw, std::string& error) {
 }
 
 std::string write_bytes(GstBuffer* buffer, const std::filesystem::path& path) {
-  GstMapInfo map{};
-  if (!gst_buffer_map(buffer, &map, GST_MAP_READ)) {
+  const base::MappedBuffer map(buffer, GST_MAP_READ);
+  if (!map) {
     return "cannot read the encoded PNG";
   }
-  GError* raw_error = nullptr;
-  const gboolean written =
-      g_file_set_contents_full(path.c_str(), reinterpret_cast<const gchar*>(map.data), static_cast<gssize>(map.size),
-                               G_FILE_SET_CONTENTS_CONSISTENT, 0644, &raw_error);
-  gst_buffer_unmap(buffer, &map);
-  const ErrorPtr error(raw_error);
-  if (!written) {
-    return std::string("writing the PNG: ") + (error != nullptr ? error->message : "failed");
+  const std::span<const std::byte> bytes = map.bytes();
+  base::FileError error;
+  const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+  if (!base::publish_file(path, text, base::PublishMode::Replace, &error)) {
+    return "writing the PNG: " + error.message + " (" + error.detail + ")";
   }
   return {};
 }
@@ -63,7 +61,7 @@ PictureSize picture_size(GstSample* raw) {
 
 std::string write_png(GstSample* raw, const std::filesystem::path& path) {
   std::string error;
-  const SamplePtr png = encode_png(raw, error);
+  const base::SamplePtr png = encode_png(raw, error);
   if (png == nullptr) {
     return error;
   }

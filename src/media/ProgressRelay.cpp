@@ -2,7 +2,7 @@
 
 #include <glib.h>
 
-#include "media/CallbackGuard.h"
+#include "base/glib/CallbackGuard.h"
 
 namespace vek::media {
 
@@ -19,7 +19,7 @@ struct Delivery {
 };
 
 gboolean deliver(gpointer data) noexcept {
-  guarded("export progress", [data] {
+  base::guarded("export progress", [data] {
     const auto* delivery = static_cast<const Delivery*>(data);
     if (delivery->target->open && delivery->target->callback) {
       delivery->target->callback(delivery->percent);

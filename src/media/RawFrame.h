@@ -3,12 +3,12 @@
 
 #include <string>
 
-#include "media/GstPtr.h"
+#include "base/glib/GstHandles.h"
 
 namespace vek::media {
 
 struct RawFrame {
-  SamplePtr sample;  // video/x-raw, format RGB; null on failure
+  base::SamplePtr sample;  // video/x-raw, format RGB; null on failure
   std::string error;
 };
 

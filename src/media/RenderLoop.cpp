@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "media/CallbackGuard.h"
+#include "base/glib/CallbackGuard.h"
 
 namespace vek::media {
 namespace {
@@ -25,7 +25,7 @@ void finish(RenderRun& run, ExportStatus outcome) {
 }
 
 gboolean on_bus_message(GstBus* /*bus*/, GstMessage* message, gpointer data) noexcept {
-  guarded("export bus", [message, data] {
+  base::guarded("export bus", [message, data] {
     auto& run = *static_cast<RenderRun*>(data);
     if (GST_MESSAGE_TYPE(message) == GST_MESSAGE_EOS) {
       finish(run, ExportStatus::Completed);
@@ -47,7 +47,7 @@ int percent_done(const RenderRun& run) {
 }
 
 gboolean on_tick(gpointer data) noexcept {
-  guarded("export progress tick", [data] {
+  base::guarded("export progress tick", [data] {
     auto& run = *static_cast<RenderRun*>(data);
     if (run.cancelled.load()) {
       finish(run, ExportStatus::Cancelled);
@@ -62,11 +62,11 @@ gboolean on_tick(gpointer data) noexcept {
 
 ExportStatus run_render(const Pipeline& pipeline, GMainContext* context, GstClockTime duration,
                         const std::atomic<bool>& cancelled, const ProgressRelay& progress) {
-  const LoopPtr loop(g_main_loop_new(context, FALSE));
+  const base::GMainLoopPtr loop(g_main_loop_new(context, FALSE));
   RenderRun run{loop.get(), pipeline.get(), duration, cancelled, progress};
-  const BusPtr bus(gst_element_get_bus(pipeline.get()));
+  const base::BusPtr bus(gst_element_get_bus(pipeline.get()));
   gst_bus_add_watch(bus.get(), on_bus_message, &run);
-  const SourcePtr tick(g_timeout_source_new(kProgressIntervalMs));
+  const base::GSourcePtr tick(g_timeout_source_new(kProgressIntervalMs));
   g_source_set_callback(tick.get(), on_tick, &run, nullptr);
   g_source_attach(tick.get(), context);
   if (gst_element_set_state(pipeline.get(), GST_STATE_PLAYING) != GST_STATE_CHANGE_FAILURE) {

@@ -34,11 +34,11 @@ RawFrame grab_screen(const ScreenRect& area) {
   if (gst_element_set_state(pipeline.get(), GST_STATE_PLAYING) == GST_STATE_CHANGE_FAILURE) {
     return {nullptr, "capturing the screen: " + failure_text(pipeline.wait(GST_MESSAGE_ERROR, 0).get())};
   }
-  const SamplePtr screen = pull_sample(pipeline, "sink", kCaptureTimeout, error);
+  const base::SamplePtr screen = pull_sample(pipeline, "sink", kCaptureTimeout, error);
   if (screen == nullptr) {
     return {nullptr, "capturing the screen: " + error};
   }
-  SamplePtr part = crop_rgb(screen.get(), area);
+  base::SamplePtr part = crop_rgb(screen.get(), area);
   if (part == nullptr) {
     return {nullptr, "the area is not on the screen"};
   }

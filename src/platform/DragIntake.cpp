@@ -2,7 +2,7 @@
 
 #include <span>
 
-#include "platform/CallbackGuard.h"
+#include "base/glib/CallbackGuard.h"
 
 namespace vek::platform {
 namespace {
@@ -20,37 +20,36 @@ bool offers_uri_list(GdkDragContext* context) {
 }
 
 gboolean on_motion(GtkWidget* view, GdkDragContext* context, gint, gint, guint time, gpointer self) {
-  return guarded<gboolean>("drag-motion", FALSE,
+  return base::guarded<gboolean>("drag-motion", FALSE,
                            [&] { return static_cast<DragIntake*>(self)->motion(view, context, time); });
 }
 
 void on_received(GtkWidget* view, GdkDragContext* context, gint, gint, GtkSelectionData* data, guint, guint,
                  gpointer self) {
   const bool handled =
-      guarded<bool>("drag-data-received", true, [&] { return static_cast<DragIntake*>(self)->received(context, data); });
+      base::guarded<bool>("drag-data-received", true, [&] { return static_cast<DragIntake*>(self)->received(context, data); });
   if (handled) {
     g_signal_stop_emission_by_name(view, "drag-data-received");
   }
 }
 
 gboolean on_drop(GtkWidget*, GdkDragContext* context, gint, gint, guint time, gpointer self) {
-  return guarded<gboolean>("drag-drop", FALSE, [&] { return static_cast<DragIntake*>(self)->drop(context, time); });
+  return base::guarded<gboolean>("drag-drop", FALSE, [&] { return static_cast<DragIntake*>(self)->drop(context, time); });
 }
 
 }  // namespace
 
 std::vector<std::string> local_paths(GtkSelectionData* data, bool& had_uris) {
   std::vector<std::string> paths;
-  char** uris = gtk_selection_data_get_uris(data);
-  const std::span<char*> list(uris, uris != nullptr ? g_strv_length(uris) : 0U);
+  const base::GStrvPtr uris(gtk_selection_data_get_uris(data));
+  const std::span<char*> list(uris.get(), uris != nullptr ? g_strv_length(uris.get()) : 0U);
   had_uris = !list.empty();
   for (const char* uri : list) {
-    const GCharPtr path(g_filename_from_uri(uri, nullptr, nullptr));
+    const base::GCharPtr path(g_filename_from_uri(uri, nullptr, nullptr));
     if (path) {
       paths.emplace_back(path.get());
     }
   }
-  g_strfreev(uris);
   return paths;
 }
 
@@ -62,7 +61,7 @@ DragIntake::DragIntake(GtkWidget* view, TakeIn take_in) : take_in_(std::move(tak
 
 gboolean DragIntake::motion(GtkWidget* view, GdkDragContext* context, guint time) {
   if (context != drag_.get()) {
-    drag_ = GObjectRef<GdkDragContext>::share(context);
+    drag_ = base::GObjectRef<GdkDragContext>::share(context);
     state_ = offers_uri_list(context) ? State::Requested : State::PassedOn;
     if (state_ == State::Requested) {
       gtk_drag_get_data(view, context, gdk_atom_intern_static_string(kUriList), time);

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/GObjectRef.h"
+#include "base/glib/GObjectRef.h"
 
 namespace vek::platform {
 
@@ -31,7 +31,7 @@ class DragIntake {
   enum class State { Requested, Consumed, PassedOn };
 
   // The drag last seen; a reference keeps its identity from being reused.
-  GObjectRef<GdkDragContext> drag_;
+  base::GObjectRef<GdkDragContext> drag_;
   State state_ = State::PassedOn;
   TakeIn take_in_;
 };

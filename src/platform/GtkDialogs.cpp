@@ -1,6 +1,6 @@
 #include "platform/GtkDialogs.h"
 
-#include "platform/GObjectRef.h"
+#include "base/glib/GObjectRef.h"
 
 namespace vek::platform {
 namespace {
@@ -24,11 +24,10 @@ GtkWidget* make_chooser(GtkWindow* parent) {
 
 std::vector<std::string> chosen_paths(GtkFileChooser* chooser) {
   std::vector<std::string> paths;
-  GSList* names = gtk_file_chooser_get_filenames(chooser);
-  for (GSList* node = names; node != nullptr; node = node->next) {
+  const base::GStringSListPtr names(gtk_file_chooser_get_filenames(chooser));
+  for (const GSList* node = names.get(); node != nullptr; node = node->next) {
     paths.emplace_back(static_cast<const char*>(node->data));
   }
-  g_slist_free_full(names, g_free);
   return paths;
 }
 

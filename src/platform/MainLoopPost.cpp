@@ -2,13 +2,13 @@
 
 #include <glib.h>
 
-#include "platform/CallbackGuard.h"
+#include "base/glib/CallbackGuard.h"
 
 namespace vek::platform {
 namespace {
 
 gboolean run_task(gpointer data) {
-  guarded("main-thread task", [data] { (*static_cast<std::function<void()>*>(data))(); });
+  base::guarded("main-thread task", [data] { (*static_cast<std::function<void()>*>(data))(); });
   return G_SOURCE_REMOVE;
 }
 

@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "app/AppDelegate.h"
-#include "platform/CallbackGuard.h"
+#include "base/glib/CallbackGuard.h"
 
 namespace vek::platform {
 namespace {
@@ -18,12 +18,12 @@ struct Route {
 };
 
 gboolean on_delete(GtkWidget*, GdkEvent*, gpointer data) {
-  guarded("delete-event", [data] { static_cast<Route*>(data)->app->windowShouldClose(); });
+  base::guarded("delete-event", [data] { static_cast<Route*>(data)->app->windowShouldClose(); });
   return TRUE;
 }
 
 gboolean on_configure(GtkWidget*, GdkEventConfigure* event, gpointer data) {
-  guarded("configure-event", [event, data] {
+  base::guarded("configure-event", [event, data] {
     auto* route = static_cast<Route*>(data);
     if (route->window->note_size(event->width, event->height)) {
       route->app->windowDidResize();

@@ -5,6 +5,8 @@
 #include <atomic>
 #include <cstdio>
 
+#include "base/glib/CallbackGuard.h"
+
 namespace vek::platform {
 namespace {
 
@@ -15,6 +17,7 @@ std::atomic<SystemLog*> g_process_log{nullptr};
 SystemLog::SystemLog(std::string program) : program_(std::move(program)) {
   openlog(program_.c_str(), LOG_PID, LOG_USER);
   g_process_log.store(this);
+  base::set_callback_logger(&log_fault);
 }
 
 SystemLog::~SystemLog() {

@@ -5,10 +5,13 @@
 #include <webkit2/webkit2.h>
 
 #include <filesystem>
+#include <memory>
+#include <string>
 
 #include "app/AppDelegate.h"
-#include "platform/CallbackGuard.h"
-#include "platform/GObjectRef.h"
+#include "base/glib/CallbackGuard.h"
+#include "platform/SystemLog.h"
+#include "base/glib/GObjectRef.h"
 
 namespace vek::platform {
 namespace {
@@ -24,7 +27,7 @@ void delete_route(gpointer data, GClosure*) {
 
 GtkWidget* make_view() {
   // Clips play with their sound from the start, as the page intends.
-  const GObjectRef<WebKitWebsitePolicies> policies = GObjectRef<WebKitWebsitePolicies>::adopt(
+  const base::GObjectRef<WebKitWebsitePolicies> policies = base::GObjectRef<WebKitWebsitePolicies>::adopt(
       webkit_website_policies_new_with_policies("autoplay", WEBKIT_AUTOPLAY_ALLOW, nullptr));
   GtkWidget* view = GTK_WIDGET(g_object_new(WEBKIT_TYPE_WEB_VIEW, "website-policies", policies.get(), nullptr));
   WebKitSettings* settings = webkit_web_view_get_settings(WEBKIT_WEB_VIEW(view));
@@ -35,6 +38,24 @@ GtkWidget* make_view() {
   // writes them to standard error).
   webkit_settings_set_enable_write_console_messages_to_stdout(settings, TRUE);
   return view;
+}
+
+// How much of a refused script the log shows: enough to tell which call it was.
+constexpr std::size_t kLoggedScriptStart = 80;
+
+// A script the page refuses (a syntax error, a missing function) is logged
+// with WebKit's reason, never dropped without a word.
+void on_script_finished(GObject* view, GAsyncResult* result, gpointer data) {
+  const std::unique_ptr<std::string> script_start(static_cast<std::string*>(data));
+  base::guarded("script evaluation", [&] {
+    GError* raw_error = nullptr;
+    const auto value = base::GObjectRef<JSCValue>::adopt(
+        webkit_web_view_evaluate_javascript_finish(WEBKIT_WEB_VIEW(view), result, &raw_error));
+    const base::GErrorPtr error(raw_error);
+    if (error != nullptr) {
+      log_fault("page script failed", std::string(error->message) + ": " + *script_start);
+    }
+  });
 }
 
 void decide(WebKitPolicyDecision* decision, bridge::Navigation navigation) {
@@ -50,8 +71,8 @@ gboolean on_decide_policy(WebKitWebView*, WebKitPolicyDecision* decision, WebKit
   if (type != WEBKIT_POLICY_DECISION_TYPE_NAVIGATION_ACTION && type != WEBKIT_POLICY_DECISION_TYPE_NEW_WINDOW_ACTION) {
     return FALSE;
   }
-  const GObjectRef<WebKitPolicyDecision> keep = GObjectRef<WebKitPolicyDecision>::share(decision);
-  const bool finished = guarded("decide-policy", [&] {
+  const base::GObjectRef<WebKitPolicyDecision> keep = base::GObjectRef<WebKitPolicyDecision>::share(decision);
+  const bool finished = base::guarded("decide-policy", [&] {
     WebKitNavigationAction* action =
         webkit_navigation_policy_decision_get_navigation_action(WEBKIT_NAVIGATION_POLICY_DECISION(decision));
     const char* uri = webkit_uri_request_get_uri(webkit_navigation_action_get_request(action));
@@ -65,12 +86,12 @@ gboolean on_decide_policy(WebKitWebView*, WebKitPolicyDecision* decision, WebKit
 }
 
 gboolean on_load_failed(WebKitWebView*, WebKitLoadEvent, gchar*, GError*, gpointer data) {
-  guarded("load-failed", [data] { static_cast<Route*>(data)->view->note_failed_load(); });
+  base::guarded("load-failed", [data] { static_cast<Route*>(data)->view->note_failed_load(); });
   return FALSE;
 }
 
 void on_load_changed(WebKitWebView*, WebKitLoadEvent event, gpointer data) {
-  guarded("load-changed", [event, data] {
+  base::guarded("load-changed", [event, data] {
     auto* route = static_cast<Route*>(data);
     if (event == WEBKIT_LOAD_STARTED) {
       route->view->take_failed_load();
@@ -81,7 +102,7 @@ void on_load_changed(WebKitWebView*, WebKitLoadEvent event, gpointer data) {
 }
 
 std::string missing_page_html(const std::string& page_path) {
-  GCharPtr escaped(g_markup_escape_text(page_path.c_str(), -1));
+  base::GCharPtr escaped(g_markup_escape_text(page_path.c_str(), -1));
   return "<html><body style='font-family:sans-serif;padding:2em'><h1>VEK cannot show its page</h1><p>The file " +
          std::string(escaped.get()) + " is missing. Reinstall VEK.</p></body></html>";
 }
@@ -106,13 +127,14 @@ void WebKitView::load_page(const std::string& page_path) {
     webkit_web_view_load_html(WEBKIT_WEB_VIEW(view_), missing_page_html(page_path).c_str(), nullptr);
     return;
   }
-  const GCharPtr uri(g_filename_to_uri(page_path.c_str(), nullptr, nullptr));
+  const base::GCharPtr uri(g_filename_to_uri(page_path.c_str(), nullptr, nullptr));
   webkit_web_view_load_uri(WEBKIT_WEB_VIEW(view_), uri.get());
 }
 
 void WebKitView::evaluate(const std::string& script) {
   webkit_web_view_evaluate_javascript(WEBKIT_WEB_VIEW(view_), script.c_str(), static_cast<gssize>(script.size()),
-                                      nullptr, nullptr, nullptr, nullptr, nullptr);
+                                      nullptr, nullptr, nullptr, on_script_finished,
+                                      new std::string(script.substr(0, kLoggedScriptStart)));
 }
 
 app::ports::ViewSize WebKitView::size() const {

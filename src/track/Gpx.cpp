@@ -7,6 +7,8 @@
 
 #include <cmath>
 
+#include "base/text/Xml.h"
+
 namespace vek::track {
 namespace {
 
@@ -35,21 +37,6 @@ bool valid_time(const Point& p)
         return false;
     return p.day >= 1 && p.day <= days_in_month(p.year, p.month) && p.hour <= 23 && p.minute <= 59 &&
            p.seconds >= 0 && p.seconds < 60;
-}
-
-void append_escaped_xml(std::string& out, std::string_view text)
-{
-    for (const char c : text) {
-        switch (c) {
-        case '&': out += "&amp;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        case '"': out += "&quot;"; break;
-        default:
-            if (static_cast<unsigned char>(c) >= 0x20 || c == '\t')
-                out += c;
-        }
-    }
 }
 
 void append_point(std::string& out, const Point& p)
@@ -101,7 +88,7 @@ std::string gpx_track(Bytes clip, std::string_view track_name)
     std::string out = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
                       "<gpx version=\"1.1\" creator=\"vek-track\" xmlns=\"http://www.topografix.com/GPX/1/1\" "
                       "xmlns:gpxtpx=\"http://www.garmin.com/xmlschemas/TrackPointExtension/v2\">\n<trk><name>";
-    append_escaped_xml(out, track_name);
+    out += base::xml_escaped(track_name);
     out += "</name><trkseg>\n";
     append_points(out, clip);
     out += "</trkseg></trk>\n</gpx>\n";

@@ -4,12 +4,14 @@
 #include "FreeGpsParser.h"
 #include "Gps0Parser.h"
 #include "GsensorParser.h"
-#include "JsString.h"
+#include "base/text/JsLiteral.h"
 #include "Search.h"
 #include "TrackText.h"
 
 namespace vek::track {
 namespace {
+
+using base::js_string_content;
 
 constexpr std::uint64_t kBoxCounterStep = 8; // the camera counts 8 per box in "data_rn"
 

@@ -1,5 +1,7 @@
 #include "TrackPath.h"
 
+#include "LibraryNames.h"
+
 namespace vek::track {
 namespace {
 
@@ -19,11 +21,20 @@ std::string_view clip_file_name(std::string_view path) noexcept
 
 std::string relative_track_path(std::string_view file_name)
 {
-    std::string path = "/VEK/data/";
+    std::string path = "/";
+    path += kDataFolder;
+    path += '/';
     path += file_name;
     replace_all(path, ".MOV", ".data");
     replace_all(path, ".mov", ".data");
     return path;
+}
+
+bool is_track_file_path(std::string_view path) noexcept
+{
+    constexpr std::string_view kTrackExtension = ".data";
+    const std::string_view name = clip_file_name(path);
+    return name.size() > kTrackExtension.size() && name.ends_with(kTrackExtension);
 }
 
 } // namespace vek::track

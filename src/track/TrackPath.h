@@ -11,4 +11,9 @@ std::string_view clip_file_name(std::string_view path) noexcept;
 // ".data" (case-sensitive): the track file's path relative to the home directory.
 std::string relative_track_path(std::string_view file_name);
 
+// True when `path` (absolute or relative) names a track file, as made from a
+// clip name: its file name ends in ".data". Only such files are ever
+// replaced by an extraction; "ini.txt" or a name without ".MOV" never is.
+bool is_track_file_path(std::string_view path) noexcept;
+
 } // namespace vek::track

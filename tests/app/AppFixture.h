@@ -9,7 +9,7 @@
 
 #include "Fakes.h"
 #include "app/AppDelegate.h"
-#include "track/io/AtomicFile.h"
+#include "base/files/Publisher.h"
 
 namespace vek::app::testing {
 
@@ -52,7 +52,7 @@ class AppFixture : public ::testing::Test {
   }
 
   static bool write_file(const std::string& path, std::string_view text) {
-    return track::io::write_file_atomically(path, text);
+    return base::publish_file(path, text, base::PublishMode::Replace);
   }
 
   library::Extractor extractor() {

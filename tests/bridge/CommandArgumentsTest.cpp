@@ -4,10 +4,12 @@
 
 #include <limits>
 
-#include "bridge/IntValue.h"
+#include "base/text/IntValue.h"
 
 namespace vek::bridge {
 namespace {
+
+using base::int_value;
 
 using Strings = std::vector<std::string>;
 
@@ -23,8 +25,9 @@ TEST(CommandArguments, CandidatesAreDecodedAndCappedAtEight) {
   EXPECT_EQ(check_candidates("http://check_file/1,2,3,4,5,6,7,8,9").back(), "8");
 }
 
-TEST(CommandArguments, PieceThatDoesNotDecodeKeepsOnlyItsSpaces) {
-  EXPECT_EQ(merger_pieces("http://merger//a%20b%FF.MOV,/c.MOV"), (Strings{"/a b%FF.MOV", "/c.MOV"}));
+TEST(CommandArguments, EscapedBytesThatAreNotUtf8NameTheSameBytes) {
+  EXPECT_EQ(merger_pieces("http://merger//a%20b%FF.MOV,/c.MOV"), (Strings{"/a b\xFF.MOV", "/c.MOV"}));
+  EXPECT_EQ(check_candidates("http://check_file//m/caf%E9.MOV"), Strings{"/m/caf\xE9.MOV"});
   EXPECT_EQ(merger_pieces("http://merger/"), Strings{""});
   EXPECT_EQ(merger_pieces("http://merger/ /a.MOV,"), (Strings{" /a.MOV", ""}));
 }

@@ -71,9 +71,10 @@ TEST(CommandDispatch, LaterStagesTestTheDecodedText) {
   EXPECT_EQ(plan.commands, (std::vector<Command>{C::FileDel, C::FileCopy}));
 }
 
-TEST(CommandDispatch, RemovalThatDoesNotDecodeRunsNothing) {
-  const DispatchPlan plan = dispatch("http://file_del_fun//home/u/%FF.MOV,http://open_dir/");
-  EXPECT_TRUE(plan.commands.empty());
+TEST(CommandDispatch, RemovalOfAPathThatIsNotUtf8CarriesItsBytes) {
+  const DispatchPlan plan = dispatch("http://file_del_fun//home/u/caf%E9.MOV,");
+  EXPECT_EQ(plan.commands, std::vector<Command>{C::FileDel});
+  EXPECT_EQ(plan.text, "http://file_del_fun//home/u/caf\xE9.MOV,");
   EXPECT_EQ(plan.navigation, Navigation::Ignore);
 }
 

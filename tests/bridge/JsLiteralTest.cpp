@@ -1,4 +1,4 @@
-#include "bridge/JsLiteral.h"
+#include "base/text/JsLiteral.h"
 
 #include <gtest/gtest.h>
 
@@ -11,6 +11,8 @@
 namespace vek::bridge {
 namespace {
 
+using base::js_string_literal;
+
 TEST(JsLiteral, PlainTextIsOnlyQuoted) {
   EXPECT_EQ(js_string_literal("/home/u/CLIP0001.MOV"), "'/home/u/CLIP0001.MOV'");
   EXPECT_EQ(js_string_literal("/m/\xE8\xBB\x8A.MOV"), "'/m/\xE8\xBB\x8A.MOV'");
@@ -19,7 +21,7 @@ TEST(JsLiteral, PlainTextIsOnlyQuoted) {
 TEST(JsLiteral, EscapesWhatWouldEndOrBreakTheLiteral) {
   EXPECT_EQ(js_string_literal("it's"), "'it\\'s'");
   EXPECT_EQ(js_string_literal("a\\b\"c"), "'a\\\\b\\\"c'");
-  EXPECT_EQ(js_string_literal("a\nb\rc\td"), "'a\\nb\\rc\\x09d'");
+  EXPECT_EQ(js_string_literal("a\nb\rc\td"), "'a\\x0Ab\\x0Dc\\x09d'");
   EXPECT_EQ(js_string_literal("x\xE2\x80\xA8y\xE2\x80\xA9"), "'x\\u2028y\\u2029'");
 }
 
@@ -35,7 +37,9 @@ TEST(ScriptCalls, ClipListReportKeepsItsShape) {
 // Runs the literal through a real script engine: the value that comes back
 // must be the original text, and nothing else may run.
 std::string evaluate_in_node(const std::string& literal) {
-  const std::string script_path = ::testing::TempDir() + "/literal.js";
+  // One file per test: ctest runs the tests of this file in parallel.
+  const std::string script_path =
+      ::testing::TempDir() + "/" + ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".js";
   std::ofstream(script_path) << "let ran=false;const v=(" << literal
                              << ");process.stdout.write(JSON.stringify([v,ran]));";
   const std::string command = "node " + script_path + " 2>&1";
@@ -59,6 +63,15 @@ TEST(JsLiteral, AScriptEngineReadsBackTheSameTextAndRunsNothing) {
   const std::string hostile = "x');ran=true;('\\\n\r\xE2\x80\xA8\"`${ran=true}`";
   const std::string expected = "[\"x');ran=true;('\\\\\\n\\r\xE2\x80\xA8\\\"`${ran=true}`\",false]";
   EXPECT_EQ(evaluate_in_node(js_string_literal(hostile)), expected);
+}
+
+// A Latin-1 name must reach the page as a closed literal that still tells
+// its bytes apart (the page maps U+DC80..U+DCFF back to "%XX").
+TEST(JsLiteral, AScriptEngineReadsBytesThatAreNotUtf8AsLoneSurrogates) {
+  if (std::system("node --version > /dev/null 2>&1") != 0) {
+    GTEST_SKIP() << "node is not installed";
+  }
+  EXPECT_EQ(evaluate_in_node(js_string_literal("/m/caf\xE9\xFF.MOV")), "[\"/m/caf\\udce9\\udcff.MOV\",false]");
 }
 
 }  // namespace

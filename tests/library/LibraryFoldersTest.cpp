@@ -5,7 +5,7 @@
 #include <sstream>
 
 #include "TempHome.h"
-#include "track/io/AtomicFile.h"
+#include "base/files/Publisher.h"
 
 namespace vek::library {
 namespace {
@@ -13,7 +13,7 @@ namespace {
 class LibraryFolders : public testing::TempHome {
  protected:
   static bool write(const std::string& path, std::string_view text) {
-    return track::io::write_file_atomically(path, text);
+    return base::publish_file(path, text, base::PublishMode::Replace);
   }
   std::string read(const std::string& path) const {
     std::ifstream in(path);

@@ -65,7 +65,7 @@ std::vector<Rgb> frames_at(const std::filesystem::path& file, const std::vector<
   g_object_set(decode.child("src").get(), "location", file.c_str(), nullptr);
   gst_element_set_state(decode.get(), GST_STATE_PLAYING);
   while (frames.size() < times.size()) {
-    const SamplePtr sample = pull_sample(decode, "sink", kFrameTimeout, error);
+    const base::SamplePtr sample = pull_sample(decode, "sink", kFrameTimeout, error);
     if (!sample) {
       ADD_FAILURE() << "no frame at " << times[frames.size()] << " s of " << file << ": " << error;
       break;

@@ -14,7 +14,7 @@
 #include <iostream>
 #include <span>
 
-#include "media/GstPtr.h"
+#include "base/glib/GstHandles.h"
 #include "media/Pipeline.h"
 
 namespace vek::media::testing {
@@ -44,7 +44,7 @@ void copy_rows(const GstVideoFrame& frame, Picture& picture) {
 }
 
 std::string caps_name(GstDiscovererStreamInfo* stream) {
-  const CapsPtr caps(gst_discoverer_stream_info_get_caps(stream));
+  const base::CapsPtr caps(gst_discoverer_stream_info_get_caps(stream));
   return caps != nullptr && gst_caps_get_size(caps.get()) > 0
              ? gst_structure_get_name(gst_caps_get_structure(caps.get(), 0))
              : "";
@@ -121,13 +121,13 @@ std::filesystem::path make_half_white_clip(const std::filesystem::path& out, int
 }
 
 std::string file_uri(const std::filesystem::path& path) {
-  const CharPtr uri(gst_filename_to_uri(path.c_str(), nullptr));
+  const base::GCharPtr uri(gst_filename_to_uri(path.c_str(), nullptr));
   return uri != nullptr ? uri.get() : "";
 }
 
 std::optional<Discovered> discover(const std::filesystem::path& path) {
-  std::unique_ptr<GstDiscoverer, GObjectUnref> discoverer(gst_discoverer_new(kDiscoverTimeout, nullptr));
-  std::unique_ptr<GstDiscovererInfo, GObjectUnref> info(
+  std::unique_ptr<GstDiscoverer, base::GObjectUnref> discoverer(gst_discoverer_new(kDiscoverTimeout, nullptr));
+  std::unique_ptr<GstDiscovererInfo, base::GObjectUnref> info(
       gst_discoverer_discover_uri(discoverer.get(), file_uri(path).c_str(), nullptr));
   if (info == nullptr || gst_discoverer_info_get_result(info.get()) != GST_DISCOVERER_OK) {
     return std::nullopt;
@@ -173,7 +173,7 @@ std::optional<Picture> read_png(const std::filesystem::path& path) {
   }
   g_object_set(pipeline.child("file").get(), "location", path.c_str(), nullptr);
   gst_element_set_state(pipeline.get(), GST_STATE_PLAYING);
-  const SamplePtr sample = pull_sample(pipeline, "sink", kDecodeTimeout, error);
+  const base::SamplePtr sample = pull_sample(pipeline, "sink", kDecodeTimeout, error);
   GstVideoInfo info;
   if (sample == nullptr || !gst_video_info_from_caps(&info, gst_sample_get_caps(sample.get()))) {
     return std::nullopt;

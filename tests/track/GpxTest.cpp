@@ -30,6 +30,13 @@ TEST(Gpx, FreeGpsPointsInUtc)
     EXPECT_NE(gpx.find("<time>2016-03-01T09:05:16.5Z</time>"), std::string::npos);
 }
 
+TEST(Gpx, AnyNameGivesWellFormedXml)
+{
+    ClipBuilder clip(64);
+    const std::string gpx = gpx_track(clip.bytes(), "caf\xE9\x01<'\".MOV");
+    EXPECT_NE(gpx.find("<name>caf\xEF\xBF\xBD\xEF\xBF\xBD&lt;&apos;&quot;.MOV</name>"), std::string::npos) << gpx;
+}
+
 TEST(Gpx, Gps0OnePointPerWrittenRecordAndNoInvalidTimes)
 {
     ClipBuilder clip(64 + 20 * 36);

@@ -1,8 +1,9 @@
 #include "ClipBuilder.h"
-#include "io/AtomicFile.h"
 #include "io/Extract.h"
 #include "io/Home.h"
 #include "io/MappedFile.h"
+#include "base/files/Publisher.h"
+#include "TrackPath.h"
 
 #include <gtest/gtest.h>
 
@@ -44,9 +45,9 @@ protected:
 TEST_F(TrackIo, AtomicWriteCreatesAndReplacesWithoutLeftovers)
 {
     const fs::path target = folder_ / "A.data";
-    ASSERT_TRUE(write_file_atomically(target, "first\n"));
+    ASSERT_TRUE(base::publish_file(target, "first\n", base::PublishMode::Replace));
     EXPECT_EQ(read(target), "first\n");
-    ASSERT_TRUE(write_file_atomically(target, "second"));
+    ASSERT_TRUE(base::publish_file(target, "second", base::PublishMode::Replace));
     EXPECT_EQ(read(target), "second");
     EXPECT_EQ(entries(), 1U) << "no temporary file is left";
 }
@@ -54,7 +55,7 @@ TEST_F(TrackIo, AtomicWriteCreatesAndReplacesWithoutLeftovers)
 TEST_F(TrackIo, AtomicWriteIntoAMissingFolderFailsCleanly)
 {
     IoError error;
-    EXPECT_FALSE(write_file_atomically(folder_ / "missing" / "A.data", "x", &error));
+    EXPECT_FALSE(base::publish_file(folder_ / "missing" / "A.data", "x", base::PublishMode::Replace, &error));
     EXPECT_NE(error.message.find("cannot create"), std::string::npos) << error.message;
     EXPECT_NE(error.detail.find("No such file"), std::string::npos) << error.detail;
 }
@@ -71,7 +72,7 @@ TEST_F(TrackIo, FailedWriteKeepsThePreviousFile)
     small.rlim_cur = 4096;
     ::setrlimit(RLIMIT_FSIZE, &small);
     IoError error;
-    const bool written = write_file_atomically(target, std::string(100000, 'x'), &error);
+    const bool written = base::publish_file(target, std::string(100000, 'x'), base::PublishMode::Replace, &error);
     ::setrlimit(RLIMIT_FSIZE, &old_limit);
     std::signal(SIGXFSZ, old_handler);
     EXPECT_FALSE(written);
@@ -113,6 +114,33 @@ TEST_F(TrackIo, ExtractWritesAtHomePlusSavepath)
                                                Form::standard, {});
     EXPECT_FALSE(missing.written);
     EXPECT_FALSE(fs::exists(missing.track_path));
+}
+
+TEST_F(TrackIo, ClipNamesUpToTheFileSystemLimitGetATrack)
+{
+    fs::create_directories(folder_ / "VEK" / "data");
+    for (const std::size_t length : {230U, 245U, 250U}) {
+        const std::string name = std::string(length - 4, 'c') + ".MOV";
+        write(folder_ / name, "no markers here");
+        const ExtractResult result = extract_clip(folder_ / name, folder_, relative_track_path(name), name,
+                                                  Form::standard, {});
+        EXPECT_TRUE(result.written) << length << ": " << result.error.message << " (" << result.error.detail << ")";
+        EXPECT_TRUE(fs::exists(result.track_path)) << length;
+    }
+}
+
+TEST_F(TrackIo, ExtractNeverReplacesAFileThatIsNoTrackFile)
+{
+    fs::create_directories(folder_ / "VEK" / "data");
+    const fs::path settings = folder_ / "VEK" / "data" / "ini.txt";
+    write(settings, "mile,CHT");
+    write(folder_ / "ini.txt", "no markers here");
+    const ExtractResult result = extract_clip(folder_ / "ini.txt", folder_, relative_track_path("ini.txt"), "ini.txt",
+                                              Form::standard, {});
+    EXPECT_FALSE(result.written);
+    EXPECT_NE(result.error.message.find("not a clip name"), std::string::npos) << result.error.message;
+    EXPECT_EQ(read(settings), "mile,CHT");
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder_ / "VEK" / "data"), {}), 1) << "no temporary either";
 }
 
 TEST_F(TrackIo, ExtractStreamsLargeTextsWhole)

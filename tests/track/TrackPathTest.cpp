@@ -15,6 +15,17 @@ TEST(TrackPath, NameRule)
     EXPECT_EQ(relative_track_path(""), "/VEK/data/");
 }
 
+TEST(TrackPath, OnlyNamesMadeFromClipsAreTrackFiles)
+{
+    EXPECT_TRUE(is_track_file_path("/VEK/data/CLIP0001.data"));
+    EXPECT_TRUE(is_track_file_path("x.dataIE.data"));
+    EXPECT_FALSE(is_track_file_path("/VEK/data/ini.txt"));
+    EXPECT_FALSE(is_track_file_path("/VEK/data/CLIP0001.Mov"));
+    EXPECT_FALSE(is_track_file_path("/VEK/data/.data")) << "no name before the extension";
+    EXPECT_FALSE(is_track_file_path("/VEK/data/A.data.txt"));
+    EXPECT_FALSE(is_track_file_path("/VEK/data.data/"));
+}
+
 TEST(TrackPath, FileName)
 {
     EXPECT_EQ(clip_file_name("/cards/A/CLIP0001.MOV"), "CLIP0001.MOV");

@@ -12,20 +12,40 @@
     return slash < 0 ? path : path.slice(slash + 1);
   }
 
+  // A path byte that is not UTF-8 arrives as the lone surrogate U+DC80 +
+  // byte (a low surrogate without a high one before it); "%XX" of that byte
+  // gives the native side, and file URLs, the original bytes back.
+  var RAW_BYTE = '(?<![\\ud800-\\udbff])[\\udc80-\\udcff]';
+  var RAW_BYTE_PIECES = new RegExp('(' + RAW_BYTE + ')');
+  var RAW_BYTE_BASE = 0xdc00;
+
+  function byteEscape(ch) {
+    var code = ch.charCodeAt(0);
+    var hex = (code >= RAW_BYTE_BASE ? code - RAW_BYTE_BASE : code).toString(16).toUpperCase();
+    return '%' + (hex.length < 2 ? '0' : '') + hex;
+  }
+
+  // encodeURIComponent throws on a lone surrogate: those become their byte.
+  function encodeSegment(segment) {
+    return segment.split(RAW_BYTE_PIECES).map(function (piece, i) {
+      return i % 2 ? byteEscape(piece) : encodeURIComponent(piece);
+    }).join('');
+  }
+
   // Every segment escaped, so "#", "?", "%" and ";" stay part of the file name.
   function fileUrl(path) {
     var absolute = path.charAt(0) === '/' ? path : '/' + path;
-    return 'file://' + absolute.split('/').map(encodeURIComponent).join('/');
+    return 'file://' + absolute.split('/').map(encodeSegment).join('/');
   }
 
   // Command arguments that the native side percent-decodes: escape what the
-  // decoder or the URL parser would otherwise change ("%", "#", "?", "\").
-  // Spaces and non-ASCII are left to the browser, which escapes them.
+  // decoder or the URL parser would otherwise change ("%", "#", "?", "\\",
+  // bytes that are not UTF-8). Spaces and other non-ASCII are left to the
+  // browser, which escapes them.
+  var COMMAND_ESCAPES = new RegExp('[%#?\\\\\\u0000-\\u001f]|' + RAW_BYTE, 'g');
+
   function commandArg(text) {
-    return String(text).replace(/[%#?\\\u0000-\u001f]/g, function (ch) {
-      var hex = ch.charCodeAt(0).toString(16).toUpperCase();
-      return '%' + (hex.length < 2 ? '0' : '') + hex;
-    });
+    return String(text).replace(COMMAND_ESCAPES, byteEscape);
   }
 
   var MAX_CANDIDATES = 8; // the native lookup examines no more than eight

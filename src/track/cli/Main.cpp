@@ -1,10 +1,13 @@
 // vek-track: the track extraction of the viewer's import, from a shell.
 
 #include "../Gpx.h"
+#include "../LibraryNames.h"
 #include "../TrackPath.h"
 #include "../io/Extract.h"
 #include "../io/Home.h"
 #include "../io/MappedFile.h"
+#include "base/files/StaleTemporaries.h"
+#include "base/files/TemporaryCleanup.h"
 
 #include <cstdio>
 #include <exception>
@@ -83,6 +86,10 @@ bool extract_one(const std::string& clip, const ExtractOptions& options, const f
     const std::string_view fns = track::clip_file_name(clip);
     const std::string savepath = track::relative_track_path(fns);
     const fs::path target(home.string() + savepath);
+    if (!track::is_track_file_path(savepath)) {
+        std::cerr << "vek-track: " << clip << ": not a clip name (.MOV), so it has no track file\n";
+        return false;
+    }
     std::error_code ec;
     if (!options.force && fs::exists(target, ec)) {
         std::cout << clip << ": skipped, " << target.string() << " exists (--force extracts again)\n";
@@ -100,7 +107,7 @@ bool extract_one(const std::string& clip, const ExtractOptions& options, const f
 
 bool ensure_library_folder(const fs::path& home)
 {
-    const fs::path folder = home / "VEK" / "data";
+    const fs::path folder = home / track::kDataFolder;
     std::error_code ec;
     fs::create_directories(folder, ec);
     if (ec) {
@@ -146,6 +153,7 @@ int run_extract(const std::vector<std::string>& args)
     const fs::path home = track::io::home_directory();
     if (!ensure_library_folder(home))
         return kExitFailed;
+    vek::base::remove_stale_temporaries(home / track::kDataFolder);
     bool all_ok = true;
     for (const std::string& clip : options.clips)
         all_ok = extract_one(clip, options, home) && all_ok;
@@ -199,6 +207,7 @@ int run(const std::vector<std::string>& args)
 int main(int argc, char** argv)
 {
     try {
+        vek::base::remove_temporaries_on_signals();
         return run(std::vector<std::string>(argv + 1, argv + argc));
     } catch (const std::exception& e) {
         std::cerr << "vek-track: " << e.what() << "\n";

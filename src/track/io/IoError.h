@@ -1,12 +1,9 @@
 #pragma once
-#include <string>
+#include "base/files/Publisher.h"
 
 namespace vek::track::io {
 
 // What went wrong: a sentence for the user and the system's detail for a log.
-struct IoError {
-    std::string message;
-    std::string detail;
-};
+using IoError = base::FileError;
 
 } // namespace vek::track::io

@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-namespace vek::bridge {
+namespace vek::base {
 
 // `text` with every occurrence of `from` replaced by `to`, scanning left to
 // right without rescanning replaced text. An empty `from` changes nothing.
@@ -19,4 +19,4 @@ std::vector<std::string> split(std::string_view text, char separator);
 // Substring test in which an empty needle never counts as contained.
 bool contains_nonempty(std::string_view haystack, std::string_view needle);
 
-}  // namespace vek::bridge
+}  // namespace vek::base

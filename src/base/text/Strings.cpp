@@ -1,6 +1,6 @@
-#include "bridge/Text.h"
+#include "base/text/Strings.h"
 
-namespace vek::bridge {
+namespace vek::base {
 
 std::string replace_all(std::string_view text, std::string_view from, std::string_view to) {
   if (from.empty()) {
@@ -33,4 +33,4 @@ bool contains_nonempty(std::string_view haystack, std::string_view needle) {
   return !needle.empty() && haystack.find(needle) != std::string_view::npos;
 }
 
-}  // namespace vek::bridge
+}  // namespace vek::base

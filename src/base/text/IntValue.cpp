@@ -1,9 +1,9 @@
-#include "bridge/IntValue.h"
+#include "base/text/IntValue.h"
 
 #include <algorithm>
 #include <limits>
 
-namespace vek::bridge {
+namespace vek::base {
 namespace {
 
 bool is_space(char c) {
@@ -42,4 +42,4 @@ std::int32_t wrapping_mul(std::int32_t a, std::int32_t b) {
   return static_cast<std::int32_t>(static_cast<std::uint32_t>(a) * static_cast<std::uint32_t>(b));
 }
 
-}  // namespace vek::bridge
+}  // namespace vek::base

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string_view>
 
-namespace vek::bridge {
+namespace vek::base {
 
 // Skips leading white space, takes an optional sign and then decimal digits
 // up to the first other character. 0 when no digit follows; clamped to the
@@ -18,4 +18,4 @@ std::int32_t wrapping_add(std::int32_t a, std::int32_t b);
 // 32-bit signed multiplication that wraps around instead of overflowing.
 std::int32_t wrapping_mul(std::int32_t a, std::int32_t b);
 
-}  // namespace vek::bridge
+}  // namespace vek::base

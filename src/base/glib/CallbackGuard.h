@@ -1,0 +1,42 @@
+#pragma once
+// Every function that GLib, GTK, WebKit or GStreamer calls back (signal
+// handlers, idle and timeout sources, bus watches, thread bodies) runs its
+// work through this guard, so that no exception unwinds into C code.
+
+#include <exception>
+#include <string_view>
+#include <utility>
+
+namespace vek::base {
+
+// Where caught faults go: set once by the program at start (the system log);
+// later calls change nothing. Until then faults go to GLib's warning log.
+using CallbackLogger = void (*)(std::string_view where, std::string_view what) noexcept;
+void set_callback_logger(CallbackLogger logger) noexcept;
+
+void log_callback_fault(std::string_view where, std::string_view what) noexcept;
+
+// Runs `work` and returns its result; on an exception logs it with `where`
+// and returns `fallback`.
+template <typename Result, typename Work>
+Result guarded(const char* where, Result fallback, Work&& work) noexcept {
+  try {
+    return std::forward<Work>(work)();
+  } catch (const std::exception& error) {
+    log_callback_fault(where, error.what());
+  } catch (...) {
+    log_callback_fault(where, "unknown exception");
+  }
+  return fallback;
+}
+
+// The same for work without a result; false when the work did not finish.
+template <typename Work>
+bool guarded(const char* where, Work&& work) noexcept {
+  return guarded<bool>(where, false, [&] {
+    std::forward<Work>(work)();
+    return true;
+  });
+}
+
+}  // namespace vek::base

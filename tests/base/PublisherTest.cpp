@@ -1,0 +1,113 @@
+#include "base/files/Publisher.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <fstream>
+
+#include "base/files/TemporaryCleanup.h"
+#include "support/ScratchFolder.h"
+
+namespace vek::base {
+namespace {
+
+using test::ScratchFolder;
+
+TEST(PublishFile, ReplaceModeWritesTheWholeFileAndLeavesNoTemporary) {
+  const ScratchFolder folder;
+  const auto target = folder / "A.data";
+  EXPECT_TRUE(publish_file(target, "first", PublishMode::Replace));
+  EXPECT_TRUE(publish_file(target, "second", PublishMode::Replace));
+  EXPECT_EQ(ScratchFolder::read(target), "second");
+  EXPECT_EQ(ScratchFolder::names(folder.path()), "A.data");
+}
+
+TEST(PublishFile, NoReplaceModeNeverTouchesAnExistingFile) {
+  const ScratchFolder folder;
+  const auto target = folder.write("exp.mov", "earlier export");
+  FileError error;
+  EXPECT_FALSE(publish_file(target, "new", PublishMode::NoReplace, &error));
+  EXPECT_EQ(ScratchFolder::read(target), "earlier export");
+  EXPECT_NE(error.message.find("exists already"), std::string::npos) << error.message;
+  EXPECT_EQ(ScratchFolder::names(folder.path()), "exp.mov");
+  EXPECT_TRUE(publish_file(folder / "other.mov", "new", PublishMode::NoReplace));
+}
+
+TEST(PublishFile, NamesAtTheFileSystemLimitStillGetTheirFile) {
+  const ScratchFolder folder;
+  for (const std::size_t length : {230U, 250U, 255U}) {
+    const auto target = folder / (std::string(length - 5, 'n') + ".data");
+    FileError error;
+    EXPECT_TRUE(publish_file(target, "text", PublishMode::Replace, &error)) << length << ": " << error.detail;
+    EXPECT_EQ(ScratchFolder::read(target), "text");
+  }
+}
+
+TEST(PublishFile, AFolderThatCannotTakeTheFileGivesAnError) {
+  const ScratchFolder folder;
+  FileError error;
+  EXPECT_FALSE(publish_file(folder / "missing" / "A.data", "text", PublishMode::Replace, &error));
+  EXPECT_NE(error.message.find("missing/A.data"), std::string::npos) << error.message;
+  EXPECT_FALSE(error.detail.empty());
+}
+
+TEST(PendingFile, AbandonedOrMovedFromFilesLeaveNothingBehind) {
+  const ScratchFolder folder;
+  FileError error;
+  {
+    std::optional<PendingFile> first = PendingFile::create(folder / "A.mov", PublishMode::NoReplace, error);
+    ASSERT_TRUE(first);
+    first->write("half");
+    std::optional<PendingFile> second = PendingFile::create(folder / "B.mov", PublishMode::NoReplace, error);
+    ASSERT_TRUE(second);
+    *second = std::move(*first);  // B's temporary goes now, A's with `second`
+    EXPECT_EQ(ScratchFolder::names(folder.path()).find(' '), std::string::npos) << "one temporary left";
+  }
+  EXPECT_EQ(ScratchFolder::names(folder.path()), "");
+}
+
+TEST(PendingFile, AWriterThatOpensTheTemporaryByNameIsPublished) {
+  const ScratchFolder folder;
+  FileError error;
+  std::optional<PendingFile> file = PendingFile::create(folder / "Recording.mov", PublishMode::NoReplace, error);
+  ASSERT_TRUE(file);
+  EXPECT_LT(file->temp_path().filename().string().size(), 40U);
+  std::ofstream(file->temp_path(), std::ios::binary | std::ios::trunc) << "movie";
+  ASSERT_TRUE(file->publish(error)) << error.detail;
+  EXPECT_EQ(ScratchFolder::read(folder / "Recording.mov"), "movie");
+  EXPECT_FALSE(file->publish(error)) << "published once only";
+}
+
+TEST(PendingFile, TheFileGetsThePermissionsTheUmaskGives) {
+  const ScratchFolder folder;
+  const mode_t previous = ::umask(022);
+  EXPECT_TRUE(publish_file(folder / "ini.txt", "km,ENG", PublishMode::Replace));
+  ::umask(previous);
+  struct stat info{};
+  ASSERT_EQ(::stat((folder / "ini.txt").c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 0777U, 0644U);
+}
+
+// The child is stopped by the signal as usual, but its temporary goes first.
+TEST(TemporaryCleanup, ATerminatedWriterRemovesItsTemporary) {
+  const ScratchFolder folder;
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    remove_temporaries_on_signals();
+    FileError error;
+    std::optional<PendingFile> file = PendingFile::create(folder / "A.data", PublishMode::Replace, error);
+    if (file && file->write("partial")) std::raise(SIGTERM);
+    ::_exit(1);
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM) << status;
+  EXPECT_EQ(ScratchFolder::names(folder.path()), "");
+}
+
+}  // namespace
+}  // namespace vek::base
