@@ -22,7 +22,7 @@ import os
 import sys
 import tempfile
 
-from vekfixture import fixture, freegps, mov
+from vekfixture import families, fixture, freegps, mov
 from vekfixture.encode import EncodeError
 
 MAX_SECONDS = 600  # fixtures are short; keeps a typo from encoding for an hour
@@ -31,7 +31,7 @@ FPS_RANGE = (1, 120)  # from time-lapse to the fastest camera modes
 MAX_ATOM_SIZE = 1 << 20  # 32 times what cameras use; bounds the memory a typo can take
 MAX_CLIPS_PER_DRIVE = 100  # bounds --drive-offset; a card rarely holds a longer trip
 DEFAULT_START = "2016-03-01T09:05:07"
-KINDS = ("freegps", "freegps-appended", "gps0")
+KINDS = ("freegps", "freegps-appended", "gps0") + families.KINDS
 PUBLISHED_MODE = 0o666  # like any file created by open(); mkstemp would leave 0600
 
 
@@ -98,10 +98,15 @@ def parse_arguments(argv):
                         help="drive in the southern and western hemispheres (negative coordinates)")
     parser.add_argument("--atom-size", type=atom_size, default=freegps.DEFAULT_ATOM_SIZE,
                         help="bytes per freeGPS atom, default 0x8000 (%d..%d)" % (freegps.MIN_ATOM_SIZE, MAX_ATOM_SIZE))
+    parser.add_argument("--gps-index", choices=("none", "camera", "broken"), default="none",
+                        help="freeGPS kinds: add the movie header's `gps ` index of the boxes as the cameras "
+                             "write it (camera), or with its middle entry pointing 16 bytes into its box (broken)")
     parser.add_argument("--drive-offset", type=int, default=0, metavar="SECONDS",
                         help="begin the clip SECONDS into the drive of --seed and --start, so that "
                              "consecutive clips continue one route")
     args = parser.parse_args(argv)
+    if args.gps_index != "none" and args.kind == "gps0":
+        parser.error("--gps-index is for the freeGPS kinds")
     if not 0 <= args.drive_offset <= MAX_SECONDS * MAX_CLIPS_PER_DRIVE:
         parser.error("--drive-offset must be 0..%d" % (MAX_SECONDS * MAX_CLIPS_PER_DRIVE))
     return args
@@ -125,13 +130,19 @@ def write_atomically(path, content):
 def main(argv):
     args = parse_arguments(argv)
     options = fixture.Options(args.kind, args.seconds, args.size, args.fps, args.rotate, args.audio,
-                              args.seed, args.start, args.southwest, args.atom_size, args.drive_offset)
+                              args.seed, args.start, args.southwest, args.atom_size, args.drive_offset,
+                              args.gps_index)
     try:
-        data, description = fixture.make(options)
+        if args.kind in families.KINDS:
+            data, description, sidecars = families.make(options)
+        else:
+            (data, description), sidecars = fixture.make(options), {}
     except (EncodeError, mov.MovError, ValueError) as error:
         print("vek-fixture: %s" % error, file=sys.stderr)
         return 1
     description = {"clip": os.path.basename(args.out), **description}
+    for suffix, content in sidecars.items():
+        write_atomically(os.path.splitext(args.out)[0] + suffix, content)
     write_atomically(args.out, data)
     write_atomically(args.json, (json.dumps(description, indent=1) + "\n").encode())
     return 0

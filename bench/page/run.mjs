@@ -2,6 +2,7 @@
 // tracks of 1800 samples each. Prints the time from choosing a clip to its
 // route and charts on screen (track not yet read, and read before), and the
 // per-frame cost of following the video, each against its budget.
+// Then a 4-hour trip (bench/page/trip.mjs).
 // Run: node bench/page/run.mjs   (VEK_WWW=build/share/vek/www for the built page)
 import { execFileSync } from 'node:child_process';
 import { existsSync, mkdtempSync, symlinkSync, writeFileSync } from 'node:fs';
@@ -9,6 +10,7 @@ import { join } from 'node:path';
 import { tmpdir } from 'node:os';
 import { launch, openPage, literal } from '../../tests/page/harness.mjs';
 import { freeGpsTrack } from '../../tests/page/fixtures.mjs';
+import { tripBench } from './trip.mjs';
 
 const CLIPS = 200;
 const TRACK_SECONDS = 180; // 1800 samples at ten a second
@@ -118,4 +120,5 @@ console.log(`frame interval idle (baseline):   ${fmt(stats(f.idle), FRAME_BUDGET
 console.log(`frame interval playing at 4x:     ${fmt(stats(f.playing), FRAME_BUDGET_MS)}, late frames ${dropped(f.playing)}/${f.playing.length}` +
   `  (median ratio to idle ${(stats(f.playing).median / stats(f.idle).median).toFixed(2)})`);
 await context.close();
+await tripBench(browser, longClip(), stats);
 await browser.close();

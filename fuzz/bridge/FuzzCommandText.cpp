@@ -13,6 +13,7 @@
 #include "bridge/CommandDispatch.h"
 #include "base/text/JsLiteral.h"
 #include "bridge/PercentDecode.h"
+#include "bridge/RouteRequest.h"
 
 namespace {
 
@@ -52,6 +53,15 @@ void read_every_argument(const vek::bridge::DispatchPlan& plan) {
     check_literal(photo->clip_url);
   }
   check_literal(vek::bridge::settings_text(plan.text));
+  if (const auto route = vek::bridge::route_request(plan.text)) {
+    if (route->clips.empty() || route->clips.size() > vek::bridge::kMaxRouteClips ||
+        !(route->gap_seconds >= 0 && route->gap_seconds <= vek::bridge::kMaxRouteGapSeconds)) {
+      std::abort();
+    }
+    for (const std::string& clip : route->clips) {
+      check_literal(clip);
+    }
+  }
 }
 
 }  // namespace

@@ -1,15 +1,26 @@
 // Fuzz target: every track parser over arbitrary clip bytes. libFuzzer hands
 // over a heap block of exactly the input's size, so AddressSanitizer stops
 // any read outside the clip; the texts must always start with their header.
+// The located read must ask only for bytes inside the clip, and either give
+// the whole-file search's text or fall back without writing; it may differ
+// only when a marker lies in bytes it never read.
 
 #include "Gpx.h"
+#include "MovieHeader.h"
+#include "Search.h"
 #include "Track.h"
+#include "container/LocatedRead.h"
+#include "formats/FixText.h"
+#include "formats/Registry.h"
+#include "route/RouteFormats.h"
 
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace {
 
@@ -23,6 +34,59 @@ bool has_placeholder(const std::string& text)
             return true;
     }
     return false;
+}
+
+struct StringSink final : vek::track::TextSink {
+    std::string text;
+    void write(std::string_view piece) override { text += piece; }
+};
+
+// Serves the clip and marks every byte asked for; a request past the end is a fault.
+class MarkingSource final : public vek::track::container::ByteSource {
+public:
+    explicit MarkingSource(vek::track::Bytes clip) : clip_(clip), read_(clip.size(), false) {}
+    std::uint64_t size() const noexcept override { return clip_.size(); }
+    bool read(std::uint64_t offset, std::span<std::byte> out) override
+    {
+        if (offset > clip_.size() || out.size() > clip_.size() - offset)
+            std::abort();
+        for (std::size_t i = 0; i < out.size(); ++i) {
+            out[i] = clip_[offset + i];
+            read_[offset + i] = true;
+        }
+        return true;
+    }
+    // Whether some occurrence of `marker` has a byte that was never read.
+    bool unseen(std::string_view marker) const
+    {
+        const vek::track::Bytes pattern = vek::track::marker_bytes(marker);
+        for (std::uint64_t at = vek::track::indexOfData(pattern, clip_, 0); at != vek::track::NSNotFound;
+             at = vek::track::indexOfData(pattern, clip_, at + 1)) {
+            for (std::size_t i = 0; i < marker.size(); ++i) {
+                if (!read_[at + i])
+                    return true;
+            }
+        }
+        return false;
+    }
+
+private:
+    vek::track::Bytes clip_;
+    std::vector<bool> read_;
+};
+
+void check_located(vek::track::Bytes clip, vek::track::Form form)
+{
+    using vek::track::container::LocatedOutcome;
+    MarkingSource source(clip);
+    StringSink sink;
+    const LocatedOutcome outcome = vek::track::container::extract_located(source, "F.MOV", form, sink);
+    if (outcome == LocatedOutcome::read_failed || (outcome == LocatedOutcome::fall_back && !sink.text.empty()))
+        std::abort();
+    if (outcome != LocatedOutcome::written || sink.text == vek::track::extract_text(clip, "F.MOV", form))
+        return;
+    if (!source.unseen("freeGPS") && !source.unseen("gps0") && !source.unseen("gsen"))
+        std::abort();
 }
 
 } // namespace
@@ -41,6 +105,23 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!starts_with(close, "//C12\ndata['F.MOV']=new Array();\n") || has_placeholder(close))
         std::abort();
     if (vek::track::gpx_track(clip, "F.MOV").find("</gpx>") == std::string::npos)
+        std::abort();
+    namespace route = vek::track::route;
+    const std::vector<route::Trip> trips = route::group_trips({{"F.MOV", route::route_samples(clip)}});
+    if (route::gpx_text(trips).find("</gpx>") == std::string::npos ||
+        route::kml_text(trips).find("</kml>") == std::string::npos || route::csv_text(trips).rfind("trip,", 0) != 0)
+        std::abort();
+    if (const auto seconds = vek::track::movie_duration_seconds(clip); seconds && !(*seconds >= 0))
+        std::abort();
+    check_located(clip, vek::track::Form::standard);
+    check_located(clip, vek::track::Form::close);
+    // The registry: a family's fixes are validated, so never void, never off the globe.
+    const vek::track::formats::Probe probe = vek::track::formats::probe_clip(clip);
+    for (const vek::track::formats::Fix& fix : probe.decoded.fixes) {
+        if (!fix.valid || !(std::abs(fix.latitude) <= 90) || !(std::abs(fix.longitude) <= 180))
+            std::abort();
+    }
+    if (!starts_with(vek::track::formats::fixes_as_freegps_text("F.MOV", probe.decoded.fixes), "data['F.MOV']=new Array();"))
         std::abort();
     return 0;
 }

@@ -2,6 +2,7 @@
 // of camera data, and the edge cases of their placement.
 // Usage: vek-track-fuzz-seeds FOLDER
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -60,6 +61,77 @@ void gps0_records(Clip& clip, std::size_t marker, std::size_t records)
     }
 }
 
+void append_atom(Clip& clip, const std::string& type, const Clip& payload)
+{
+    const std::size_t at = clip.size();
+    clip.resize(at + 8);
+    put_be(clip, at, 8 + payload.size(), 4);
+    put(clip, at + 4, type);
+    clip.insert(clip.end(), payload.begin(), payload.end());
+}
+
+// ftyp, an mdat holding two 400-byte box atoms between media bytes, and a moov
+// with the `gps ` index of them; `shift` moves the second entry off its box.
+Clip indexed_clip(std::size_t shift)
+{
+    Clip clip;
+    append_atom(clip, "ftyp", Clip(8, 0));
+    Clip media(1000, 0x99);
+    std::size_t boxes[2] = {100, 600};
+    for (const std::size_t box : boxes) {
+        put_be(media, box, 400, 4);
+        freegps_box(media, box + 4);
+        put(media, box + 8, "GPS ");
+    }
+    const std::size_t media_at = clip.size() + 8;
+    append_atom(clip, "mdat", media);
+    Clip index(8 + 16, 0);
+    put_be(index, 0, 0x101, 4);
+    put_be(index, 4, 2, 4);
+    for (std::size_t i = 0; i < 2; ++i) {
+        put_be(index, 8 + 8 * i, media_at + boxes[i] + (i == 1 ? shift : 0), 4);
+        put_be(index, 12 + 8 * i, 400, 4);
+    }
+    Clip moov;
+    append_atom(moov, "mvhd", Clip(20, 0));
+    append_atom(moov, "gps ", index);
+    append_atom(clip, "moov", moov);
+    return clip;
+}
+
+// An indexed clip whose blocks hold little-endian single-fix records.
+Clip single_fix_clip()
+{
+    Clip clip = indexed_clip(0);
+    const std::size_t boxes[2] = {16 + 8 + 100, 16 + 8 + 600};
+    for (std::size_t i = 0; i < 2; ++i) {
+        const std::size_t r = boxes[i] + 48;
+        std::fill(clip.begin() + static_cast<long>(boxes[i]) + 12, clip.begin() + static_cast<long>(boxes[i]) + 400, 0);
+        const std::uint32_t fields[] = {9, 5, static_cast<std::uint32_t>(7 + i), 16, 3, 1};
+        for (std::size_t f = 0; f < 6; ++f)
+            for (std::size_t b = 0; b < 4; ++b)
+                clip[r + 4 * f + b] = static_cast<unsigned char>(fields[f] >> (8 * b));
+        put(clip, r + 24, std::string("ANE\0", 4));
+        const float values[] = {2502.0378F, 12133.8681F, 10.0F, 123.5F};
+        std::memcpy(clip.data() + r + 28, values, sizeof values); // little-endian hosts
+    }
+    return clip;
+}
+
+// The gps0 and gsen atoms appended after the movie's atoms.
+Clip atoms_clip()
+{
+    Clip clip;
+    append_atom(clip, "ftyp", Clip(8, 0));
+    append_atom(clip, "mdat", Clip(300, 0x77));
+    Clip records(4 + 16 * 32, 0);
+    gps0_records(records, 0, 16);
+    append_atom(clip, "gps0", Clip(records.begin() + 4, records.end()));
+    Clip slots(60 * 12, 0x11);
+    append_atom(clip, "gsen", slots);
+    return clip;
+}
+
 void write(const std::filesystem::path& folder, const std::string& name, const Clip& clip)
 {
     std::ofstream(folder / name, std::ios::binary).write(reinterpret_cast<const char*>(clip.data()),
@@ -97,5 +169,9 @@ int main(int argc, char** argv)
     put(close, 1000 - 8, "gps0");
     write(folder, "gps0-gsen-tail-marker", close);
     write(folder, "empty", Clip{});
+    write(folder, "indexed-boxes", indexed_clip(0));
+    write(folder, "indexed-broken-entry", indexed_clip(16));
+    write(folder, "gps0-gsen-atoms", atoms_clip());
+    write(folder, "single-fix-records", single_fix_clip());
     return 0;
 }

@@ -9,6 +9,8 @@ namespace {
 
 // What the first report after every page load names as the current clip.
 constexpr std::string_view kPageLoadClip = "0";
+// A page that ends its process again and again is not reloaded for ever.
+constexpr int kMaxRestartsWithoutCommand = 3;
 
 }  // namespace
 
@@ -26,9 +28,22 @@ void AppDelegate::webViewDidFinishLoad(bool main_frame) {
     return;
   }
   read_file_list();
+  if (page_restart_reason_) {
+    platform_.wv.evaluate(bridge::page_restarted_call(*std::exchange(page_restart_reason_, std::nullopt)));
+  }
   if (!startup_clips_.empty()) {
     take_in_dragged(std::exchange(startup_clips_, {}));
   }
+}
+
+void AppDelegate::webProcessDidTerminate(std::string_view reason) {
+  log("page process " + std::string(reason));
+  if (++restarts_without_command_ > kMaxRestartsWithoutCommand) {
+    log("page process ended " + std::to_string(kMaxRestartsWithoutCommand) + " times in a row; not reloaded");
+    return;
+  }
+  page_restart_reason_ = std::string(reason);
+  platform_.wv.load_page(env_.page);
 }
 
 void AppDelegate::set_startup_clips(std::vector<std::string> paths) {
@@ -46,14 +61,21 @@ void AppDelegate::read_file_list() {
   log("finish");
 }
 
+// The facts go first, so the page has them when it builds the list.
 void AppDelegate::report_clip_list(std::string_view current_clip) {
-  platform_.wv.evaluate(bridge::file_list_call(clips_.file_data_path, clips_.file_mv_path, current_clip,
+  if (clips_.has_facts()) {
+    platform_.wv.evaluate(bridge::clip_facts_call(clips_.clip_list_text(), clips_.facts_text()));
+  }
+  platform_.wv.evaluate(bridge::file_list_call(clips_.track_list_text(), clips_.clip_list_text(), current_clip,
                                                library::library_folder(env_.home)));
 }
 
 bridge::Navigation AppDelegate::decidePolicyForNavigation(const std::string& url,
                                                           const std::function<void(bridge::Navigation)>& decide) {
   const bridge::DispatchPlan plan = bridge::dispatch(url);
+  if (!plan.commands.empty()) {
+    restarts_without_command_ = 0;
+  }
   decide(plan.navigation);
   if (plan.navigation == bridge::Navigation::OpenExternally) {
     platform_.desktop.open_uri(url);
@@ -79,6 +101,7 @@ void AppDelegate::run_command(bridge::Command command, const std::string& text) 
     case Command::Merger: merger(text); break;
     case Command::ExportClips: export_clips(text); break;
     case Command::ExportCancel: media_.exporter->cancel_exports(); break;
+    case Command::RouteOut: route_out(text); break;
   }
 }
 

@@ -4,12 +4,14 @@
 // platform only through the ports, so it runs in tests without a display.
 // Main thread only, except where a method says otherwise.
 
+#include <atomic>
 #include <ctime>
 #include <filesystem>
 #include <functional>
 #include <memory>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app/ports/Desktop.h"
@@ -19,6 +21,7 @@
 #include "app/ports/WebView.h"
 #include "app/ports/Window.h"
 #include "bridge/CommandDispatch.h"
+#include "bridge/RouteRequest.h"
 #include "library/ClipIntake.h"
 #include "library/ClipList.h"
 #include "library/LibraryFolders.h"
@@ -43,6 +46,14 @@ struct Media {
   std::unique_ptr<media::ScreenRecorder> recorder;
 };
 
+// A route file in the output folder: its name, or why it was not written.
+struct RouteFile {
+  bool written = false;
+  std::string text;
+};
+// Reads the clips and writes their route file; called on a worker thread.
+using RouteExporter = std::function<RouteFile(const bridge::RouteRequest& request, const std::tm& now)>;
+
 // Files and time.
 struct Environment {
   std::string home;
@@ -51,6 +62,8 @@ struct Environment {
   library::FileWriter write;
   library::Extractor extract;
   std::function<std::tm()> now;
+  library::DurationReader read_duration;
+  RouteExporter export_route;
 };
 
 class AppDelegate {
@@ -61,6 +74,10 @@ class AppDelegate {
   void applicationDidFinishLaunching();
   // Every completed load of the main frame reports the clip list.
   void webViewDidFinishLoad(bool main_frame);
+  // The page's web process is gone: logs it, and reloads the page, which
+  // then tells the user, unless the page keeps failing without running a
+  // single command in between.
+  void webProcessDidTerminate(std::string_view reason);
   // Clips named at start-up, taken in like one drag after the first load.
   void set_startup_clips(std::vector<std::string> paths);
   void windowShouldClose();
@@ -100,11 +117,14 @@ class AppDelegate {
   void save_set(const std::string& text);
   void get_photo(const std::string& text);
   void get_full_photo();
+  void report_snapshot(const std::string& path, const std::string& failure);
   void merger(const std::string& text);
   void export_finished(media::ExportStatus status);
   void export_clips(const std::string& text);
   void export_with_options_finished(media::ExportStatus status, const std::string& movie);
   std::string read_settings_text() const;
+  void route_out(const std::string& text);
+  void route_out_finished(const RouteFile& file);
   std::string snapshot_path() const;
   void log(std::string_view line) const;
 
@@ -117,6 +137,12 @@ class AppDelegate {
   // Window height as "%f" at the last pass that adjusted the window.
   std::optional<std::string> oheight_;
   std::vector<std::string> startup_clips_;
+  // Why the last web process ended, until the reloaded page is told.
+  std::optional<std::string> page_restart_reason_;
+  int restarts_without_command_ = 0;
+  // One route file at a time. Last member: joined before the rest goes.
+  std::atomic<bool> route_busy_{false};
+  std::jthread route_worker_;
 };
 
 }  // namespace vek::app

@@ -7,12 +7,18 @@
 #include "bridge/CommandArguments.h"
 #include "bridge/ScriptCalls.h"
 #include "library/ClipNames.h"
+#include "library/RemovalTargets.h"
 
 namespace vek::app {
 namespace {
 
 // Lookup counts a symbolic link by itself, whether or not its target exists.
+// A decoded NUL names no file: the system call would read only the part
+// before it.
 bool has_attributes(const std::string& path) {
+  if (path.find('\0') != std::string::npos) {
+    return false;
+  }
   std::error_code error;
   return std::filesystem::symlink_status(path, error).type() != std::filesystem::file_type::not_found && !error;
 }
@@ -21,13 +27,14 @@ bool has_attributes(const std::string& path) {
 
 void AppDelegate::file_del(const std::string& decoded_text) {
   log("path:" + decoded_text);
-  for (const std::string& element : bridge::removal_elements(decoded_text)) {
+  const std::string argument = bridge::argument_text(decoded_text, bridge::Command::FileDel);
+  for (const std::string& element : library::removal_targets(argument, clips_)) {
     if (!element.empty()) {
       const std::string track_path = library::clip_names(element, env_.home).track_path;
       log("del:" + element + ",data:" + track_path + ",");
-      clips_.remove(track_path, element);
-      log("del_res:" + clips_.file_data_path);
-      log("del_res1:" + clips_.file_mv_path);
+      clips_.remove(element);
+      log("del_res:" + clips_.track_list_text());
+      log("del_res1:" + clips_.clip_list_text());
     }
     platform_.wv.load_page(env_.page);
   }
@@ -35,7 +42,7 @@ void AppDelegate::file_del(const std::string& decoded_text) {
 
 void AppDelegate::copy_file() {
   const std::optional<std::vector<std::string>> chosen = platform_.dialogs.choose_clips();
-  library::IntakeRun run(clips_, env_.home, env_.extract);
+  library::IntakeRun run(clips_, env_.home, env_.extract, env_.read_duration);
   if (chosen) {
     library::take_in_chosen(run, *chosen);
   }
@@ -43,7 +50,7 @@ void AppDelegate::copy_file() {
 }
 
 void AppDelegate::take_in_dragged(const std::vector<std::string>& paths) {
-  library::IntakeRun run(clips_, env_.home, env_.extract);
+  library::IntakeRun run(clips_, env_.home, env_.extract, env_.read_duration);
   library::take_in_dragged(
       run, paths, [this](std::string_view line) { log(line); }, [this, &run] { report_clip_list(run.last_clip()); });
 }

@@ -17,14 +17,16 @@
 namespace vek::app {
 namespace {
 
-// The snapshot rectangle has always started this far below the window's top.
-constexpr double kSnapshotOffset = 100.0;
-
 std::string frame_text(const media::FrameResult& result) {
   if (!result.error.empty()) {
     return "(null)";
   }
   return "<frame " + std::to_string(result.width) + "x" + std::to_string(result.height) + ">";
+}
+
+bool file_was_written(const std::string& path) {
+  std::error_code error;
+  return std::filesystem::is_regular_file(path, error);
 }
 
 media::ExportMode mode_of(bridge::ExportKind kind) {
@@ -71,23 +73,36 @@ void AppDelegate::get_photo(const std::string& text) {
     return;
   }
   log("photo:" + request->clip_url + "," + std::to_string(request->minutes) + "," + std::to_string(request->seconds));
+  const std::string path = snapshot_path();
   const media::FrameResult result =
-      media_.snapshotter->save_frame(request->clip_url, request->value, bridge::kFrameTimescale, snapshot_path());
+      media_.snapshotter->save_frame(request->clip_url, request->value, bridge::kFrameTimescale, path);
   log("err==" + (result.error.empty() ? std::string("(null)") : result.error) + ", imageRef==" + frame_text(result));
-  platform_.wv.evaluate(bridge::get_act_call());
+  report_snapshot(path, result.error.empty() ? "no file was written" : result.error);
 }
 
+// Success only for a file that is there; otherwise the page learns why.
+void AppDelegate::report_snapshot(const std::string& path, const std::string& failure) {
+  if (file_was_written(path)) {
+    platform_.wv.evaluate(bridge::get_act_call());
+    return;
+  }
+  log("snapshot failed: " + failure);
+  platform_.wv.evaluate(bridge::snapshot_failed_call(failure));
+}
+
+// Exactly the page as shown: the view's own area on the screen.
 void AppDelegate::get_full_photo() {
   log("get_photo");
-  const ports::Frame frame = platform_.window.frame();
-  const ports::ViewSize view = platform_.wv.size();
-  const double work_area_top = platform_.window.last_work_area_top().value_or(0.0);
-  const double y = frame.y - work_area_top + kSnapshotOffset;
-  const media::ScreenRect area{static_cast<int>(frame.x), static_cast<int>(y), static_cast<int>(view.width),
-                               static_cast<int>(view.height)};
-  log("y:" + height_text(y));
-  media_.snapshotter->save_screen_area(area, snapshot_path());
-  platform_.wv.evaluate(bridge::get_act_call());
+  const std::optional<ports::ScreenArea> shown = platform_.wv.screen_area();
+  if (!shown) {
+    report_snapshot("", "the window is not shown");
+    return;
+  }
+  const media::ScreenRect area{shown->x, shown->y, shown->width, shown->height};
+  log("y:" + height_text(shown->y));
+  const std::string path = snapshot_path();
+  const bool captured = media_.snapshotter->save_screen_area(area, path);
+  report_snapshot(path, captured ? "no file was written" : "the screen could not be captured");
 }
 
 void AppDelegate::merger(const std::string& text) {

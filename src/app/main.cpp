@@ -9,6 +9,7 @@
 
 #include "app/AppDelegate.h"
 #include "app/PagePath.h"
+#include "media/CodeMemory.h"
 #include "media/MediaFactory.h"
 #include "media/Stamps.h"
 #include "platform/Shell.h"
@@ -17,22 +18,50 @@
 #include "base/files/Publisher.h"
 #include "track/io/Extract.h"
 #include "track/io/Home.h"
+#include "track/io/RouteExport.h"
+#include "library/LibraryFolders.h"
+#include "track/io/MovieDuration.h"
 
 namespace {
 
 constexpr const char* kProgram = "vek";
 
+vek::app::RouteExporter route_exporter(const std::string& home) {
+  return [home](const vek::bridge::RouteRequest& request, const std::tm& now) {
+    namespace route = vek::track::route;
+    const std::vector<std::filesystem::path> clips(request.clips.begin(), request.clips.end());
+    const route::RouteFormat format = route::route_format(request.format).value_or(route::RouteFormat::gpx);
+    const vek::track::io::RouteExportResult result = vek::track::io::export_route_file(
+        clips, format, request.gap_seconds, vek::library::output_folder(home), now);
+    if (!result.written) {
+      return vek::app::RouteFile{false, result.error.message};
+    }
+    return vek::app::RouteFile{true, result.path.filename().string()};
+  };
+}
+
 vek::app::Environment environment(const std::string& home, vek::app::ports::Log& log) {
   std::error_code error;
   const std::filesystem::path executable = std::filesystem::read_symlink("/proc/self/exe", error);
   auto extract = [home, &log](const std::string& clip, const std::string& relative, const std::string& name) {
-    vek::track::io::extract_clip(clip, home, relative, name, vek::track::Form::standard,
-                                 [&log](std::string_view line) { log.line(line); });
+    const vek::track::io::ExtractResult result = vek::track::io::extract_clip(
+        clip, home, relative, name, vek::track::Form::standard, [&log](std::string_view line) { log.line(line); });
+    if (result.written) {
+      return vek::library::TrackOutcome::written;
+    }
+    log.line(result.error.message + " (" + result.error.detail + ")");
+    return result.too_large ? vek::library::TrackOutcome::too_large : vek::library::TrackOutcome::failed;
   };
   auto write = [](const std::string& path, std::string_view text) {
     return vek::base::publish_file(path, text, vek::base::PublishMode::Replace);
   };
-  return {home, vek::app::page_path(executable).string(), write, extract, [] { return vek::media::local_now(); }};
+  return {home,
+          vek::app::page_path(executable).string(),
+          write,
+          extract,
+          [] { return vek::media::local_now(); },
+          [](const std::string& clip) { return vek::track::io::clip_movie_duration(clip); },
+          route_exporter(home)};
 }
 
 vek::app::Media media() {
@@ -52,6 +81,7 @@ std::vector<std::string> clip_arguments(int argc, char** argv) {
 
 int main(int argc, char** argv) {
   vek::platform::SystemLog log(kProgram);
+  vek::media::keep_code_generation_off_full_disks();
   if (!vek::platform::init_toolkits(argc, argv)) {
     log.line("cannot open the display: is DISPLAY set?");
     return 1;

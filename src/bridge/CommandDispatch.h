@@ -22,6 +22,7 @@ enum class Command {
   Merger,
   ExportClips,
   ExportCancel,
+  RouteOut,
 };
 
 // What the web view does with the navigation once the handlers have run.

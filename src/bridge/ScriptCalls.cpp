@@ -12,12 +12,24 @@ std::string file_list_call(std::string_view file_data_path, std::string_view fil
          js_string_literal(current_clip) + ");user_path=" + js_string_literal(library_folder);
 }
 
+std::string clip_facts_call(std::string_view file_mv_path, std::string_view facts) {
+  return "if(window.clip_facts)clip_facts(" + js_string_literal(file_mv_path) + "," + js_string_literal(facts) + ")";
+}
+
 std::string video1_show_call(std::string_view path) {
   return "video1_show(" + js_string_literal(path) + ")";
 }
 
+std::string page_restarted_call(std::string_view reason) {
+  return "if(window.page_restarted)page_restarted(" + js_string_literal(reason) + ")";
+}
+
 std::string get_act_call() {
   return "get_act()";
+}
+
+std::string snapshot_failed_call(std::string_view reason) {
+  return "if(window.snapshot_failed)snapshot_failed(" + js_string_literal(reason) + ")";
 }
 
 std::string export_completed_call() {
@@ -35,6 +47,11 @@ std::string export_saved_call(std::string_view movie_path) {
 std::string export_incompatible_call() { return "if(window.exp_incompatible)exp_incompatible()"; }
 
 std::string export_cancelled_call() { return "if(window.exp_cancelled)exp_cancelled()"; }
+
+std::string route_out_call(bool written, std::string_view text) {
+  return std::string("if(window.route_out_done)route_out_done(") + (written ? "true," : "false,") +
+         js_string_literal(text) + ")";
+}
 
 std::string export_progress_call(int percent) {
   return "if(window.exp_progress)exp_progress(" + js_string_literal(std::to_string(percent)) + ")";

@@ -14,10 +14,19 @@ namespace vek::bridge {
 std::string file_list_call(std::string_view file_data_path, std::string_view file_mv_path,
                            std::string_view current_clip, std::string_view library_folder);
 
+// What the native side knows of the listed clips beyond their paths, for
+// the next clip-list report; an older page lacks the handler.
+std::string clip_facts_call(std::string_view file_mv_path, std::string_view facts);
+
 std::string video1_show_call(std::string_view path);
+
+// The page was reloaded because its web process ended (`reason`).
+std::string page_restarted_call(std::string_view reason);
 
 // A snapshot has been written.
 std::string get_act_call();
+// A snapshot wrote no file, and why.
+std::string snapshot_failed_call(std::string_view reason);
 
 std::string export_completed_call();
 std::string export_failed_call();
@@ -29,6 +38,8 @@ std::string export_saved_call(std::string_view movie_path);
 std::string export_incompatible_call();
 // An export cancelled from the page has stopped and left nothing behind.
 std::string export_cancelled_call();
+// A route file was written (`text` is its name) or not (`text` says why).
+std::string route_out_call(bool written, std::string_view text);
 
 // Export progress in percent; the page may not define the handler.
 std::string export_progress_call(int percent);

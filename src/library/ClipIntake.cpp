@@ -32,16 +32,18 @@ bool dragged_path_qualifies(const std::string& path, const LogLine& log) {
 
 }  // namespace
 
-IntakeRun::IntakeRun(ClipList& list, std::string home, Extractor extract)
-    : list_(list), home_(std::move(home)), extract_(std::move(extract)) {}
+IntakeRun::IntakeRun(ClipList& list, std::string home, Extractor extract, DurationReader read_duration)
+    : list_(list), home_(std::move(home)), extract_(std::move(extract)), read_duration_(std::move(read_duration)) {}
 
 void IntakeRun::take_in(const std::string& source_path) {
   const ClipNames names = clip_names(source_path, home_);
+  TrackOutcome outcome = TrackOutcome::written;
   if (!something_exists(names.track_path)) {
-    extract_(source_path, names.relative_track_path, names.file_name);
+    outcome = extract_(source_path, names.relative_track_path, names.file_name);
   }
   if (!list_.lists_stem(names.stem)) {
-    list_.append(names.track_path, source_path);
+    const std::optional<double> duration = read_duration_ ? read_duration_(source_path) : std::nullopt;
+    list_.append({names.track_path, source_path, duration, outcome == TrackOutcome::too_large});
   }
   last_clip_ = source_path;
 }

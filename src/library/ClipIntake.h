@@ -3,6 +3,7 @@
 // in a list of source paths, extracting missing tracks and listing clips.
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -11,10 +12,15 @@
 
 namespace vek::library {
 
+enum class TrackOutcome { written, failed, too_large };
+
 // Extracts the track of one clip: reads the clip at `clip_path` and, when it
 // holds a track, writes it at home + `relative_track_path`.
-using Extractor = std::function<void(const std::string& clip_path, const std::string& relative_track_path,
-                                     const std::string& file_name)>;
+using Extractor = std::function<TrackOutcome(const std::string& clip_path, const std::string& relative_track_path,
+                                             const std::string& file_name)>;
+
+// The movie's own length in seconds, when its header gives one.
+using DurationReader = std::function<std::optional<double>(const std::string& clip_path)>;
 
 using LogLine = std::function<void(std::string_view line)>;
 
@@ -23,7 +29,7 @@ inline constexpr std::string_view kNoClip = "(null)";
 
 class IntakeRun {
  public:
-  IntakeRun(ClipList& list, std::string home, Extractor extract);
+  IntakeRun(ClipList& list, std::string home, Extractor extract, DurationReader read_duration = {});
 
   // Extracts the track when its file is missing, lists the clip unless its
   // stem is listed already, and remembers it as the last clip.
@@ -36,6 +42,7 @@ class IntakeRun {
   ClipList& list_;
   std::string home_;
   Extractor extract_;
+  DurationReader read_duration_;
   std::string last_clip_;
 };
 

@@ -1,21 +1,83 @@
 #include "library/ClipList.h"
 
+#include <algorithm>
+
 #include "base/text/Strings.h"
 
 namespace vek::library {
+namespace {
+
+constexpr char kSafeSeparator = '\0';
+
+template <typename Field>
+std::string list_text(const std::vector<ListedClip>& entries, Field field) {
+  const bool any_comma = std::any_of(entries.begin(), entries.end(), [&](const ListedClip& clip) {
+    return (clip.*field).find(',') != std::string::npos;
+  });
+  const char separator = any_comma ? kSafeSeparator : ',';
+  std::string text;
+  if (any_comma) {
+    text.push_back(kSafeSeparator);
+  }
+  for (const ListedClip& clip : entries) {
+    text.append(clip.*field).push_back(separator);
+  }
+  return text;
+}
+
+std::string comma_joined_clips(const std::vector<ListedClip>& entries) {
+  std::string text;
+  for (const ListedClip& clip : entries) {
+    text.append(clip.source_path).push_back(',');
+  }
+  return text;
+}
+
+}  // namespace
 
 bool ClipList::lists_stem(std::string_view stem) const {
-  return base::contains_nonempty(file_mv_path, stem);
+  return base::contains_nonempty(comma_joined_clips(entries_), stem);
+}
+
+bool ClipList::lists_clip(std::string_view source_path) const {
+  return std::any_of(entries_.begin(), entries_.end(),
+                     [&](const ListedClip& clip) { return clip.source_path == source_path; });
+}
+
+void ClipList::append(ListedClip clip) {
+  entries_.push_back(std::move(clip));
 }
 
 void ClipList::append(std::string_view track_path, std::string_view source_path) {
-  file_data_path.append(track_path).append(",");
-  file_mv_path.append(source_path).append(",");
+  append(ListedClip{std::string(track_path), std::string(source_path), std::nullopt});
 }
 
-void ClipList::remove(std::string_view track_path, std::string_view element) {
-  file_data_path = base::replace_all(file_data_path, std::string(track_path) + ",", "");
-  file_mv_path = base::replace_all(file_mv_path, std::string(element) + ",", "");
+void ClipList::remove(std::string_view source_path) {
+  std::erase_if(entries_, [&](const ListedClip& clip) { return clip.source_path == source_path; });
+}
+
+std::string ClipList::facts_text() const {
+  std::string text;
+  for (const ListedClip& clip : entries_) {
+    if (clip.duration_seconds) {
+      text += std::to_string(*clip.duration_seconds);
+    }
+    text += clip.track_too_large ? "|large," : "|,";
+  }
+  return text;
+}
+
+bool ClipList::has_facts() const {
+  return std::any_of(entries_.begin(), entries_.end(),
+                     [](const ListedClip& clip) { return clip.duration_seconds || clip.track_too_large; });
+}
+
+std::string ClipList::track_list_text() const {
+  return list_text(entries_, &ListedClip::track_path);
+}
+
+std::string ClipList::clip_list_text() const {
+  return list_text(entries_, &ListedClip::source_path);
 }
 
 }  // namespace vek::library

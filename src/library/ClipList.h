@@ -1,26 +1,49 @@
 #pragma once
-// The clips the page shows: two comma-terminated lists whose n-th entries
-// belong together. Held in memory only; empty at every launch.
+// The clips the page shows: pairs of track data file and clip source path,
+// in intake order. Held in memory only; empty at every launch.
 
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace vek::library {
 
-struct ClipList {
-  // Track data file paths, each followed by ",".
-  std::string file_data_path;
-  // Clip source paths, each followed by ",".
-  std::string file_mv_path;
+struct ListedClip {
+  std::string track_path;
+  std::string source_path;
+  // The movie's own length, when its header gave one.
+  std::optional<double> duration_seconds;
+  // Extraction refused the track: it was past the size any real clip gives.
+  bool track_too_large = false;
+};
 
-  // Plain substring test over the whole clip list; an empty stem never counts.
+class ClipList {
+ public:
+  // Plain substring test over the comma-joined clip paths; an empty stem
+  // never counts.
   bool lists_stem(std::string_view stem) const;
+  bool lists_clip(std::string_view source_path) const;
 
+  void append(ListedClip clip);
   void append(std::string_view track_path, std::string_view source_path);
 
-  // Removes every occurrence of the track key (track path + ",") and of the
-  // clip key (element + ",").
-  void remove(std::string_view track_path, std::string_view element);
+  // Removes every entry listed under exactly this clip path.
+  void remove(std::string_view source_path);
+
+  const std::vector<ListedClip>& entries() const { return entries_; }
+
+  // The lists as the page reads them: "a,b," while no path holds a comma;
+  // otherwise a NUL, then every path followed by a NUL (no path holds one).
+  std::string track_list_text() const;
+  std::string clip_list_text() const;
+  // Per clip, in list order: "SECONDS|" or "|" without a duration, then
+  // "large" when its track was refused as too large, then ",".
+  std::string facts_text() const;
+  bool has_facts() const;
+
+ private:
+  std::vector<ListedClip> entries_;
 };
 
 }  // namespace vek::library

@@ -94,15 +94,4 @@ double MainWindow::screen_height() const {
   return area.height;
 }
 
-std::optional<double> MainWindow::last_work_area_top() const {
-  GdkDisplay* display = gtk_widget_get_display(GTK_WIDGET(window_));
-  const int monitors = gdk_display_get_n_monitors(display);
-  if (monitors <= 0) {
-    return std::nullopt;
-  }
-  GdkRectangle area{};
-  gdk_monitor_get_workarea(gdk_display_get_monitor(display, monitors - 1), &area);
-  return area.y;
-}
-
 }  // namespace vek::platform

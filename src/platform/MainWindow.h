@@ -25,7 +25,6 @@ class MainWindow : public app::ports::Window {
   app::ports::Frame frame() const override;
   void set_frame(const app::ports::Frame& frame) override;
   double screen_height() const override;
-  std::optional<double> last_work_area_top() const override;
 
   // Called from the configure handler: true when the size differs from the
   // size last seen.

@@ -101,6 +101,20 @@ void on_load_changed(WebKitWebView*, WebKitLoadEvent event, gpointer data) {
   });
 }
 
+const char* termination_text(WebKitWebProcessTerminationReason reason) {
+  switch (reason) {
+    case WEBKIT_WEB_PROCESS_CRASHED: return "crashed";
+    case WEBKIT_WEB_PROCESS_EXCEEDED_MEMORY_LIMIT: return "exceeded its memory limit";
+    case WEBKIT_WEB_PROCESS_TERMINATED_BY_API: return "was ended";
+  }
+  return "ended";
+}
+
+void on_web_process_terminated(WebKitWebView*, WebKitWebProcessTerminationReason reason, gpointer data) {
+  base::guarded("web-process-terminated",
+          [reason, data] { static_cast<Route*>(data)->app->webProcessDidTerminate(termination_text(reason)); });
+}
+
 std::string missing_page_html(const std::string& page_path) {
   base::GCharPtr escaped(g_markup_escape_text(page_path.c_str(), -1));
   return "<html><body style='font-family:sans-serif;padding:2em'><h1>VEK cannot show its page</h1><p>The file " +
@@ -118,6 +132,8 @@ void WebKitView::connect(app::AppDelegate& app) {
                         GConnectFlags{});
   g_signal_connect_data(view_, "load-failed", G_CALLBACK(on_load_failed), new Route{this, &app}, delete_route,
                         GConnectFlags{});
+  g_signal_connect_data(view_, "web-process-terminated", G_CALLBACK(on_web_process_terminated),
+                        new Route{this, &app}, delete_route, GConnectFlags{});
 }
 
 void WebKitView::load_page(const std::string& page_path) {
@@ -140,6 +156,27 @@ void WebKitView::evaluate(const std::string& script) {
 app::ports::ViewSize WebKitView::size() const {
   return {static_cast<double>(gtk_widget_get_allocated_width(view_)),
           static_cast<double>(gtk_widget_get_allocated_height(view_))};
+}
+
+// The view's own origin through its toplevel's, so that window decorations,
+// other widgets and monitor placement all count; scaled to device pixels,
+// which is what a screen capture reads.
+std::optional<app::ports::ScreenArea> WebKitView::screen_area() const {
+  GtkWidget* toplevel = gtk_widget_get_toplevel(view_);
+  GdkWindow* surface = gtk_widget_get_window(toplevel);
+  int x = 0;
+  int y = 0;
+  if (surface == nullptr || !gtk_widget_get_mapped(view_) ||
+      !gtk_widget_translate_coordinates(view_, toplevel, 0, 0, &x, &y)) {
+    return std::nullopt;
+  }
+  int origin_x = 0;
+  int origin_y = 0;
+  gdk_window_get_origin(surface, &origin_x, &origin_y);
+  const int scale = gtk_widget_get_scale_factor(view_);
+  return app::ports::ScreenArea{(origin_x + x) * scale, (origin_y + y) * scale,
+                                gtk_widget_get_allocated_width(view_) * scale,
+                                gtk_widget_get_allocated_height(view_) * scale};
 }
 
 }  // namespace vek::platform

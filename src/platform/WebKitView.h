@@ -31,6 +31,7 @@ class WebKitView : public app::ports::WebView {
   void load_page(const std::string& page_path) override;
   void evaluate(const std::string& script) override;
   app::ports::ViewSize size() const override;
+  std::optional<app::ports::ScreenArea> screen_area() const override;
 
   // A load that failed (cancelled by a newer one, or the page missing) is no
   // completed load; its finish notification is not passed on.

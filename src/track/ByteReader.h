@@ -3,6 +3,7 @@
 // checked as `n > remaining` before it happens (never by subtracting first),
 // and a read that does not fit sets a sticky flag and yields zero.
 
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -52,18 +53,24 @@ public:
     }
 
     // Eight bytes holding an IEEE 754 double, least significant byte first.
-    double f64le(std::uint64_t offset) noexcept
+    double f64le(std::uint64_t offset) noexcept { return std::bit_cast<double>(le(offset, 8)); }
+    double f64be(std::uint64_t offset) noexcept { return std::bit_cast<double>(be(offset, 8)); }
+    float f32le(std::uint64_t offset) noexcept
     {
-        const Bytes field = range(offset, 8);
-        if (field.size() != 8)
-            return 0.0;
-        std::uint64_t bits = 0;
-        for (std::size_t i = 0; i < 8; ++i)
-            bits |= static_cast<std::uint64_t>(field[i]) << (8U * i);
-        double value = 0.0;
-        std::memcpy(&value, &bits, sizeof value);
-        return value;
+        return std::bit_cast<float>(static_cast<std::uint32_t>(le(offset, 4)));
     }
+    float f32be(std::uint64_t offset) noexcept
+    {
+        return std::bit_cast<float>(static_cast<std::uint32_t>(be(offset, 4)));
+    }
+
+    std::uint16_t u16le(std::uint64_t offset) noexcept { return static_cast<std::uint16_t>(le(offset, 2)); }
+    std::int16_t i16le(std::uint64_t offset) noexcept { return static_cast<std::int16_t>(u16le(offset)); }
+    std::int16_t i16be(std::uint64_t offset) noexcept { return static_cast<std::int16_t>(u16be(offset)); }
+    std::uint32_t u32le(std::uint64_t offset) noexcept { return static_cast<std::uint32_t>(le(offset, 4)); }
+    std::uint32_t u32be(std::uint64_t offset) noexcept { return static_cast<std::uint32_t>(be(offset, 4)); }
+    std::int32_t i32le(std::uint64_t offset) noexcept { return static_cast<std::int32_t>(u32le(offset)); }
+    std::uint64_t u64be(std::uint64_t offset) noexcept { return be(offset, 8); }
 
 private:
     std::uint64_t be(std::uint64_t offset, unsigned width) noexcept
@@ -71,6 +78,17 @@ private:
         std::uint64_t value = 0;
         for (const std::byte b : range(offset, width))
             value = (value << 8U) | static_cast<std::uint64_t>(b);
+        return value;
+    }
+
+    std::uint64_t le(std::uint64_t offset, unsigned width) noexcept
+    {
+        std::uint64_t value = 0;
+        unsigned shift = 0;
+        for (const std::byte b : range(offset, width)) {
+            value |= static_cast<std::uint64_t>(b) << shift;
+            shift += 8U;
+        }
         return value;
     }
 

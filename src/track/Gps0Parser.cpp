@@ -30,14 +30,16 @@ int log_int(std::uint64_t value) noexcept
     return static_cast<int>(static_cast<std::uint32_t>(value));
 }
 
-void for_each_gps0_chunk(Bytes clip, const LogSink& log, const std::function<void(Gps0Chunk&)>& visit)
+void for_each_gps0_chunk(Bytes clip, const LogSink& log, const std::function<void(Gps0Chunk&)>& visit,
+                         std::uint64_t skipped)
 {
     ByteReader reader(clip);
     std::uint64_t p = indexOfData(marker_bytes(kMarker), clip, 0);
     for (;;) {
         // Unsigned arithmetic as the camera does it: after a failed search the
         // logged length is meaningless, but it is logged all the same.
-        const std::uint64_t n = (clip.size() - p) / kGps0Stride;
+        const std::uint64_t in_file = p == NSNotFound ? NSNotFound : skipped + p;
+        const std::uint64_t n = (skipped + clip.size() - in_file) / kGps0Stride;
         if (log)
             log(formatted("影片長度:%i", log_int(n)));
         if (p == NSNotFound || n == 0)

@@ -24,7 +24,10 @@ struct Gps0Chunk {
 // Searches "gps0" from the clip's start, logging "影片長度:%i" after every
 // search, and calls `visit` per non-empty chunk. An empty chunk (the marker
 // within the last 35 bytes) ends the walk: searching on from it would find it again.
-void for_each_gps0_chunk(Bytes clip, const LogSink& log, const std::function<void(Gps0Chunk&)>& visit);
+// `skipped` is how many bytes of the file precede `clip` when only its tail was
+// read; the logged lengths are those of the whole file.
+void for_each_gps0_chunk(Bytes clip, const LogSink& log, const std::function<void(Gps0Chunk&)>& visit,
+                         std::uint64_t skipped = 0);
 
 // Whether record k of the standard form lies inside the chunk; a chunk too
 // short for fifteen records is decoded as far as it reaches.

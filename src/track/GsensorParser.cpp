@@ -14,13 +14,14 @@ constexpr float kGsensorScale = 1e9F;
 
 } // namespace
 
-GsensorSlots splitData_new_XYZ(Bytes clip)
+GsensorSlots splitData_new_XYZ(Bytes clip, std::uint64_t skipped)
 {
     GsensorSlots slots;
     slots.clip_ = clip;
     std::uint64_t p = indexOfData(marker_bytes(kMarker), clip, 0);
     for (;;) {
-        const std::uint64_t m = (clip.size() - p) / kSlotSize;
+        const std::uint64_t in_file = p == NSNotFound ? NSNotFound : skipped + p;
+        const std::uint64_t m = (skipped + clip.size() - in_file) / kSlotSize;
         slots.searched_lengths_.push_back(m);
         if (p == NSNotFound || m == 0)
             return slots;

@@ -26,7 +26,7 @@ public:
     std::uint64_t slot_count() const noexcept { return base_; }
 
 private:
-    friend GsensorSlots splitData_new_XYZ(Bytes clip);
+    friend GsensorSlots splitData_new_XYZ(Bytes clip, std::uint64_t skipped);
 
     struct Chunk {
         std::uint64_t offset; // of the marker in the clip
@@ -42,6 +42,7 @@ private:
 
 // Searches the "gsen" chunks of the clip. An empty chunk (the marker within
 // the last 11 bytes) ends the search: searching on from it would find it again.
-GsensorSlots splitData_new_XYZ(Bytes clip);
+// `skipped`: bytes of the file before `clip` when only its tail was read.
+GsensorSlots splitData_new_XYZ(Bytes clip, std::uint64_t skipped = 0);
 
 } // namespace vek::track

@@ -21,7 +21,7 @@ void log_line(const LogSink& log, std::string_view line)
         log(line);
 }
 
-void gps0_form(Bytes clip, std::string_view fns, TextOut& out, const LogSink& log)
+void gps0_form(Bytes clip, std::uint64_t skipped, std::string_view fns, TextOut& out, const LogSink& log)
 {
     log_line(log, "新晶片解析_start");
     const std::string key = js_string_content(fns);
@@ -34,16 +34,16 @@ void gps0_form(Bytes clip, std::string_view fns, TextOut& out, const LogSink& lo
                 append_gps0_statements(out.text(), key, record, gsensor);
         }
         out.spill_if_large();
-    });
+    }, skipped);
     out.finish();
 }
 
-void close_form(Bytes clip, std::string_view fns, TextOut& out, const LogSink& log)
+void close_form(Bytes clip, std::uint64_t skipped, std::string_view fns, TextOut& out, const LogSink& log)
 {
     log_line(log, "新晶片解析_start");
     const std::string key = js_string_content(fns);
     append_gps0_header(out.text(), key);
-    const GsensorSlots slots = splitData_new_XYZ(clip);
+    const GsensorSlots slots = splitData_new_XYZ(clip, skipped);
     std::string time_list; // only the log reads it
     std::uint64_t number = 0;
     for_each_gps0_chunk(clip, log, [&](Gps0Chunk& chunk) {
@@ -57,12 +57,25 @@ void close_form(Bytes clip, std::string_view fns, TextOut& out, const LogSink& l
             if (log)
                 (time_list += gps0_time_base(record)) += ',';
         }
-    });
+    }, skipped);
     slots.log_pass(time_list, log);
     out.finish();
 }
 
-void freegps_form(Bytes clip, std::string_view fns, TextOut& out, const LogSink& log)
+void boxes_form(std::string_view fns, const FreeGpsBoxes& boxes, TextOut& out, const LogSink& log)
+{
+    const std::string key = js_string_content(fns);
+    append_freegps_header(out.text(), key);
+    const std::uint64_t count = boxes([&](const FreeGpsBox& box) {
+        append_freegps_statements(out.text(), key, box);
+        out.spill_if_large();
+    });
+    if (log)
+        log(formatted("data_rn:%lu", static_cast<unsigned long>(count * kBoxCounterStep)));
+    out.finish();
+}
+
+void freegps_form(Bytes clip, std::uint64_t skipped, std::string_view fns, TextOut& out, const LogSink& log)
 {
     const std::uint64_t first = first_freegps_marker(clip);
     if (first == NSNotFound) {
@@ -70,25 +83,17 @@ void freegps_form(Bytes clip, std::string_view fns, TextOut& out, const LogSink&
             log(formatted("data_rn:%lu", 0UL));
             log("新晶片");
         }
-        gps0_form(clip, fns, out, log);
+        gps0_form(clip, skipped, fns, out, log);
         return;
     }
-    const std::string key = js_string_content(fns);
-    append_freegps_header(out.text(), key);
-    const std::uint64_t boxes = scan_freegps(clip, first, [&](const FreeGpsBox& box) {
-        append_freegps_statements(out.text(), key, box);
-        out.spill_if_large();
-    });
-    if (log)
-        log(formatted("data_rn:%lu", static_cast<unsigned long>(boxes * kBoxCounterStep)));
-    out.finish();
+    boxes_form(fns, [&](const FreeGpsBoxVisitor& visit) { return scan_freegps(clip, first, visit); }, out, log);
 }
 
 template <typename Form>
 std::string to_string(Bytes clip, std::string_view fns, const LogSink& log, Form form)
 {
     TextOut out;
-    form(clip, fns, out, log);
+    form(clip, 0, fns, out, log);
     return out.take();
 }
 
@@ -96,7 +101,7 @@ template <typename Form>
 void to_sink(Bytes clip, std::string_view fns, TextSink& sink, const LogSink& log, Form form)
 {
     TextOut out(&sink);
-    form(clip, fns, out, log);
+    form(clip, 0, fns, out, log);
 }
 
 } // namespace
@@ -120,6 +125,22 @@ void extract_text(Bytes clip, std::string_view fns, Form form, TextSink& sink, c
         splitData_new_close(clip, fns, sink, log);
     else
         splitData(clip, fns, sink, log);
+}
+
+void freegps_text(std::string_view fns, const FreeGpsBoxes& boxes, TextSink& sink, const LogSink& log)
+{
+    TextOut out(&sink);
+    boxes_form(fns, boxes, out, log);
+}
+
+void extract_tail_text(Bytes tail, std::uint64_t skipped, std::string_view fns, Form form, TextSink& sink,
+                       const LogSink& log)
+{
+    TextOut out(&sink);
+    if (form == Form::close)
+        close_form(tail, skipped, fns, out, log);
+    else
+        freegps_form(tail, skipped, fns, out, log);
 }
 
 } // namespace vek::track

@@ -4,7 +4,11 @@
 
 #include "ByteReader.h"
 #include "Log.h"
+#include "Samples.h"
 #include "TextOut.h"
+
+#include <cstdint>
+#include <functional>
 
 #include <string>
 #include <string_view>
@@ -33,5 +37,19 @@ void splitData_new_close(Bytes clip, std::string_view fns, TextSink& sink, const
 
 std::string extract_text(Bytes clip, std::string_view fns, Form form, const LogSink& log = {});
 void extract_text(Bytes clip, std::string_view fns, Form form, TextSink& sink, const LogSink& log = {});
+
+// Reads of part of a clip, for callers that located the camera data without
+// searching the whole file; each gives the text the whole-file search gives
+// when the clip has no marker outside the part read.
+
+// freeGPS form of the boxes `boxes` hands to its visitor in file order; it
+// returns how many it handed over.
+using FreeGpsBoxVisitor = std::function<void(const FreeGpsBox&)>;
+using FreeGpsBoxes = std::function<std::uint64_t(const FreeGpsBoxVisitor&)>;
+void freegps_text(std::string_view fns, const FreeGpsBoxes& boxes, TextSink& sink, const LogSink& log = {});
+
+// The text of `form` from the clip's last bytes: `tail` starts `skipped` bytes into the file.
+void extract_tail_text(Bytes tail, std::uint64_t skipped, std::string_view fns, Form form, TextSink& sink,
+                       const LogSink& log = {});
 
 } // namespace vek::track

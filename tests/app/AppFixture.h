@@ -3,6 +3,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <memory>
 
 #include <gtest/gtest.h>
@@ -31,11 +32,16 @@ class AppFixture : public ::testing::Test {
     app_ = std::make_unique<AppDelegate>(
         Platform{wv_, window_, dialogs_, desktop_, log_, main_thread_},
         Media{std::move(snapshotter), std::move(exporter), std::move(recorder)},
-        Environment{home_, kPage, write_file, extractor(), [] { return fixed_time(); }});
+        Environment{home_, kPage, write_file, extractor(), [] { return fixed_time(); }, durations(),
+                    [this](const bridge::RouteRequest& request, const std::tm& now) { return route_export(request, now); }});
   }
   void TearDown() override { std::filesystem::remove_all(root_); }
 
   static constexpr const char* kPage = "/opt/vek/share/vek/www/index.html";
+
+  // What the route exporter does in a test; runs on the application's worker thread.
+  std::function<RouteFile(const bridge::RouteRequest&, const std::tm&)> route_export =
+      [](const bridge::RouteRequest&, const std::tm&) { return RouteFile{true, "route.gpx"}; };
 
   // 5 December 2026, 20:33:07 local time.
   static std::tm fixed_time() {
@@ -58,7 +64,19 @@ class AppFixture : public ::testing::Test {
   library::Extractor extractor() {
     return [this](const std::string& clip, const std::string& relative, const std::string&) {
       events_.push_back("extract:" + clip);
+      if (clip.find("HUGE") != std::string::npos) {
+        return library::TrackOutcome::too_large;
+      }
       std::ofstream(home_ + relative) << "data";
+      return library::TrackOutcome::written;
+    };
+  }
+
+  // Clips named in `durations_` have that movie length.
+  library::DurationReader durations() {
+    return [this](const std::string& clip) -> std::optional<double> {
+      const auto found = durations_.find(clip);
+      return found == durations_.end() ? std::nullopt : std::optional<double>(found->second);
     };
   }
 
@@ -79,6 +97,7 @@ class AppFixture : public ::testing::Test {
 
   std::filesystem::path root_;
   std::string home_;
+  std::map<std::string, double> durations_;
   Events events_;
   FakeWebView wv_{events_};
   FakeWindow window_;

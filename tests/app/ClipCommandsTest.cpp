@@ -36,8 +36,8 @@ TEST_F(ClipCommands, RemovalWithSpacesSentPlainOrEscaped) {
   std::string escaped = a;
   escaped.replace(escaped.find(' '), 1, "%20");
   navigate("http://file_del_fun/" + escaped + "," + b + ",");
-  EXPECT_EQ(app_->clip_list().file_mv_path, "");
-  EXPECT_EQ(app_->clip_list().file_data_path, "");
+  EXPECT_EQ(app_->clip_list().clip_list_text(), "");
+  EXPECT_EQ(app_->clip_list().track_list_text(), "");
   EXPECT_EQ(reloads(), 3);
   EXPECT_TRUE(std::filesystem::exists(library() + "/B.data")) << "removal deletes no file";
   ASSERT_GE(log_.lines.size(), 4U);
@@ -57,19 +57,20 @@ TEST_F(ClipCommands, RemovalOfAnOddCaseExtension) {
   app_->take_in_dragged({clip});  // drags refuse ".Mov"; the chooser takes it
   dialogs_.chosen = std::vector<std::string>{clip};
   app_->copy_file();
-  ASSERT_EQ(app_->clip_list().file_mv_path, clip + ",");
+  ASSERT_EQ(app_->clip_list().clip_list_text(), clip + ",");
   navigate("http://file_del_fun/" + clip);
-  EXPECT_EQ(app_->clip_list().file_data_path, "");
-  EXPECT_EQ(app_->clip_list().file_mv_path, "");
+  EXPECT_EQ(app_->clip_list().track_list_text(), "");
+  EXPECT_EQ(app_->clip_list().clip_list_text(), "");
 }
 
-TEST_F(ClipCommands, RemovalThatDoesNotDecodeRemovesNothing) {
-  const std::string clip = make_file("cards/A.MOV");
-  app_->take_in_dragged({clip});
+TEST_F(ClipCommands, RemovalOfBytesThatAreNotUtf8RemovesExactlyThatClip) {
+  const std::string clip = make_file("cards/FILE0001.MOV");
+  const std::string latin1 = make_file("cards/caf\xE9.MOV");
+  app_->take_in_dragged({clip, latin1});
   events_.clear();
-  navigate("http://file_del_fun/" + clip + ",%FE");
-  EXPECT_EQ(app_->clip_list().file_mv_path, clip + ",");
-  EXPECT_EQ(reloads(), 0);
+  navigate("http://file_del_fun/" + (root_ / "cards/caf%E9.MOV").string() + ",");
+  EXPECT_EQ(app_->clip_list().clip_list_text(), clip + ",");
+  EXPECT_EQ(reloads(), 2);
 }
 
 TEST_F(ClipCommands, CancelledChooserStillReports) {
@@ -104,6 +105,31 @@ TEST_F(ClipCommands, DragOfThreeClipsReportsAfterEach) {
   EXPECT_NE(wv_.scripts[2].find("','" + k3 + "," + k2 + "," + k1 + ",','" + k1 + "')"), std::string::npos);
 }
 
+TEST_F(ClipCommands, DragSkipsCloseRecordingsAndMissingClips) {
+  const std::string close = make_file("cards/2016_closer.MOV");
+  const std::string kept = make_file("cards/K1.MOV");
+  const std::string gone = (root_ / "cards/GONE.MOV").string();
+  app_->take_in_dragged({close, gone, kept});
+  EXPECT_EQ(app_->clip_list().clip_list_text(), kept + ",");
+  EXPECT_EQ(std::count(events_.begin(), events_.end(), "extract:" + close), 0);
+  EXPECT_EQ(std::count(events_.begin(), events_.end(), "extract:" + gone), 0);
+  EXPECT_EQ(wv_.scripts.size(), 3U) << "a report after every path, skipped or not";
+}
+
+TEST_F(ClipCommands, AStemIsLookedForAmongClipsNotTracks) {
+  const std::string first = make_file("cards/X.MOV");
+  const std::string data = make_file("cards/data.MOV");  // "data" is in every track path
+  app_->take_in_dragged({data, first});
+  EXPECT_EQ(app_->clip_list().clip_list_text(), first + "," + data + ",");
+}
+
+TEST_F(ClipCommands, ADragWithNoFilesChangesNothing) {
+  app_->take_in_dragged({});
+  EXPECT_TRUE(wv_.scripts.empty());
+  EXPECT_TRUE(events_.empty());
+  EXPECT_EQ(app_->clip_list().clip_list_text(), "");
+}
+
 TEST_F(ClipCommands, LookupShowsTheFirstExistingCandidate) {
   const std::string third = make_file("c/third.MOV");
   navigate("http://check_file//x/1.MOV,/x/2.MOV," + third + ",/x/4.MOV");
@@ -130,6 +156,55 @@ TEST_F(ClipCommands, LookupCountsADanglingLink) {
   std::filesystem::create_symlink(root_ / "nowhere.MOV", link);
   navigate("http://check_file/" + link);
   EXPECT_EQ(wv_.scripts.size(), 1U);
+}
+
+TEST_F(ClipCommands, LookupTreatsADecodedNulAsNotFound) {
+  const std::string real = make_file("etc/passwd");
+  navigate("http://check_file/" + real + "%00.MOV," + real + "%00");
+  EXPECT_TRUE(wv_.scripts.empty()) << wv_.scripts.front();
+  EXPECT_TRUE(log_.lines.empty());
+}
+
+TEST_F(ClipCommands, RemovalOfALiteralEscapeRemovesExactlyThatClip) {
+  const std::string literal = make_file("cards/a%20b.MOV");
+  const std::string spaced = make_file("cards/a b.MOV");
+  app_->take_in_dragged({literal});
+  dialogs_.chosen = std::vector<std::string>{spaced};
+  app_->copy_file();
+  ASSERT_TRUE(app_->clip_list().lists_clip(literal));
+  ASSERT_TRUE(app_->clip_list().lists_clip(spaced));
+  // The page escapes "%" as "%25"; the removal text is decoded once.
+  navigate("http://file_del_fun/" + (root_ / "cards/a%2520b.MOV").string() + ",");
+  EXPECT_FALSE(app_->clip_list().lists_clip(literal));
+  EXPECT_TRUE(app_->clip_list().lists_clip(spaced));
+  navigate("http://file_del_fun/" + (root_ / "cards/a%20b.MOV").string() + ",");
+  EXPECT_FALSE(app_->clip_list().lists_clip(spaced));
+}
+
+TEST_F(ClipCommands, CommasInPathsKeepTheListsInStep) {
+  const std::string trip = make_file("Trip, day 1/A.MOV");
+  const std::string other = make_file("cards/B.MOV");
+  app_->take_in_dragged({other, trip});
+  using namespace std::string_literals;
+  EXPECT_NE(wv_.scripts.back().find("'\\x00" + trip + "\\x00" + other + "\\x00'"), std::string::npos)
+      << wv_.scripts.back();
+  EXPECT_NE(wv_.scripts.back().find("'" + library() + "/A.data," + library() + "/B.data,'"), std::string::npos);
+  navigate("http://file_del_fun/" + trip + ",");
+  EXPECT_EQ(app_->clip_list().clip_list_text(), other + ",");
+  EXPECT_EQ(app_->clip_list().track_list_text(), library() + "/B.data,");
+  EXPECT_EQ(reloads(), 2) << "one reload per element, the trailing empty one included";
+}
+
+TEST_F(ClipCommands, MovieLengthsAndRefusedTracksGoToThePageBeforeTheList) {
+  const std::string normal = make_file("cards/FILE0001.MOV");
+  const std::string huge = make_file("cards/HUGE.MOV");
+  durations_[normal] = 61.25;
+  app_->take_in_dragged({normal, huge});
+  ASSERT_GE(wv_.scripts.size(), 2U);
+  EXPECT_EQ(wv_.scripts[wv_.scripts.size() - 2],
+            "if(window.clip_facts)clip_facts('" + huge + "," + normal + ",','|large,61.250000|,')");
+  EXPECT_EQ(wv_.scripts.back().rfind("file_list_fun(", 0), 0U);
+  EXPECT_FALSE(std::filesystem::exists(library() + "/HUGE.data"));
 }
 
 TEST_F(ClipCommands, SettingsAreStoredVerbatim) {

@@ -1,7 +1,12 @@
 #pragma once
 // Platform and media stand-ins that record what the application asks of them.
 
+#include <chrono>
+#include <condition_variable>
 #include <deque>
+#include <fstream>
+#include <mutex>
+#include <optional>
 #include <functional>
 #include <string>
 #include <vector>
@@ -27,9 +32,11 @@ struct FakeWebView : ports::WebView {
     events_.push_back("js:" + script);
   }
   ports::ViewSize size() const override { return view; }
+  std::optional<ports::ScreenArea> screen_area() const override { return area; }
 
   std::vector<std::string> scripts;
   ports::ViewSize view{960, 578};
+  std::optional<ports::ScreenArea> area = ports::ScreenArea{1930, 262, 960, 578};
   Events& events_;
 };
 
@@ -44,11 +51,9 @@ struct FakeWindow : ports::Window {
     }
   }
   double screen_height() const override { return screen; }
-  std::optional<double> last_work_area_top() const override { return work_area_top; }
 
   ports::Frame current{100, 200, 800, 600};
   double screen = 900;
-  std::optional<double> work_area_top = 30;
   std::vector<ports::Frame> set_frames;
   // Set to deliver size changes synchronously, as some window systems do.
   std::function<void()> on_resize;
@@ -77,15 +82,40 @@ struct FakeLog : ports::Log {
   std::vector<std::string> lines;
 };
 
+// Posting is safe from any thread, as the real main loop's is.
 struct FakeMainThread : ports::MainThread {
-  void post(std::function<void()> task) override { queue.push_back(std::move(task)); }
+  void post(std::function<void()> task) override {
+    const std::lock_guard lock(mutex);
+    queue.push_back(std::move(task));
+    posted.notify_all();
+  }
   void run_all() {
-    while (!queue.empty()) {
-      auto task = std::move(queue.front());
-      queue.pop_front();
+    for (auto task = take(); task; task = take()) {
       task();
     }
   }
+  // Waits up to `timeout` for a task, then runs everything queued; false if none came.
+  bool run_when_posted(std::chrono::milliseconds timeout) {
+    {
+      std::unique_lock lock(mutex);
+      if (!posted.wait_for(lock, timeout, [this] { return !queue.empty(); })) {
+        return false;
+      }
+    }
+    run_all();
+    return true;
+  }
+  std::function<void()> take() {
+    const std::lock_guard lock(mutex);
+    if (queue.empty()) {
+      return {};
+    }
+    auto task = std::move(queue.front());
+    queue.pop_front();
+    return task;
+  }
+  std::mutex mutex;
+  std::condition_variable posted;
   std::deque<std::function<void()>> queue;
 };
 
@@ -93,13 +123,22 @@ struct FakeSnapshotter : media::Snapshotter {
   media::FrameResult save_frame(const std::string& uri, std::int64_t value, std::int32_t timescale,
                                 const std::filesystem::path& png_path) override {
     frames.push_back(uri + "@" + std::to_string(value) + "/" + std::to_string(timescale) + "->" + png_path.string());
+    if (frame_result.error.empty() && writes_files) {
+      std::ofstream(png_path) << "png";
+    }
     return frame_result;
   }
   bool save_screen_area(const media::ScreenRect& area, const std::filesystem::path& png_path) override {
     areas.push_back(area);
     area_paths.push_back(png_path.string());
-    return true;
+    if (area_result && writes_files) {
+      std::ofstream(png_path) << "png";
+    }
+    return area_result;
   }
+  // A snapshot that reports success may still leave no file behind.
+  bool writes_files = true;
+  bool area_result = true;
   std::vector<std::string> frames;
   media::FrameResult frame_result{"", 1920, 1080};
   std::vector<media::ScreenRect> areas;

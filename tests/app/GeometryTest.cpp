@@ -28,6 +28,25 @@ TEST_F(WindowGeometry, FirstPassOnA600HighWindow) {
   EXPECT_EQ(log_.lines.size(), 1U) << "the report of the new width ends at the height test";
 }
 
+TEST_F(WindowGeometry, AResizeByTheUserIsFittedAgain) {
+  set_height(600);
+  app_->resizes();
+  set_height(700, 700);
+  app_->windowDidResize();
+  ASSERT_EQ(window_.set_frames.size(), 2U);
+  EXPECT_DOUBLE_EQ(window_.current.width, 700 * 1.60000002384185791015625);
+}
+
+TEST_F(WindowGeometry, EveryPageLoadFitsTheWindowAfterReportingTheList) {
+  set_height(600);
+  app_->webViewDidFinishLoad(true);
+  ASSERT_EQ(window_.set_frames.size(), 1U);
+  ASSERT_EQ(wv_.scripts.size(), 1U);
+  set_height(640, 640);
+  app_->webViewDidFinishLoad(true);
+  EXPECT_EQ(window_.set_frames.size(), 2U) << "a reload fits a window resized in between";
+}
+
 TEST_F(WindowGeometry, ATallWindowShrinksToTheScreenInOneStep) {
   set_height(1000);
   window_.current.y = 40;

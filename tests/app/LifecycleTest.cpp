@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "AppFixture.h"
 
 namespace vek::app::testing {
@@ -30,6 +32,34 @@ TEST_F(Lifecycle, EveryReloadReportsTheCurrentList) {
   app_->webViewDidFinishLoad(true);
   EXPECT_EQ(wv_.scripts.back(), "file_list_fun('" + library() + "/CLIP0001.data,','" + clip + ",','0');user_path='" +
                                     library() + "'");
+}
+
+TEST_F(Lifecycle, AnEndedPageProcessIsLoggedReloadedAndToldOnce) {
+  const std::string clip = make_file("cards/CLIP0001.MOV");
+  app_->webViewDidFinishLoad(true);
+  app_->take_in_dragged({clip});
+  events_.clear();
+  wv_.scripts.clear();
+  app_->webProcessDidTerminate("crashed");
+  EXPECT_EQ(events_, std::vector<std::string>{std::string("load:") + kPage});
+  EXPECT_EQ(log_.lines.back(), "page process crashed");
+  app_->webViewDidFinishLoad(true);
+  ASSERT_EQ(wv_.scripts.size(), 2U);
+  EXPECT_NE(wv_.scripts[0].find("','" + clip + ",','0')"), std::string::npos) << "the list comes back";
+  EXPECT_EQ(wv_.scripts[1], "if(window.page_restarted)page_restarted('crashed')");
+  app_->webViewDidFinishLoad(true);
+  EXPECT_EQ(wv_.scripts.size(), 3U) << "a later load is an ordinary one";
+}
+
+TEST_F(Lifecycle, APageThatKeepsEndingItsProcessIsNotReloadedForEver) {
+  for (int i = 0; i < 5; ++i) {
+    app_->webProcessDidTerminate("exceeded its memory limit");
+  }
+  EXPECT_EQ(std::count(events_.begin(), events_.end(), std::string("load:") + kPage), 3);
+  navigate("http://open_dir/");
+  app_->webProcessDidTerminate("crashed");
+  EXPECT_EQ(std::count(events_.begin(), events_.end(), std::string("load:") + kPage), 4)
+      << "a page that ran a command counts as working again";
 }
 
 TEST_F(Lifecycle, ClosingTheWindowEndsTheProcessWithStatusZero) {

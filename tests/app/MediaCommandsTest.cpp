@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "AppFixture.h"
 
 namespace vek::app::testing {
@@ -24,12 +26,27 @@ TEST_F(MediaCommands, FrameSnapshotOneSecondAfterThePosition) {
   EXPECT_EQ(wv_.scripts, std::vector<std::string>{"get_act()"});
 }
 
-TEST_F(MediaCommands, FailedFrameStillTellsThePage) {
+TEST_F(MediaCommands, FailedFrameTellsThePageWhy) {
   snapshotter_->frame_result = {"no such clip", 0, 0};
   navigate("http://get_photo/file:///gone.MOV;x;y");
   EXPECT_NE(snapshotter_->frames.at(0).find("@30/30"), std::string::npos);
-  EXPECT_EQ(log_.lines.back(), "err==no such clip, imageRef==(null)");
-  EXPECT_EQ(wv_.scripts, std::vector<std::string>{"get_act()"});
+  EXPECT_EQ(log_.lines.at(1), "err==no such clip, imageRef==(null)");
+  EXPECT_EQ(wv_.scripts, std::vector<std::string>{"if(window.snapshot_failed)snapshot_failed('no such clip')"});
+}
+
+TEST_F(MediaCommands, SnapshotsThatLeaveNoFileAreFailures) {
+  snapshotter_->writes_files = false;
+  navigate("http://get_photo/file:///c/A.MOV;1;5");
+  navigate("http://get_full_photo/");
+  EXPECT_EQ(wv_.scripts, std::vector<std::string>(2, "if(window.snapshot_failed)snapshot_failed('no file was written')"));
+  snapshotter_->writes_files = true;
+  snapshotter_->area_result = false;
+  navigate("http://get_full_photo/");
+  EXPECT_EQ(wv_.scripts.back(), "if(window.snapshot_failed)snapshot_failed('the screen could not be captured')");
+  wv_.area.reset();
+  navigate("http://get_full_photo/");
+  EXPECT_EQ(snapshotter_->areas.size(), 2U) << "nothing to capture while the window is not shown";
+  EXPECT_EQ(wv_.scripts.back(), "if(window.snapshot_failed)snapshot_failed('the window is not shown')");
 }
 
 TEST_F(MediaCommands, FrameSnapshotWithMissingFieldsDoesNothing) {
@@ -38,17 +55,17 @@ TEST_F(MediaCommands, FrameSnapshotWithMissingFieldsDoesNothing) {
   EXPECT_TRUE(wv_.scripts.empty());
 }
 
-TEST_F(MediaCommands, WindowSnapshotRectangle) {
+TEST_F(MediaCommands, WindowSnapshotIsExactlyTheViewsAreaOnScreen) {
   window_.current = {120, 230, 960, 600};
-  window_.work_area_top = 30;
+  wv_.area = ports::ScreenArea{1920 + 120, 230 + 37, 960, 578};  // second monitor, below a title bar
   navigate("http://get_full_photo/");
   ASSERT_EQ(snapshotter_->areas.size(), 1U);
   const media::ScreenRect area = snapshotter_->areas[0];
-  EXPECT_EQ(area.x, 120);
-  EXPECT_EQ(area.y, 230 - 30 + 100);
+  EXPECT_EQ(area.x, 2040);
+  EXPECT_EQ(area.y, 267);
   EXPECT_EQ(area.width, 960);
   EXPECT_EQ(area.height, 578);
-  EXPECT_EQ(log_.lines, (std::vector<std::string>{"get_photo", "y:300.000000"}));
+  EXPECT_EQ(log_.lines, (std::vector<std::string>{"get_photo", "y:267.000000"}));
   EXPECT_EQ(wv_.scripts, std::vector<std::string>{"get_act()"});
 }
 
@@ -84,11 +101,14 @@ TEST_F(MediaCommands, FailedAndCancelledExports) {
   main_thread_.run_all();
   EXPECT_EQ(log_.lines.back(), "FAIL");
   EXPECT_EQ(wv_.scripts, std::vector<std::string>{"exp('Export Failed');"});
+  EXPECT_EQ(std::count(events_.begin(), events_.end(), "open_folder:" + files()), 0)
+      << "a failed export has nothing to show in the output folder";
   const std::size_t lines = log_.lines.size();
   exporter_->done(media::ExportStatus::Cancelled);
   main_thread_.run_all();
   EXPECT_EQ(log_.lines.size(), lines);
   EXPECT_EQ(wv_.scripts.size(), 1U);
+  EXPECT_EQ(std::count(events_.begin(), events_.end(), "open_folder:" + files()), 0);
 }
 
 TEST_F(MediaCommands, RecordingStartAndStop) {

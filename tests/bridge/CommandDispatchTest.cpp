@@ -40,10 +40,10 @@ TEST(CommandDispatch, IndependentCommandsRunInTableOrder) {
   const DispatchPlan plan = dispatch("http://save_set/km,ENGhttp://open_dir/");
   EXPECT_EQ(plan.commands, (std::vector<Command>{C::OpenDir, C::SaveSet}));
   const DispatchPlan all = dispatch(
-      "http://merger/a,bhttp://save_set/xhttp://norecode/http://recode/http://open_dir/http://get_full_photo/"
-      "http://get_photo/u;1;2");
+      "http://route_out/gpx;120;ahttp://merger/a,bhttp://save_set/xhttp://norecode/http://recode/http://open_dir/"
+      "http://get_full_photo/http://get_photo/u;1;2");
   EXPECT_EQ(all.commands, (std::vector<Command>{C::GetPhoto, C::GetFullPhoto, C::OpenDir, C::Recode, C::Norecode,
-                                                C::SaveSet, C::Merger}));
+                                                C::SaveSet, C::Merger, C::RouteOut}));
 }
 
 TEST(CommandDispatch, MarkersAreNotContainedInEachOther) {

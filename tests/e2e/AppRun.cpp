@@ -142,6 +142,12 @@ void AppRun::install(const RunOptions& options) {
   const auto www = prefix_ / "share" / "vek" / "www";
   std::filesystem::create_directories(www);
   std::filesystem::copy(options.page_dir, www, std::filesystem::copy_options::recursive);
+  // The test page reads settings with the viewer's own code.
+  std::filesystem::create_directories(www / "js");
+  for (const char* script : {"paths.js", "settings.js"}) {
+    std::filesystem::copy(std::filesystem::path(VEK_REAL_PAGE_DIR) / "js" / script, www / "js" / script,
+                          std::filesystem::copy_options::skip_existing);
+  }
   std::ofstream plan(www / "plan.js");
   plan << "window.VEK_PLAN = [";
   for (const std::string& command : options.plan) {

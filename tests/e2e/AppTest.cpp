@@ -75,6 +75,19 @@ TEST(App, RemovalReloadsThePageWithTheShortenedList) {
   EXPECT_TRUE(std::filesystem::exists(app.home() / "VEK" / "data" / "FILE0001.data"));
 }
 
+TEST(App, AReloadedPageReadsTheSettingsAsTheyAreNow) {
+  AppRun app("settings", test_page({"http://save_set/mi,CHT", "http://file_del_fun/"}));
+  app.start();
+  const auto read_twice = [&app] { return app.page_calls("settings").size() >= 2; };
+  for (auto waited = 0ms; !read_twice() && waited < kStartTimeout && app.running(); waited += 100ms) {
+    std::this_thread::sleep_for(100ms);
+  }
+  const auto reads = app.page_calls("settings");
+  ASSERT_EQ(reads.size(), 2U) << app.err();
+  EXPECT_EQ(reads[0], "[\"km,ENG\"]");
+  EXPECT_EQ(reads[1], "[\"mi,CHT\"]") << "the reload after the removal must not see the file as it was at start";
+}
+
 TEST(App, MissingPageIsShownAndLogged) {
   AppRun app("nopage", RunOptions{});
   app.start();

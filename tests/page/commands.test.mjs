@@ -4,7 +4,7 @@ import { describe, it, before, after } from 'node:test';
 import assert from 'node:assert/strict';
 import { join } from 'node:path';
 import { tmpdir } from 'node:os';
-import { mkdtempSync, renameSync, writeFileSync } from 'node:fs';
+import { mkdtempSync, renameSync, unlinkSync, writeFileSync } from 'node:fs';
 import { launch, openPage, readText } from './harness.mjs';
 import { freeGpsTrack, clipFile } from './fixtures.mjs';
 
@@ -36,7 +36,8 @@ describe('clip list', () => {
     await page.waitForFunction(() => document.querySelector('video').currentTime > 0.2);
     assert.equal(await page.evaluate(() => VEK.app.viewer.playingPath), a);
     await page.waitForFunction(() => document.querySelectorAll('.clip-duration:not(:empty)').length === 2);
-    assert.equal(await page.locator('.clip.current .clip-when').textContent(), '2016-03-01 10:05:07');
+    // The key 10:05:07 is the camera's UTC plus the hour the extractor adds, shown in the browser's UTC.
+    assert.equal(await page.locator('.clip.current .clip-when').textContent(), '2016-03-01 09:05:07');
     assert.ok(b);
     await context.close();
   });
@@ -67,6 +68,33 @@ describe('clip list', () => {
     await page.waitForFunction(() => document.querySelectorAll('.clip').length === 0);
     assert.equal(decoded(native.sent('file_del_fun')[1], 'file_del_fun'), paths[2] + ',' + paths[1] + ',');
     assert.equal(await page.locator('.clips-empty').isVisible(), true);
+    await context.close();
+  });
+
+  it('keeps every row with its own clip and route when folder and file names hold commas', async () => {
+    const { page, native, context } = await openPage(browser);
+    const dir = join(card(), 'Trip, day 1');
+    const names = ['2016_0301_100507_001.MOV', '2016_0301_100512_002,b.MOV', '2016_0301_100517_003.MOV'];
+    const paths = names.map((n, i) => native.addClip(dir, n,
+      freeGpsTrack(n, { start: { y: 2016, mo: 3, d: 1, h: 10, mi: 5, s: 7 + 5 * i } }), clipFile(5)));
+    native.chosen = paths;
+    await page.click('.toolbar [data-act="import"]');
+    await page.waitForFunction(() => document.querySelectorAll('.clip').length === 3);
+    assert.deepEqual(await clipNames(page), names);
+    await page.waitForFunction(() => document.querySelectorAll('.clip-when:not(:empty)').length === 3);
+    assert.deepEqual(await page.$$eval('.clip-when', (els) => els.map((e) => e.textContent)),
+      ['2016-03-01 10:05:07', '2016-03-01 10:05:12', '2016-03-01 10:05:17']);
+    assert.deepEqual(await page.evaluate(() => VEK.app.viewer.clips.map((c) => c.path)), paths);
+    await page.check('.clip:has-text("_003") .clip-pick');
+    await page.check('.clip:has-text("_002") .clip-pick');
+    await page.click('[data-act="merge"]');
+    await page.locator('.toast.ok', { hasText: 'Export completed' }).waitFor();
+    const pieces = native.sent('merger')[0].slice('http://merger/'.length).split(',').map(decodeURIComponent);
+    assert.deepEqual(pieces, [paths[1], paths[2]]);
+    await page.hover('.clip:has-text("_002")');
+    await page.click('.clip:has-text("_002") .clip-remove');
+    await page.waitForFunction(() => document.querySelectorAll('.clip').length === 2);
+    assert.deepEqual(await clipNames(page), [names[0], names[2]]);
     await context.close();
   });
 
@@ -172,6 +200,15 @@ describe('snapshots, merge and recording', () => {
     await context.close();
   });
 
+  it('a snapshot that wrote no file says so with the reason, never "saved"', async () => {
+    const { page, native, context } = await openPage(browser);
+    native.snapshotFailure = 'the disk is full';
+    await page.click('[data-act="window-snapshot"]');
+    await page.locator('.toast.error', { hasText: 'Snapshot not saved: the disk is full' }).waitFor();
+    assert.equal(await page.locator('.toast', { hasText: 'Snapshot saved' }).count(), 0);
+    await context.close();
+  });
+
   it('merges the selected clips in list order and shows progress and the outcome', async () => {
     const { page, native, context } = await openPage(browser);
     const paths = await importClips(page, native, ['m 1.MOV', 'm 2.MOV', 'm 3.MOV']);
@@ -234,10 +271,16 @@ describe('settings', () => {
   });
 
   it('falls back to km/h and English for a missing or strange settings file', async () => {
-    for (const settings of [null, '', 'furlong,XX,keep']) {
-      const { page, context } = await openPage(browser, { settings });
-      await page.waitForTimeout(200);
-      assert.equal(await page.evaluate(() => VEK.settings.serialize(VEK.app.settings).split(',').slice(0, 2).join(',')), 'km,ENG');
+    const file = (native) => join(native.userPath, 'ini.txt');
+    for (const [settings, expected] of [[null, 'km,ENG'], ['', 'km,ENG'], ['furlong,XX,keep', 'km,ENG,keep']]) {
+      // The page first shows that it reads the file, so that the fallback
+      // below cannot be a page that reads nothing.
+      const { page, native, context } = await openPage(browser, { settings: 'mi,CHT' });
+      await page.waitForFunction(() => document.documentElement.lang === 'zh-Hant');
+      if (settings === null) unlinkSync(file(native)); else writeFileSync(file(native), settings);
+      await page.reload();
+      await page.waitForFunction(() => document.documentElement.lang === 'en');
+      assert.equal(await page.evaluate(() => VEK.settings.serialize(VEK.app.settings)), expected);
       assert.equal(await page.locator('[data-unit="km"]').getAttribute('aria-pressed'), 'true');
       await context.close();
     }

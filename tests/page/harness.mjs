@@ -21,8 +21,15 @@ export async function launch() {
 
 // A script string literal, as the native side escapes values.
 export function literal(text) {
-  return "'" + String(text).replace(/[\\'\n\r\u2028\u2029]/g, (c) =>
-    ({ '\\': '\\\\', "'": "\\'", '\n': '\\n', '\r': '\\r', '\u2028': '\\u2028', '\u2029': '\\u2029' })[c]) + "'";
+  return "'" + String(text).replace(/[\\'\n\r\u0000\u2028\u2029]/g, (c) =>
+    ({ '\\': '\\\\', "'": "\\'", '\n': '\\n', '\r': '\\r', '\u0000': '\\x00', '\u2028': '\\u2028', '\u2029': '\\u2029' })[c]) + "'";
+}
+
+// A list as the native side sends it: "a,b," while no path holds a comma,
+// otherwise a NUL and every path followed by a NUL.
+export function listText(paths) {
+  return paths.some((p) => p.includes(',')) ? '\u0000' + paths.map((p) => p + '\u0000').join('')
+    : paths.map((p) => p + ',').join('');
 }
 
 const trackPathOf = (home, clip) => join(home, 'VEK', 'data', basename(clip).replaceAll('.MOV', '.data').replaceAll('.mov', '.data'));
@@ -31,8 +38,8 @@ export class Native {
   constructor(page, home) {
     this.page = page;
     this.home = home;
-    this.tracks = '';
-    this.clips = '';
+    this.tracks = [];
+    this.clips = [];
     this.commands = []; // URLs as the browser sent them
     this.chosen = []; // what the next file chooser returns
     this.exportResult = 'Export Completed';
@@ -43,7 +50,7 @@ export class Native {
   get userPath() { return join(this.home, 'VEK', 'data'); }
 
   async report(current) {
-    await this.page.evaluate(`file_list_fun(${literal(this.tracks)},${literal(this.clips)},${literal(current)});` +
+    await this.page.evaluate(`file_list_fun(${literal(listText(this.tracks))},${literal(listText(this.clips))},${literal(current)});` +
       `user_path=${literal(this.userPath)}`);
   }
 
@@ -61,9 +68,9 @@ export class Native {
     for (const clip of [...this.chosen].reverse()) {
       const stem = basename(clip).replace(/\.[^.]*$/, '');
       if (!existsSync(clip)) continue;
-      if (!this.clips.split(',').some((p) => p && basename(p).replace(/\.[^.]*$/, '') === stem)) {
-        this.tracks += trackPathOf(this.home, clip) + ',';
-        this.clips += clip + ',';
+      if (!this.clips.some((p) => basename(p).replace(/\.[^.]*$/, '') === stem)) {
+        this.tracks.push(trackPathOf(this.home, clip));
+        this.clips.push(clip);
       }
       last = clip;
     }
@@ -71,12 +78,16 @@ export class Native {
     await this.report(last ?? '(null)');
   }
 
+  // Listed paths are matched whole, commas and all, before the text is cut.
   async on_file_del_fun(arg) {
-    const text = decodeURIComponent(arg).replaceAll('%20', ' ');
-    for (const element of text.split(',')) {
-      if (!element) continue;
-      this.tracks = this.tracks.replaceAll(trackPathOf(this.home, element) + ',', '');
-      this.clips = this.clips.replaceAll(element + ',', '');
+    let text = decodeURIComponent(arg);
+    while (text) {
+      const listed = this.clips.filter((p) => text === p || text.startsWith(p + ','))
+        .sort((a, b) => b.length - a.length)[0];
+      const element = listed ?? text.split(',')[0].replaceAll('%20', ' ');
+      const at = this.clips.indexOf(element);
+      if (at >= 0) { this.clips.splice(at, 1); this.tracks.splice(at, 1); }
+      text = text.slice((listed ?? text.split(',')[0]).length + 1);
     }
     await this.settled(this.request);
     await this.page.reload();
@@ -100,9 +111,14 @@ export class Native {
     if (hit) await this.page.evaluate(`video1_show(${literal(hit)})`);
   }
 
-  async on_get_photo() { await this.page.evaluate('get_act()'); }
-  async on_get_full_photo() { await this.page.evaluate('get_act()'); }
+  async on_get_photo() { await this.snapshotDone(); }
+  async on_get_full_photo() { await this.snapshotDone(); }
+  async snapshotDone() {
+    await this.page.evaluate(this.snapshotFailure == null ? 'get_act()'
+      : `if(window.snapshot_failed)snapshot_failed(${literal(this.snapshotFailure)})`);
+  }
   async on_save_set(arg) { writeFileSync(join(this.userPath, 'ini.txt'), arg); }
+  async on_route_out() { await this.page.evaluate(`route_out_done(true,${literal('route_20160301_090507.gpx')})`); }
   async on_merger() {
     await this.page.evaluate("if(window.exp_progress)exp_progress('42')");
     await this.page.evaluate(`exp(${literal(this.exportResult)});`);
@@ -130,9 +146,10 @@ export class Native {
 }
 
 // A page with the stub attached; each load gets the clip-list report.
-export async function openPage(browser, { settings = 'km,ENG', colorScheme = 'light', viewport } = {}) {
+// The browser's own zone is UTC, so shown times do not depend on the machine's.
+export async function openPage(browser, { settings = 'km,ENG', colorScheme = 'light', viewport, timezoneId = 'UTC' } = {}) {
   const home = mkdtempSync(join(tmpdir(), 'vek-page-home-'));
-  const context = await browser.newContext({ colorScheme, viewport: viewport || { width: 1440, height: 900 } });
+  const context = await browser.newContext({ colorScheme, timezoneId, viewport: viewport || { width: 1440, height: 900 } });
   const page = await context.newPage();
   const native = new Native(page, home);
   if (settings !== null) writeFileSync(join(native.userPath, 'ini.txt'), settings);

@@ -26,6 +26,8 @@ public:
     ClipBuilder& u8(std::size_t at, std::uint8_t v) { return be(at, v, 1); }
     ClipBuilder& u16be(std::size_t at, std::uint16_t v) { return be(at, v, 2); }
     ClipBuilder& i32be(std::size_t at, std::int32_t v) { return be(at, static_cast<std::uint32_t>(v), 4); }
+    ClipBuilder& u32be(std::size_t at, std::uint32_t v) { return be(at, v, 4); }
+    ClipBuilder& u64be(std::size_t at, std::uint64_t v) { return be(at, v, 8); }
     ClipBuilder& f64le(std::size_t at, double v)
     {
         const auto bits = std::bit_cast<std::uint64_t>(v);

@@ -8,6 +8,10 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <fcntl.h>
+#include <future>
+#include <sys/stat.h>
+#include <thread>
 #include <fstream>
 #include <sstream>
 #include <sys/resource.h>
@@ -154,6 +158,45 @@ TEST_F(TrackIo, ExtractStreamsLargeTextsWhole)
     ASSERT_TRUE(result.written);
     EXPECT_EQ(read(result.track_path), splitData_new_close(clip.bytes(), "L.MOV"));
     EXPECT_GT(fs::file_size(result.track_path), 3 * TextOut::kSpillSize);
+}
+
+TEST_F(TrackIo, AFifoNamedLikeAClipIsRefusedWithoutWaitingForAWriter)
+{
+    const fs::path fifo = folder_ / "FIFO.MOV";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    std::promise<ExtractResult> outcome;
+    std::thread reader([&] {
+        outcome.set_value(extract_clip(fifo, folder_, "/FIFO.data", "FIFO.MOV", Form::standard, {}));
+    });
+    std::future<ExtractResult> done = outcome.get_future();
+    const bool returned = done.wait_for(std::chrono::seconds(10)) == std::future_status::ready;
+    if (!returned) // let the blocked open go, so the test can end
+        ::close(::open(fifo.c_str(), O_WRONLY | O_NONBLOCK));
+    reader.join();
+    ASSERT_TRUE(returned) << "the open waited for a writer";
+    const ExtractResult result = done.get();
+    EXPECT_FALSE(result.written);
+    EXPECT_NE(result.error.message.find("is not a regular file"), std::string::npos) << result.error.message;
+    EXPECT_FALSE(fs::exists(folder_ / "FIFO.data"));
+}
+
+TEST_F(TrackIo, ATrackPastTheCapIsNotWrittenAndSaysWhy)
+{
+    test::ClipBuilder clip(36 * 200);
+    clip.ascii(0, "gps0");
+    write(folder_ / "B.MOV", std::string_view(reinterpret_cast<const char*>(clip.bytes().data()), clip.size()));
+    const std::string text = splitData_new_close(clip.bytes(), "B.MOV");
+    const ExtractResult fits = extract_clip(folder_ / "B.MOV", folder_, "/B.data", "B.MOV", Form::close, {}, ReadMode::located, text.size());
+    EXPECT_TRUE(fits.written) << "a text of exactly the cap is written";
+    EXPECT_FALSE(fits.too_large);
+    fs::remove(folder_ / "B.data");
+    const ExtractResult over =
+        extract_clip(folder_ / "B.MOV", folder_, "/B.data", "B.MOV", Form::close, {}, ReadMode::located, text.size() - 1);
+    EXPECT_FALSE(over.written);
+    EXPECT_TRUE(over.too_large);
+    EXPECT_NE(over.error.message.find("track too large"), std::string::npos);
+    EXPECT_FALSE(fs::exists(folder_ / "B.data"));
+    EXPECT_EQ(entries(), 1U) << "no temporary file is left";
 }
 
 // One freeGPS box near the start and one near the end of a 1 MiB clip.

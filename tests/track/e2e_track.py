@@ -20,11 +20,11 @@ VEK_TRACK = os.environ.get("VEK_TRACK", "")
 FIXTURE = os.environ.get("VEK_FIXTURE", "")
 
 
-def make_clip(folder, kind, seconds, name):
+def make_clip(folder, kind, seconds, name, *options):
     clip = os.path.join(folder, name)
     description = clip + ".json"
     subprocess.run([sys.executable, FIXTURE, "--kind", kind, "--seconds", str(seconds), "--out", clip,
-                    "--json", description, "--size", "160x96"], check=True, capture_output=True)
+                    "--json", description, "--size", "160x96", *options], check=True, capture_output=True)
     with open(description, encoding="utf-8") as f:
         return clip, json.load(f)
 
@@ -110,6 +110,41 @@ class VekTrackEndToEnd(unittest.TestCase):
                 self.assertEqual(samples[key]["lat"], d["lat_text"])
                 self.assertEqual(samples[key]["lbs"], d["label"])
                 self.assertEqual(float(samples[key]["speed"]), round(d["speed_kmh"], 6))
+
+    def test_indexed_clips_give_the_text_of_the_whole_file_search(self):
+        for kind, variant, name in (("freegps", "camera", "IDX0001.MOV"), ("freegps", "broken", "IDX0002.MOV"),
+                                    ("freegps-appended", "camera", "IDX0003.MOV")):
+            clip, described = make_clip(self.folder, kind, 3, name, "--gps-index", variant)
+            self.assertEqual(described["gps_index"]["variant"], variant)
+            self.extract(clip, "--force")
+            located = self.read(name)
+            self.assertEqual(located, freegps_text(name, described), variant)
+            self.extract(clip, "--force", "--full-scan")
+            self.assertEqual(self.read(name), located, variant)
+        for kind in ("gps0", "freegps"):
+            clip, _ = self.clips[kind]
+            name = os.path.basename(clip)
+            for form in ("standard", "close"):
+                self.extract(clip, "--force", "--form", form)
+                located = self.read(name)
+                self.extract(clip, "--force", "--form", form, "--full-scan")
+                self.assertEqual(self.read(name), located, (kind, form))
+            self.extract(clip, "--force")
+
+    def test_probe_names_the_layout_and_its_samples(self):
+        expected = {"freegps": ("freeGPS boxes (today's layout)", 30), "freegps-appended": (
+            "freeGPS boxes (today's layout)", 20), "gps0": ("gps0/gsen records (today's layout)", 12)}
+        clips = [self.clips[kind][0] for kind in expected]
+        result = self.vek_track("probe", *clips)
+        self.assertEqual(result.returncode, 0, result.stderr)
+        for kind, (family, samples) in expected.items():
+            clip = self.clips[kind][0]
+            block = result.stdout.split(clip + ": ")[1]
+            self.assertTrue(block.startswith(family + "\n"), block)
+            self.assertIn("samples: %d, first " % samples, block.splitlines()[1])
+        missing = self.vek_track("probe", os.path.join(self.folder, "none.MOV"))
+        self.assertEqual(missing.returncode, 1)
+        self.assertIn("no such file", missing.stderr)
 
     def test_gps0_clip_gives_the_exact_text(self):
         clip, described = self.clips["gps0"]

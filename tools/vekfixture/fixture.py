@@ -41,6 +41,7 @@ class Options:
     southwest: bool
     atom_size: int
     drive_offset: int  # the clip begins this many seconds into the drive
+    gps_index: str = "none"  # freeGPS kinds: none, camera (as the cameras write it) or broken
 
     @property
     def clip_start(self):
@@ -70,11 +71,14 @@ def embed_freegps(movie, options, points):
     atoms = freegps.encode_atoms(points, options.clip_start, options.seconds, options.atom_size)
     if options.kind == "freegps":
         data, placed = movie.insert_in_media(list(zip(movie.second_starts(options.seconds), atoms)))
-        return data, {"boxes": [freegps.describe_atom(data, at) for at in placed]}
-    base = movie.serialized()
-    placed = [len(base) + i * options.atom_size for i in range(len(atoms))]
-    data = base + b"".join(atoms)
-    return data, {"boxes": [freegps.describe_atom(data, at) for at in placed]}
+    else:
+        base = movie.serialized()
+        placed = [len(base) + i * options.atom_size for i in range(len(atoms))]
+        data = base + b"".join(atoms)
+    index = None
+    if options.gps_index != "none":
+        data, placed, index = freegps.add_index(data, placed, options.atom_size, options.gps_index == "broken")
+    return data, {"boxes": [freegps.describe_atom(data, at) for at in placed], "gps_index": index}
 
 
 def embed_gps0(movie, options, points):
@@ -123,6 +127,7 @@ def make(options):
         "format": JSON_FORMAT, "kind": options.kind, "file_length": len(data), "seconds": options.seconds,
         "size": list(options.size), "fps": options.fps, "rotate": options.rotate, "audio": options.audio,
         "seed": options.seed, "start": options.start.isoformat(), "drive_offset": options.drive_offset,
+        "gps_index_requested": options.gps_index,
         "clip_start": options.clip_start.isoformat(), "origin": list(origin),
         "rounding": ROUNDING, "markers": markers, "drive": drive_summary(points, drive_seconds),
     }

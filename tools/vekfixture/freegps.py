@@ -8,7 +8,7 @@ import datetime
 import struct
 
 from . import drive as drive_mod
-from . import readers
+from . import mov, readers
 
 MARKER = b"freeGPS"
 BOX_FROM_MARKER = 44  # the box starts this far behind the marker's first byte
@@ -121,3 +121,43 @@ def describe_atom(data, atom_offset):
                     "raw": [field[0] for field in fields], "decoded": values, "text": texts},
         "samples": [describe_sample(data, box_offset, j, header) for j in range(SAMPLES_PER_BOX)],
     }
+
+
+INDEX_TYPE = b"gps "
+INDEX_VERSION_FLAGS = 0x00000101  # what the cameras write before the entry count
+INDEX_ENTRY = ">II"  # box offset, box size: 32-bit big-endian
+UINT32_MAX = 0xFFFFFFFF
+BROKEN_ENTRY_SHIFT = 16  # the broken variant points one entry into its box's payload
+
+
+def index_atom_size(boxes):
+    return 8 + 8 + 8 * boxes
+
+
+def index_atom(entries):
+    payload = struct.pack(">II", INDEX_VERSION_FLAGS, len(entries))
+    payload += b"".join(struct.pack(INDEX_ENTRY, offset, size) for offset, size in entries)
+    return struct.pack(">I4s", 8 + len(payload), INDEX_TYPE) + payload
+
+
+def add_index(data, placed, atom_size, broken):
+    """Appends the `gps ` index to moov, as the cameras write it; boxes behind moov move by its size.
+    Returns the new bytes, the boxes' new offsets and the index description."""
+    moov = mov.only_span(mov.top_level_spans(data), b"moov")
+    if moov.header != mov.HEADER_SIZE:
+        raise mov.MovError("the movie index has a 64-bit size")
+    grow = index_atom_size(len(placed))
+    shifted = [at + grow if at >= moov.end else at for at in placed]
+    if any(at > UINT32_MAX for at in shifted):
+        raise mov.MovError("a box lies beyond the index's 32-bit offsets")
+    entries = [(at, atom_size) for at in shifted]
+    broken_entry = None
+    if broken:
+        broken_entry = len(entries) // 2
+        entries[broken_entry] = (entries[broken_entry][0] + BROKEN_ENTRY_SHIFT, atom_size)
+    header = struct.pack(">I4s", moov.size + grow, b"moov")
+    out = data[:moov.offset] + header + data[moov.offset + mov.HEADER_SIZE:moov.end] + index_atom(entries)
+    out += data[moov.end:]
+    description = {"variant": "broken" if broken else "camera", "atom_offset": moov.end,
+                   "entries": [list(e) for e in entries], "broken_entry": broken_entry}
+    return out, shifted, description

@@ -282,3 +282,103 @@ class Movie:
     def serialized(self):
         """The clip with the (possibly edited) movie index and unchanged media."""
         return self.data[:self.moov_span.offset] + self.moov.serialize() + self.data[self.moov_span.end:]
+
+
+# Metadata and subtitle tracks: a `trak` whose samples are placed at the end of
+# the media data, with its own handler (meta, text, sbtl, camm) and sample entry.
+
+NULL_MEDIA_HEADER = b"nmhd"
+TRACK_ENABLED = 0x1
+MVHD_NEXT_TRACK_AT = {0: 96, 1: 108}
+MVHD_TIMESCALE_AT = {0: 12, 1: 20}
+IDENTITY_MATRIX = (FIXED_16_16, 0, 0, 0, FIXED_16_16, 0, 0, 0, FIXED_2_30)
+
+
+def full_atom(kind, body, version=0, flags=0):
+    return Atom(kind, struct.pack(">I", (version << 24) | flags) + body)
+
+
+def sample_entry(format_code, extra=b""):
+    """A sample description entry: six reserved bytes, data reference 1, then the format's own fields."""
+    body = b"\0" * 6 + struct.pack(">H", 1) + extra
+    return struct.pack(">I4s", HEADER_SIZE + len(body), format_code) + body
+
+
+def tx3g_entry():
+    """A 3GPP timed-text entry: display flags, justification, colours, text box, one style, a font table."""
+    style = struct.pack(">HHHBB4B", 0, 0, 1, 0, 18, 255, 255, 255, 255)
+    font_name = b"Sans"
+    ftab = struct.pack(">I4sHHB", HEADER_SIZE + 5 + len(font_name), b"ftab", 1, 1, len(font_name)) + font_name
+    fields = struct.pack(">IbB4B4h", 0, 1, 0xFF, 0, 0, 0, 0, 0, 0, 0, 0) + style + ftab
+    return sample_entry(b"tx3g", fields)
+
+
+def handler_atom(handler, name):
+    return full_atom(b"hdlr", struct.pack(">I4s12s", 0, handler, b"") + name.encode() + b"\0")
+
+
+def data_reference():
+    url = struct.pack(">I4sI", 12, b"url ", 1)  # flag 1: the media is in this file
+    dref = struct.pack(">I4sII", HEADER_SIZE + 8 + len(url), b"dref", 0, 1) + url
+    return Atom(b"dinf", dref)
+
+
+def sample_table(entry, sizes, durations, offsets):
+    runs = []
+    for delta in durations:
+        if runs and runs[-1][1] == delta:
+            runs[-1][0] += 1
+        else:
+            runs.append([1, delta])
+    return Atom(b"stbl", children=[
+        full_atom(b"stsd", struct.pack(">I", 1) + entry),
+        Atom(b"stts", full_box(">II", [tuple(r) for r in runs])),
+        Atom(b"stsc", full_box(">III", [(1, 1, 1)])),  # one sample per chunk
+        full_atom(b"stsz", struct.pack(">II", 0, len(sizes)) + b"".join(struct.pack(">I", s) for s in sizes)),
+        Atom(b"stco", full_box(">I", [(o,) for o in offsets])),
+    ])
+
+
+def movie_header_fields(moov):
+    payload = moov.child(b"mvhd").payload
+    version = payload[0]
+    return version, struct.unpack_from(">I", payload, MVHD_TIMESCALE_AT[version])[0]
+
+
+def take_track_id(moov):
+    mvhd = moov.child(b"mvhd")
+    version = mvhd.payload[0]
+    at = MVHD_NEXT_TRACK_AT[version]
+    track_id = struct.unpack_from(">I", mvhd.payload, at)[0]
+    mvhd.payload = mvhd.payload[:at] + struct.pack(">I", track_id + 1) + mvhd.payload[at + 4:]
+    return track_id
+
+
+def data_track(moov, handler, entry, sizes, durations, offsets, timescale):
+    _, movie_timescale = movie_header_fields(moov)
+    track_id = take_track_id(moov)
+    seconds = sum(durations) / timescale
+    tkhd = full_atom(b"tkhd", struct.pack(">IIIII8xhhhh9iII", 0, 0, track_id, 0, round(seconds * movie_timescale),
+                                          0, 0, 0, 0, *IDENTITY_MATRIX, 0, 0), flags=TRACK_ENABLED)
+    mdhd = full_atom(b"mdhd", struct.pack(">IIIIHH", 0, 0, timescale, sum(durations), 0x55C4, 0))  # language "und"
+    minf = Atom(b"minf", children=[full_atom(NULL_MEDIA_HEADER, b""), data_reference(),
+                                   sample_table(entry, sizes, durations, offsets)])
+    mdia = Atom(b"mdia", children=[mdhd, handler_atom(handler, "VEK telemetry"), minf])
+    return Atom(b"trak", children=[tkhd, mdia])
+
+
+def add_data_track(movie, handler, entry, samples, durations, timescale=1000):
+    """A new track of `samples` (bytes) lasting `durations` (in `timescale` units each), its samples
+    appended to the media data. Returns the new file and each sample's offset. Once per Movie."""
+    if len(samples) != len(durations) or not samples:
+        raise MovError("a data track needs one duration per sample, and samples")
+    offsets, at = [], movie.mdat.end
+    for sample in samples:
+        offsets.append(at)
+        at += len(sample)
+    movie.moov.children.append(data_track(movie.moov, handler, entry, [len(s) for s in samples], durations,
+                                          offsets, timescale))
+    data, placed = movie.insert_in_media([(movie.mdat.end, b"".join(samples))])
+    if placed != offsets[:1]:
+        raise MovError("samples placed at %s, expected %d" % (placed, offsets[0]))
+    return data, offsets

@@ -76,6 +76,12 @@
       el.addEventListener('click', function () { app.changeSettings({ unit: el.dataset.unit }); });
     });
     $('[data-r="lang"]').addEventListener('change', function (e) { app.changeSettings({ lang: e.target.value }); });
+    app.routeExport = new VEK.RouteExport(app, $('[data-r="route-out"]'));
+    app.settingsView = new VEK.SettingsView($('[data-r="time-settings"]'), function (name, value) {
+      var change = {};
+      change[name] = value;
+      app.changeSettings(change);
+    });
   }
 
   // Files dropped on the page must not replace it; the native side takes
@@ -105,12 +111,17 @@
     this.views = buildViews(this);
     this.viewer = new VEK.Viewer(this.views);
     this.actions = new VEK.Actions(this.viewer, document.body);
+    this.tripView = new VEK.TripView(this);
+    var tripView = this.tripView;
+    this.viewer.onChange = function () { tripView.showCurrent(); tripView.schedule(); };
     this.prefetchRound = 0;
   }
 
   App.prototype.applySettings = function () {
     var s = this.settings;
     VEK.i18n.setLanguage(s.lang);
+    VEK.time.setCurrent(new VEK.time.Clock(s));
+    if (this.settingsView) this.settingsView.show(s);
     document.querySelectorAll('[data-unit]').forEach(function (el) {
       el.setAttribute('aria-pressed', el.dataset.unit === s.unit ? 'true' : 'false');
     });
@@ -120,11 +131,21 @@
     this.actions.showPicks();
     this.actions.showRecording();
     this.viewer.relabel();
+    this.viewer.clips.forEach(function (clip, i) { this.relabelClip(i); }, this);
     VEK.notices.relabel();
+    this.tripView.schedule();
+  };
+
+  // The list's recording time follows the time settings.
+  App.prototype.relabelClip = function (index) {
+    var clip = this.viewer.clips[index];
+    var cached = VEK.trackLoader.cached(clip.track, clip.name);
+    if (cached && cached.track) this.views.list.setMeta(index, { when: VEK.time.trackDateTime(cached.track, 0) });
   };
 
   App.prototype.changeSettings = function (change) {
     Object.keys(change).forEach(function (k) { this.settings[k] = change[k]; }, this);
+    this.settings = VEK.settings.parse(VEK.settings.serialize(this.settings)); // typed values within limits
     this.applySettings();
     VEK.commands.send('save_set', VEK.settings.serialize(this.settings));
   };
@@ -170,7 +191,9 @@
       var clip = clips[index];
       VEK.trackLoader.load(clip.track, clip.name, function (result) {
         if (round !== self.prefetchRound) return;
-        self.views.list.setMeta(index, result.track ? VEK.Viewer.trackMeta(result.track, clip) : { tag: VEK.i18n.t('noGps') });
+        var problem = clip.trackTooLarge ? 'tooLarge' : 'noGps';
+        self.views.list.setMeta(index, result.track ? VEK.Viewer.trackMeta(result.track, clip) : { tag: VEK.i18n.t(problem) });
+        self.tripView.schedule();
         setTimeout(nextOne, PREFETCH_GAP_MS);
       }, false);
     }
@@ -182,7 +205,8 @@
     VEK.app = app;
     bindButtons(app);
     bindDrop();
-    VEK.keyboard.bind(app.views.player, function (d) { app.viewer.step(d); });
+    VEK.keyboard.bind(app.views.player, function (d) { app.viewer.step(d); },
+      function (d) { app.tripView.jumpEvent(d); });
     VEK.bridge.install(app);
     app.exportOptions = VEK.exportOptions.install(app);
     window.matchMedia('(prefers-color-scheme: dark)').addEventListener('change', function () {

@@ -1,5 +1,6 @@
 // The functions and the global the native side calls in this page:
-// file_list_fun, video1_show, get_act, exp, exp_progress and user_path.
+// clip_facts, file_list_fun, video1_show, get_act, snapshot_failed, exp,
+// exp_progress, page_restarted and user_path.
 (function (VEK) {
   'use strict';
 
@@ -11,20 +12,37 @@
   // Shown in file name order, which is recording order for dash cameras:
   // the native list is in intake order, reversed for every import, and
   // continuous playback has to go forwards in time.
-  function clipsFrom(trackText, clipText) {
+  function clipsFrom(trackText, clipText, facts) {
     var tracks = VEK.paths.splitList(trackText);
+    var known = facts || {};
     return VEK.paths.splitList(clipText).map(function (path, i) {
-      return { path: path, track: tracks[i] || '', name: VEK.paths.baseName(path) };
+      var clip = { path: path, track: tracks[i] || '', name: VEK.paths.baseName(path) };
+      var fact = known[path];
+      if (fact && fact.duration > 0) clip.videoDuration = fact.duration;
+      if (fact && fact.large) clip.trackTooLarge = true;
+      return clip;
     }).sort(function (a, b) { return byName.compare(a.name, b.name) || byName.compare(a.path, b.path); });
   }
 
   // After an import `current` is the clip it took in last, "(null)" when it
   // took in none; after a page load it is "0" and the clip shown before the
   // reload, if still listed, comes back paused.
-  function fileList(app, trackText, clipText, current) {
+  // clip_facts: per listed clip "SECONDS|" (the movie's own length) or "|",
+  // then "large" when its track was refused as too large, then ",".
+  function factsFrom(clipText, factsText) {
+    var paths = VEK.paths.splitList(clipText);
+    var facts = {};
+    String(factsText).split(',').slice(0, paths.length).forEach(function (entry, i) {
+      var fields = entry.split('|');
+      facts[paths[i]] = { duration: parseFloat(fields[0]), large: fields[1] === 'large' };
+    });
+    return facts;
+  }
+
+  function fileList(app, trackText, clipText, current, facts) {
     var viewer = app.viewer;
     var before = viewer.currentClip();
-    viewer.setClips(clipsFrom(trackText, clipText));
+    viewer.setClips(clipsFrom(trackText, clipText, facts));
     VEK.trackLoader.forgetFailures();
     app.actions.syncPicks();
     var imported = viewer.indexOf(current);
@@ -52,13 +70,36 @@
 
   function install(app) {
     var userPath = '';
+    var facts = null; // from the clip_facts call that comes before a report
+    window.clip_facts = function (clipText, factsText) { facts = factsFrom(clipText, factsText); };
+    // A drag reports after every path: hundreds of reports can arrive in a
+    // burst, and only the latest matters. Each one is stored; the list is
+    // built once the burst has passed, in a task of its own.
+    var latest = null;
     window.file_list_fun = function (trackText, clipText, current) {
-      fileList(app, String(trackText), String(clipText), current == null ? NO_CURRENT : String(current));
+      var pending = latest;
+      latest = { tracks: String(trackText), clips: String(clipText), facts: facts,
+        current: current == null ? NO_CURRENT : String(current) };
+      // A page-load report keeps its meaning under a later import report.
+      if (pending && pending.current === NO_CURRENT && latest.current === NOTHING_IMPORTED) latest.current = NO_CURRENT;
+      facts = null;
+      if (!pending) setTimeout(applyLatest, 0);
     };
+    function applyLatest() {
+      var report = latest;
+      latest = null;
+      fileList(app, report.tracks, report.clips, report.current, report.facts);
+    }
     window.video1_show = function (path) { app.viewer.found(String(path)); };
     window.get_act = function () {
       VEK.notices.flash();
       VEK.notices.toast({ key: 'snapshotSaved' }, 'ok');
+    };
+    window.page_restarted = function (reason) {
+      VEK.notices.toast({ key: 'pageRestarted', vars: { reason: String(reason) } }, 'error');
+    };
+    window.snapshot_failed = function (reason) {
+      VEK.notices.toast({ key: 'snapshotFailed', vars: { reason: String(reason) } }, 'error');
     };
     window.exp = function (message) {
       VEK.notices.hideProgress();

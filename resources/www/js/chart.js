@@ -65,6 +65,7 @@
     this.options.series.forEach(function (s) {
       self.drawSeries(c.ctx, box, range, self.track[s.key], VEK.canvas.cssVar(self.el, s.colorVar, '#888'));
     });
+    if (this.marks) this.drawMarks(c.ctx, box);
   };
 
   Chart.prototype.drawGrid = function (ctx, box, range) {

@@ -42,15 +42,28 @@
     return li;
   }
 
+  // A row shown before keeps its element and what it shows of its clip;
+  // only new rows are built, so a long list is rebuilt in little time.
+  function reused(li, index) {
+    li.dataset.index = String(index);
+    li.classList.remove('current', 'picked');
+    li.removeAttribute('aria-current');
+    li.querySelector('.clip-pick').checked = false;
+    return li;
+  }
+
   ClipList.prototype.render = function (clips) {
-    var fragment = document.createDocumentFragment();
+    var before = this.byPath || {};
+    var byPath = {};
     this.rows = clips.map(function (clip, i) {
-      var li = rowFor(clip, i);
-      fragment.appendChild(li);
+      var old = before[clip.path];
+      var li = old && !byPath[clip.path] ? reused(old, i) : rowFor(clip, i);
+      if (li !== old) VEK.i18n.apply(li);
+      byPath[clip.path] = li;
       return li;
     });
-    this.list.replaceChildren(fragment);
-    VEK.i18n.apply(this.list);
+    this.byPath = byPath;
+    this.list.replaceChildren.apply(this.list, this.rows);
     this.current = -1;
     this.root.classList.toggle('empty', clips.length === 0);
     this.updateCount();

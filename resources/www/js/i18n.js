@@ -22,6 +22,7 @@
       routeEmpty: 'The route appears here while a clip with GPS data plays',
       trackLoading: 'Reading the GPS data…',
       trackMissing: 'No GPS data file for this clip',
+      trackTooLarge: 'Track too large: far more GPS records than a camera writes',
       trackBroken: 'The GPS data file of this clip cannot be read',
       trackNoData: 'The GPS data file does not cover this clip',
       trackEmpty: 'This clip has no GPS samples',
@@ -33,6 +34,8 @@
       noImport: 'No new clips were imported',
       imported: 'Imported {name}',
       snapshotSaved: 'Snapshot saved to the output folder',
+      snapshotFailed: 'Snapshot not saved: {reason}',
+      pageRestarted: 'The viewer page {reason} and was reloaded',
       exportStarted: 'Merging {n} clips…', exporting: 'Exporting… {p}%',
       exportCompleted: 'Export completed: the movie is in the output folder',
       exportFailed: 'Export failed', exportOther: '{text}',
@@ -47,8 +50,15 @@
       elGforce: 'G-force', elRoute: 'Route',
       recording: 'Recording', play: 'Play', pause: 'Pause', prevClip: 'Previous clip',
       nextClip: 'Next clip', stepBack: 'Previous frame', stepForward: 'Next frame', rate: 'Playback rate',
-      keys: 'Space play/pause · ←/→ 5 s · , . frame · [ ] rate',
-      unit: 'Speed unit', language: 'Language', noGps: 'No GPS'
+      keys: 'Space play/pause · ←/→ 5 s · , . frame · [ ] rate · e/E event',
+      unit: 'Speed unit', language: 'Language', noGps: 'No GPS', tooLarge: 'Track too large',
+      timeSettings: 'Time & trips', cameraZone: 'Camera time zone', displayZone: 'Show times in',
+      correction: 'Clock correction (s)', tripGap: 'Trip gap (s)', eventThreshold: 'Event threshold (g)',
+      cameraZoneDefault: 'As recorded ({offset})', displayZoneDefault: 'This computer ({zone})',
+      tripSpeeds: 'max {max} · avg {avg}', tripEvents: '{n} events', tripEventOne: '1 event',
+      exportRoute: 'Export route', routeClip: 'This clip', routeTrip: 'This trip', routePicked: 'Selected clips',
+      routeSaved: 'Route saved to the output folder: {name}', routeFailed: 'The route could not be saved: {text}',
+      routeNothing: 'No clip to export the route of', routeScope: 'Clips of the route', routeFormat: 'Route file format'
     },
     CHT: {
       appTitle: 'VEK 行車記錄器播放程式',
@@ -68,6 +78,7 @@
       routeEmpty: '播放含 GPS 資料的影片時，路線會顯示在這裡',
       trackLoading: '正在讀取 GPS 資料…',
       trackMissing: '這段影片沒有 GPS 資料檔',
+      trackTooLarge: '軌跡過大：這段影片的 GPS 紀錄遠多於行車記錄器所寫',
       trackBroken: '無法讀取這段影片的 GPS 資料檔',
       trackNoData: 'GPS 資料檔不包含這段影片',
       trackEmpty: '這段影片沒有 GPS 資料',
@@ -79,6 +90,8 @@
       noImport: '沒有匯入新的影片',
       imported: '已匯入 {name}',
       snapshotSaved: '截圖已存到輸出資料夾',
+      snapshotFailed: '截圖未儲存：{reason}',
+      pageRestarted: '檢視頁面已重新載入（{reason}）',
       exportStarted: '正在合併 {n} 段影片…', exporting: '匯出中… {p}%',
       exportCompleted: '匯出完成：影片在輸出資料夾中',
       exportFailed: '匯出失敗', exportOther: '{text}',
@@ -93,8 +106,15 @@
       elGforce: 'G 值', elRoute: '路線',
       recording: '錄影中', play: '播放', pause: '暫停', prevClip: '上一段',
       nextClip: '下一段', stepBack: '上一格', stepForward: '下一格', rate: '播放速度',
-      keys: '空白鍵 播放/暫停 · ←/→ 5 秒 · , . 逐格 · [ ] 速度',
-      unit: '速度單位', language: '語言', noGps: '無 GPS'
+      keys: '空白鍵 播放/暫停 · ←/→ 5 秒 · , . 逐格 · [ ] 速度 · e/E 事件',
+      unit: '速度單位', language: '語言', noGps: '無 GPS', tooLarge: '軌跡過大',
+      timeSettings: '時間與行程', cameraZone: '攝影機時區', displayZone: '顯示時區',
+      correction: '時鐘校正（秒）', tripGap: '行程間隔（秒）', eventThreshold: '事件門檻（g）',
+      cameraZoneDefault: '依錄製（{offset}）', displayZoneDefault: '這部電腦（{zone}）',
+      tripSpeeds: '最高 {max} · 平均 {avg}', tripEvents: '{n} 個事件', tripEventOne: '1 個事件',
+      exportRoute: '匯出路線', routeClip: '這段影片', routeTrip: '這趟行程', routePicked: '所選影片',
+      routeSaved: '路線已存到輸出資料夾：{name}', routeFailed: '無法儲存路線：{text}',
+      routeNothing: '沒有可匯出路線的影片', routeScope: '路線的影片', routeFormat: '路線檔格式'
     }
   };
 

@@ -4,7 +4,8 @@
 
   var SKIP_S = 5;
 
-  function bind(player, clipStep) {
+  // eventStep(direction): the next or previous driving event of the trip.
+  function bind(player, clipStep, eventStep) {
     var actions = {
       ' ': function () { player.toggle(); },
       k: function () { player.toggle(); },
@@ -16,7 +17,9 @@
       ']': function () { player.changeRate(1); },
       PageUp: function () { clipStep(-1); },
       PageDown: function () { clipStep(1); },
-      Home: function () { player.seek(0); }
+      Home: function () { player.seek(0); },
+      e: function () { if (eventStep) eventStep(1); },
+      E: function () { if (eventStep) eventStep(-1); }
     };
     document.addEventListener('keydown', function (e) {
       var target = e.target;

@@ -3,8 +3,12 @@
   'use strict';
 
   // The native lists are comma-terminated ("a,b,"); an empty list is "".
+  // A list with a comma inside a path starts with a NUL and ends every path
+  // with one instead: no path can hold a NUL.
   function splitList(text) {
-    return String(text || '').split(',').filter(function (part) { return part !== ''; });
+    var list = String(text || '');
+    var separator = list.charAt(0) === '\u0000' ? '\u0000' : ',';
+    return list.split(separator).filter(function (part) { return part !== ''; });
   }
 
   function baseName(path) {
@@ -40,9 +44,9 @@
 
   // Command arguments that the native side percent-decodes: escape what the
   // decoder or the URL parser would otherwise change ("%", "#", "?", "\\",
-  // bytes that are not UTF-8). Spaces and other non-ASCII are left to the
-  // browser, which escapes them.
-  var COMMAND_ESCAPES = new RegExp('[%#?\\\\\\u0000-\\u001f]|' + RAW_BYTE, 'g');
+  // bytes that are not UTF-8), and the commas that separate arguments.
+  // Spaces and other non-ASCII are left to the browser, which escapes them.
+  var COMMAND_ESCAPES = new RegExp('[%#?,\\\\\\u0000-\\u001f]|' + RAW_BYTE, 'g');
 
   function commandArg(text) {
     return String(text).replace(COMMAND_ESCAPES, byteEscape);
@@ -63,7 +67,7 @@
       name.toUpperCase(), name.toLowerCase()];
     var seen = {};
     return names.map(function (n) { return dir + n; }).filter(function (p) {
-      if (seen[p] || p.indexOf(',') >= 0) return false;
+      if (seen[p]) return false;
       seen[p] = true;
       return true;
     }).slice(0, MAX_CANDIDATES);

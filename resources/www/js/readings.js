@@ -62,7 +62,7 @@
     text(this.el.speed, isFinite(kmh) ? String(Math.round(VEK.units.speed(kmh, this.unit))) : '–');
     var pos = tr.valid[i] ? VEK.position.format(tr.lbs[i], tr.lat[i], tr.lon[i]) : null;
     text(this.el.position, pos || VEK.i18n.t('noFix'));
-    text(this.el.clock, VEK.timekeys.formatDateTime(tr.start + tr.t[i]));
+    text(this.el.clock, VEK.time.trackDateTime(tr, tr.t[i]));
     text(this.el.status, (tr.valid[i] ? VEK.i18n.t('fix') : VEK.i18n.t('noFix')) +
       (tr.stat[i] ? ' · ' + statusCode(tr.stat[i]) : ''));
     text(this.el.gx, axis(tr.x[i])); text(this.el.gy, axis(tr.y[i])); text(this.el.gz, axis(tr.z[i]));

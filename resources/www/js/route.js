@@ -77,7 +77,7 @@
     var pts = new Float32Array(2 * n);
     var fitted = null;
     if (!this.mapProjector) {
-      fitted = VEK.projection.fit(w.bounds, this.el.clientWidth, this.el.clientHeight, MARGIN);
+      fitted = VEK.projection.fit(this.tripBounds || w.bounds, this.el.clientWidth, this.el.clientHeight, MARGIN);
     }
     for (var j = 0; j < n; j++) {
       var i = w.sample[j];
@@ -102,6 +102,7 @@
     var c = VEK.canvas.prepare(this.base);
     if (!c || !this.screen) return;
     var ctx = c.ctx;
+    if (this.drawTrip) this.drawTrip(ctx);
     var pts = this.screen;
     var last = pts.length / 2 - 1;
     ctx.lineJoin = 'round'; ctx.lineCap = 'round';

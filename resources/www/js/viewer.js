@@ -25,7 +25,12 @@
     this.clips = clips;
     this.current = -1;
     this.views.list.render(clips);
-    clips.forEach(function (clip, i) { this.showNameStamp(i); }, this);
+    clips.forEach(function (clip, i) {
+      this.showNameStamp(i);
+      if (clip.videoDuration) this.views.list.setMeta(i, { duration: VEK.timekeys.formatDuration(clip.videoDuration) });
+      if (clip.trackTooLarge) this.views.list.setMeta(i, { tag: VEK.i18n.t('tooLarge') });
+    }, this);
+    if (this.onChange) this.onChange();
   };
 
   Viewer.prototype.currentClip = function () { return this.clips[this.current] || null; };
@@ -90,17 +95,19 @@
 
   Viewer.prototype.applyTrack = function (result) {
     report(this.currentClip(), result);
-    this.trackError = result.error ? TRACK_MESSAGES[result.error] : null;
+    var refused = result.error && this.currentClip().trackTooLarge;
+    this.trackError = result.error ? (refused ? 'trackTooLarge' : TRACK_MESSAGES[result.error]) : null;
     this.showTrack(result.track || null, this.trackError);
     if (result.track) this.views.list.setMeta(this.current, trackMeta(result.track, this.currentClip()));
     this.onTick(this.views.player.time());
+    if (this.onChange) this.onChange();
   };
 
   // The video's own duration wins over the track's span once it is known:
   // a camera may write GPS records past the end of the picture.
   function trackMeta(track, clip) {
     var duration = clip && clip.videoDuration > 0 ? clip.videoDuration : track.duration;
-    return { when: VEK.timekeys.formatDateTime(track.start), duration: VEK.timekeys.formatDuration(duration), tag: '' };
+    return { when: VEK.time.trackDateTime(track, 0), duration: VEK.timekeys.formatDuration(duration), tag: '' };
   }
   Viewer.trackMeta = trackMeta;
 

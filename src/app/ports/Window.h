@@ -2,8 +2,6 @@
 // The main window and the screen it is on. Coordinates are the X11 screen's:
 // origin at the top left, y growing downwards. Main thread only.
 
-#include <optional>
-
 namespace vek::app::ports {
 
 struct Frame {
@@ -22,8 +20,6 @@ class Window {
   virtual void set_frame(const Frame& frame) = 0;
   // Full height of the monitor that holds the window.
   virtual double screen_height() const = 0;
-  // Top edge of the work area of the last monitor; empty without monitors.
-  virtual std::optional<double> last_work_area_top() const = 0;
 };
 
 }  // namespace vek::app::ports

@@ -2,6 +2,8 @@
 
 #include "../Gpx.h"
 #include "../LibraryNames.h"
+#include "ExportCommand.h"
+#include "../formats/Registry.h"
 #include "../TrackPath.h"
 #include "../io/Extract.h"
 #include "../io/Home.h"
@@ -29,8 +31,10 @@ constexpr int kExitFailed = 1; // a clip was missing, unreadable or not written
 constexpr int kExitUsage = 2;
 
 constexpr const char* kUsage =
-    "Usage: vek-track extract [--force] [--form close] [--quiet] CLIP...\n"
+    "Usage: vek-track extract [--force] [--form close] [--full-scan] [--quiet] CLIP...\n"
+    "       vek-track export [--format gpx|kml|csv] [--gap SECONDS] CLIP...\n"
     "       vek-track gpx CLIP\n"
+    "       vek-track probe CLIP...\n"
     "\n"
     "extract  Write each clip's track data file to ~/VEK/data/NAME.data, the file\n"
     "         the viewer's import writes (NAME is the clip's file name with .MOV or\n"
@@ -38,15 +42,25 @@ constexpr const char* kUsage =
     "  --force        extract again and replace an existing track file\n"
     "  --form close   use the close variant of the gps0 parser, with G-sensor\n"
     "                 values from the clip's \"gsen\" records\n"
+    "  --full-scan    search every byte of the clip instead of reading only the\n"
+    "                 parts its index or its top-level atoms point at\n"
     "  --quiet        do not copy the parser's diagnostic lines to standard error\n"
     "                 (the close form logs eight lines per record)\n"
+    "export   Write the clips' route to standard output: clips whose times follow\n"
+    "         each other within the gap (default 120 s) form one trip. GPX 1.1 has a\n"
+    "         track per trip, KML a time-stamped line per trip (both UTC, fixes only,\n"
+    "         GPS glitches left out), CSV one row per sample with every field.\n"
     "gpx      Write the clip's route as a GPX 1.1 track (UTC times, latitude,\n"
     "         longitude, speed in m/s) to standard output.\n"
+    "probe    Name the camera family whose GPS data each clip holds (or \"no GPS\n"
+    "         data found\" / \"encrypted, not readable\"), its sample count, first\n"
+    "         and last time (UTC), and why each other reader declined the clip.\n"
     "  -h, --help     show this help\n";
 
 struct ExtractOptions {
     bool force = false;
     bool quiet = false;
+    bool full_scan = false;
     track::Form form = track::Form::standard;
     std::vector<std::string> clips;
 };
@@ -96,7 +110,9 @@ bool extract_one(const std::string& clip, const ExtractOptions& options, const f
         return true;
     }
     const track::LogSink log = options.quiet ? track::LogSink{} : track::LogSink{log_to_stderr};
-    const track::io::ExtractResult result = track::io::extract_clip(clip, home, savepath, fns, options.form, log);
+    const auto mode = options.full_scan ? track::io::ReadMode::full_scan : track::io::ReadMode::located;
+    const track::io::ExtractResult result =
+        track::io::extract_clip(clip, home, savepath, fns, options.form, log, mode);
     if (!result.written) {
         std::cerr << "vek-track: " << result.error.message << " (" << result.error.detail << ")\n";
         return false;
@@ -123,6 +139,8 @@ int parse_extract(const std::vector<std::string>& args, ExtractOptions& options)
         const std::string& a = args[i];
         if (a == "--force") {
             options.force = true;
+        } else if (a == "--full-scan") {
+            options.full_scan = true;
         } else if (a == "--quiet" || a == "-q") {
             options.quiet = true;
         } else if (a == "--form" || a.rfind("--form=", 0) == 0) {
@@ -185,10 +203,73 @@ int run_gpx(const std::vector<std::string>& args)
     return std::cout ? kExitOk : kExitFailed;
 }
 
+// Count, first and last time of today's layouts, as their GPX route gives them.
+void print_today_samples(track::Bytes clip, const std::string& clip_name)
+{
+    const std::string gpx = track::gpx_track(clip, track::clip_file_name(clip_name));
+    std::size_t count = 0;
+    for (std::size_t at = gpx.find("<trkpt"); at != std::string::npos; at = gpx.find("<trkpt", at + 1))
+        ++count;
+    const std::size_t first = gpx.find("<time>");
+    const std::size_t last = gpx.rfind("<time>");
+    std::cout << "  samples: " << count;
+    if (count > 0 && first != std::string::npos)
+        std::cout << ", first " << gpx.substr(first + 6, gpx.find('<', first + 6) - first - 6) << ", last "
+                  << gpx.substr(last + 6, gpx.find('<', last + 6) - last - 6);
+    std::cout << "\n";
+}
+
+std::string utc_text(const track::formats::UtcTime& t)
+{
+    char text[40];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%04.1fZ", t.year, t.month, t.day, t.hour, t.minute,
+                  t.second);
+    return text;
+}
+
+void print_probe(const std::string& clip, track::Bytes bytes)
+{
+    using track::formats::Verdict;
+    const track::formats::Probe probe = track::formats::probe_clip(bytes);
+    std::cout << clip << ": " << (probe.verdict == Verdict::none ? "no GPS data found" : probe.family) << "\n";
+    if (probe.verdict == Verdict::today)
+        print_today_samples(bytes, clip);
+    const auto& fixes = probe.decoded.fixes;
+    if (probe.verdict == Verdict::family)
+        std::cout << "  samples: " << fixes.size() << ", first " << utc_text(fixes.front().time) << ", last "
+                  << utc_text(fixes.back().time) << "\n";
+    for (const std::string& note : probe.decoded.notes)
+        std::cout << "  read as: " << note << "\n";
+    for (const std::string& reason : probe.declined)
+        std::cout << "  declined: " << reason << "\n";
+}
+
+int run_probe(const std::vector<std::string>& args)
+{
+    if (args.empty())
+        return usage_error("probe needs at least one CLIP");
+    bool all_ok = true;
+    for (const std::string& clip : args) {
+        track::io::IoError error;
+        const auto mapped = track::io::MappedFile::open(clip, error);
+        if (!mapped) {
+            std::cerr << "vek-track: " << error.message << " (" << error.detail << ")\n";
+            all_ok = false;
+            continue;
+        }
+        print_probe(clip, mapped->bytes());
+        if (!mapped->intact()) {
+            std::cerr << "vek-track: " << clip << ": changed or removed while it was read\n";
+            all_ok = false;
+        }
+    }
+    return all_ok ? kExitOk : kExitFailed;
+}
+
 int run(const std::vector<std::string>& args)
 {
     if (args.empty())
-        return usage_error("missing command (extract or gpx)");
+        return usage_error("missing command (extract, export, gpx or probe)");
     const std::string& command = args[0];
     const std::vector<std::string> rest(args.begin() + 1, args.end());
     if (command == "-h" || command == "--help" || command == "help") {
@@ -197,8 +278,12 @@ int run(const std::vector<std::string>& args)
     }
     if (command == "extract")
         return run_extract(rest);
+    if (command == "export")
+        return vek::track::cli::run_export(rest);
     if (command == "gpx")
         return run_gpx(rest);
+    if (command == "probe")
+        return run_probe(rest);
     return usage_error("unknown command '" + command + "'");
 }
 

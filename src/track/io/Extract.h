@@ -1,25 +1,37 @@
 #pragma once
-// Extraction of one clip into its track data file: map, parse, write once.
+// Extraction of one clip into its track data file: read, parse, write once.
 
 #include "../Log.h"
 #include "../Track.h"
 #include "IoError.h"
 
+#include <cstddef>
 #include <filesystem>
 #include <string_view>
 
 namespace vek::track::io {
 
+// No real clip comes near this: a 1 GiB clip gives about 3 MB of track text.
+inline constexpr std::size_t kMaxTrackBytes = std::size_t{64} << 20;
+
 struct ExtractResult {
     bool written = false;              // the track file now holds the clip's text
+    bool too_large = false;            // the text passed kMaxTrackBytes; nothing written
     std::filesystem::path track_path;  // home + savepath
     IoError error;                     // when not written
 };
 
-// Maps `clip`, runs the parser of `form`, and writes the text atomically at
+enum class ReadMode {
+    located,   // the parts the clip's structure points at, else the whole file
+    full_scan, // always the whole file
+};
+
+// Reads `clip`, runs the parser of `form`, and writes the text atomically at
 // the home directory's path followed by `savepath` (plain text concatenation;
-// `savepath` begins with "/"). The folder must exist.
+// `savepath` begins with "/"). The folder must exist. A text longer than
+// `max_bytes` is not written.
 ExtractResult extract_clip(const std::filesystem::path& clip, const std::filesystem::path& home,
-                           std::string_view savepath, std::string_view fns, Form form, const LogSink& log);
+                           std::string_view savepath, std::string_view fns, Form form, const LogSink& log,
+                           ReadMode mode = ReadMode::located, std::size_t max_bytes = kMaxTrackBytes);
 
 } // namespace vek::track::io

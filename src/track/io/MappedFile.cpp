@@ -38,7 +38,9 @@ IoError failure(const std::filesystem::path& path, const char* what, int code)
 
 std::optional<MappedFile> MappedFile::open(const std::filesystem::path& path, IoError& error)
 {
-    const Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    // Non-blocking, so that a FIFO or a device named like a clip cannot stall
+    // the open; the type check below then refuses it.
+    const Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
     if (fd.get() < 0) {
         error = failure(path, errno == ENOENT ? "no such file" : "cannot be read", errno);
         return std::nullopt;

@@ -1,0 +1,109 @@
+// Trips in the clip list and around the clip on screen: a header above each
+// trip's first clip with its figures, the whole trip under the route, event
+// marks on the charts, and jumps from event to event across a trip's clips.
+(function (VEK) {
+  'use strict';
+
+  var REFRESH_MS = 80; // background track reads arrive in bursts
+
+  function TripView(app) {
+    this.app = app;
+    this.trips = [];
+    this.listed = null; // the clip list the trips were made of
+    this.timer = null;
+  }
+
+  TripView.prototype.schedule = function () {
+    if (this.timer !== null) return;
+    var self = this;
+    this.timer = setTimeout(function () { self.timer = null; self.refresh(); }, REFRESH_MS);
+  };
+
+  function cachedTrack(clip) {
+    var result = VEK.trackLoader.cached(clip.track, clip.name);
+    return result && result.track ? result.track : null;
+  }
+
+  TripView.prototype.describe = function (trip, entries) {
+    var tracks = [];
+    var threshold = this.app.settings.eventThreshold;
+    trip.clips = [];
+    for (var i = trip.first; i <= trip.last; i++) {
+      if (entries[i].track) tracks.push(entries[i].track);
+    }
+    trip.figures = VEK.trips.describe(trip, tracks);
+    for (var k = trip.first; k <= trip.last; k++) {
+      var track = entries[k].track;
+      trip.clips.push({ clip: k, track: track, events: track ? VEK.events.find(track, threshold) : [] });
+    }
+    trip.eventCount = trip.clips.reduce(function (n, c) { return n + c.events.length; }, 0);
+  };
+
+  // Groups the listed clips whose tracks are read, then shows the result.
+  TripView.prototype.refresh = function () {
+    var clips = this.app.viewer.clips;
+    var entries = clips.map(function (clip) { return { track: cachedTrack(clip), duration: clip.videoDuration }; });
+    this.trips = VEK.trips.group(entries, VEK.time.current(), this.app.settings.tripGap);
+    this.listed = clips;
+    this.trips.forEach(function (trip) { this.describe(trip, entries); }, this);
+    this.showHeaders();
+    this.showCurrent();
+  };
+
+  TripView.prototype.tripOf = function (clipIndex) {
+    for (var k = 0; k < this.trips.length; k++) {
+      if (clipIndex >= this.trips[k].first && clipIndex <= this.trips[k].last) return this.trips[k];
+    }
+    return null;
+  };
+
+  // Each header goes inside its trip's first row, so the rows stay the
+  // list's only children.
+  TripView.prototype.showHeaders = function () {
+    var list = this.app.views.list;
+    list.list.querySelectorAll('.trip-header').forEach(function (el) {
+      el.parentElement.classList.remove('trip-start');
+      el.remove();
+    });
+    this.trips.forEach(function (trip) {
+      var row = list.rows[trip.first];
+      if (!row || !trip.figures || !isFinite(trip.figures.start)) return;
+      row.classList.add('trip-start');
+      row.insertBefore(VEK.tripHeader.element(trip), row.firstChild);
+    });
+  };
+
+  // The route, chart marks and clock of the clip on screen.
+  TripView.prototype.showCurrent = function () {
+    var viewer = this.app.viewer;
+    var v = this.app.views;
+    var trip = this.listed === viewer.clips ? this.tripOf(viewer.current) : null; // not of an older list
+    var entry = trip ? trip.clips[viewer.current - trip.first] : null;
+    var marks = entry && entry.track === viewer.track ? entry.events : [];
+    v.speedChart.setMarks(marks.filter(function (e) { return e.kind === 'stop'; }));
+    v.gChart.setMarks(marks.filter(function (e) { return e.kind === 'bump'; }));
+    var parts = trip ? trip.clips.filter(function (c) { return c.track && c.track.onRoute; }) : [];
+    var self = this;
+    v.route.setTrip(parts, viewer.current, function (clip, time) { self.seek(clip, time); });
+  };
+
+  // Shows `clip` at video time `time`, loading it first when another plays.
+  TripView.prototype.seek = function (clip, time) {
+    var viewer = this.app.viewer;
+    if (clip === viewer.current) { this.app.views.player.seek(time); return; }
+    viewer.select(clip, false);
+    var video = this.app.views.player.video;
+    var player = this.app.views.player;
+    video.addEventListener('loadedmetadata', function () { player.seek(time); }, { once: true });
+  };
+
+  TripView.prototype.jumpEvent = function (direction) {
+    var viewer = this.app.viewer;
+    var trip = this.tripOf(viewer.current);
+    if (!trip) return;
+    var target = VEK.events.neighbour(trip.clips, viewer.current, this.app.views.player.time(), direction);
+    if (target) this.seek(target.clip, target.t);
+  };
+
+  VEK.TripView = TripView;
+})(window.VEK = window.VEK || {});

@@ -1,0 +1,14 @@
+#pragma once
+// The movie's own length, from the movie header ("moov" > "mvhd") of a
+// QuickTime clip. Pure: bytes in, seconds out.
+
+#include "ByteReader.h"
+
+#include <optional>
+
+namespace vek::track {
+
+// Empty when the clip has no readable movie header or a zero time scale.
+std::optional<double> movie_duration_seconds(Bytes clip);
+
+} // namespace vek::track

@@ -1,0 +1,30 @@
+#pragma once
+// The track text from the bytes the camera data occupies, found through the
+// clip's structure instead of a search of every byte: the freeGPS boxes its
+// `moov/gps ` index lists, or the top-level `gps0`/`gsen` atoms at its end.
+
+#include "../Log.h"
+#include "../Track.h"
+#include "ByteSource.h"
+
+#include <cstdint>
+#include <string_view>
+
+namespace vek::track::container {
+
+enum class LocatedOutcome {
+    written,     // the sink holds the whole text
+    fall_back,   // the structure cannot be followed; nothing was written
+    read_failed, // a read failed after writing began: the sink's text is incomplete
+};
+
+// The tail after `gps0` is read whole; a longer one is not a camera's.
+inline constexpr std::uint64_t kMaxTailSize = std::uint64_t{64} << 20;
+
+// Writes to `sink` the text the whole-file search gives for this clip, as
+// long as the clip holds no marker outside the parts read; falls back
+// whenever an index entry, an atom size or a box position does not add up.
+LocatedOutcome extract_located(ByteSource& source, std::string_view fns, Form form, TextSink& sink,
+                               const LogSink& log = {});
+
+} // namespace vek::track::container
