@@ -20,7 +20,7 @@ struct ElementWidth {
   double width;  // at 1080p; the route inset is as wide as the band is high
 };
 
-constexpr std::array kOrder = {ElementWidth{Element::Clock, 360}, ElementWidth{Element::Speed, 250},
+constexpr std::array kOrder = {ElementWidth{Element::Clock, 410}, ElementWidth{Element::Speed, 250},
                                ElementWidth{Element::Position, 560}, ElementWidth{Element::GForce, 300},
                                ElementWidth{Element::Route, kBandHeight - 8}};
 

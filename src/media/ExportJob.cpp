@@ -12,9 +12,9 @@
 #include "media/CopyJoin.h"
 #include "media/ExportProfile.h"
 #include "media/ExportTimeline.h"
-#include "media/OverlayEffect.h"
 #include "media/Pipeline.h"
 #include "media/RenderLoop.h"
+#include "media/TrackOverlay.h"
 #include "media/ZoneOffsets.h"
 
 namespace vek::media {
@@ -166,11 +166,9 @@ ExportStatus ExportJob::render_movie(const std::vector<AssetPtr>& assets, const 
                                  request_.elements.decimal_position),
         request_.elements);
   }
-  bool overlays_added = true;
-  const ExportTimeline edit = build_export_timeline(
-      assets, segments, kExportWidth, kExportHeight, [&](GESClip* clip, const drive::Segment& segment) {
-        overlays_added = overlays_added && (!composer || add_overlay_effect(clip, segment.clip, *composer));
-      });
+  const ExportTimeline edit = build_export_timeline(assets, segments, kExportWidth, kExportHeight);
+  const bool overlays_added =
+      !composer || (edit.timeline && add_track_overlay(edit.timeline.get(), segments, *composer));
   Pipeline pipeline = edit.clip_count > 0 && overlays_added ? make_render_pipeline(edit, file, error) : Pipeline();
   if (!pipeline) {
     g_warning("export: %s", overlays_added ? error.c_str() : "the overlay cannot be set up");

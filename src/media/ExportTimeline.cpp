@@ -48,7 +48,7 @@ std::vector<double> asset_durations(const std::vector<AssetPtr>& clips) {
 }
 
 ExportTimeline build_export_timeline(const std::vector<AssetPtr>& clips, const std::vector<drive::Segment>& segments,
-                                     int width, int height, const ClipAdded& on_clip) {
+                                     int width, int height) {
   ExportTimeline result;
   for (const drive::Segment& segment : segments) {
     result.has_audio = result.has_audio || asset_has_audio(clips[segment.clip].get());
@@ -65,9 +65,6 @@ ExportTimeline build_export_timeline(const std::vector<AssetPtr>& clips, const s
                                         to_clock_time(segment.inpoint), duration, GES_TRACK_TYPE_UNKNOWN);
     if (clip == nullptr) {
       continue;
-    }
-    if (on_clip) {
-      on_clip(clip, segment);
     }
     result.duration += duration;
     ++result.clip_count;

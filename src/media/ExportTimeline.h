@@ -4,7 +4,6 @@
 
 #include <ges/ges.h>
 
-#include <functional>
 #include <vector>
 
 #include "drive/ExportRange.h"
@@ -20,9 +19,6 @@ struct ExportTimeline {
   int clip_count = 0;
 };
 
-// Called with each clip the timeline holds and the segment it shows.
-using ClipAdded = std::function<void(GESClip* clip, const drive::Segment& segment)>;
-
 // The duration of each asset in seconds, 0 for a null one.
 std::vector<double> asset_durations(const std::vector<AssetPtr>& clips);
 
@@ -30,7 +26,7 @@ std::vector<double> asset_durations(const std::vector<AssetPtr>& clips);
 // segment's in point for its duration. Video is scaled into `width` x
 // `height`. Must run on the thread that will render the timeline.
 ExportTimeline build_export_timeline(const std::vector<AssetPtr>& clips, const std::vector<drive::Segment>& segments,
-                                     int width, int height, const ClipAdded& on_clip = {});
+                                     int width, int height);
 
 GstClockTime to_clock_time(double seconds);
 

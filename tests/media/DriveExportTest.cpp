@@ -52,6 +52,16 @@ Rgb to_rgb(GstSample* sample) {
   return rgb;
 }
 
+// Where a decoded frame ends in the movie: its stream time, since the
+// demuxer may shift buffer times (e.g. by the reorder delay of B-frames).
+double frame_end_seconds(GstSample* sample) {
+  const GstBuffer* buffer = gst_sample_get_buffer(sample);
+  const GstClockTime at = GST_BUFFER_PTS(buffer) + GST_BUFFER_DURATION(buffer);
+  const GstSegment* segment = gst_sample_get_segment(sample);
+  const guint64 stream = segment == nullptr ? at : gst_segment_to_stream_time(segment, GST_FORMAT_TIME, at);
+  return static_cast<double>(stream) / GST_SECOND;
+}
+
 // The frames shown at `times` (ascending, seconds), decoded in one pass from the start.
 std::vector<Rgb> frames_at(const std::filesystem::path& file, const std::vector<double>& times) {
   std::string error;
@@ -70,8 +80,7 @@ std::vector<Rgb> frames_at(const std::filesystem::path& file, const std::vector<
       ADD_FAILURE() << "no frame at " << times[frames.size()] << " s of " << file << ": " << error;
       break;
     }
-    const GstBuffer* buffer = gst_sample_get_buffer(sample.get());
-    const double end = static_cast<double>(GST_BUFFER_PTS(buffer) + GST_BUFFER_DURATION(buffer)) / GST_SECOND;
+    const double end = frame_end_seconds(sample.get());
     while (frames.size() < times.size() && times[frames.size()] < end) {
       frames.push_back(to_rgb(sample.get()));
     }
