@@ -1,5 +1,5 @@
 #pragma once
-// Feeds the overlaycomposition element of an overlay export: for each frame
+// Feeds the overlay of an export's video track: for each frame
 // the band of readings of the sample the page shows at that clip time,
 // painted once per sample and reused for the frames that show it.
 

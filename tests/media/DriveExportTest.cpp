@@ -170,7 +170,7 @@ class DriveExportTest : public ::testing::Test {
 
   void SetUp() override {
     const std::string missing = testing::missing_element(
-        {"nlecomposition", "x264enc", "qtmux", "avdec_h264", "qtdemux", "overlaycomposition", "concat", "h264parse",
+        {"nlecomposition", "x264enc", "qtmux", "avdec_h264", "qtdemux", "concat", "h264parse",
          "aacparse"});
     if (!missing.empty()) {
       GTEST_SKIP() << "GStreamer element missing: " << missing;
