@@ -113,6 +113,8 @@ void AppDelegate::run_command(bridge::Command command, const std::string& text) 
     case Command::SaveSet: save_set(text); break;
     case Command::Merger: merger(text); break;
     case Command::IntakeCancel: cancel_intake(); break;
+    case Command::ExportClips: export_clips(text); break;
+    case Command::ExportCancel: media_.exporter->cancel_exports(); break;
     case Command::RouteOut: route_out(text); break;
   }
 }

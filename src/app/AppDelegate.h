@@ -127,6 +127,9 @@ class AppDelegate {
   void report_snapshot(const std::string& path, const std::string& failure);
   void merger(const std::string& text);
   void export_finished(media::ExportStatus status);
+  void export_clips(const std::string& text);
+  void export_with_options_finished(media::ExportStatus status, const std::string& movie);
+  std::string read_settings_text() const;
   void route_out(const std::string& text);
   void route_out_finished(const RouteFile& file);
   std::string snapshot_path() const;

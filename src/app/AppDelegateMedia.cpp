@@ -1,10 +1,15 @@
 // Page commands that hand work to the media objects: snapshots, merged
-// exports and screen recording.
+// exports, exports with options and screen recording.
 
+#include <algorithm>
+#include <fstream>
+#include <limits>
+#include <sstream>
 
 #include "app/AppDelegate.h"
 #include "app/Geometry.h"
 #include "bridge/CommandArguments.h"
+#include "bridge/ExportArguments.h"
 #include "bridge/ScriptCalls.h"
 #include "library/LibraryFolders.h"
 #include "media/Stamps.h"
@@ -22,6 +27,38 @@ std::string frame_text(const media::FrameResult& result) {
 bool file_was_written(const std::string& path) {
   std::error_code error;
   return std::filesystem::is_regular_file(path, error);
+}
+
+media::ExportMode mode_of(bridge::ExportKind kind) {
+  switch (kind) {
+    case bridge::ExportKind::Overlay: return media::ExportMode::Overlay;
+    case bridge::ExportKind::Copy: return media::ExportMode::Copy;
+    case bridge::ExportKind::Reencode: break;
+  }
+  return media::ExportMode::Reencode;
+}
+
+drive::OverlayElements elements_of(const bridge::OverlayChoice& choice) {
+  return {choice.clock, choice.speed, choice.position, choice.gforce, choice.route, choice.decimal};
+}
+
+// The page counts clips in the list it sent; pieces naming nothing are left
+// out, so a point moves to the clips that remain: an in point on a missing
+// clip to the start of the next one, an out point to the end of the one before.
+std::optional<drive::ClipPoint> kept_point(const std::optional<bridge::ExportPoint>& point,
+                                           const std::vector<bool>& kept, bool is_out) {
+  if (!point) {
+    return std::nullopt;
+  }
+  const std::size_t listed = std::min(point->clip, kept.size());
+  const auto before = static_cast<std::size_t>(std::count(kept.begin(), kept.begin() + static_cast<std::ptrdiff_t>(listed), true));
+  if (listed < kept.size() && kept[listed]) {
+    return drive::ClipPoint{before, point->seconds};
+  }
+  if (is_out) {
+    return before == 0 ? drive::ClipPoint{0, 0} : drive::ClipPoint{before - 1, std::numeric_limits<double>::max()};
+  }
+  return drive::ClipPoint{before, 0};
 }
 
 }  // namespace
@@ -102,6 +139,66 @@ void AppDelegate::doPostExportSuccess() {
 
 void AppDelegate::doPostExportFailed() {
   platform_.wv.evaluate(bridge::export_failed_call());
+}
+
+std::string AppDelegate::read_settings_text() const {
+  std::ifstream in(library::settings_file(env_.home), std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+void AppDelegate::export_clips(const std::string& text) {
+  const std::optional<bridge::ExportCommand> command = bridge::export_command(text);
+  if (!command) {
+    log("export: the command does not parse");
+    platform_.wv.evaluate(bridge::export_failed_call());
+    return;
+  }
+  media::ExportRequest request;
+  std::vector<bool> kept;
+  for (const std::string& piece : command->paths) {
+    kept.push_back(library::something_exists(piece));
+    if (kept.back()) {
+      log("export:" + piece);
+      request.clips.emplace_back(piece);
+    }
+  }
+  request.mode = mode_of(command->kind);
+  request.elements = elements_of(command->overlay);
+  request.in = kept_point(command->in, kept, false);
+  request.out = kept_point(command->out, kept, true);
+  request.settings_text = read_settings_text();
+  const std::string stem = env_.home + "/VEK/files/exp_" + media::export_stamp(env_.now());
+  request.output = stem + ".mov";
+  request.gpx = stem + ".gpx";
+  const std::string movie = request.output.string();
+  media_.exporter->start_export(
+      std::move(request), [this](int percent) { platform_.wv.evaluate(bridge::export_progress_call(percent)); },
+      [this, movie](media::ExportStatus status) { export_with_options_finished(status, movie); });
+}
+
+// Runs on a media thread, as export_finished; every outcome reaches the page.
+void AppDelegate::export_with_options_finished(media::ExportStatus status, const std::string& movie) {
+  switch (status) {
+    case media::ExportStatus::Completed:
+      log("SUCCESS");
+      platform_.main_thread.post([this, movie] {
+        doPostExportSuccess();
+        platform_.wv.evaluate(bridge::export_saved_call(movie));
+      });
+      break;
+    case media::ExportStatus::Failed:
+      log("FAIL");
+      platform_.main_thread.post([this] { doPostExportFailed(); });
+      break;
+    case media::ExportStatus::Incompatible:
+      platform_.main_thread.post([this] { platform_.wv.evaluate(bridge::export_incompatible_call()); });
+      break;
+    case media::ExportStatus::Cancelled:
+      platform_.main_thread.post([this] { platform_.wv.evaluate(bridge::export_cancelled_call()); });
+      break;
+  }
 }
 
 bool AppDelegate::start() {

@@ -10,13 +10,14 @@ namespace {
 // Tested independently of each other, every match runs, in this order.
 constexpr std::array kIndependentCommands = {Command::GetPhoto, Command::GetFullPhoto, Command::OpenDir,
                                              Command::Recode,   Command::Norecode,     Command::SaveSet,
-                                             Command::Merger,   Command::IntakeCancel,
-                                             Command::RouteOut};
+                                             Command::Merger,   Command::IntakeCancel, Command::RouteOut,
+                                             Command::ExportClips, Command::ExportCancel};
 
-constexpr std::array kAllCommands = {Command::FileDel, Command::FileCopy, Command::CheckFile, Command::GetPhoto,
-                                     Command::GetFullPhoto, Command::OpenDir, Command::Recode, Command::Norecode,
-                                     Command::SaveSet, Command::Merger, Command::IntakeCancel,
-                                     Command::RouteOut};
+constexpr std::array kAllCommands = {Command::FileDel,      Command::FileCopy,     Command::CheckFile,
+                                     Command::GetPhoto,     Command::GetFullPhoto, Command::OpenDir,
+                                     Command::Recode,       Command::Norecode,     Command::SaveSet,
+                                     Command::Merger,       Command::IntakeCancel, Command::RouteOut,
+                                     Command::ExportClips,  Command::ExportCancel};
 
 bool has(std::string_view text, Command command) {
   return text.find(marker(command)) != std::string_view::npos;
@@ -67,6 +68,8 @@ std::string_view marker(Command command) {
     case Command::SaveSet: return "http://save_set/";
     case Command::Merger: return "http://merger/";
     case Command::IntakeCancel: return "http://intake_cancel/";
+    case Command::ExportClips: return "http://export_clips/";
+    case Command::ExportCancel: return "http://export_cancel/";
     case Command::RouteOut: return "http://route_out/";
   }
   return {};

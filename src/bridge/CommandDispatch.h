@@ -22,6 +22,8 @@ enum class Command {
   Merger,
   // Stops the running intake and drops the queued ones.
   IntakeCancel,
+  ExportClips,
+  ExportCancel,
   RouteOut,
 };
 

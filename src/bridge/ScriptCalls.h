@@ -34,6 +34,13 @@ std::string snapshot_failed_call(std::string_view reason);
 std::string export_completed_call();
 std::string export_failed_call();
 
+// After exp('Export Completed'): where the export went.
+std::string export_saved_call(std::string_view movie_path);
+// An original-quality join refused (the clips differ in codec, frame size,
+// frame rate or sound), so the page can offer the re-encoding export.
+std::string export_incompatible_call();
+// An export cancelled from the page has stopped and left nothing behind.
+std::string export_cancelled_call();
 // A route file was written (`text` is its name) or not (`text` says why).
 std::string route_out_call(bool written, std::string_view text);
 

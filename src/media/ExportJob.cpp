@@ -2,13 +2,20 @@
 
 #include <ges/ges.h>
 
+#include <fstream>
+
+#include "drive/KeyFrameCut.h"
+#include "drive/RangeGpx.h"
+#include "base/files/Publisher.h"
 #include "base/glib/CallbackGuard.h"
-#include "media/ClipAssetLoader.h"
+#include "media/ClipTracks.h"
+#include "media/CopyJoin.h"
 #include "media/ExportProfile.h"
 #include "media/ExportTimeline.h"
-#include "base/files/Publisher.h"
 #include "media/Pipeline.h"
 #include "media/RenderLoop.h"
+#include "media/TrackOverlay.h"
+#include "media/ZoneOffsets.h"
 
 namespace vek::media {
 namespace {
@@ -44,12 +51,51 @@ Pipeline make_render_pipeline(const ExportTimeline& edit, const std::filesystem:
   return pipeline;
 }
 
+// The movie's temporary file and, when asked for, the GPX's; nullopt when a
+// final name is taken already or the folder refuses a file.
+struct PendingOutputs {
+  base::PendingFile movie;
+  std::optional<base::PendingFile> gpx;
+};
+
+std::optional<PendingOutputs> create_outputs(const ExportRequest& request) {
+  for (const std::filesystem::path& target : {request.output, request.gpx}) {
+    std::error_code exists_error;
+    if (!target.empty() && std::filesystem::exists(target, exists_error)) {
+      g_warning("export: %s exists already", target.c_str());
+      return std::nullopt;
+    }
+  }
+  base::FileError error;
+  std::optional<base::PendingFile> movie = base::PendingFile::create(request.output, base::PublishMode::NoReplace, error);
+  std::optional<base::PendingFile> gpx;
+  if (movie && !request.gpx.empty()) {
+    gpx = base::PendingFile::create(request.gpx, base::PublishMode::NoReplace, error);
+  }
+  if (!movie || (!request.gpx.empty() && !gpx)) {
+    g_warning("export: %s (%s)", error.message.c_str(), error.detail.c_str());
+    return std::nullopt;
+  }
+  return PendingOutputs{std::move(*movie), std::move(gpx)};
+}
+
+bool publish(PendingOutputs& outputs) {
+  base::FileError error;
+  if (!outputs.movie.publish(error)) {
+    g_warning("export: %s (%s)", error.message.c_str(), error.detail.c_str());
+    return false;
+  }
+  // The movie is out; a GPX name taken in the meantime costs only the GPX.
+  if (outputs.gpx && !outputs.gpx->publish(error)) {
+    g_warning("export: the route: %s (%s)", error.message.c_str(), error.detail.c_str());
+  }
+  return true;
+}
+
 }  // namespace
 
-ExportJob::ExportJob(std::vector<std::filesystem::path> clips, std::filesystem::path output,
-                     Exporter::Progress on_progress, Exporter::Completion on_done)
-    : clips_(std::move(clips)),
-      output_(std::move(output)),
+ExportJob::ExportJob(ExportRequest request, Exporter::Progress on_progress, Exporter::Completion on_done)
+    : request_(std::move(request)),
       progress_(std::move(on_progress)),
       on_done_(std::move(on_done)),
       thread_([this] { run(); }) {}
@@ -61,8 +107,8 @@ ExportJob::~ExportJob() {
 }
 
 void ExportJob::run() noexcept {
-  const ExportStatus status = base::guarded("merge", ExportStatus::Failed, [this] { return render(); });
-  base::guarded("merge completion", [this, status] {
+  const ExportStatus status = base::guarded("export", ExportStatus::Failed, [this] { return render(); });
+  base::guarded("export completion", [this, status] {
     if (on_done_) {
       on_done_(status);
     }
@@ -71,41 +117,94 @@ void ExportJob::run() noexcept {
 }
 
 ExportStatus ExportJob::render() {
-  std::error_code exists_error;
-  if (std::filesystem::exists(output_, exists_error)) {
-    g_warning("merge: %s exists already", output_.c_str());
-    return ExportStatus::Failed;
-  }
-  base::FileError file_error;
-  std::optional<base::PendingFile> pending =
-      base::PendingFile::create(output_, base::PublishMode::NoReplace, file_error);
-  if (!pending) {
-    g_warning("merge: %s (%s)", file_error.message.c_str(), file_error.detail.c_str());
+  std::optional<PendingOutputs> outputs = create_outputs(request_);
+  if (!outputs) {
     return ExportStatus::Failed;
   }
   const OwnMainContext context;
-  const std::optional<std::vector<AssetPtr>> assets = load_clip_assets(clips_, cancelled_);
+  const std::optional<std::vector<AssetPtr>> assets = load_clip_assets(request_.clips, cancelled_);
   if (!assets) {
     return ExportStatus::Cancelled;
   }
-  const ExportTimeline edit = build_export_timeline(*assets, kExportWidth, kExportHeight);
-  if (edit.clip_count == 0) {
-    g_warning("merge: nothing to export");
+  std::vector<drive::Segment> segments = drive::export_segments(asset_durations(*assets), request_.in, request_.out);
+  if (segments.empty()) {
+    g_warning("export: nothing to export");
     return ExportStatus::Failed;
   }
-  std::string error;
-  Pipeline pipeline = make_render_pipeline(edit, pending->temp_path(), error);
-  if (!pipeline) {
-    g_warning("merge: %s", error.c_str());
-    return ExportStatus::Failed;
+  if (request_.mode == ExportMode::Copy) {
+    if (const std::optional<std::string> mismatch = copy_mismatch(*assets, segments)) {
+      g_message("export: no join without re-encoding: %s", mismatch->c_str());
+      return ExportStatus::Incompatible;
+    }
+    segments = key_frame_segments(*assets, segments);
   }
-  const ExportStatus status = run_render(pipeline, context.get(), edit.duration, cancelled_, progress_);
-  pipeline.shut_down();
-  if (status == ExportStatus::Completed && !pending->publish(file_error)) {
-    g_warning("merge: %s (%s)", file_error.message.c_str(), file_error.detail.c_str());
+  if (outputs->gpx && !write_gpx(segments, outputs->gpx->temp_path())) {
+    return cancelled_.load() ? ExportStatus::Cancelled : ExportStatus::Failed;
+  }
+  const ExportStatus status = render_movie(*assets, segments, outputs->movie.temp_path(), context.get());
+  if (status == ExportStatus::Completed && !publish(*outputs)) {
     return ExportStatus::Failed;
   }
   return status;
+}
+
+ExportStatus ExportJob::render_movie(const std::vector<AssetPtr>& assets, const std::vector<drive::Segment>& segments,
+                                     const std::filesystem::path& file, GMainContext* context) {
+  std::string error;
+  if (request_.mode == ExportMode::Copy) {
+    return render_copy(assets, segments, file, context, cancelled_, progress_);
+  }
+  std::unique_ptr<OverlayComposer> composer;
+  if (request_.mode == ExportMode::Overlay) {
+    std::optional<std::vector<drive::ClipTrack>> tracks = read_clip_tracks(request_.clips, cancelled_);
+    if (!tracks) {
+      return ExportStatus::Cancelled;
+    }
+    const drive::TimeSettings settings = drive::read_time_settings(request_.settings_text);
+    composer = std::make_unique<OverlayComposer>(
+        drive::DriveOverlayModel(std::move(*tracks), segments, settings, zone_offset_lookup(),
+                                 request_.elements.decimal_position),
+        request_.elements);
+  }
+  const ExportTimeline edit = build_export_timeline(assets, segments, kExportWidth, kExportHeight);
+  const bool overlays_added =
+      !composer || (edit.timeline && add_track_overlay(edit.timeline.get(), segments, *composer));
+  Pipeline pipeline = edit.clip_count > 0 && overlays_added ? make_render_pipeline(edit, file, error) : Pipeline();
+  if (!pipeline) {
+    g_warning("export: %s", overlays_added ? error.c_str() : "the overlay cannot be set up");
+    return ExportStatus::Failed;
+  }
+  const ExportStatus status = run_render(pipeline, context, edit.duration, cancelled_, progress_);
+  pipeline.shut_down();
+  return status;
+}
+
+std::vector<drive::Segment> ExportJob::key_frame_segments(const std::vector<AssetPtr>& assets,
+                                                           const std::vector<drive::Segment>& segments) const {
+  std::vector<std::vector<double>> key_frames(request_.clips.size());
+  for (const drive::Segment& segment : segments) {
+    if (key_frames[segment.clip].empty() && (segment.inpoint > 0 || request_.out)) {
+      key_frames[segment.clip] = key_frame_times(request_.clips[segment.clip], cancelled_);
+    }
+  }
+  return drive::snap_to_key_frames(segments, key_frames, asset_durations(assets));
+}
+
+bool ExportJob::write_gpx(const std::vector<drive::Segment>& segments, const std::filesystem::path& file) {
+  const std::optional<std::vector<drive::ClipTrack>> tracks = read_clip_tracks(request_.clips, cancelled_);
+  if (!tracks) {
+    return false;
+  }
+  const drive::TimeSettings settings = drive::read_time_settings(request_.settings_text);
+  const std::string text = drive::range_gpx(*tracks, segments, settings, request_.output.stem().string());
+  std::ofstream out(file, std::ios::binary | std::ios::trunc);
+  out.write(text.data(), static_cast<std::streamsize>(text.size()));
+  out.close();
+  if (!out) {
+    g_warning("export: cannot write %s", file.c_str());
+    return false;
+  }
+  return true;
 }
 
 }  // namespace vek::media

@@ -1,11 +1,13 @@
 #pragma once
-// One merged export, rendered on its own thread with its own main context.
+// One export, rendered on its own thread with its own main context.
 
 #include <atomic>
 #include <filesystem>
+#include <glib.h>
 #include <thread>
 #include <vector>
 
+#include "media/ClipAssetLoader.h"
 #include "media/MediaPorts.h"
 #include "media/ProgressRelay.h"
 
@@ -14,8 +16,7 @@ namespace vek::media {
 class ExportJob {
  public:
   // Starts rendering at once. `on_done` runs once, on the job's thread.
-  ExportJob(std::vector<std::filesystem::path> clips, std::filesystem::path output, Exporter::Progress on_progress,
-            Exporter::Completion on_done);
+  ExportJob(ExportRequest request, Exporter::Progress on_progress, Exporter::Completion on_done);
   // Main thread: drops pending progress, cancels a running render and waits
   // for the thread (a cancelled render reports Cancelled and leaves no file).
   ~ExportJob();
@@ -30,9 +31,13 @@ class ExportJob {
  private:
   void run() noexcept;
   ExportStatus render();
+  ExportStatus render_movie(const std::vector<AssetPtr>& assets, const std::vector<drive::Segment>& segments,
+                            const std::filesystem::path& file, GMainContext* context);
+  std::vector<drive::Segment> key_frame_segments(const std::vector<AssetPtr>& assets,
+                                                 const std::vector<drive::Segment>& segments) const;
+  bool write_gpx(const std::vector<drive::Segment>& segments, const std::filesystem::path& file);
 
-  std::vector<std::filesystem::path> clips_;
-  std::filesystem::path output_;
+  ExportRequest request_;
   ProgressRelay progress_;
   Exporter::Completion on_done_;
   std::atomic<bool> cancelled_{false};

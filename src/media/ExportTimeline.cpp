@@ -2,6 +2,8 @@
 
 #include <gst/pbutils/pbutils.h>
 
+#include <cmath>
+
 namespace vek::media {
 namespace {
 
@@ -32,25 +34,36 @@ void add_tracks(GESTimeline* timeline, int width, int height, bool with_audio) {
 
 }  // namespace
 
-ExportTimeline build_export_timeline(const std::vector<AssetPtr>& clips, int width, int height) {
-  ExportTimeline result;
-  std::vector<GESUriClipAsset*> assets;
+GstClockTime to_clock_time(double seconds) {
+  return seconds > 0 ? static_cast<GstClockTime>(std::llround(seconds * GST_SECOND)) : 0;
+}
+
+std::vector<double> asset_durations(const std::vector<AssetPtr>& clips) {
+  std::vector<double> durations;
   for (const auto& clip : clips) {
-    if (clip != nullptr) {
-      result.has_audio = result.has_audio || asset_has_audio(clip.get());
-      assets.push_back(clip.get());
-    }
+    durations.push_back(clip == nullptr ? 0.0
+                                        : static_cast<double>(ges_uri_clip_asset_get_duration(clip.get())) / GST_SECOND);
   }
-  if (assets.empty()) {
+  return durations;
+}
+
+ExportTimeline build_export_timeline(const std::vector<AssetPtr>& clips, const std::vector<drive::Segment>& segments,
+                                     int width, int height) {
+  ExportTimeline result;
+  for (const drive::Segment& segment : segments) {
+    result.has_audio = result.has_audio || asset_has_audio(clips[segment.clip].get());
+  }
+  if (segments.empty()) {
     return result;
   }
   result.timeline = base::adopt_sunk(ges_timeline_new());
   add_tracks(result.timeline.get(), width, height, result.has_audio);
   GESLayer* layer = ges_timeline_append_layer(result.timeline.get());
-  for (GESUriClipAsset* asset : assets) {
-    const GstClockTime duration = ges_uri_clip_asset_get_duration(asset);
-    if (ges_layer_add_asset(layer, GES_ASSET(asset), result.duration, 0, duration, GES_TRACK_TYPE_UNKNOWN) ==
-        nullptr) {
+  for (const drive::Segment& segment : segments) {
+    const GstClockTime duration = to_clock_time(segment.duration);
+    GESClip* clip = ges_layer_add_asset(layer, GES_ASSET(clips[segment.clip].get()), result.duration,
+                                        to_clock_time(segment.inpoint), duration, GES_TRACK_TYPE_UNKNOWN);
+    if (clip == nullptr) {
       continue;
     }
     result.duration += duration;

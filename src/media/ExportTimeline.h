@@ -1,10 +1,12 @@
 #pragma once
-// The edit of a merged export: the clips whole, end to end, in order.
+// The edit of a re-encoded export: the segments of the picked clips end to
+// end, in order.
 
 #include <ges/ges.h>
 
 #include <vector>
 
+#include "drive/ExportRange.h"
 #include "media/ClipAssetLoader.h"
 #include "base/glib/GstHandles.h"
 
@@ -17,10 +19,15 @@ struct ExportTimeline {
   int clip_count = 0;
 };
 
-// Builds the timeline: each clip at the running end, from its start for its
-// whole duration; an asset listed twice is taken twice; null assets (clips
-// that could not be read) are skipped. Video is scaled into `width` x
+// The duration of each asset in seconds, 0 for a null one.
+std::vector<double> asset_durations(const std::vector<AssetPtr>& clips);
+
+// Builds the timeline: each segment's clip at the running end, from the
+// segment's in point for its duration. Video is scaled into `width` x
 // `height`. Must run on the thread that will render the timeline.
-ExportTimeline build_export_timeline(const std::vector<AssetPtr>& clips, int width, int height);
+ExportTimeline build_export_timeline(const std::vector<AssetPtr>& clips, const std::vector<drive::Segment>& segments,
+                                     int width, int height);
+
+GstClockTime to_clock_time(double seconds);
 
 }  // namespace vek::media

@@ -20,6 +20,8 @@ class GstExporter final : public Exporter {
 
   void start(std::vector<std::filesystem::path> clips, std::filesystem::path output, Progress on_progress,
              Completion on_done) override;
+  void start_export(ExportRequest request, Progress on_progress, Completion on_done) override;
+  void cancel_exports() override;
 
  private:
   void forget_finished();

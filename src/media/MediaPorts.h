@@ -6,7 +6,11 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <optional>
 #include <vector>
+
+#include "drive/BandLayout.h"
+#include "drive/ExportRange.h"
 
 namespace vek::media {
 
@@ -38,7 +42,29 @@ class Snapshotter {
   virtual bool save_screen_area(const ScreenRect& area, const std::filesystem::path& png_path) = 0;
 };
 
-enum class ExportStatus { Completed, Failed, Cancelled };
+// Incompatible: an original-quality join of clips that differ in codec, frame
+// size, frame rate or sound; nothing was written.
+enum class ExportStatus { Completed, Failed, Cancelled, Incompatible };
+
+enum class ExportMode {
+  Reencode,  // 1920x1080 H.264, as the merged export
+  Overlay,   // the same, with the drive's readings burned into the picture
+  Copy,      // the clips' own streams joined without re-encoding
+};
+
+struct ExportRequest {
+  ExportMode mode = ExportMode::Reencode;
+  std::vector<std::filesystem::path> clips;
+  // The range to export; whole clips when unset. A copy starts and ends at
+  // the key frames nearest to them.
+  std::optional<drive::ClipPoint> in;
+  std::optional<drive::ClipPoint> out;
+  drive::OverlayElements elements;
+  std::string settings_text;  // ini.txt: speed unit and time settings for the overlay and the GPX
+  std::filesystem::path output;
+  // Where the range's GPX goes; none when empty.
+  std::filesystem::path gpx;
+};
 
 class Exporter {
  public:
@@ -52,6 +78,11 @@ class Exporter {
   // a second; `on_done` runs once, on a media thread.
   virtual void start(std::vector<std::filesystem::path> clips, std::filesystem::path output,
                      Progress on_progress, Completion on_done) = 0;
+  // The same for an export with options; neither the movie nor the GPX
+  // replaces an existing file, and a failed or cancelled export leaves neither.
+  virtual void start_export(ExportRequest request, Progress on_progress, Completion on_done) = 0;
+  // Asks every running export to stop; each then reports Cancelled.
+  virtual void cancel_exports() = 0;
 };
 
 class ScreenRecorder {

@@ -172,6 +172,16 @@ struct FakeExporter : media::Exporter {
     progress = std::move(on_progress);
     done = std::move(on_done);
   }
+  void start_export(media::ExportRequest request, Progress on_progress, Completion on_done) override {
+    started_request = request;
+    started_clips = std::move(request.clips);
+    started_output = std::move(request.output);
+    progress = std::move(on_progress);
+    done = std::move(on_done);
+  }
+  void cancel_exports() override { ++cancels; }
+  std::optional<media::ExportRequest> started_request;
+  int cancels = 0;
   std::vector<std::filesystem::path> started_clips;
   std::filesystem::path started_output;
   Progress progress;

@@ -209,6 +209,7 @@
     VEK.keyboard.bind(app.views.player, function (d) { app.viewer.step(d); },
       function (d) { app.tripView.jumpEvent(d); });
     VEK.bridge.install(app);
+    app.exportOptions = VEK.exportOptions.install(app);
     window.matchMedia('(prefers-color-scheme: dark)').addEventListener('change', function () {
       app.views.route.redraw();
       app.views.speedChart.redraw();
