@@ -18,7 +18,7 @@ constexpr double kDdmmLon = 12133.8681;  // 121 deg 33.8681 min
 constexpr double kLat = 25.0 + 2.0378 / 60;
 constexpr double kLon = 121.0 + 33.8681 / 60;
 
-struct RecordSpec {
+struct RecordLayout {
     std::size_t at = 48;
     std::uint32_t year = 16;
     std::uint32_t second = 7;
@@ -28,7 +28,7 @@ struct RecordSpec {
 };
 
 // A freeGPS atom holding one little-endian single-fix record, then `tail`.
-ByteWriter single_fix_atom(const RecordSpec& r, std::span<const std::byte> tail = {}, std::size_t size = 256)
+ByteWriter single_fix_atom(const RecordLayout& r, std::span<const std::byte> tail = {}, std::size_t size = 256)
 {
     ByteWriter atom;
     atom.u32be(static_cast<std::uint32_t>(size)).text("freeGPS ").zeros(r.at - 12);
@@ -50,13 +50,13 @@ TEST(SingleFixRecord, EachLayoutDecodesToTheRecordedFix)
 {
     const ByteWriter g = accel(256, -128, 512);
     const struct {
-        RecordSpec spec;
+        RecordLayout record;
         SingleFixLayout layout;
         bool has_accel;
     } cases[] = {{{48}, SingleFixLayout::at48, false}, {{16}, SingleFixLayout::at16, true}, {{64}, SingleFixLayout::at64, true}};
     for (const auto& c : cases) {
-        const auto decoded = decode_single_fix_atom(single_fix_atom(c.spec, g.view()).view());
-        ASSERT_TRUE(decoded.has_value()) << c.spec.at;
+        const auto decoded = decode_single_fix_atom(single_fix_atom(c.record, g.view()).view());
+        ASSERT_TRUE(decoded.has_value()) << c.record.at;
         const Fix& fix = decoded->fix;
         EXPECT_EQ(decoded->layout, c.layout);
         EXPECT_NEAR(fix.latitude, kLat, 1e-5);
@@ -66,7 +66,7 @@ TEST(SingleFixRecord, EachLayoutDecodesToTheRecordedFix)
         EXPECT_EQ(fix.time.year, 2016);
         EXPECT_EQ(fix.time.second, 7);
         EXPECT_TRUE(fix.valid);
-        ASSERT_EQ(fix.accel.has_value(), c.has_accel) << c.spec.at;
+        ASSERT_EQ(fix.accel.has_value(), c.has_accel) << c.record.at;
         if (c.has_accel) {
             EXPECT_FLOAT_EQ(fix.accel->x, 1.0F);
             EXPECT_FLOAT_EQ(fix.accel->y, -0.5F);
@@ -77,7 +77,7 @@ TEST(SingleFixRecord, EachLayoutDecodesToTheRecordedFix)
 
 TEST(SingleFixRecord, HemispheresYearFormsAndTheIntegerVariant)
 {
-    RecordSpec south_west;
+    RecordLayout south_west;
     south_west.ns = 'S', south_west.ew = 'W', south_west.year = 2016;
     const auto sw = decode_single_fix_atom(single_fix_atom(south_west).view());
     ASSERT_TRUE(sw.has_value());
@@ -103,12 +103,12 @@ TEST(SingleFixRecord, HemispheresYearFormsAndTheIntegerVariant)
 
 TEST(SingleFixRecord, SignatureBoundsAndPlaceholdersDecideWhatIsRead)
 {
-    RecordSpec no_status;
+    RecordLayout no_status;
     no_status.status = 'X';
     EXPECT_FALSE(decode_single_fix_atom(single_fix_atom(no_status).view()).has_value());
     const ByteWriter whole = single_fix_atom({});
     EXPECT_FALSE(decode_single_fix_atom(whole.view().first(48 + 40)).has_value()) << "record cut off";
-    RecordSpec bad_minutes;
+    RecordLayout bad_minutes;
     bad_minutes.lat = 2561.0F;
     const auto minutes = decode_single_fix_atom(single_fix_atom(bad_minutes).view());
     ASSERT_TRUE(minutes.has_value());
@@ -119,7 +119,7 @@ TEST(SingleFixRecord, SignatureBoundsAndPlaceholdersDecideWhatIsRead)
     const auto placeholder = decode_single_fix_atom(single_fix_atom({16}, counter.view()).view());
     ASSERT_TRUE(placeholder.has_value());
     EXPECT_FALSE(placeholder->fix.accel.has_value()) << "the 1..6 counter is not acceleration";
-    RecordSpec cipher;
+    RecordLayout cipher;
     cipher.lat = 0.0F;
     EXPECT_TRUE(is_unknown_cipher_record(single_fix_atom(cipher).view()));
     EXPECT_FALSE(is_unknown_cipher_record(single_fix_atom({}).view()));
@@ -191,7 +191,7 @@ TEST(Registry, SingleFixClipsAreReadByTheirFamilyNotTodaysLayout)
 {
     std::vector<ByteWriter> atoms;
     for (std::uint32_t s = 0; s < 4; ++s) {
-        RecordSpec r;
+        RecordLayout r;
         r.second = 7 + s;
         atoms.push_back(single_fix_atom(r, {}, 512));
     }
@@ -224,7 +224,7 @@ TEST(Registry, TodaysClipsStayTodaysAndEncipheredOnesAreOnlyNamed)
 
     ByteWriter ligo;
     ligo.u32be(256).text("freeGPS ").zeros(36).text("LIGOGPSINFO").zeros(256 - 59);
-    RecordSpec zero_lat;
+    RecordLayout zero_lat;
     zero_lat.lat = 0.0F;
     for (const ByteWriter& block : {ligo, single_fix_atom(zero_lat)}) {
         const Probe probe = probe_clip(indexed_clip({block, block}));
