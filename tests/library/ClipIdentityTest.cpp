@@ -12,16 +12,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class ClipIdentityIntake : public testing::IntakeHarness {
+class ClipIdentityIntake : public testing::RunningIntake {
  protected:
-  void SetUp() override {
-    IntakeHarness::SetUp();
-    start();
-  }
-  void take_in(IntakeKind kind, std::vector<std::string> paths) {
-    queue_->enqueue(kind, std::move(paths));
-    ASSERT_TRUE(settle());
-  }
   std::vector<std::string> extracted_tracks() {
     std::vector<std::string> tracks;
     for (const ExtractRequest& request : extractions_) {

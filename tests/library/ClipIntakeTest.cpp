@@ -10,17 +10,7 @@
 namespace vek::library {
 namespace {
 
-class ClipIntake : public testing::IntakeHarness {
- protected:
-  void SetUp() override {
-    IntakeHarness::SetUp();
-    start();
-  }
-  void take_in(IntakeKind kind, std::vector<std::string> paths) {
-    queue_->enqueue(kind, std::move(paths));
-    ASSERT_TRUE(settle());
-  }
-};
+using ClipIntake = testing::RunningIntake;
 
 TEST_F(ClipIntake, ChosenClipsAreTakenInFromLastToFirstWithOneReport) {
   const std::string a = make_file("cards/CLIP0001.MOV");

@@ -167,4 +167,17 @@ class IntakeHarness : public TempHome {
   std::unique_ptr<IntakeQueue> queue_;
 };
 
+// A started queue that takes clips in one run at a time, waiting for each.
+class RunningIntake : public IntakeHarness {
+ protected:
+  void SetUp() override {
+    IntakeHarness::SetUp();
+    start();
+  }
+  void take_in(IntakeKind kind, std::vector<std::string> paths) {
+    queue_->enqueue(kind, std::move(paths));
+    ASSERT_TRUE(settle());
+  }
+};
+
 }  // namespace vek::library::testing
