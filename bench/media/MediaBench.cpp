@@ -21,8 +21,8 @@
 
 namespace {
 
-constexpr int kMaxRuns = 1000;     // beyond this a run takes hours
-constexpr int kMaxSeconds = 600;   // per clip; the fixture tool writes testsrc2 at about real time
+constexpr int kMaxRuns = 1000;    // beyond this a run takes hours
+constexpr int kMaxSeconds = 600;  // per clip; the fixture tool writes testsrc2 at about real time
 constexpr int kMergedClips = 3;
 constexpr double kSnapshotTarget = 1.5;
 constexpr double kMergeTarget = 1.3;

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "Spawn.h"
-#include "media/GstExporter.h"
+#include "media/gst/GstExporter.h"
 
 namespace vek::bench {
 namespace {
@@ -21,12 +21,14 @@ double ours(const std::vector<std::filesystem::path>& clips, const std::filesyst
   Clock::time_point finished;
   const Clock::time_point start = Clock::now();
   media::GstExporter exporter;
-  exporter.start(clips, output, [](int /*percent*/) {}, [&](media::ExportStatus outcome) {
-    finished = Clock::now();
-    status.store(outcome);
-    done.store(true);
-    g_main_context_wakeup(nullptr);
-  });
+  exporter.start(
+      clips, output, [](int /*percent*/) {},
+      [&](media::ExportStatus outcome) {
+        finished = Clock::now();
+        status.store(outcome);
+        done.store(true);
+        g_main_context_wakeup(nullptr);
+      });
   while (!done.load()) {
     g_main_context_iteration(nullptr, TRUE);
   }
@@ -49,9 +51,32 @@ std::filesystem::path write_concat_list(const std::vector<std::filesystem::path>
 
 double ffmpeg(const std::filesystem::path& list, const std::filesystem::path& output) {
   const double seconds = seconds_of([&] {
-    if (!run_program({"ffmpeg", "-nostdin", "-v", "error", "-y", "-f", "concat", "-safe", "0", "-i", list.string(),
-                      "-vf", "scale=1920:1080,fps=30", "-c:v", "libx264", "-preset", "veryfast", "-b:v", "8000k",
-                      "-pix_fmt", "yuv420p", "-c:a", "aac", "-f", "mov", output.string()})) {
+    if (!run_program({"ffmpeg",
+                      "-nostdin",
+                      "-v",
+                      "error",
+                      "-y",
+                      "-f",
+                      "concat",
+                      "-safe",
+                      "0",
+                      "-i",
+                      list.string(),
+                      "-vf",
+                      "scale=1920:1080,fps=30",
+                      "-c:v",
+                      "libx264",
+                      "-preset",
+                      "veryfast",
+                      "-b:v",
+                      "8000k",
+                      "-pix_fmt",
+                      "yuv420p",
+                      "-c:a",
+                      "aac",
+                      "-f",
+                      "mov",
+                      output.string()})) {
       throw std::runtime_error("ffmpeg failed on the merge");
     }
   });

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "Spawn.h"
-#include "media/GstSnapshotter.h"
+#include "media/gst/GstSnapshotter.h"
 
 namespace vek::bench {
 namespace {

@@ -9,10 +9,10 @@
 namespace vek::bench {
 
 struct BenchClip {
-    std::filesystem::path path;
-    std::uint64_t size = 0;
-    std::uint64_t needed = 0;   // bytes a located read needs: headers and camera data
-    double budget_factor = 1.0; // resident budget = factor x needed + 1 MiB
+  std::filesystem::path path;
+  std::uint64_t size = 0;
+  std::uint64_t needed = 0;    // bytes a located read needs: headers and camera data
+  double budget_factor = 1.0;  // resident budget = factor x needed + 1 MiB
 };
 
 // ftyp, an mdat with one freeGPS box atom per second spread through the media,
@@ -27,4 +27,4 @@ void evict(const std::filesystem::path& path);
 // Bytes of the file in the page cache (mincore over a map of it).
 std::uint64_t resident_bytes(const std::filesystem::path& path);
 
-} // namespace vek::bench
+}  // namespace vek::bench

@@ -8,7 +8,7 @@
 // Usage: vek-track-resident-bench [--size-mib 1024] [--clips 20] [--clip-mib 300] [--dir D] [--smoke]
 
 #include "BenchClips.h"
-#include "io/Extract.h"
+#include "track/io/Extract.h"
 
 #include <chrono>
 #include <cstdio>
@@ -27,100 +27,93 @@ constexpr unsigned kDriveSeconds = 180;  // a 3-minute clip, one box per second
 constexpr std::uint64_t kBoxSize = 32 * 1024;
 
 struct Options {
-    std::uint64_t size_mib = 1024;
-    unsigned clips = 20;
-    std::uint64_t clip_mib = 300;
-    fs::path dir = fs::temp_directory_path();
+  std::uint64_t size_mib = 1024;
+  unsigned clips = 20;
+  std::uint64_t clip_mib = 300;
+  fs::path dir = fs::temp_directory_path();
 };
 
-bool parse(int argc, char** argv, Options& o)
-{
-    for (int i = 1; i < argc; ++i) {
-        const std::string a = argv[i];
-        const bool has_value = i + 1 < argc;
-        if (a == "--smoke") {
-            o.size_mib = 16, o.clips = 2, o.clip_mib = 8;
-        } else if (a == "--size-mib" && has_value) {
-            o.size_mib = std::strtoull(argv[++i], nullptr, 10);
-        } else if (a == "--clips" && has_value) {
-            o.clips = static_cast<unsigned>(std::strtoul(argv[++i], nullptr, 10));
-        } else if (a == "--clip-mib" && has_value) {
-            o.clip_mib = std::strtoull(argv[++i], nullptr, 10);
-        } else if (a == "--dir" && has_value) {
-            o.dir = argv[++i];
-        } else {
-            std::fprintf(stderr, "usage: vek-track-resident-bench [--size-mib N] [--clips N] [--clip-mib N] "
-                                 "[--dir D] [--smoke]\n");
-            return false;
-        }
+bool parse(int argc, char** argv, Options& o) {
+  for (int i = 1; i < argc; ++i) {
+    const std::string a = argv[i];
+    const bool has_value = i + 1 < argc;
+    if (a == "--smoke") {
+      o.size_mib = 16, o.clips = 2, o.clip_mib = 8;
+    } else if (a == "--size-mib" && has_value) {
+      o.size_mib = std::strtoull(argv[++i], nullptr, 10);
+    } else if (a == "--clips" && has_value) {
+      o.clips = static_cast<unsigned>(std::strtoul(argv[++i], nullptr, 10));
+    } else if (a == "--clip-mib" && has_value) {
+      o.clip_mib = std::strtoull(argv[++i], nullptr, 10);
+    } else if (a == "--dir" && has_value) {
+      o.dir = argv[++i];
+    } else {
+      std::fprintf(stderr,
+                   "usage: vek-track-resident-bench [--size-mib N] [--clips N] [--clip-mib N] "
+                   "[--dir D] [--smoke]\n");
+      return false;
     }
-    return o.size_mib >= 8 && o.clip_mib >= 8 && o.clips >= 1;
+  }
+  return o.size_mib >= 8 && o.clip_mib >= 8 && o.clips >= 1;
 }
 
-bool extract(const fs::path& clip, const fs::path& home, track::io::ReadMode mode)
-{
-    return track::io::extract_clip(clip, home, "/bench.data", "bench.MOV", track::Form::standard, {}, nullptr, mode).written;
+bool extract(const fs::path& clip, const fs::path& home, track::io::ReadMode mode) {
+  return track::io::extract_clip(clip, home, "/bench.data", "bench.MOV", track::Form::standard, {}, nullptr, mode)
+      .written;
 }
 
-bool resident_case(const char* what, const BenchClip& clip, const fs::path& home)
-{
+bool resident_case(const char* what, const BenchClip& clip, const fs::path& home) {
+  evict(clip.path);
+  if (!extract(clip.path, home, track::io::ReadMode::located)) return false;
+  const std::uint64_t resident = resident_bytes(clip.path);
+  const double budget = clip.budget_factor * static_cast<double>(clip.needed) + static_cast<double>(kMiB);
+  std::printf("%s: %.1f MiB clip, %llu KiB resident after extraction, budget %.0f KiB: ratio %.3f (target <= 1.0)\n",
+              what, static_cast<double>(clip.size) / kMiB, static_cast<unsigned long long>(resident / 1024),
+              budget / 1024, static_cast<double>(resident) / budget);
+  return true;
+}
+
+double timed_pass(const std::vector<BenchClip>& clips, const fs::path& home, track::io::ReadMode mode) {
+  for (const BenchClip& clip : clips)
     evict(clip.path);
-    if (!extract(clip.path, home, track::io::ReadMode::located))
-        return false;
-    const std::uint64_t resident = resident_bytes(clip.path);
-    const double budget = clip.budget_factor * static_cast<double>(clip.needed) + static_cast<double>(kMiB);
-    std::printf("%s: %.1f MiB clip, %llu KiB resident after extraction, budget %.0f KiB: ratio %.3f (target <= 1.0)\n",
-                what, static_cast<double>(clip.size) / kMiB, static_cast<unsigned long long>(resident / 1024),
-                budget / 1024, static_cast<double>(resident) / budget);
-    return true;
+  const auto start = std::chrono::steady_clock::now();
+  for (const BenchClip& clip : clips) {
+    if (!extract(clip.path, home, mode)) return -1;
+  }
+  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
-double timed_pass(const std::vector<BenchClip>& clips, const fs::path& home, track::io::ReadMode mode)
-{
-    for (const BenchClip& clip : clips)
-        evict(clip.path);
-    const auto start = std::chrono::steady_clock::now();
-    for (const BenchClip& clip : clips) {
-        if (!extract(clip.path, home, mode))
-            return -1;
-    }
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+bool intake_case(const Options& o, const fs::path& home) {
+  std::vector<BenchClip> clips;
+  for (unsigned i = 0; i < o.clips; ++i)
+    clips.push_back(write_indexed_clip(o.dir / ("intake" + std::to_string(i) + ".MOV"), o.clip_mib * kMiB,
+                                       kDriveSeconds, kBoxSize, i + 1));
+  const double full = timed_pass(clips, home, track::io::ReadMode::full_scan);
+  const double located = timed_pass(clips, home, track::io::ReadMode::located);
+  for (const BenchClip& clip : clips)
+    fs::remove(clip.path);
+  if (full <= 0 || located < 0) return false;
+  std::printf(
+      "cold extraction of %u x %llu MiB indexed clips: %.3f s located, %.3f s --full-scan: ratio %.4f "
+      "(target <= 0.05)\n",
+      o.clips, static_cast<unsigned long long>(o.clip_mib), located, full, located / full);
+  return true;
 }
 
-bool intake_case(const Options& o, const fs::path& home)
-{
-    std::vector<BenchClip> clips;
-    for (unsigned i = 0; i < o.clips; ++i)
-        clips.push_back(write_indexed_clip(o.dir / ("intake" + std::to_string(i) + ".MOV"), o.clip_mib * kMiB,
-                                           kDriveSeconds, kBoxSize, i + 1));
-    const double full = timed_pass(clips, home, track::io::ReadMode::full_scan);
-    const double located = timed_pass(clips, home, track::io::ReadMode::located);
-    for (const BenchClip& clip : clips)
-        fs::remove(clip.path);
-    if (full <= 0 || located < 0)
-        return false;
-    std::printf("cold extraction of %u x %llu MiB indexed clips: %.3f s located, %.3f s --full-scan: ratio %.4f "
-                "(target <= 0.05)\n", o.clips, static_cast<unsigned long long>(o.clip_mib), located, full,
-                located / full);
-    return true;
-}
+}  // namespace
 
-} // namespace
-
-int main(int argc, char** argv)
-{
-    Options o;
-    if (!parse(argc, argv, o))
-        return 2;
-    const fs::path home = o.dir / "vek-resident-home";
-    fs::create_directories(home);
-    const BenchClip indexed = write_indexed_clip(o.dir / "indexed.MOV", o.size_mib * kMiB, kDriveSeconds, kBoxSize, 7);
-    bool ok = resident_case("indexed freeGPS", indexed, home);
-    fs::remove(indexed.path);
-    const BenchClip gps0 = write_gps0_clip(o.dir / "gps0.MOV", o.size_mib * kMiB, kDriveSeconds);
-    ok = resident_case("gps0/gsen atoms", gps0, home) && ok;
-    fs::remove(gps0.path);
-    ok = intake_case(o, home) && ok;
-    fs::remove_all(home);
-    return ok ? 0 : 1;
+int main(int argc, char** argv) {
+  Options o;
+  if (!parse(argc, argv, o)) return 2;
+  const fs::path home = o.dir / "vek-resident-home";
+  fs::create_directories(home);
+  const BenchClip indexed = write_indexed_clip(o.dir / "indexed.MOV", o.size_mib * kMiB, kDriveSeconds, kBoxSize, 7);
+  bool ok = resident_case("indexed freeGPS", indexed, home);
+  fs::remove(indexed.path);
+  const BenchClip gps0 = write_gps0_clip(o.dir / "gps0.MOV", o.size_mib * kMiB, kDriveSeconds);
+  ok = resident_case("gps0/gsen atoms", gps0, home) && ok;
+  fs::remove(gps0.path);
+  ok = intake_case(o, home) && ok;
+  fs::remove_all(home);
+  return ok ? 0 : 1;
 }

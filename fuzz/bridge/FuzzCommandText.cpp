@@ -9,9 +9,9 @@
 #include <string>
 #include <string_view>
 
+#include "base/text/JsLiteral.h"
 #include "bridge/CommandArguments.h"
 #include "bridge/CommandDispatch.h"
-#include "base/text/JsLiteral.h"
 #include "bridge/PercentDecode.h"
 #include "bridge/RouteRequest.h"
 

@@ -3,16 +3,16 @@
 // input's size, so AddressSanitizer stops any read outside it; every fix that
 // comes out must have a real date, coordinates in range and a finite speed.
 
-#include "formats/Camm.h"
-#include "formats/FreeChildren.h"
-#include "formats/FreeGpsText.h"
-#include "formats/Gpmf.h"
-#include "formats/SrtTelemetry.h"
-#include "formats/SubtitleBinary.h"
-#include "formats/SubtitleNmea.h"
-#include "formats/TextSidecar.h"
-#include "formats/UtcClock.h"
-#include "formats/XorText.h"
+#include "track/formats/Camm.h"
+#include "track/formats/FreeChildren.h"
+#include "track/formats/FreeGpsText.h"
+#include "track/formats/Gpmf.h"
+#include "track/formats/SrtTelemetry.h"
+#include "track/formats/SubtitleBinary.h"
+#include "track/formats/SubtitleNmea.h"
+#include "track/formats/TextSidecar.h"
+#include "track/formats/UtcClock.h"
+#include "track/formats/XorText.h"
 
 #include <cmath>
 #include <cstdint>
@@ -25,66 +25,60 @@ namespace {
 using namespace vek::track;
 using namespace vek::track::formats;
 
-void check(const Decoded& decoded)
-{
-    for (const Fix& fix : decoded.fixes) {
-        if (!is_valid_utc(fix.time) || !(std::abs(fix.latitude) <= 90) || !(std::abs(fix.longitude) <= 180) ||
-            !std::isfinite(fix.speed_kmh) || fix.speed_kmh < 0 || (fix.course && !std::isfinite(*fix.course)))
-            std::abort();
-    }
+void check(const Decoded& decoded) {
+  for (const Fix& fix : decoded.fixes) {
+    if (!is_valid_utc(fix.time) || !(std::abs(fix.latitude) <= 90) || !(std::abs(fix.longitude) <= 180) ||
+        !std::isfinite(fix.speed_kmh) || fix.speed_kmh < 0 || (fix.course && !std::isfinite(*fix.course)))
+      std::abort();
+  }
 }
 
 // The input cut into samples of (first byte + 1) bytes, the last one shorter.
-std::vector<Bytes> samples_of(Bytes input)
-{
-    std::vector<Bytes> samples;
-    if (input.empty())
-        return samples;
-    const std::size_t size = std::to_integer<std::size_t>(input[0]) + 1;
-    for (std::size_t at = 1; at < input.size(); at += size)
-        samples.push_back(input.subspan(at, std::min(size, input.size() - at)));
-    return samples;
+std::vector<Bytes> samples_of(Bytes input) {
+  std::vector<Bytes> samples;
+  if (input.empty()) return samples;
+  const std::size_t size = std::to_integer<std::size_t>(input[0]) + 1;
+  for (std::size_t at = 1; at < input.size(); at += size)
+    samples.push_back(input.subspan(at, std::min(size, input.size() - at)));
+  return samples;
 }
 
-void samples_decoders(Bytes input)
-{
-    for (const auto& samples : {std::vector<Bytes>{input}, samples_of(input)}) {
-        check(decode_subtitle_nmea(samples));
-        check(decode_subtitle_binary(samples));
-        check(decode_xor_text(samples));
-        std::vector<TrackSample> timed;
-        for (std::size_t i = 0; i < samples.size(); ++i)
-            timed.push_back({samples[i], static_cast<double>(i), 1.0});
-        check(decode_camm(timed, {}));
-        check(decode_camm(timed, CammClock{1456823100.0}));
-        for (const Bytes sample : samples) {
-            (void)looks_like_subtitle_nmea(sample), (void)looks_like_subtitle_binary(sample);
-            (void)looks_like_xor_text(sample), (void)looks_like_camm(sample), (void)looks_like_gpmf(sample);
-            check(decode_gpmf(sample, 1.0));
-        }
+void samples_decoders(Bytes input) {
+  for (const auto& samples : {std::vector<Bytes>{input}, samples_of(input)}) {
+    check(decode_subtitle_nmea(samples));
+    check(decode_subtitle_binary(samples));
+    check(decode_xor_text(samples));
+    std::vector<TrackSample> timed;
+    for (std::size_t i = 0; i < samples.size(); ++i)
+      timed.push_back({samples[i], static_cast<double>(i), 1.0});
+    check(decode_camm(timed, {}));
+    check(decode_camm(timed, CammClock{1456823100.0}));
+    for (const Bytes sample : samples) {
+      (void)looks_like_subtitle_nmea(sample), (void)looks_like_subtitle_binary(sample);
+      (void)looks_like_xor_text(sample), (void)looks_like_camm(sample), (void)looks_like_gpmf(sample);
+      check(decode_gpmf(sample, 1.0));
     }
+  }
 }
 
-void text_decoders(std::string_view text)
-{
-    (void)looks_like_gps_log(text), (void)looks_like_nmea_sidecar(text), (void)looks_like_map_sidecar(text);
-    (void)looks_like_srt_telemetry(text);
-    check(decode_gps_log(text));
-    check(decode_nmea_sidecar(text));
-    check(decode_map_sidecar(text));
-    check(decode_srt_telemetry(text));
+void text_decoders(std::string_view text) {
+  (void)looks_like_gps_log(text), (void)looks_like_nmea_sidecar(text), (void)looks_like_map_sidecar(text);
+  (void)looks_like_srt_telemetry(text);
+  check(decode_gps_log(text));
+  check(decode_nmea_sidecar(text));
+  check(decode_map_sidecar(text));
+  check(decode_srt_telemetry(text));
 }
 
-} // namespace
+}  // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
-{
-    const Bytes input(reinterpret_cast<const std::byte*>(data), size);
-    (void)looks_like_freegps_text(input), (void)looks_like_free_children(input);
-    check(decode_freegps_text(input));
-    check(decode_free_children(input));
-    check(decode_3gf_log(input));
-    samples_decoders(input);
-    text_decoders(std::string_view(reinterpret_cast<const char*>(data), size));
-    return 0;
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const Bytes input(reinterpret_cast<const std::byte*>(data), size);
+  (void)looks_like_freegps_text(input), (void)looks_like_free_children(input);
+  check(decode_freegps_text(input));
+  check(decode_free_children(input));
+  check(decode_3gf_log(input));
+  samples_decoders(input);
+  text_decoders(std::string_view(reinterpret_cast<const char*>(data), size));
+  return 0;
 }

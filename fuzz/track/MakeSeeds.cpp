@@ -15,163 +15,152 @@ namespace {
 
 using Clip = std::vector<unsigned char>;
 
-void put(Clip& clip, std::size_t at, const std::string& text)
-{
-    std::memcpy(clip.data() + at, text.data(), text.size());
+void put(Clip& clip, std::size_t at, const std::string& text) {
+  std::memcpy(clip.data() + at, text.data(), text.size());
 }
 
-void put_be(Clip& clip, std::size_t at, std::uint64_t value, unsigned width)
-{
-    for (unsigned i = 0; i < width; ++i)
-        clip[at + i] = static_cast<unsigned char>(value >> (8 * (width - 1 - i)));
+void put_be(Clip& clip, std::size_t at, std::uint64_t value, unsigned width) {
+  for (unsigned i = 0; i < width; ++i)
+    clip[at + i] = static_cast<unsigned char>(value >> (8 * (width - 1 - i)));
 }
 
-void put_f64le(Clip& clip, std::size_t at, double value)
-{
-    std::memcpy(clip.data() + at, &value, sizeof value); // x86-64 and arm64: little-endian
+void put_f64le(Clip& clip, std::size_t at, double value) {
+  std::memcpy(clip.data() + at, &value, sizeof value);  // x86-64 and arm64: little-endian
 }
 
-void freegps_box(Clip& clip, std::size_t marker)
-{
-    put(clip, marker, "freeGPS");
-    const std::size_t box = marker + 44;
-    for (std::size_t j = 0; j < 10; ++j) {
-        const std::size_t s = box + 32 * j;
-        put_be(clip, s + 2, 1000, 2);
-        put_be(clip, s + 4, 180, 2);
-        put_be(clip, s + 12, 75 + 10 * j, 2);
-        clip[s + 14] = 'A';
-        put_be(clip, s + 15, 250339640, 4);
-        put_be(clip, s + 19, 1215644680, 4);
-    }
-    put_be(clip, box + 6, 2016, 2);
-    clip[box + 8] = 3, clip[box + 9] = 1, clip[box + 10] = 9, clip[box + 11] = 5;
-    clip[box + 320] = 0x40, clip[box + 324] = 0xC0;
+void freegps_box(Clip& clip, std::size_t marker) {
+  put(clip, marker, "freeGPS");
+  const std::size_t box = marker + 44;
+  for (std::size_t j = 0; j < 10; ++j) {
+    const std::size_t s = box + 32 * j;
+    put_be(clip, s + 2, 1000, 2);
+    put_be(clip, s + 4, 180, 2);
+    put_be(clip, s + 12, 75 + 10 * j, 2);
+    clip[s + 14] = 'A';
+    put_be(clip, s + 15, 250339640, 4);
+    put_be(clip, s + 19, 1215644680, 4);
+  }
+  put_be(clip, box + 6, 2016, 2);
+  clip[box + 8] = 3, clip[box + 9] = 1, clip[box + 10] = 9, clip[box + 11] = 5;
+  clip[box + 320] = 0x40, clip[box + 324] = 0xC0;
 }
 
-void gps0_records(Clip& clip, std::size_t marker, std::size_t records)
-{
-    put(clip, marker, "gps0");
-    for (std::size_t k = 0; k < records && marker + 32 * k + 32 <= clip.size(); ++k) {
-        const std::size_t r = marker + 32 * k;
-        put_f64le(clip, r + 4, 2502.12345);
-        put_f64le(clip, r + 12, 12133.5208);
-        const unsigned char fields[] = {60, 0, 16, 3, 1, 9, 5, static_cast<unsigned char>(k)};
-        std::memcpy(clip.data() + r + 24, fields, sizeof fields);
-    }
+void gps0_records(Clip& clip, std::size_t marker, std::size_t records) {
+  put(clip, marker, "gps0");
+  for (std::size_t k = 0; k < records && marker + 32 * k + 32 <= clip.size(); ++k) {
+    const std::size_t r = marker + 32 * k;
+    put_f64le(clip, r + 4, 2502.12345);
+    put_f64le(clip, r + 12, 12133.5208);
+    const unsigned char fields[] = {60, 0, 16, 3, 1, 9, 5, static_cast<unsigned char>(k)};
+    std::memcpy(clip.data() + r + 24, fields, sizeof fields);
+  }
 }
 
-void append_atom(Clip& clip, const std::string& type, const Clip& payload)
-{
-    const std::size_t at = clip.size();
-    clip.resize(at + 8);
-    put_be(clip, at, 8 + payload.size(), 4);
-    put(clip, at + 4, type);
-    clip.insert(clip.end(), payload.begin(), payload.end());
+void append_atom(Clip& clip, const std::string& type, const Clip& payload) {
+  const std::size_t at = clip.size();
+  clip.resize(at + 8);
+  put_be(clip, at, 8 + payload.size(), 4);
+  put(clip, at + 4, type);
+  clip.insert(clip.end(), payload.begin(), payload.end());
 }
 
 // ftyp, an mdat holding two 400-byte box atoms between media bytes, and a moov
 // with the `gps ` index of them; `shift` moves the second entry off its box.
-Clip indexed_clip(std::size_t shift)
-{
-    Clip clip;
-    append_atom(clip, "ftyp", Clip(8, 0));
-    Clip media(1000, 0x99);
-    std::size_t boxes[2] = {100, 600};
-    for (const std::size_t box : boxes) {
-        put_be(media, box, 400, 4);
-        freegps_box(media, box + 4);
-        put(media, box + 8, "GPS ");
-    }
-    const std::size_t media_at = clip.size() + 8;
-    append_atom(clip, "mdat", media);
-    Clip index(8 + 16, 0);
-    put_be(index, 0, 0x101, 4);
-    put_be(index, 4, 2, 4);
-    for (std::size_t i = 0; i < 2; ++i) {
-        put_be(index, 8 + 8 * i, media_at + boxes[i] + (i == 1 ? shift : 0), 4);
-        put_be(index, 12 + 8 * i, 400, 4);
-    }
-    Clip moov;
-    append_atom(moov, "mvhd", Clip(20, 0));
-    append_atom(moov, "gps ", index);
-    append_atom(clip, "moov", moov);
-    return clip;
+Clip indexed_clip(std::size_t shift) {
+  Clip clip;
+  append_atom(clip, "ftyp", Clip(8, 0));
+  Clip media(1000, 0x99);
+  std::size_t boxes[2] = {100, 600};
+  for (const std::size_t box : boxes) {
+    put_be(media, box, 400, 4);
+    freegps_box(media, box + 4);
+    put(media, box + 8, "GPS ");
+  }
+  const std::size_t media_at = clip.size() + 8;
+  append_atom(clip, "mdat", media);
+  Clip index(8 + 16, 0);
+  put_be(index, 0, 0x101, 4);
+  put_be(index, 4, 2, 4);
+  for (std::size_t i = 0; i < 2; ++i) {
+    put_be(index, 8 + 8 * i, media_at + boxes[i] + (i == 1 ? shift : 0), 4);
+    put_be(index, 12 + 8 * i, 400, 4);
+  }
+  Clip moov;
+  append_atom(moov, "mvhd", Clip(20, 0));
+  append_atom(moov, "gps ", index);
+  append_atom(clip, "moov", moov);
+  return clip;
 }
 
 // An indexed clip whose blocks hold little-endian single-fix records.
-Clip single_fix_clip()
-{
-    Clip clip = indexed_clip(0);
-    const std::size_t boxes[2] = {16 + 8 + 100, 16 + 8 + 600};
-    for (std::size_t i = 0; i < 2; ++i) {
-        const std::size_t r = boxes[i] + 48;
-        std::fill(clip.begin() + static_cast<long>(boxes[i]) + 12, clip.begin() + static_cast<long>(boxes[i]) + 400, 0);
-        const std::uint32_t fields[] = {9, 5, static_cast<std::uint32_t>(7 + i), 16, 3, 1};
-        for (std::size_t f = 0; f < 6; ++f)
-            for (std::size_t b = 0; b < 4; ++b)
-                clip[r + 4 * f + b] = static_cast<unsigned char>(fields[f] >> (8 * b));
-        put(clip, r + 24, std::string("ANE\0", 4));
-        const float values[] = {2502.0378F, 12133.8681F, 10.0F, 123.5F};
-        std::memcpy(clip.data() + r + 28, values, sizeof values); // little-endian hosts
-    }
-    return clip;
+Clip single_fix_clip() {
+  Clip clip = indexed_clip(0);
+  const std::size_t boxes[2] = {16 + 8 + 100, 16 + 8 + 600};
+  for (std::size_t i = 0; i < 2; ++i) {
+    const std::size_t r = boxes[i] + 48;
+    std::fill(clip.begin() + static_cast<long>(boxes[i]) + 12, clip.begin() + static_cast<long>(boxes[i]) + 400, 0);
+    const std::uint32_t fields[] = {9, 5, static_cast<std::uint32_t>(7 + i), 16, 3, 1};
+    for (std::size_t f = 0; f < 6; ++f)
+      for (std::size_t b = 0; b < 4; ++b)
+        clip[r + 4 * f + b] = static_cast<unsigned char>(fields[f] >> (8 * b));
+    put(clip, r + 24, std::string("ANE\0", 4));
+    const float values[] = {2502.0378F, 12133.8681F, 10.0F, 123.5F};
+    std::memcpy(clip.data() + r + 28, values, sizeof values);  // little-endian hosts
+  }
+  return clip;
 }
 
 // The gps0 and gsen atoms appended after the movie's atoms.
-Clip atoms_clip()
-{
-    Clip clip;
-    append_atom(clip, "ftyp", Clip(8, 0));
-    append_atom(clip, "mdat", Clip(300, 0x77));
-    Clip records(4 + 16 * 32, 0);
-    gps0_records(records, 0, 16);
-    append_atom(clip, "gps0", Clip(records.begin() + 4, records.end()));
-    Clip slots(60 * 12, 0x11);
-    append_atom(clip, "gsen", slots);
-    return clip;
+Clip atoms_clip() {
+  Clip clip;
+  append_atom(clip, "ftyp", Clip(8, 0));
+  append_atom(clip, "mdat", Clip(300, 0x77));
+  Clip records(4 + 16 * 32, 0);
+  gps0_records(records, 0, 16);
+  append_atom(clip, "gps0", Clip(records.begin() + 4, records.end()));
+  Clip slots(60 * 12, 0x11);
+  append_atom(clip, "gsen", slots);
+  return clip;
 }
 
-void write(const std::filesystem::path& folder, const std::string& name, const Clip& clip)
-{
-    std::ofstream(folder / name, std::ios::binary).write(reinterpret_cast<const char*>(clip.data()),
-                                                          static_cast<std::streamsize>(clip.size()));
+void write(const std::filesystem::path& folder, const std::string& name, const Clip& clip) {
+  std::ofstream(folder / name, std::ios::binary)
+      .write(reinterpret_cast<const char*>(clip.data()), static_cast<std::streamsize>(clip.size()));
 }
 
-} // namespace
+}  // namespace
 
-int main(int argc, char** argv)
-{
-    if (argc != 2) {
-        std::fputs("usage: vek-track-fuzz-seeds FOLDER\n", stderr);
-        return 2;
-    }
-    const std::filesystem::path folder = argv[1];
-    std::filesystem::create_directories(folder);
-    Clip two(1200);
-    freegps_box(two, 16);
-    freegps_box(two, 16 + 332 + 20); // in the first box's tail: overlapping boxes
-    write(folder, "freegps-two-boxes", two);
-    Clip cut(400);
-    freegps_box(cut, 16);
-    cut.resize(16 + 300); // the box reaches past the end
-    write(folder, "freegps-cut-box", cut);
-    Clip gps0(64 + 20 * 36);
-    gps0_records(gps0, 64, 15);
-    write(folder, "gps0-one-chunk", gps0);
-    Clip short_chunk(64 + 5 * 36);
-    gps0_records(short_chunk, 64, 5);
-    write(folder, "gps0-short-chunk", short_chunk);
-    Clip close(1000);
-    put(close, 100, "gsen");
-    put_be(close, 136, 0x4000, 2);
-    gps0_records(close, 1000 - 9 * 36, 9);
-    put(close, 1000 - 8, "gps0");
-    write(folder, "gps0-gsen-tail-marker", close);
-    write(folder, "empty", Clip{});
-    write(folder, "indexed-boxes", indexed_clip(0));
-    write(folder, "indexed-broken-entry", indexed_clip(16));
-    write(folder, "gps0-gsen-atoms", atoms_clip());
-    write(folder, "single-fix-records", single_fix_clip());
-    return 0;
+int main(int argc, char** argv) {
+  if (argc != 2) {
+    std::fputs("usage: vek-track-fuzz-seeds FOLDER\n", stderr);
+    return 2;
+  }
+  const std::filesystem::path folder = argv[1];
+  std::filesystem::create_directories(folder);
+  Clip two(1200);
+  freegps_box(two, 16);
+  freegps_box(two, 16 + 332 + 20);  // in the first box's tail: overlapping boxes
+  write(folder, "freegps-two-boxes", two);
+  Clip cut(400);
+  freegps_box(cut, 16);
+  cut.resize(16 + 300);  // the box reaches past the end
+  write(folder, "freegps-cut-box", cut);
+  Clip gps0(64 + 20 * 36);
+  gps0_records(gps0, 64, 15);
+  write(folder, "gps0-one-chunk", gps0);
+  Clip short_chunk(64 + 5 * 36);
+  gps0_records(short_chunk, 64, 5);
+  write(folder, "gps0-short-chunk", short_chunk);
+  Clip close(1000);
+  put(close, 100, "gsen");
+  put_be(close, 136, 0x4000, 2);
+  gps0_records(close, 1000 - 9 * 36, 9);
+  put(close, 1000 - 8, "gps0");
+  write(folder, "gps0-gsen-tail-marker", close);
+  write(folder, "empty", Clip{});
+  write(folder, "indexed-boxes", indexed_clip(0));
+  write(folder, "indexed-broken-entry", indexed_clip(16));
+  write(folder, "gps0-gsen-atoms", atoms_clip());
+  write(folder, "single-fix-records", single_fix_clip());
+  return 0;
 }

@@ -22,7 +22,7 @@ AppDelegate::AppDelegate(Platform platform, Media media, Environment environment
           env_.extract, [this](std::function<void()> task) { platform_.main_thread.post(std::move(task)); },
           library::intake_thread_count())),
       intake_(std::make_unique<library::IntakeQueue>(clips_, env_.home, *workers_, intake_listener(),
-                                                    env_.read_duration)) {}
+                                                     env_.read_duration)) {}
 
 void AppDelegate::applicationDidFinishLaunching() {
   clips_ = {};
@@ -102,20 +102,48 @@ bridge::Navigation AppDelegate::decidePolicyForNavigation(const std::string& url
 void AppDelegate::run_command(bridge::Command command, const std::string& text) {
   using bridge::Command;
   switch (command) {
-    case Command::FileDel: file_del(text); break;
-    case Command::FileCopy: copy_file(); break;
-    case Command::CheckFile: check_file(text); break;
-    case Command::GetPhoto: get_photo(text); break;
-    case Command::GetFullPhoto: get_full_photo(); break;
-    case Command::OpenDir: open_dir(); break;
-    case Command::Recode: start(); break;
-    case Command::Norecode: stop(); break;
-    case Command::SaveSet: save_set(text); break;
-    case Command::Merger: merger(text); break;
-    case Command::IntakeCancel: cancel_intake(); break;
-    case Command::ExportClips: export_clips(text); break;
-    case Command::ExportCancel: media_.exporter->cancel_exports(); break;
-    case Command::RouteOut: route_out(text); break;
+    case Command::FileDel:
+      file_del(text);
+      break;
+    case Command::FileCopy:
+      copy_file();
+      break;
+    case Command::CheckFile:
+      check_file(text);
+      break;
+    case Command::GetPhoto:
+      get_photo(text);
+      break;
+    case Command::GetFullPhoto:
+      get_full_photo();
+      break;
+    case Command::OpenDir:
+      open_dir();
+      break;
+    case Command::Recode:
+      start();
+      break;
+    case Command::Norecode:
+      stop();
+      break;
+    case Command::SaveSet:
+      save_set(text);
+      break;
+    case Command::Merger:
+      merger(text);
+      break;
+    case Command::IntakeCancel:
+      cancel_intake();
+      break;
+    case Command::ExportClips:
+      export_clips(text);
+      break;
+    case Command::ExportCancel:
+      media_.exporter->cancel_exports();
+      break;
+    case Command::RouteOut:
+      route_out(text);
+      break;
   }
 }
 

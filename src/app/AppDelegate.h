@@ -26,7 +26,7 @@
 #include "library/ExtractionWorkers.h"
 #include "library/IntakeQueue.h"
 #include "library/LibraryFolders.h"
-#include "media/MediaPorts.h"
+#include "media/core/MediaPorts.h"
 
 namespace vek::app {
 

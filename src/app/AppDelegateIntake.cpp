@@ -9,9 +9,12 @@ namespace {
 
 std::string_view state_word(library::IntakeState state) {
   switch (state) {
-    case library::IntakeState::Running: return "running";
-    case library::IntakeState::Finished: return "finished";
-    case library::IntakeState::Cancelled: return "cancelled";
+    case library::IntakeState::Running:
+      return "running";
+    case library::IntakeState::Finished:
+      return "finished";
+    case library::IntakeState::Cancelled:
+      return "cancelled";
   }
   return "running";
 }
@@ -48,9 +51,9 @@ void AppDelegate::send_intake_progress(const library::IntakeProgress& progress) 
   if (progress.time_left) {
     seconds_left = progress.time_left->count();
   }
-  platform_.wv.evaluate(bridge::intake_progress_call({state_word(progress.state), progress.clips_done,
-                                                      progress.clips_total, progress.bytes_done,
-                                                      progress.bytes_total, seconds_left}));
+  platform_.wv.evaluate(
+      bridge::intake_progress_call({state_word(progress.state), progress.clips_done, progress.clips_total,
+                                    progress.bytes_done, progress.bytes_total, seconds_left}));
 }
 
 }  // namespace vek::app

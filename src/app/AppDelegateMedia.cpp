@@ -12,7 +12,7 @@
 #include "bridge/ExportArguments.h"
 #include "bridge/ScriptCalls.h"
 #include "library/LibraryFolders.h"
-#include "media/Stamps.h"
+#include "media/core/Stamps.h"
 
 namespace vek::app {
 namespace {
@@ -31,9 +31,12 @@ bool file_was_written(const std::string& path) {
 
 media::ExportMode mode_of(bridge::ExportKind kind) {
   switch (kind) {
-    case bridge::ExportKind::Overlay: return media::ExportMode::Overlay;
-    case bridge::ExportKind::Copy: return media::ExportMode::Copy;
-    case bridge::ExportKind::Reencode: break;
+    case bridge::ExportKind::Overlay:
+      return media::ExportMode::Overlay;
+    case bridge::ExportKind::Copy:
+      return media::ExportMode::Copy;
+    case bridge::ExportKind::Reencode:
+      break;
   }
   return media::ExportMode::Reencode;
 }
@@ -51,7 +54,8 @@ std::optional<drive::ClipPoint> kept_point(const std::optional<bridge::ExportPoi
     return std::nullopt;
   }
   const std::size_t listed = std::min(point->clip, kept.size());
-  const auto before = static_cast<std::size_t>(std::count(kept.begin(), kept.begin() + static_cast<std::ptrdiff_t>(listed), true));
+  const auto before =
+      static_cast<std::size_t>(std::count(kept.begin(), kept.begin() + static_cast<std::ptrdiff_t>(listed), true));
   if (listed < kept.size() && kept[listed]) {
     return drive::ClipPoint{before, point->seconds};
   }
@@ -116,8 +120,7 @@ void AppDelegate::merger(const std::string& text) {
   }
   const std::string output = library::output_folder(env_.home) + "/exp_" + media::export_stamp(env_.now()) + ".mov";
   media_.exporter->start(
-      std::move(clips), output,
-      [this](int percent) { platform_.wv.evaluate(bridge::export_progress_call(percent)); },
+      std::move(clips), output, [this](int percent) { platform_.wv.evaluate(bridge::export_progress_call(percent)); },
       [this](media::ExportStatus status) { export_finished(status); });
 }
 

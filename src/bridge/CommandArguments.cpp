@@ -8,9 +8,9 @@ namespace vek::bridge {
 
 using base::int_value;
 using base::replace_all;
+using base::split;
 using base::wrapping_add;
 using base::wrapping_mul;
-using base::split;
 namespace {
 
 constexpr std::string_view kEscapedSpace = "%20";

@@ -8,16 +8,15 @@ namespace vek::bridge {
 namespace {
 
 // Tested independently of each other, every match runs, in this order.
-constexpr std::array kIndependentCommands = {Command::GetPhoto, Command::GetFullPhoto, Command::OpenDir,
-                                             Command::Recode,   Command::Norecode,     Command::SaveSet,
-                                             Command::Merger,   Command::IntakeCancel, Command::RouteOut,
+constexpr std::array kIndependentCommands = {Command::GetPhoto,    Command::GetFullPhoto, Command::OpenDir,
+                                             Command::Recode,      Command::Norecode,     Command::SaveSet,
+                                             Command::Merger,      Command::IntakeCancel, Command::RouteOut,
                                              Command::ExportClips, Command::ExportCancel};
 
-constexpr std::array kAllCommands = {Command::FileDel,      Command::FileCopy,     Command::CheckFile,
-                                     Command::GetPhoto,     Command::GetFullPhoto, Command::OpenDir,
-                                     Command::Recode,       Command::Norecode,     Command::SaveSet,
-                                     Command::Merger,       Command::IntakeCancel, Command::RouteOut,
-                                     Command::ExportClips,  Command::ExportCancel};
+constexpr std::array kAllCommands = {
+    Command::FileDel,      Command::FileCopy, Command::CheckFile,   Command::GetPhoto,    Command::GetFullPhoto,
+    Command::OpenDir,      Command::Recode,   Command::Norecode,    Command::SaveSet,     Command::Merger,
+    Command::IntakeCancel, Command::RouteOut, Command::ExportClips, Command::ExportCancel};
 
 bool has(std::string_view text, Command command) {
   return text.find(marker(command)) != std::string_view::npos;
@@ -57,20 +56,34 @@ void add_exclusive_or_independent(DispatchPlan& plan) {
 
 std::string_view marker(Command command) {
   switch (command) {
-    case Command::FileDel: return "http://file_del_fun/";
-    case Command::FileCopy: return "http://file_copy_fun/";
-    case Command::CheckFile: return "http://check_file/";
-    case Command::GetPhoto: return "http://get_photo/";
-    case Command::GetFullPhoto: return "http://get_full_photo/";
-    case Command::OpenDir: return "http://open_dir/";
-    case Command::Recode: return "http://recode/";
-    case Command::Norecode: return "http://norecode/";
-    case Command::SaveSet: return "http://save_set/";
-    case Command::Merger: return "http://merger/";
-    case Command::IntakeCancel: return "http://intake_cancel/";
-    case Command::ExportClips: return "http://export_clips/";
-    case Command::ExportCancel: return "http://export_cancel/";
-    case Command::RouteOut: return "http://route_out/";
+    case Command::FileDel:
+      return "http://file_del_fun/";
+    case Command::FileCopy:
+      return "http://file_copy_fun/";
+    case Command::CheckFile:
+      return "http://check_file/";
+    case Command::GetPhoto:
+      return "http://get_photo/";
+    case Command::GetFullPhoto:
+      return "http://get_full_photo/";
+    case Command::OpenDir:
+      return "http://open_dir/";
+    case Command::Recode:
+      return "http://recode/";
+    case Command::Norecode:
+      return "http://norecode/";
+    case Command::SaveSet:
+      return "http://save_set/";
+    case Command::Merger:
+      return "http://merger/";
+    case Command::IntakeCancel:
+      return "http://intake_cancel/";
+    case Command::ExportClips:
+      return "http://export_clips/";
+    case Command::ExportCancel:
+      return "http://export_cancel/";
+    case Command::RouteOut:
+      return "http://route_out/";
   }
   return {};
 }

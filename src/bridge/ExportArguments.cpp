@@ -19,21 +19,29 @@ std::optional<ExportKind> kind_of(std::string_view text) {
 }
 
 bool set_element(OverlayChoice& choice, std::string_view name) {
-  if (name == "clock") choice.clock = true;
-  else if (name == "speed") choice.speed = true;
-  else if (name == "position") choice.position = true;
-  else if (name == "gforce") choice.gforce = true;
-  else if (name == "route") choice.route = true;
-  else if (name == "decimal") choice.decimal = true;
-  else return name.empty();
+  if (name == "clock")
+    choice.clock = true;
+  else if (name == "speed")
+    choice.speed = true;
+  else if (name == "position")
+    choice.position = true;
+  else if (name == "gforce")
+    choice.gforce = true;
+  else if (name == "route")
+    choice.route = true;
+  else if (name == "decimal")
+    choice.decimal = true;
+  else
+    return name.empty();
   return true;
 }
 
 std::optional<OverlayChoice> overlay_of(std::string_view text) {
   OverlayChoice choice;
   std::size_t start = 0;
-  for (std::size_t plus = text.find('+'); ; plus = text.find('+', start)) {
-    if (!set_element(choice, text.substr(start, plus == std::string_view::npos ? std::string_view::npos : plus - start))) {
+  for (std::size_t plus = text.find('+');; plus = text.find('+', start)) {
+    if (!set_element(choice,
+                     text.substr(start, plus == std::string_view::npos ? std::string_view::npos : plus - start))) {
       return std::nullopt;
     }
     if (plus == std::string_view::npos) {

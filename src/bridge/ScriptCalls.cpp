@@ -44,9 +44,13 @@ std::string export_saved_call(std::string_view movie_path) {
   return "if(window.exp_saved)exp_saved(" + js_string_literal(movie_path) + ")";
 }
 
-std::string export_incompatible_call() { return "if(window.exp_incompatible)exp_incompatible()"; }
+std::string export_incompatible_call() {
+  return "if(window.exp_incompatible)exp_incompatible()";
+}
 
-std::string export_cancelled_call() { return "if(window.exp_cancelled)exp_cancelled()"; }
+std::string export_cancelled_call() {
+  return "if(window.exp_cancelled)exp_cancelled()";
+}
 
 std::string route_out_call(bool written, std::string_view text) {
   return std::string("if(window.route_out_done)route_out_done(") + (written ? "true," : "false,") +

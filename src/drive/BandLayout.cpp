@@ -28,11 +28,16 @@ constexpr std::array kOrder = {ElementWidth{Element::Clock, 410}, ElementWidth{E
 
 bool OverlayElements::shows(Element element) const {
   switch (element) {
-    case Element::Clock: return clock;
-    case Element::Speed: return speed;
-    case Element::Position: return position;
-    case Element::GForce: return gforce;
-    case Element::Route: return route;
+    case Element::Clock:
+      return clock;
+    case Element::Speed:
+      return speed;
+    case Element::Position:
+      return position;
+    case Element::GForce:
+      return gforce;
+    case Element::Route:
+      return route;
   }
   return false;
 }

@@ -34,10 +34,10 @@ struct PlacedElement {
 };
 
 struct BandLayout {
-  Box band;           // in frame pixels
-  double scale = 1;   // 1 at 1920x1080
-  double font_size = 0;        // clock, position and G texts
-  double speed_font_size = 0;  // the speed figure
+  Box band;                             // in frame pixels
+  double scale = 1;                     // 1 at 1920x1080
+  double font_size = 0;                 // clock, position and G texts
+  double speed_font_size = 0;           // the speed figure
   std::vector<PlacedElement> elements;  // boxes in band coordinates (origin at the band's top left)
 };
 

@@ -44,12 +44,18 @@ void set_field(Sample& sample, std::string_view name, std::string_view value) {
     return;
   }
   const double number = leading_number(value);
-  if (name == "speed") sample.speed_kmh = number;
-  else if (name == "lat") sample.lat = number;
-  else if (name == "lon") sample.lon = number;
-  else if (name == "x") sample.x = number;
-  else if (name == "y") sample.y = number;
-  else if (name == "z") sample.z = number;
+  if (name == "speed")
+    sample.speed_kmh = number;
+  else if (name == "lat")
+    sample.lat = number;
+  else if (name == "lon")
+    sample.lon = number;
+  else if (name == "x")
+    sample.x = number;
+  else if (name == "y")
+    sample.y = number;
+  else if (name == "z")
+    sample.z = number;
 }
 
 Sample blank_sample() {

@@ -12,14 +12,14 @@
 namespace vek::drive {
 
 struct Sample {
-  double t = 0;  // seconds after the clip's first sample
+  double t = 0;          // seconds after the clip's first sample
   double speed_kmh = 0;  // NaN when the text holds no number
   double lat = 0;
   double lon = 0;
   double x = 0;
   double y = 0;
   double z = 0;
-  std::string label;  // the position label, possibly empty
+  std::string label;   // the position label, possibly empty
   bool valid = false;  // a real position: in range and not exactly 0,0
 };
 

@@ -15,7 +15,9 @@ ClipPoint held(const std::vector<double>& durations, ClipPoint point) {
   return {point.clip, std::clamp(time, 0.0, durations[point.clip])};
 }
 
-bool before(ClipPoint a, ClipPoint b) { return a.clip < b.clip || (a.clip == b.clip && a.time < b.time); }
+bool before(ClipPoint a, ClipPoint b) {
+  return a.clip < b.clip || (a.clip == b.clip && a.time < b.time);
+}
 
 }  // namespace
 

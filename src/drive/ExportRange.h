@@ -16,10 +16,10 @@ struct ClipPoint {
 };
 
 struct Segment {
-  std::size_t clip = 0;   // index into the selection
-  double inpoint = 0;     // seconds into the clip
-  double duration = 0;    // seconds taken from there
-  double offset = 0;      // where the segment starts in the export, seconds
+  std::size_t clip = 0;  // index into the selection
+  double inpoint = 0;    // seconds into the clip
+  double duration = 0;   // seconds taken from there
+  double offset = 0;     // where the segment starts in the export, seconds
 };
 
 // The segments for clips of `durations` (seconds) between `in` (default: the

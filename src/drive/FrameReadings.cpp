@@ -24,7 +24,9 @@ DriveOverlayModel::DriveOverlayModel(std::vector<ClipTrack> tracks, std::vector<
   build_route();
 }
 
-FrameReadings DriveOverlayModel::at(double export_time) const { return at_clip(clip_point_at(segments_, export_time)); }
+FrameReadings DriveOverlayModel::at(double export_time) const {
+  return at_clip(clip_point_at(segments_, export_time));
+}
 
 std::optional<std::pair<std::size_t, std::size_t>> DriveOverlayModel::sample_at(std::optional<ClipPoint> point) const {
   if (!point || point->clip >= tracks_.size()) {

@@ -27,10 +27,11 @@ std::vector<Segment> snap_to_key_frames(const std::vector<Segment>& segments,
   double offset = 0;
   for (const Segment& segment : segments) {
     const bool known = segment.clip < key_frames.size() && !key_frames[segment.clip].empty();
-    const double clip_end = segment.clip < durations.size() ? durations[segment.clip] : segment.inpoint + segment.duration;
+    const double clip_end =
+        segment.clip < durations.size() ? durations[segment.clip] : segment.inpoint + segment.duration;
     const double begin = known ? key_at_or_before(key_frames[segment.clip], segment.inpoint) : 0.0;
-    const double end = known ? key_at_or_after(key_frames[segment.clip], segment.inpoint + segment.duration, clip_end)
-                             : clip_end;
+    const double end =
+        known ? key_at_or_after(key_frames[segment.clip], segment.inpoint + segment.duration, clip_end) : clip_end;
     if (end > begin) {
       snapped.push_back({segment.clip, begin, end - begin, offset});
       offset += end - begin;

@@ -16,10 +16,18 @@ constexpr std::size_t kPointCapacity = 160;
 void append_xml_text(std::string& out, std::string_view text) {
   for (const char c : text) {
     switch (c) {
-      case '&': out += "&amp;"; break;
-      case '<': out += "&lt;"; break;
-      case '>': out += "&gt;"; break;
-      case '"': out += "&quot;"; break;
+      case '&':
+        out += "&amp;";
+        break;
+      case '<':
+        out += "&lt;";
+        break;
+      case '>':
+        out += "&gt;";
+        break;
+      case '"':
+        out += "&quot;";
+        break;
       default:
         if (static_cast<unsigned char>(c) >= 0x20 || c == '\t') {
           out += c;

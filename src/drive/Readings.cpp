@@ -17,7 +17,8 @@ constexpr std::size_t kNumberCapacity = 64;
 
 std::string lower(std::string_view text) {
   std::string out(text);
-  std::transform(out.begin(), out.end(), out.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  std::transform(out.begin(), out.end(), out.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
   return out;
 }
 
@@ -81,13 +82,16 @@ std::string speed_text(double kmh, SpeedUnit unit) {
   return fixed(std::floor(value + 0.5) + 0.0, 0);
 }
 
-std::string speed_unit_text(SpeedUnit unit) { return unit == SpeedUnit::Mph ? "mph" : "km/h"; }
+std::string speed_unit_text(SpeedUnit unit) {
+  return unit == SpeedUnit::Mph ? "mph" : "km/h";
+}
 
 std::string position_text(std::string_view label, double lat, double lon) {
   const std::string text(label);
   const std::size_t comma = text.find(',');
   const std::string first = text.substr(0, comma);
-  const std::string second = comma == std::string::npos ? std::string() : text.substr(comma + 1, text.find(',', comma + 1) - comma - 1);
+  const std::string second =
+      comma == std::string::npos ? std::string() : text.substr(comma + 1, text.find(',', comma + 1) - comma - 1);
   const auto a = half(first, lat, "N", "S");
   const auto b = half(second, lon, "E", "W");
   return a && b ? *a + "  " + *b : std::string();

@@ -18,8 +18,8 @@ constexpr double kMaxClockCorrection = 3600.0;
 struct TimeSettings {
   SpeedUnit unit = SpeedUnit::Kmh;
   std::optional<double> camera_offset;  // seconds east of UTC of the camera's keys
-  std::string display_zone;  // an IANA name or a UTC offset; empty: the camera's clock
-  double correction = 0;  // seconds added to the camera's clock
+  std::string display_zone;             // an IANA name or a UTC offset; empty: the camera's clock
+  double correction = 0;                // seconds added to the camera's clock
 };
 
 // Reads the settings text; fields that do not parse are left at their defaults.

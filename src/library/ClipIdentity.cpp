@@ -1,8 +1,8 @@
 #include "library/ClipIdentity.h"
 
+#include <sys/stat.h>
 #include <fstream>
 #include <sstream>
-#include <sys/stat.h>
 
 namespace vek::library {
 namespace {
@@ -18,9 +18,9 @@ std::optional<ClipIdentity> identity_of(const std::string& clip_path) {
   if (::stat(clip_path.c_str(), &status) != 0 || !S_ISREG(status.st_mode)) {
     return std::nullopt;
   }
-  return ClipIdentity{static_cast<std::uintmax_t>(status.st_size),
-                      static_cast<std::int64_t>(status.st_mtim.tv_sec) * kNanosecondsPerSecond +
-                          status.st_mtim.tv_nsec};
+  return ClipIdentity{
+      static_cast<std::uintmax_t>(status.st_size),
+      static_cast<std::int64_t>(status.st_mtim.tv_sec) * kNanosecondsPerSecond + status.st_mtim.tv_nsec};
 }
 
 std::string identity_path(const std::string& track_path) {

@@ -92,8 +92,11 @@ void plan_track(IntakeStep& step, const std::string& home, Claims& claims) {
       case Slot::OursChanged:
         extract_into(step, track_path, numbered_track_path(names.relative_track_path, k), identity, claims);
         return;
-      case Slot::Ours: step.track_path = track_path; return;
-      case Slot::Other: break;
+      case Slot::Ours:
+        step.track_path = track_path;
+        return;
+      case Slot::Other:
+        break;
     }
   }
   step.track_path = names.track_path;

@@ -18,8 +18,9 @@ void record_identity(const ExtractRequest& request, track::Cancellation& cancell
   }
   base::FileError error;
   bool written = true;
-  cancellation.publish_unless_cancelled(
-      [&] { written = base::publish_file(request.identity_file, request.identity_record, base::PublishMode::Replace, &error); });
+  cancellation.publish_unless_cancelled([&] {
+    written = base::publish_file(request.identity_file, request.identity_record, base::PublishMode::Replace, &error);
+  });
   if (!written) {
     outcome.log_lines.push_back(error.message + " (" + error.detail + ")");
   }

@@ -13,8 +13,8 @@
 #include <thread>
 #include <vector>
 
-#include "Cancellation.h"
 #include "library/ClipIntake.h"
+#include "track/Cancellation.h"
 
 namespace vek::library {
 

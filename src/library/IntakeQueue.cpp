@@ -172,8 +172,8 @@ void IntakeQueue::send_progress() {
   if (progress_.clips_total == 0) {
     return;
   }
-  progress_.time_left = estimate_time_left(progress_.bytes_done, progress_.bytes_total,
-                                           std::chrono::steady_clock::now() - started_);
+  progress_.time_left =
+      estimate_time_left(progress_.bytes_done, progress_.bytes_total, std::chrono::steady_clock::now() - started_);
   listener_.progress(progress_);
 }
 

@@ -2,9 +2,9 @@
 
 #include <filesystem>
 
+#include <system_error>
 #include "base/files/StaleTemporaries.h"
 #include "track/LibraryNames.h"
-#include <system_error>
 
 namespace vek::library {
 

@@ -21,20 +21,21 @@ bool offers_uri_list(GdkDragContext* context) {
 
 gboolean on_motion(GtkWidget* view, GdkDragContext* context, gint, gint, guint time, gpointer self) {
   return base::guarded<gboolean>("drag-motion", FALSE,
-                           [&] { return static_cast<DragIntake*>(self)->motion(view, context, time); });
+                                 [&] { return static_cast<DragIntake*>(self)->motion(view, context, time); });
 }
 
 void on_received(GtkWidget* view, GdkDragContext* context, gint, gint, GtkSelectionData* data, guint, guint,
                  gpointer self) {
-  const bool handled =
-      base::guarded<bool>("drag-data-received", true, [&] { return static_cast<DragIntake*>(self)->received(context, data); });
+  const bool handled = base::guarded<bool>("drag-data-received", true,
+                                           [&] { return static_cast<DragIntake*>(self)->received(context, data); });
   if (handled) {
     g_signal_stop_emission_by_name(view, "drag-data-received");
   }
 }
 
 gboolean on_drop(GtkWidget*, GdkDragContext* context, gint, gint, guint time, gpointer self) {
-  return base::guarded<gboolean>("drag-drop", FALSE, [&] { return static_cast<DragIntake*>(self)->drop(context, time); });
+  return base::guarded<gboolean>("drag-drop", FALSE,
+                                 [&] { return static_cast<DragIntake*>(self)->drop(context, time); });
 }
 
 }  // namespace

@@ -13,9 +13,8 @@ constexpr int kResponseWholeFolder = 1;
 
 GtkWidget* make_chooser(GtkWindow* parent) {
   GtkWidget* dialog =
-      gtk_file_chooser_dialog_new("Import clips", parent, GTK_FILE_CHOOSER_ACTION_OPEN, "_Cancel",
-                                  GTK_RESPONSE_CANCEL, "Import whole _folder", kResponseWholeFolder, "_Open",
-                                  GTK_RESPONSE_ACCEPT, nullptr);
+      gtk_file_chooser_dialog_new("Import clips", parent, GTK_FILE_CHOOSER_ACTION_OPEN, "_Cancel", GTK_RESPONSE_CANCEL,
+                                  "Import whole _folder", kResponseWholeFolder, "_Open", GTK_RESPONSE_ACCEPT, nullptr);
   GtkFileChooser* chooser = GTK_FILE_CHOOSER(dialog);
   gtk_file_chooser_set_select_multiple(chooser, TRUE);
   gtk_file_chooser_set_local_only(chooser, TRUE);

@@ -10,8 +10,8 @@
 
 #include "app/AppDelegate.h"
 #include "base/glib/CallbackGuard.h"
-#include "platform/SystemLog.h"
 #include "base/glib/GObjectRef.h"
+#include "platform/SystemLog.h"
 
 namespace vek::platform {
 namespace {
@@ -103,16 +103,19 @@ void on_load_changed(WebKitWebView*, WebKitLoadEvent event, gpointer data) {
 
 const char* termination_text(WebKitWebProcessTerminationReason reason) {
   switch (reason) {
-    case WEBKIT_WEB_PROCESS_CRASHED: return "crashed";
-    case WEBKIT_WEB_PROCESS_EXCEEDED_MEMORY_LIMIT: return "exceeded its memory limit";
-    case WEBKIT_WEB_PROCESS_TERMINATED_BY_API: return "was ended";
+    case WEBKIT_WEB_PROCESS_CRASHED:
+      return "crashed";
+    case WEBKIT_WEB_PROCESS_EXCEEDED_MEMORY_LIMIT:
+      return "exceeded its memory limit";
+    case WEBKIT_WEB_PROCESS_TERMINATED_BY_API:
+      return "was ended";
   }
   return "ended";
 }
 
 void on_web_process_terminated(WebKitWebView*, WebKitWebProcessTerminationReason reason, gpointer data) {
   base::guarded("web-process-terminated",
-          [reason, data] { static_cast<Route*>(data)->app->webProcessDidTerminate(termination_text(reason)); });
+                [reason, data] { static_cast<Route*>(data)->app->webProcessDidTerminate(termination_text(reason)); });
 }
 
 std::string missing_page_html(const std::string& page_path) {
@@ -132,8 +135,8 @@ void WebKitView::connect(app::AppDelegate& app) {
                         GConnectFlags{});
   g_signal_connect_data(view_, "load-failed", G_CALLBACK(on_load_failed), new Route{this, &app}, delete_route,
                         GConnectFlags{});
-  g_signal_connect_data(view_, "web-process-terminated", G_CALLBACK(on_web_process_terminated),
-                        new Route{this, &app}, delete_route, GConnectFlags{});
+  g_signal_connect_data(view_, "web-process-terminated", G_CALLBACK(on_web_process_terminated), new Route{this, &app},
+                        delete_route, GConnectFlags{});
 }
 
 void WebKitView::load_page(const std::string& page_path) {

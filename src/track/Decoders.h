@@ -1,5 +1,5 @@
 #pragma once
-#include "ByteReader.h"
+#include "track/ByteReader.h"
 
 #include <cstdint>
 
@@ -18,6 +18,8 @@ double ConvertNSDataToDouble(Bytes field);
 std::int32_t top_aligned(Bytes field) noexcept;
 
 // A top-aligned integer in single precision divided by a single-precision scale.
-inline float scaled(std::int32_t top, float scale) noexcept { return static_cast<float>(top) / scale; }
+inline float scaled(std::int32_t top, float scale) noexcept {
+  return static_cast<float>(top) / scale;
+}
 
-} // namespace vek::track
+}  // namespace vek::track

@@ -1,5 +1,5 @@
 #pragma once
-#include "Log.h"
+#include "track/Log.h"
 
 namespace vek::track {
 
@@ -8,4 +8,4 @@ namespace vek::track {
 // as "v1:", "v2:", "v3:" and "res:".
 double ConvertDMSToDegrees(double value, const LogSink& log);
 
-} // namespace vek::track
+}  // namespace vek::track

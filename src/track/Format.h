@@ -16,4 +16,4 @@ namespace vek::track {
 void appendf(std::string& out, const char* format, ...) VEK_PRINTF(2, 3);
 std::string formatted(const char* format, ...) VEK_PRINTF(1, 2);
 
-} // namespace vek::track
+}  // namespace vek::track

@@ -1,8 +1,8 @@
 #pragma once
 // Finds the "freeGPS" boxes of a clip and decodes each into a FreeGpsBox.
 
-#include "ByteReader.h"
-#include "Samples.h"
+#include "track/ByteReader.h"
+#include "track/Samples.h"
 
 #include <cstdint>
 #include <functional>
@@ -21,4 +21,4 @@ std::uint64_t scan_freegps(Bytes clip, std::uint64_t first, const std::function<
 // Decodes the 332-byte box (which must fit) that starts `offset` bytes into `clip`.
 FreeGpsBox decode_freegps_box(ByteReader& clip, std::uint64_t offset);
 
-} // namespace vek::track
+}  // namespace vek::track

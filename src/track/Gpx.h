@@ -9,7 +9,7 @@
 // gps0 whole km/h. A gps0 record gives one point (not ten), the records the
 // track file writes (three skipped per chunk).
 
-#include "ByteReader.h"
+#include "track/ByteReader.h"
 
 #include <string>
 #include <string_view>
@@ -18,4 +18,4 @@ namespace vek::track {
 
 std::string gpx_track(Bytes clip, std::string_view track_name);
 
-} // namespace vek::track
+}  // namespace vek::track

@@ -3,9 +3,9 @@
 // Slots are decoded on demand by number, so the close form fills each record
 // without holding the clip's slots (one per 12 bytes) in memory.
 
-#include "ByteReader.h"
-#include "Log.h"
-#include "Samples.h"
+#include "track/ByteReader.h"
+#include "track/Log.h"
+#include "track/Samples.h"
 
 #include <cstdint>
 #include <optional>
@@ -15,29 +15,29 @@
 namespace vek::track {
 
 class GsensorSlots {
-public:
-    // The slot with this number, if the clip has one.
-    std::optional<GSensor> find(std::uint64_t number) const;
+ public:
+  // The slot with this number, if the clip has one.
+  std::optional<GSensor> find(std::uint64_t number) const;
 
-    // The pass's log: "新晶片解析XYZ_start", "lines:" with the time list, and
-    // "XYZ影片長度:%i" for every search.
-    void log_pass(std::string_view time_list, const LogSink& log) const;
+  // The pass's log: "新晶片解析XYZ_start", "lines:" with the time list, and
+  // "XYZ影片長度:%i" for every search.
+  void log_pass(std::string_view time_list, const LogSink& log) const;
 
-    std::uint64_t slot_count() const noexcept { return base_; }
+  std::uint64_t slot_count() const noexcept { return base_; }
 
-private:
-    friend GsensorSlots splitData_new_XYZ(Bytes clip, std::uint64_t skipped);
+ private:
+  friend GsensorSlots splitData_new_XYZ(Bytes clip, std::uint64_t skipped);
 
-    struct Chunk {
-        std::uint64_t offset; // of the marker in the clip
-        std::uint64_t slots;  // m
-        std::uint64_t base;   // slots of the earlier chunks
-    };
+  struct Chunk {
+    std::uint64_t offset;  // of the marker in the clip
+    std::uint64_t slots;   // m
+    std::uint64_t base;    // slots of the earlier chunks
+  };
 
-    Bytes clip_;
-    std::vector<Chunk> chunks_;
-    std::vector<std::uint64_t> searched_lengths_; // m after every search, for the log
-    std::uint64_t base_ = 0;
+  Bytes clip_;
+  std::vector<Chunk> chunks_;
+  std::vector<std::uint64_t> searched_lengths_;  // m after every search, for the log
+  std::uint64_t base_ = 0;
 };
 
 // Searches the "gsen" chunks of the clip. An empty chunk (the marker within
@@ -45,4 +45,4 @@ private:
 // `skipped`: bytes of the file before `clip` when only its tail was read.
 GsensorSlots splitData_new_XYZ(Bytes clip, std::uint64_t skipped = 0);
 
-} // namespace vek::track
+}  // namespace vek::track

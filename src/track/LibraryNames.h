@@ -12,4 +12,4 @@ inline constexpr std::string_view kDataFolder = "VEK/data";
 // Snapshots, merged exports and screen recordings.
 inline constexpr std::string_view kFilesFolder = "VEK/files";
 
-} // namespace vek::track
+}  // namespace vek::track

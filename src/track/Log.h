@@ -9,4 +9,4 @@ namespace vek::track {
 
 using LogSink = std::function<void(std::string_view line)>;
 
-} // namespace vek::track
+}  // namespace vek::track

@@ -2,7 +2,7 @@
 // The movie's own length, from the movie header ("moov" > "mvhd") of a
 // QuickTime clip. Pure: bytes in, seconds out.
 
-#include "ByteReader.h"
+#include "track/ByteReader.h"
 
 #include <optional>
 
@@ -11,4 +11,4 @@ namespace vek::track {
 // Empty when the clip has no readable movie header or a zero time scale.
 std::optional<double> movie_duration_seconds(Bytes clip);
 
-} // namespace vek::track
+}  // namespace vek::track

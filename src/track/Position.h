@@ -11,4 +11,4 @@ std::string nicePosition(double latitude, double longitude);
 // Appends the same label to `out` without a temporary string.
 void append_position(std::string& out, double latitude, double longitude);
 
-} // namespace vek::track
+}  // namespace vek::track

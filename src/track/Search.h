@@ -1,5 +1,5 @@
 #pragma once
-#include "ByteReader.h"
+#include "track/ByteReader.h"
 
 #include <cstdint>
 #include <string_view>
@@ -19,9 +19,9 @@ namespace detail {
 // hold each against the byte walk. An unknown name runs the byte walk.
 std::vector<std::string_view> scan_paths();
 std::uint64_t indexOfData_on(std::string_view path, Bytes pattern, Bytes haystack, std::uint64_t offset) noexcept;
-} // namespace detail
+}  // namespace detail
 
 // The bytes of an ASCII marker, without a terminating zero.
 Bytes marker_bytes(std::string_view marker) noexcept;
 
-} // namespace vek::track
+}  // namespace vek::track

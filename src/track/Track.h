@@ -2,10 +2,10 @@
 // Track extraction: a clip's bytes in, the text of its track data file out.
 // Pure: no files, no printing. Lines for the diagnostic log go to `log`.
 
-#include "ByteReader.h"
-#include "Log.h"
-#include "Samples.h"
-#include "TextOut.h"
+#include "track/ByteReader.h"
+#include "track/Log.h"
+#include "track/Samples.h"
+#include "track/TextOut.h"
 
 #include <cstdint>
 #include <functional>
@@ -16,8 +16,8 @@
 namespace vek::track {
 
 enum class Form {
-    standard, // freeGPS, or gps0 when the clip has no "freeGPS" marker
-    close,    // gps0 close variant with its G-sensor pass
+  standard,  // freeGPS, or gps0 when the clip has no "freeGPS" marker
+  close,     // gps0 close variant with its G-sensor pass
 };
 
 // `fns` is the clip's file name, the first-level key of the text; it is
@@ -52,4 +52,4 @@ void freegps_text(std::string_view fns, const FreeGpsBoxes& boxes, TextSink& sin
 void extract_tail_text(Bytes tail, std::uint64_t skipped, std::string_view fns, Form form, TextSink& sink,
                        const LogSink& log = {});
 
-} // namespace vek::track
+}  // namespace vek::track

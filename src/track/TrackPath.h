@@ -16,4 +16,4 @@ std::string relative_track_path(std::string_view file_name);
 // replaced by an extraction; "ini.txt" or a name without ".MOV" never is.
 bool is_track_file_path(std::string_view path) noexcept;
 
-} // namespace vek::track
+}  // namespace vek::track

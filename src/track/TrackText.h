@@ -2,7 +2,7 @@
 // The text of a track data file, per form. `fns` arguments are already escaped
 // (js_string_content).
 
-#include "Samples.h"
+#include "track/Samples.h"
 
 #include <optional>
 #include <string>
@@ -23,4 +23,4 @@ void append_gps0_statements(std::string& out, std::string_view fns, const Gps0Re
 void append_close_statements(std::string& out, std::string_view fns, const Gps0Record& record,
                              const std::optional<GSensor>& gsensor);
 
-} // namespace vek::track
+}  // namespace vek::track

@@ -32,16 +32,19 @@ class AppFixture : public ::testing::Test {
     app_ = std::make_unique<AppDelegate>(
         Platform{wv_, window_, dialogs_, desktop_, log_, main_thread_},
         Media{std::move(snapshotter), std::move(exporter), std::move(recorder)},
-        Environment{home_, kPage, write_file, extractor(), [] { return fixed_time(); }, durations(),
-                    [this](const bridge::RouteRequest& request, const std::tm& now) { return route_export(request, now); }});
+        Environment{
+            home_, kPage, write_file, extractor(), [] { return fixed_time(); }, durations(),
+            [this](const bridge::RouteRequest& request, const std::tm& now) { return route_export(request, now); }});
   }
   void TearDown() override { std::filesystem::remove_all(root_); }
 
   static constexpr const char* kPage = "/opt/vek/share/vek/www/index.html";
 
   // What the route exporter does in a test; runs on the application's worker thread.
-  std::function<RouteFile(const bridge::RouteRequest&, const std::tm&)> route_export =
-      [](const bridge::RouteRequest&, const std::tm&) { return RouteFile{true, "route.gpx"}; };
+  std::function<RouteFile(const bridge::RouteRequest&, const std::tm&)> route_export = [](const bridge::RouteRequest&,
+                                                                                          const std::tm&) {
+    return RouteFile{true, "route.gpx"};
+  };
 
   // 5 December 2026, 20:33:07 local time.
   static std::tm fixed_time() {
@@ -76,8 +79,8 @@ class AppFixture : public ::testing::Test {
         outcome.failure = "track too large, not written";
         return outcome;
       }
-      outcome.cancelled = !cancellation.publish_unless_cancelled(
-          [&] { std::ofstream(home_ + request.relative_track_path) << "data"; });
+      outcome.cancelled =
+          !cancellation.publish_unless_cancelled([&] { std::ofstream(home_ + request.relative_track_path) << "data"; });
       return outcome;
     };
   }

@@ -91,7 +91,7 @@ TEST_F(ClipCommands, ChosenClipsReportTheFirstChosenAsLast) {
   settle();
   ASSERT_EQ(reports().size(), 1U) << "one report for the whole run";
   EXPECT_EQ(reports().back(), "file_list_fun('" + library() + "/CLIP0002.data," + library() + "/CLIP0001.data,','" +
-                                    two + "," + one + ",','" + one + "');user_path='" + library() + "'");
+                                  two + "," + one + ",','" + one + "');user_path='" + library() + "'");
 }
 
 TEST_F(ClipCommands, PathsWithQuotesReachThePageEscaped) {
@@ -202,8 +202,7 @@ TEST_F(ClipCommands, CommasInPathsKeepTheListsInStep) {
   app_->take_in_dragged({other, trip});
   settle();
   using namespace std::string_literals;
-  EXPECT_NE(reports().back().find("'\\x00" + trip + "\\x00" + other + "\\x00'"), std::string::npos)
-      << reports().back();
+  EXPECT_NE(reports().back().find("'\\x00" + trip + "\\x00" + other + "\\x00'"), std::string::npos) << reports().back();
   EXPECT_NE(reports().back().find("'" + library() + "/A.data," + library() + "/B.data,'"), std::string::npos);
   navigate("http://file_del_fun/" + trip + ",");
   EXPECT_EQ(app_->clip_list().clip_list_text(), other + ",");

@@ -5,9 +5,9 @@
 #include <condition_variable>
 #include <deque>
 #include <fstream>
+#include <functional>
 #include <mutex>
 #include <optional>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -17,7 +17,7 @@
 #include "app/ports/MainThread.h"
 #include "app/ports/WebView.h"
 #include "app/ports/Window.h"
-#include "media/MediaPorts.h"
+#include "media/core/MediaPorts.h"
 
 namespace vek::app::testing {
 

@@ -81,8 +81,8 @@ TEST_F(Intake, CommandsReturnAtOnceWhileClipsAreRead) {
   EXPECT_EQ(progress_calls()[0], "if(window.intake_progress)intake_progress('running','0','1','0','4','')");
   valve_.open();
   settle();
-  EXPECT_EQ(reports().back(), "file_list_fun('" + library() + "/K1.data,','" + a + ",','" + a + "');user_path='" +
-                                  library() + "'");
+  EXPECT_EQ(reports().back(),
+            "file_list_fun('" + library() + "/K1.data,','" + a + ",','" + a + "');user_path='" + library() + "'");
   EXPECT_NE(progress_calls().back().find("intake_progress('finished','1','1','4','4',"), std::string::npos)
       << progress_calls().back();
   EXPECT_EQ(log_.lines, std::vector<std::string>{"extract:" + a});

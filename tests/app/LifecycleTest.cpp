@@ -31,8 +31,8 @@ TEST_F(Lifecycle, EveryReloadReportsTheCurrentList) {
   app_->take_in_dragged({clip});
   settle();
   app_->webViewDidFinishLoad(true);
-  EXPECT_EQ(reports().back(), "file_list_fun('" + library() + "/CLIP0001.data,','" + clip + ",','0');user_path='" +
-                                    library() + "'");
+  EXPECT_EQ(reports().back(),
+            "file_list_fun('" + library() + "/CLIP0001.data,','" + clip + ",','0');user_path='" + library() + "'");
 }
 
 TEST_F(Lifecycle, AnEndedPageProcessIsLoggedReloadedAndToldOnce) {

@@ -22,7 +22,8 @@ TEST_F(MediaCommands, FrameSnapshotOneSecondAfterThePosition) {
   navigate("http://get_photo/file:///c/A.MOV;1;5");
   EXPECT_EQ(snapshotter_->frames,
             std::vector<std::string>{"file:///c/A.MOV@1980/30->" + files() + "/2026_1205_203307.png"});
-  EXPECT_EQ(log_.lines, (std::vector<std::string>{"photo:file:///c/A.MOV,1,5", "err==(null), imageRef==<frame 1920x1080>"}));
+  EXPECT_EQ(log_.lines,
+            (std::vector<std::string>{"photo:file:///c/A.MOV,1,5", "err==(null), imageRef==<frame 1920x1080>"}));
   EXPECT_EQ(wv_.scripts, std::vector<std::string>{"get_act()"});
 }
 
@@ -38,7 +39,8 @@ TEST_F(MediaCommands, SnapshotsThatLeaveNoFileAreFailures) {
   snapshotter_->writes_files = false;
   navigate("http://get_photo/file:///c/A.MOV;1;5");
   navigate("http://get_full_photo/");
-  EXPECT_EQ(wv_.scripts, std::vector<std::string>(2, "if(window.snapshot_failed)snapshot_failed('no file was written')"));
+  EXPECT_EQ(wv_.scripts,
+            std::vector<std::string>(2, "if(window.snapshot_failed)snapshot_failed('no file was written')"));
   snapshotter_->writes_files = true;
   snapshotter_->area_result = false;
   navigate("http://get_full_photo/");

@@ -35,17 +35,20 @@ TEST_F(RouteCommands, RequestRunsOffTheMainThreadAndTheResultComesBackThroughIt)
   EXPECT_EQ(seen.format, "kml");
   EXPECT_DOUBLE_EQ(seen.gap_seconds, 90.5);
   EXPECT_EQ(seen.clips, (std::vector<std::string>{"/c/my card/A.MOV", "/c/B\xE4\xB8\xAD.MOV"}));
-  EXPECT_EQ(wv_.scripts, std::vector<std::string>{"if(window.route_out_done)route_out_done(true,'route_20261205_203307.kml')"});
+  EXPECT_EQ(wv_.scripts,
+            std::vector<std::string>{"if(window.route_out_done)route_out_done(true,'route_20261205_203307.kml')"});
 }
 
 TEST_F(RouteCommands, MalformedRequestsAreRefusedAtOnce) {
   bool called = false;
   route_export = [&](const bridge::RouteRequest&, const std::tm&) { return called = true, RouteFile{}; };
-  for (const char* url : {"http://route_out/", "http://route_out/svg;120;/c/A.MOV", "http://route_out/gpx;-1;/c/A.MOV",
-                          "http://route_out/gpx;120;", "http://route_out/gpx;1e9;/c/A.MOV", "http://route_out/gpx;12x;/a"}) {
+  for (const char* url :
+       {"http://route_out/", "http://route_out/svg;120;/c/A.MOV", "http://route_out/gpx;-1;/c/A.MOV",
+        "http://route_out/gpx;120;", "http://route_out/gpx;1e9;/c/A.MOV", "http://route_out/gpx;12x;/a"}) {
     wv_.scripts.clear();
     navigate(url);
-    EXPECT_EQ(wv_.scripts, std::vector<std::string>{"if(window.route_out_done)route_out_done(false,'not a route request')"})
+    EXPECT_EQ(wv_.scripts,
+              std::vector<std::string>{"if(window.route_out_done)route_out_done(false,'not a route request')"})
         << url;
   }
   EXPECT_FALSE(main_thread_.run_when_posted(50ms));
@@ -61,7 +64,8 @@ TEST_F(RouteCommands, OneRouteFileAtATimeAndFailuresReachThePageEscaped) {
   };
   navigate("http://route_out/gpx;120;/c/A.MOV");
   navigate("http://route_out/csv;120;/c/A.MOV");
-  EXPECT_EQ(wv_.scripts, std::vector<std::string>{"if(window.route_out_done)route_out_done(false,'a route file is being written')"});
+  EXPECT_EQ(wv_.scripts,
+            std::vector<std::string>{"if(window.route_out_done)route_out_done(false,'a route file is being written')"});
   release.set_value();
   ASSERT_TRUE(main_thread_.run_when_posted(5s));
   EXPECT_EQ(wv_.scripts.back(), "if(window.route_out_done)route_out_done(false,'/c/it\\'s gone.MOV: no such file')");

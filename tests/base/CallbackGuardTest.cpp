@@ -14,7 +14,9 @@ void first_logger(std::string_view where, std::string_view what) noexcept {
   logged += std::string(where) + "|" + std::string(what) + ";";
 }
 
-void second_logger(std::string_view, std::string_view) noexcept { logged += "second;"; }
+void second_logger(std::string_view, std::string_view) noexcept {
+  logged += "second;";
+}
 
 TEST(CallbackGuard, ResultsPassAndExceptionsStopAtTheGuardWithOneLogger) {
   set_callback_logger(&first_logger);

@@ -17,7 +17,9 @@ TEST(JsStringContent, QuotesBackslashesAndControls) {
   EXPECT_EQ(js_string_content("a\nb\rc\x01\x7F"), "a\\x0Ab\\x0Dc\\x01\\x7F");
   EXPECT_EQ(js_string_content(std::string_view("a\0b", 3)), "a\\x00b");
   EXPECT_EQ(js_string_content("</script>"), "\\x3C/script>");
-  EXPECT_EQ(js_string_content("a\xE2\x80\xA8" "b\xE2\x80\xA9"), "a\\u2028b\\u2029");
+  EXPECT_EQ(js_string_content("a\xE2\x80\xA8"
+                              "b\xE2\x80\xA9"),
+            "a\\u2028b\\u2029");
   EXPECT_EQ(js_string_content("\xE2\x80\xAA"), "\xE2\x80\xAA") << "a neighbour of the separators is kept";
 }
 

@@ -86,7 +86,7 @@ TEST(PendingFile, TheFileGetsThePermissionsTheUmaskGives) {
   const mode_t previous = ::umask(022);
   EXPECT_TRUE(publish_file(folder / "ini.txt", "km,ENG", PublishMode::Replace));
   ::umask(previous);
-  struct stat info{};
+  struct stat info {};
   ASSERT_EQ(::stat((folder / "ini.txt").c_str(), &info), 0);
   EXPECT_EQ(info.st_mode & 0777U, 0644U);
 }

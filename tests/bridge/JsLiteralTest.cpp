@@ -26,8 +26,7 @@ TEST(JsLiteral, EscapesWhatWouldEndOrBreakTheLiteral) {
 }
 
 TEST(ScriptCalls, ClipListReportKeepsItsShape) {
-  EXPECT_EQ(file_list_call("", "", "0", "/home/u/VEK/data"),
-            "file_list_fun('','','0');user_path='/home/u/VEK/data'");
+  EXPECT_EQ(file_list_call("", "", "0", "/home/u/VEK/data"), "file_list_fun('','','0');user_path='/home/u/VEK/data'");
   EXPECT_EQ(file_list_call("/h/VEK/data/A.data,", "/c/A.MOV,", "(null)", "/h/VEK/data"),
             "file_list_fun('/h/VEK/data/A.data,','/c/A.MOV,','(null)');user_path='/h/VEK/data'");
   EXPECT_EQ(video1_show_call("/c/A B.MOV"), "video1_show('/c/A B.MOV')");

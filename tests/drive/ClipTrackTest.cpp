@@ -29,10 +29,9 @@ TEST(ClipTrack, ReadsFreeGpsStatementsWithTimesFromTheFirstKey) {
 }
 
 TEST(ClipTrack, OrdersByTimeAndKeepsTheLastValuesOfAKeyWrittenTwice) {
-  const std::string text = freegps_text(
-      freegps_statement("2016/03/01 10:05:9.0", "30", "25", "121", "", kXyz) +
-      freegps_statement("2016/03/01 10:05:7.5", "10", "25", "121", "", kXyz) +
-      freegps_statement("2016/03/01 10:05:9.0", "40", "25", "121", "", kXyz));
+  const std::string text = freegps_text(freegps_statement("2016/03/01 10:05:9.0", "30", "25", "121", "", kXyz) +
+                                        freegps_statement("2016/03/01 10:05:7.5", "10", "25", "121", "", kXyz) +
+                                        freegps_statement("2016/03/01 10:05:9.0", "40", "25", "121", "", kXyz));
   const ClipTrack track = read_track_text(text);
   ASSERT_EQ(track.samples.size(), 2U);
   EXPECT_DOUBLE_EQ(track.samples[0].speed_kmh, 10.0);
@@ -55,9 +54,12 @@ TEST(ClipTrack, ReadsTheGps0FormsAndLeavesAnUnfilledGsensorPlaceholderEmpty) {
 
 TEST(ClipTrack, DamagedTextGivesTheStatementsThatAreWhole) {
   const std::string whole = freegps_statement("2016/03/01 10:05:1.0", "5", "25", "121", "", kXyz);
-  const std::vector<std::string> damaged = {
-      "", "\"]={", "data[\"A\"][\"x\"]={'speed':\"1\"};", "data[\"A\"][\"2016/03/01 10:05:2.0\"]={'speed':\"1",
-      "data[\"A\"][\"2016/03/01 10:05:3.0\"]={'speed:\"1\"};", whole.substr(0, whole.size() / 2)};
+  const std::vector<std::string> damaged = {"",
+                                            "\"]={",
+                                            "data[\"A\"][\"x\"]={'speed':\"1\"};",
+                                            "data[\"A\"][\"2016/03/01 10:05:2.0\"]={'speed':\"1",
+                                            "data[\"A\"][\"2016/03/01 10:05:3.0\"]={'speed:\"1\"};",
+                                            whole.substr(0, whole.size() / 2)};
   for (const std::string& junk : damaged) {
     const ClipTrack track = read_track_text(whole + junk);
     EXPECT_GE(track.samples.size(), 1U) << junk;

@@ -41,8 +41,8 @@ TEST(FrameReadings, EachMomentShowsThePagesSampleOfTheClipUnderIt) {
 
 TEST(FrameReadings, AClipWithoutTrackShowsDashes) {
   const auto segments = export_segments({3, 3}, std::nullopt, std::nullopt);
-  const DriveOverlayModel model({ClipTrack{}, read_track_text(testing::freegps_run(30))}, segments,
-                                TimeSettings{}, {}, true);
+  const DriveOverlayModel model({ClipTrack{}, read_track_text(testing::freegps_run(30))}, segments, TimeSettings{}, {},
+                                true);
   EXPECT_FALSE(model.at(1).has_sample);
   EXPECT_EQ(model.at(1).speed, "\u2013");
   EXPECT_EQ(model.at(4).position, "25.000000, 121.010000") << "decimal degrees when asked; 1 s into the second clip";
@@ -73,7 +73,8 @@ TEST(RangeGpx, HoldsExactlyTheSamplesTheRangeShows) {
   EXPECT_NE(gpx.find("<name>exp_1 &lt;&amp;&gt;</name>"), std::string::npos);
   EXPECT_NE(gpx.find("<trkpt lat=\"25.0000000\" lon=\"121.0100000\"><time>2016-03-01T09:05:01.0Z</time>"),
             std::string::npos)
-      << "freeGPS keys run an hour ahead of UTC:\n" << gpx;
+      << "freeGPS keys run an hour ahead of UTC:\n"
+      << gpx;
   EXPECT_NE(gpx.find("<time>2016-03-01T09:05:20.4Z</time>"), std::string::npos);
   EXPECT_EQ(gpx.find("<time>2016-03-01T09:05:20.5Z</time>"), std::string::npos) << "the out point is not shown";
   EXPECT_NE(gpx.find("<gpxtpx:speed>5.56</gpxtpx:speed>"), std::string::npos) << "20 km/h in m/s";

@@ -9,11 +9,13 @@ namespace vek::drive::testing {
 inline std::string freegps_statement(const std::string& key, const std::string& speed, const std::string& lat,
                                      const std::string& lon, const std::string& label, const std::string& xyz) {
   const std::string lhs = "data[\"A.MOV\"][\"" + key + "\"]";
-  return lhs + "=new Array();" + lhs + "={'speed':\"" + speed + "\",'degrees':\"0.00\",'lat':\"" + lat +
-         "\",'lon':\"" + lon + "\"," + xyz + ",'lbs':\"" + label + "\",'stat':\"65\"};\n";
+  return lhs + "=new Array();" + lhs + "={'speed':\"" + speed + "\",'degrees':\"0.00\",'lat':\"" + lat + "\",'lon':\"" +
+         lon + "\"," + xyz + ",'lbs':\"" + label + "\",'stat':\"65\"};\n";
 }
 
-inline std::string freegps_text(const std::string& statements) { return "data['A.MOV']=new Array();" + statements; }
+inline std::string freegps_text(const std::string& statements) {
+  return "data['A.MOV']=new Array();" + statements;
+}
 
 // A freeGPS track of `count` samples, one every tenth of a second from
 // 2016/03/01 10:05:0.0 (under a minute of them), speed 10 + i km/h, moving east from 25.0,121.0.

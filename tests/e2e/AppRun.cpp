@@ -1,7 +1,7 @@
 #include "AppRun.h"
 
-#include <signal.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -31,8 +31,9 @@ void install_with_cmake(const std::filesystem::path& prefix, const std::filesyst
 }
 
 // What the app needs from the test's environment; HOME is its own.
-constexpr const char* kPassedVariables[] = {"PATH", "DISPLAY", "XAUTHORITY", "DBUS_SESSION_BUS_ADDRESS",
-                                           "XDG_RUNTIME_DIR", "ASAN_OPTIONS", "UBSAN_OPTIONS", "LANG"};
+constexpr const char* kPassedVariables[] = {
+    "PATH",         "DISPLAY",       "XAUTHORITY", "DBUS_SESSION_BUS_ADDRESS", "XDG_RUNTIME_DIR",
+    "ASAN_OPTIONS", "UBSAN_OPTIONS", "LANG"};
 
 bool overridden(const std::string& name, const std::vector<std::string>& extra) {
   for (const std::string& entry : extra) {
@@ -64,8 +65,8 @@ std::vector<char*> pointers(std::vector<std::string>& texts) {
   return list;
 }
 
-pid_t spawn(std::vector<std::string> argv_texts, std::vector<std::string> env_texts,
-            const std::filesystem::path& out, const std::filesystem::path& err) {
+pid_t spawn(std::vector<std::string> argv_texts, std::vector<std::string> env_texts, const std::filesystem::path& out,
+            const std::filesystem::path& err) {
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);

@@ -77,8 +77,7 @@ TEST(Install, LaunchingTheEntryWithAClipTakesItIn) {
   app.start(std::vector<std::string>(command.begin() + 1, command.end()));
   ASSERT_TRUE(app.wait_for_stderr("vek page: FILE0001.MOV track")) << app.err();
   const std::string page = "file://" + (app.prefix() / "share" / "vek" / "www").string() + "/";
-  EXPECT_NE(app.err().find(page + "js/viewer.js"), std::string::npos) << "the page came from the prefix\n"
-                                                                      << app.err();
+  EXPECT_NE(app.err().find(page + "js/viewer.js"), std::string::npos) << "the page came from the prefix\n" << app.err();
   EXPECT_TRUE(std::filesystem::exists(app.home() / "VEK" / "data" / "FILE0001.data"));
 }
 

@@ -48,9 +48,9 @@ TEST(Route, ThreeConsecutiveClipsExportAsOneTripThatGpsbabelReadsBack) {
   const auto folder = std::filesystem::temp_directory_path() / ("vek-e2e-trip-clips-" + std::to_string(getpid()));
   std::filesystem::create_directories(folder);
   const auto clips = consecutive_clips(folder);
-  AppRun app("route", {VEK_TEST_PAGE_DIR,
-                       {"http://route_out/gpx;120;" + clips[0].string() + "," + clips[1].string() + "," +
-                        clips[2].string()}});
+  AppRun app("route",
+             {VEK_TEST_PAGE_DIR,
+              {"http://route_out/gpx;120;" + clips[0].string() + "," + clips[1].string() + "," + clips[2].string()}});
   app.start();
   ASSERT_TRUE(app.wait_for_stderr("VEKTEST route_out_done", kRouteTimeout)) << app.err();
   const std::vector<std::string> done = app.page_calls("route_out_done");

@@ -45,7 +45,8 @@ TEST(ClipListRemoval, RemovesWholePathsOnlyAndKeepsPairsTogether) {
 class Removal : public ::testing::Test {
  protected:
   void SetUp() override {
-    for (const char* path : {"/c/a%20b.MOV", "/c/a b.MOV", "/Trip, day 1/A.MOV", "/Trip, day 1/A.MOV.bak", "/c/B.MOV"}) {
+    for (const char* path :
+         {"/c/a%20b.MOV", "/c/a b.MOV", "/Trip, day 1/A.MOV", "/Trip, day 1/A.MOV.bak", "/c/B.MOV"}) {
       list_.append("/h/t.data", path);
     }
   }

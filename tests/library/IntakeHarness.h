@@ -84,8 +84,8 @@ class IntakeHarness : public TempHome {
       const std::lock_guard lock(extract_mutex_);
       extractions_.push_back(request);
     }
-    outcome.cancelled = !cancellation.publish_unless_cancelled(
-        [&] { std::ofstream(home() + request.relative_track_path) << "data"; });
+    outcome.cancelled =
+        !cancellation.publish_unless_cancelled([&] { std::ofstream(home() + request.relative_track_path) << "data"; });
     return outcome;
   }
 
@@ -104,7 +104,9 @@ class IntakeHarness : public TempHome {
         threads);
     IntakeListener listener;
     listener.log = [this](std::string_view line) { log_.emplace_back(line); };
-    listener.report = [this](std::string_view last) { reports_.push_back(list_.clip_list_text() + "|" + std::string(last)); };
+    listener.report = [this](std::string_view last) {
+      reports_.push_back(list_.clip_list_text() + "|" + std::string(last));
+    };
     listener.progress = [this](const IntakeProgress& progress) { progress_.push_back(progress); };
     listener.failed = [this](const std::string& clip, const std::string& reason) {
       failures_.push_back(clip + ": " + reason);
@@ -146,8 +148,7 @@ class IntakeHarness : public TempHome {
   }
   std::string track(const std::string& name) const { return library_folder(home()) + "/" + name; }
   std::size_t library_entries() const {
-    return static_cast<std::size_t>(
-        std::distance(std::filesystem::directory_iterator(library_folder(home())), {}));
+    return static_cast<std::size_t>(std::distance(std::filesystem::directory_iterator(library_folder(home())), {}));
   }
 
   Gate gate_;

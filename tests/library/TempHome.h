@@ -14,7 +14,8 @@ class TempHome : public ::testing::Test {
  protected:
   void SetUp() override {
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    root_ = std::filesystem::path(::testing::TempDir()) / (std::string("vek-") + info->test_suite_name() + "-" + info->name());
+    root_ = std::filesystem::path(::testing::TempDir()) /
+            (std::string("vek-") + info->test_suite_name() + "-" + info->name());
     std::filesystem::remove_all(root_);
     std::filesystem::create_directories(root_ / "home");
   }

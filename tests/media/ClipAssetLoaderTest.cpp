@@ -1,4 +1,4 @@
-#include "media/ClipAssetLoader.h"
+#include "media/gst/ClipAssetLoader.h"
 
 #include <gtest/gtest.h>
 

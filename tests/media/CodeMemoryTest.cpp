@@ -1,4 +1,4 @@
-#include "media/CodeMemory.h"
+#include "media/core/CodeMemory.h"
 
 #include <gtest/gtest.h>
 

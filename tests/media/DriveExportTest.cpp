@@ -12,10 +12,10 @@
 
 #include "MediaTestSupport.h"
 #include "drive/TimeSettings.h"
-#include "media/ClipTracks.h"
-#include "media/Pipeline.h"
-#include "media/GstExporter.h"
-#include "media/OverlayPainter.h"
+#include "media/gst/ClipTracks.h"
+#include "media/gst/GstExporter.h"
+#include "media/gst/OverlayPainter.h"
+#include "media/gst/Pipeline.h"
 
 namespace vek::media {
 namespace {
@@ -170,8 +170,7 @@ class DriveExportTest : public ::testing::Test {
 
   void SetUp() override {
     const std::string missing = testing::missing_element(
-        {"nlecomposition", "x264enc", "qtmux", "avdec_h264", "qtdemux", "concat", "h264parse",
-         "aacparse"});
+        {"nlecomposition", "x264enc", "qtmux", "avdec_h264", "qtdemux", "concat", "h264parse", "aacparse"});
     if (!missing.empty()) {
       GTEST_SKIP() << "GStreamer element missing: " << missing;
     }
@@ -221,7 +220,8 @@ TEST_F(DriveExportTest, TheFrameAtFiveSecondsShowsThePagesReadingsAndSwitchedOff
   ASSERT_EQ(plain.width, 1920);
   const std::atomic<bool> never{false};
   const auto segments = drive::export_segments({6.0}, std::nullopt, std::nullopt);
-  const drive::DriveOverlayModel model(*read_clip_tracks({drive_a_}, never), segments, drive::TimeSettings{}, {}, false);
+  const drive::DriveOverlayModel model(*read_clip_tracks({drive_a_}, never), segments, drive::TimeSettings{}, {},
+                                       false);
   const drive::FrameReadings shown = model.at(5.0);
   const drive::FrameReadings earlier = model.at(4.0);
   ASSERT_NE(shown.speed + shown.clock, earlier.speed + earlier.clock);
@@ -251,9 +251,10 @@ TEST_F(DriveExportTest, TheFrameAtFiveSecondsShowsThePagesReadingsAndSwitchedOff
   }
   const drive::BandLayout speed_layout = drive::band_layout(1920, 1080, speed_only.elements);
   const drive::Box speed_box = in_frame(speed_layout, drive::Element::Speed);
-  EXPECT_LT(difference(speed, with_band(plain, speed_only.elements, shown, model.route()), speed_box), kEncodedTextNoise)
-      << "against the plain frame: " << difference(speed, plain, speed_box) << ", against the full band: "
-      << difference(speed, overlay, speed_box) << ", earlier readings: "
+  EXPECT_LT(difference(speed, with_band(plain, speed_only.elements, shown, model.route()), speed_box),
+            kEncodedTextNoise)
+      << "against the plain frame: " << difference(speed, plain, speed_box)
+      << ", against the full band: " << difference(speed, overlay, speed_box) << ", earlier readings: "
       << difference(speed, with_band(plain, speed_only.elements, earlier, model.route()), speed_box);
   const double rest_x = speed_box.x + speed_box.width + 1;
   const drive::Box rest{rest_x, layout.band.y, 1920 - rest_x, layout.band.height};

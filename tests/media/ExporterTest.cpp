@@ -1,4 +1,4 @@
-#include "media/GstExporter.h"
+#include "media/gst/GstExporter.h"
 
 #include <gtest/gtest.h>
 
@@ -13,7 +13,7 @@ namespace {
 
 using testing::ScratchDir;
 
-constexpr std::chrono::seconds kExportTimeout{180};  // a few seconds of 1080p on a shared two-core machine
+constexpr std::chrono::seconds kExportTimeout{180};             // a few seconds of 1080p on a shared two-core machine
 constexpr GstClockTime kDurationTolerance = 150 * GST_MSECOND;  // audio and video track ends differ slightly
 
 // What one export reported, and on which threads.

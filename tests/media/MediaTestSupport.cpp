@@ -15,7 +15,7 @@
 #include <span>
 
 #include "base/glib/GstHandles.h"
-#include "media/Pipeline.h"
+#include "media/gst/Pipeline.h"
 
 namespace vek::media::testing {
 namespace {
@@ -90,16 +90,15 @@ std::vector<std::string> ScratchDir::entries() const {
 std::filesystem::path make_fixture_clip(const std::filesystem::path& out, int seconds, const std::string& size,
                                         const std::string& extra) {
   const std::string command = "python3 '" VEK_SOURCE_DIR "/tools/vek-fixture.py' --kind freegps --seconds " +
-                              std::to_string(seconds) + " --size " + size + " " + extra + " --out '" +
-                              out.string() + "' --json '" + out.string() + ".json'";
+                              std::to_string(seconds) + " --size " + size + " " + extra + " --out '" + out.string() +
+                              "' --json '" + out.string() + ".json'";
   return run_maker(command, out);
 }
 
 std::filesystem::path make_brightening_clip(const std::filesystem::path& out, int seconds) {
-  const std::string command = "ffmpeg -v error -y -f lavfi -i 'color=c=white:s=320x240:r=30:d=" +
-                              std::to_string(seconds) +
-                              ",fade=t=in:st=0:d=80' -c:v libx264 -preset ultrafast -pix_fmt yuv420p -f mov '" +
-                              out.string() + "'";
+  const std::string command =
+      "ffmpeg -v error -y -f lavfi -i 'color=c=white:s=320x240:r=30:d=" + std::to_string(seconds) +
+      ",fade=t=in:st=0:d=80' -c:v libx264 -preset ultrafast -pix_fmt yuv420p -f mov '" + out.string() + "'";
   return run_maker(command, out);
 }
 
@@ -189,8 +188,9 @@ std::optional<Picture> read_png(const std::filesystem::path& path) {
 }
 
 ScreenPattern::ScreenPattern() {
-  const char* argv[] = {"gst-launch-1.0", "-q", "videotestsrc", "pattern=checkers-1", "!",
-                        "video/x-raw,width=400,height=300", "!", "ximagesink", nullptr};
+  const char* argv[] = {
+      "gst-launch-1.0", "-q",   "videotestsrc", "pattern=checkers-1", "!", "video/x-raw,width=400,height=300", "!",
+      "ximagesink",     nullptr};
   pid_t pid = -1;
   if (posix_spawnp(&pid, argv[0], nullptr, nullptr, const_cast<char* const*>(argv), environ) == 0) {
     pid_ = pid;

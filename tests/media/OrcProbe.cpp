@@ -5,7 +5,7 @@
 
 #include <string_view>
 
-#include "media/CodeMemory.h"
+#include "media/core/CodeMemory.h"
 
 int main(int argc, char** argv) {
   if (argc > 1 && std::string_view(argv[1]) == "guarded") {
@@ -23,8 +23,8 @@ int main(int argc, char** argv) {
   }
   gst_element_set_state(pipeline, GST_STATE_PLAYING);
   GstBus* bus = gst_element_get_bus(pipeline);
-  GstMessage* message =
-      gst_bus_timed_pop_filtered(bus, 30 * GST_SECOND, static_cast<GstMessageType>(GST_MESSAGE_EOS | GST_MESSAGE_ERROR));
+  GstMessage* message = gst_bus_timed_pop_filtered(bus, 30 * GST_SECOND,
+                                                   static_cast<GstMessageType>(GST_MESSAGE_EOS | GST_MESSAGE_ERROR));
   const bool finished = message != nullptr && GST_MESSAGE_TYPE(message) == GST_MESSAGE_EOS;
   if (message != nullptr) {
     gst_message_unref(message);

@@ -1,4 +1,4 @@
-#include "media/GstScreenRecorder.h"
+#include "media/gst/GstScreenRecorder.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "media/GstSnapshotter.h"
+#include "media/gst/GstSnapshotter.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "media/Stamps.h"
+#include "media/core/Stamps.h"
 
 #include <gtest/gtest.h>
 

@@ -43,7 +43,8 @@ std::string ScratchFolder::names(const std::filesystem::path& folder) {
     sorted.insert(entry.path().filename().string());
   }
   std::string out;
-  for (const std::string& name : sorted) out += (out.empty() ? "" : " ") + name;
+  for (const std::string& name : sorted)
+    out += (out.empty() ? "" : " ") + name;
   return out;
 }
 

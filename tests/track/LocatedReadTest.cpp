@@ -1,7 +1,7 @@
 #include "ClipBuilder.h"
 #include "MovBuilder.h"
-#include "Track.h"
-#include "container/LocatedRead.h"
+#include "track/Track.h"
+#include "track/container/LocatedRead.h"
 
 #include <gtest/gtest.h>
 
@@ -15,234 +15,225 @@ using test::ByteVector;
 using Entries = std::vector<std::pair<std::uint64_t, std::uint64_t>>;
 
 struct StringSink final : TextSink {
-    std::string text;
-    void write(std::string_view piece) override { text += piece; }
+  std::string text;
+  void write(std::string_view piece) override { text += piece; }
 };
 
 // A source that records what was read and can fail from a given read on.
 class WatchedSource final : public ByteSource {
-public:
-    explicit WatchedSource(Bytes bytes, std::size_t fail_from = SIZE_MAX) : inner_(bytes), fail_from_(fail_from) {}
-    std::uint64_t size() const noexcept override { return inner_.size(); }
-    bool read(std::uint64_t offset, std::span<std::byte> out) override
-    {
-        ranges.emplace_back(offset, out.size());
-        return ranges.size() <= fail_from_ && inner_.read(offset, out);
-    }
-    std::vector<std::pair<std::uint64_t, std::uint64_t>> ranges;
+ public:
+  explicit WatchedSource(Bytes bytes, std::size_t fail_from = SIZE_MAX) : inner_(bytes), fail_from_(fail_from) {}
+  std::uint64_t size() const noexcept override { return inner_.size(); }
+  bool read(std::uint64_t offset, std::span<std::byte> out) override {
+    ranges.emplace_back(offset, out.size());
+    return ranges.size() <= fail_from_ && inner_.read(offset, out);
+  }
+  std::vector<std::pair<std::uint64_t, std::uint64_t>> ranges;
 
-private:
-    SpanSource inner_;
-    std::size_t fail_from_;
+ private:
+  SpanSource inner_;
+  std::size_t fail_from_;
 };
 
 struct IndexedClip {
-    ByteVector bytes;
-    Entries boxes;        // where the box atoms landed
-    std::uint64_t mdat_end = 0;
+  ByteVector bytes;
+  Entries boxes;  // where the box atoms landed
+  std::uint64_t mdat_end = 0;
 };
 
 // ftyp, an mdat with media noise around one box atom per second, then a moov
 // holding the `gps ` index that `edit` may alter before it is written.
 IndexedClip indexed_clip(unsigned seconds, std::size_t atom_size,
-                         const std::function<void(Entries&, std::uint64_t&)>& edit = {})
-{
-    IndexedClip clip;
-    test::MovBuilder mov;
-    mov.add(atom("ftyp", ByteVector(8)));
-    ByteVector media;
-    Entries placed;
-    const std::uint64_t media_start = mov.view().size() + 8;
-    for (unsigned s = 0; s < seconds; ++s) {
-        const ByteVector frames = test::noise(900 + 37 * s, s);
-        media.insert(media.end(), frames.begin(), frames.end());
-        placed.emplace_back(media_start + media.size(), atom_size);
-        const ByteVector box = test::freegps_atom(atom_size, s);
-        media.insert(media.end(), box.begin(), box.end());
-    }
-    mov.add(atom("mdat", media));
-    clip.mdat_end = mov.view().size();
-    Entries listed = placed;
-    std::uint64_t count = listed.size();
-    if (edit)
-        edit(listed, count);
-    ByteVector moov = atom("mvhd", ByteVector(100));
-    const ByteVector index = atom("gps ", test::gps_index(listed, count));
-    moov.insert(moov.end(), index.begin(), index.end());
-    mov.add(atom("moov", moov));
-    clip.bytes = mov.bytes();
-    clip.boxes = placed;
-    return clip;
+                         const std::function<void(Entries&, std::uint64_t&)>& edit = {}) {
+  IndexedClip clip;
+  test::MovBuilder mov;
+  mov.add(atom("ftyp", ByteVector(8)));
+  ByteVector media;
+  Entries placed;
+  const std::uint64_t media_start = mov.view().size() + 8;
+  for (unsigned s = 0; s < seconds; ++s) {
+    const ByteVector frames = test::noise(900 + 37 * s, s);
+    media.insert(media.end(), frames.begin(), frames.end());
+    placed.emplace_back(media_start + media.size(), atom_size);
+    const ByteVector box = test::freegps_atom(atom_size, s);
+    media.insert(media.end(), box.begin(), box.end());
+  }
+  mov.add(atom("mdat", media));
+  clip.mdat_end = mov.view().size();
+  Entries listed = placed;
+  std::uint64_t count = listed.size();
+  if (edit) edit(listed, count);
+  ByteVector moov = atom("mvhd", ByteVector(100));
+  const ByteVector index = atom("gps ", test::gps_index(listed, count));
+  moov.insert(moov.end(), index.begin(), index.end());
+  mov.add(atom("moov", moov));
+  clip.bytes = mov.bytes();
+  clip.boxes = placed;
+  return clip;
 }
 
-LocatedOutcome located(Bytes clip, Form form, StringSink& sink, const LogSink& log = {})
-{
-    WatchedSource source(clip);
-    return extract_located(source, "F.MOV", form, sink, log);
+LocatedOutcome located(Bytes clip, Form form, StringSink& sink, const LogSink& log = {}) {
+  WatchedSource source(clip);
+  return extract_located(source, "F.MOV", form, sink, log);
 }
 
-TEST(LocatedRead, IndexedClipGivesTheWholeFileTextFromTheListedBoxesOnly)
-{
-    const IndexedClip clip = indexed_clip(5, 0x800);
-    WatchedSource source(clip.bytes);
+TEST(LocatedRead, IndexedClipGivesTheWholeFileTextFromTheListedBoxesOnly) {
+  const IndexedClip clip = indexed_clip(5, 0x800);
+  WatchedSource source(clip.bytes);
+  StringSink sink;
+  test::LogLines lines;
+  ASSERT_EQ(extract_located(source, "F.MOV", Form::standard, sink, lines.sink()), LocatedOutcome::written);
+  test::LogLines whole_lines;
+  EXPECT_EQ(sink.text, splitData(clip.bytes, "F.MOV", whole_lines.sink()));
+  EXPECT_EQ(lines.lines, whole_lines.lines);
+  EXPECT_EQ(test::count_of(sink.text, "'stat':\"65\""), 50U);
+  for (const auto& [offset, n] : source.ranges) {
+    const bool in_box = std::any_of(clip.boxes.begin(), clip.boxes.end(), [&](const auto& box) {
+      return offset >= box.first && offset + n <= box.first + box.second;
+    });
+    const bool header_only = n <= 16 || offset >= clip.mdat_end;
+    EXPECT_TRUE(in_box || header_only) << "read of " << n << " media bytes at " << offset;
+  }
+}
+
+TEST(LocatedRead, MarkersInsideABoxAtomAreReadAsTheSearchReadsThem) {
+  const IndexedClip plain = indexed_clip(2, 0x1000);
+  ByteVector bytes = plain.bytes;
+  const std::uint64_t second_marker = plain.boxes[0].first + 4 + 1000;
+  for (std::size_t i = 0; i < 7; ++i)
+    bytes[second_marker + i] = static_cast<std::byte>("freeGPS"[i]);
+  StringSink sink;
+  ASSERT_EQ(located(bytes, Form::standard, sink), LocatedOutcome::written);
+  EXPECT_EQ(sink.text, splitData(bytes, "F.MOV"));
+  EXPECT_EQ(test::count_of(sink.text, "'stat':"), 30U) << "three boxes of ten";
+}
+
+TEST(LocatedRead, IndexCountBeyondItsEntriesIsClampedToThem) {
+  const IndexedClip clip = indexed_clip(3, 0x800, [](Entries&, std::uint64_t& count) { count = 1000; });
+  StringSink sink;
+  ASSERT_EQ(located(clip.bytes, Form::standard, sink), LocatedOutcome::written);
+  EXPECT_EQ(sink.text, splitData(clip.bytes, "F.MOV"));
+}
+
+TEST(LocatedRead, AnIndexThatCannotBeTrustedFallsBackWithoutWriting) {
+  using Edit = std::function<void(Entries&, std::uint64_t&)>;
+  const std::pair<const char*, Edit> cases[] = {
+      {"empty",
+       [](Entries& e, std::uint64_t& n) {
+         e.clear();
+         n = 0;
+       }},
+      {"entry outside the file", [](Entries& e, std::uint64_t&) { e[1].first = 0xFFFFFF00; }},
+      {"entry at media bytes", [](Entries& e, std::uint64_t&) { e[1].first -= 100; }},
+      {"entry size differs from the atom's", [](Entries& e, std::uint64_t&) { e[2].second -= 4; }},
+      {"entries out of order", [](Entries& e, std::uint64_t&) { std::swap(e[0], e[1]); }},
+      {"entries overlap", [](Entries& e, std::uint64_t&) { e[1] = e[0]; }},
+      {"entry of zero size", [](Entries& e, std::uint64_t&) { e[0].second = 0; }},
+  };
+  for (const auto& [what, edit] : cases) {
+    const IndexedClip clip = indexed_clip(3, 0x800, edit);
     StringSink sink;
-    test::LogLines lines;
-    ASSERT_EQ(extract_located(source, "F.MOV", Form::standard, sink, lines.sink()), LocatedOutcome::written);
-    test::LogLines whole_lines;
-    EXPECT_EQ(sink.text, splitData(clip.bytes, "F.MOV", whole_lines.sink()));
-    EXPECT_EQ(lines.lines, whole_lines.lines);
-    EXPECT_EQ(test::count_of(sink.text, "'stat':\"65\""), 50U);
-    for (const auto& [offset, n] : source.ranges) {
-        const bool in_box = std::any_of(clip.boxes.begin(), clip.boxes.end(), [&](const auto& box) {
-            return offset >= box.first && offset + n <= box.first + box.second;
-        });
-        const bool header_only = n <= 16 || offset >= clip.mdat_end;
-        EXPECT_TRUE(in_box || header_only) << "read of " << n << " media bytes at " << offset;
-    }
+    EXPECT_EQ(located(clip.bytes, Form::standard, sink), LocatedOutcome::fall_back) << what;
+    EXPECT_EQ(sink.text, "") << what;
+  }
 }
 
-TEST(LocatedRead, MarkersInsideABoxAtomAreReadAsTheSearchReadsThem)
-{
-    const IndexedClip plain = indexed_clip(2, 0x1000);
-    ByteVector bytes = plain.bytes;
-    const std::uint64_t second_marker = plain.boxes[0].first + 4 + 1000;
-    for (std::size_t i = 0; i < 7; ++i)
-        bytes[second_marker + i] = static_cast<std::byte>("freeGPS"[i]);
-    StringSink sink;
-    ASSERT_EQ(located(bytes, Form::standard, sink), LocatedOutcome::written);
-    EXPECT_EQ(sink.text, splitData(bytes, "F.MOV"));
-    EXPECT_EQ(test::count_of(sink.text, "'stat':"), 30U) << "three boxes of ten";
+TEST(LocatedRead, BoxesThatDoNotFitTheirAtomFallBack) {
+  // The box is 332 bytes from 44 behind the marker: an atom of 300 bytes ends inside it.
+  StringSink small;
+  EXPECT_EQ(located(indexed_clip(2, 300).bytes, Form::standard, small), LocatedOutcome::fall_back);
+
+  // A marker in the atom's tail whose box would reach past the atom.
+  IndexedClip clip = indexed_clip(2, 0x800);
+  const std::uint64_t late = clip.boxes[0].first + 0x800 - 100;
+  for (std::size_t i = 0; i < 7; ++i)
+    clip.bytes[late + i] = static_cast<std::byte>("freeGPS"[i]);
+  StringSink late_sink;
+  EXPECT_EQ(located(clip.bytes, Form::standard, late_sink), LocatedOutcome::fall_back);
+
+  // An atom ending in the first bytes of a marker the search could complete past it.
+  IndexedClip cut = indexed_clip(2, 0x800);
+  const std::uint64_t end = cut.boxes[0].first + 0x800;
+  for (std::size_t i = 0; i < 4; ++i)
+    cut.bytes[end - 4 + i] = static_cast<std::byte>("free"[i]);
+  StringSink cut_sink;
+  EXPECT_EQ(located(cut.bytes, Form::standard, cut_sink), LocatedOutcome::fall_back);
 }
 
-TEST(LocatedRead, IndexCountBeyondItsEntriesIsClampedToThem)
-{
-    const IndexedClip clip = indexed_clip(3, 0x800, [](Entries&, std::uint64_t& count) { count = 1000; });
-    StringSink sink;
-    ASSERT_EQ(located(clip.bytes, Form::standard, sink), LocatedOutcome::written);
-    EXPECT_EQ(sink.text, splitData(clip.bytes, "F.MOV"));
-}
-
-TEST(LocatedRead, AnIndexThatCannotBeTrustedFallsBackWithoutWriting)
-{
-    using Edit = std::function<void(Entries&, std::uint64_t&)>;
-    const std::pair<const char*, Edit> cases[] = {
-        {"empty", [](Entries& e, std::uint64_t& n) { e.clear(); n = 0; }},
-        {"entry outside the file", [](Entries& e, std::uint64_t&) { e[1].first = 0xFFFFFF00; }},
-        {"entry at media bytes", [](Entries& e, std::uint64_t&) { e[1].first -= 100; }},
-        {"entry size differs from the atom's", [](Entries& e, std::uint64_t&) { e[2].second -= 4; }},
-        {"entries out of order", [](Entries& e, std::uint64_t&) { std::swap(e[0], e[1]); }},
-        {"entries overlap", [](Entries& e, std::uint64_t&) { e[1] = e[0]; }},
-        {"entry of zero size", [](Entries& e, std::uint64_t&) { e[0].second = 0; }},
-    };
-    for (const auto& [what, edit] : cases) {
-        const IndexedClip clip = indexed_clip(3, 0x800, edit);
-        StringSink sink;
-        EXPECT_EQ(located(clip.bytes, Form::standard, sink), LocatedOutcome::fall_back) << what;
-        EXPECT_EQ(sink.text, "") << what;
-    }
-}
-
-TEST(LocatedRead, BoxesThatDoNotFitTheirAtomFallBack)
-{
-    // The box is 332 bytes from 44 behind the marker: an atom of 300 bytes ends inside it.
-    StringSink small;
-    EXPECT_EQ(located(indexed_clip(2, 300).bytes, Form::standard, small), LocatedOutcome::fall_back);
-
-    // A marker in the atom's tail whose box would reach past the atom.
-    IndexedClip clip = indexed_clip(2, 0x800);
-    const std::uint64_t late = clip.boxes[0].first + 0x800 - 100;
-    for (std::size_t i = 0; i < 7; ++i)
-        clip.bytes[late + i] = static_cast<std::byte>("freeGPS"[i]);
-    StringSink late_sink;
-    EXPECT_EQ(located(clip.bytes, Form::standard, late_sink), LocatedOutcome::fall_back);
-
-    // An atom ending in the first bytes of a marker the search could complete past it.
-    IndexedClip cut = indexed_clip(2, 0x800);
-    const std::uint64_t end = cut.boxes[0].first + 0x800;
-    for (std::size_t i = 0; i < 4; ++i)
-        cut.bytes[end - 4 + i] = static_cast<std::byte>("free"[i]);
-    StringSink cut_sink;
-    EXPECT_EQ(located(cut.bytes, Form::standard, cut_sink), LocatedOutcome::fall_back);
-}
-
-TEST(LocatedRead, AReadFailingAfterWritingBeganIsReported)
-{
-    const IndexedClip clip = indexed_clip(3, 0x800);
-    WatchedSource counting(clip.bytes);
-    StringSink first;
-    ASSERT_EQ(extract_located(counting, "F.MOV", Form::standard, first), LocatedOutcome::written);
-    // Fail the last read: the second pass over the boxes has begun writing.
-    WatchedSource failing(clip.bytes, counting.ranges.size() - 1);
-    StringSink sink;
-    EXPECT_EQ(extract_located(failing, "F.MOV", Form::standard, sink), LocatedOutcome::read_failed);
-    // Fail an early read: nothing was written yet, so the caller may search instead.
-    WatchedSource early(clip.bytes, 3);
-    StringSink none;
-    EXPECT_EQ(extract_located(early, "F.MOV", Form::standard, none), LocatedOutcome::fall_back);
-    EXPECT_EQ(none.text, "");
+TEST(LocatedRead, AReadFailingAfterWritingBeganIsReported) {
+  const IndexedClip clip = indexed_clip(3, 0x800);
+  WatchedSource counting(clip.bytes);
+  StringSink first;
+  ASSERT_EQ(extract_located(counting, "F.MOV", Form::standard, first), LocatedOutcome::written);
+  // Fail the last read: the second pass over the boxes has begun writing.
+  WatchedSource failing(clip.bytes, counting.ranges.size() - 1);
+  StringSink sink;
+  EXPECT_EQ(extract_located(failing, "F.MOV", Form::standard, sink), LocatedOutcome::read_failed);
+  // Fail an early read: nothing was written yet, so the caller may search instead.
+  WatchedSource early(clip.bytes, 3);
+  StringSink none;
+  EXPECT_EQ(extract_located(early, "F.MOV", Form::standard, none), LocatedOutcome::fall_back);
+  EXPECT_EQ(none.text, "");
 }
 
 // ftyp, an mdat of noise, moov, then gps0 and gsen atoms as the cameras append
 // them; the records hold real dates and positions at today's gps0 offsets.
-ByteVector gps0_clip(std::size_t records, std::size_t slots, std::uint8_t month = 3)
-{
-    test::MovBuilder mov;
-    mov.add(atom("ftyp", ByteVector(8)));
-    mov.add(atom("mdat", test::noise(5000)));
-    mov.add(atom("moov", atom("mvhd", ByteVector(100))));
-    test::ClipBuilder gps0(records * 32);
-    for (std::size_t k = 0; k < records; ++k) {
-        gps0.f64le(k * 32, 2502.12 + 0.01 * static_cast<double>(k)).f64le(k * 32 + 8, 12133.52);
-        gps0.u8(k * 32 + 20, static_cast<std::uint8_t>(40 + k)).u8(k * 32 + 22, 16).u8(k * 32 + 23, month);
-        gps0.u8(k * 32 + 24, 1).u8(k * 32 + 25, 9).u8(k * 32 + 26, 5).u8(k * 32 + 27, static_cast<std::uint8_t>(k));
-    }
-    mov.add(atom("gps0", gps0.bytes()));
-    mov.add(atom("gsen", test::noise(slots * 12, 5)));
-    return mov.bytes();
+ByteVector gps0_clip(std::size_t records, std::size_t slots, std::uint8_t month = 3) {
+  test::MovBuilder mov;
+  mov.add(atom("ftyp", ByteVector(8)));
+  mov.add(atom("mdat", test::noise(5000)));
+  mov.add(atom("moov", atom("mvhd", ByteVector(100))));
+  test::ClipBuilder gps0(records * 32);
+  for (std::size_t k = 0; k < records; ++k) {
+    gps0.f64le(k * 32, 2502.12 + 0.01 * static_cast<double>(k)).f64le(k * 32 + 8, 12133.52);
+    gps0.u8(k * 32 + 20, static_cast<std::uint8_t>(40 + k)).u8(k * 32 + 22, 16).u8(k * 32 + 23, month);
+    gps0.u8(k * 32 + 24, 1).u8(k * 32 + 25, 9).u8(k * 32 + 26, 5).u8(k * 32 + 27, static_cast<std::uint8_t>(k));
+  }
+  mov.add(atom("gps0", gps0.bytes()));
+  mov.add(atom("gsen", test::noise(slots * 12, 5)));
+  return mov.bytes();
 }
 
-TEST(LocatedRead, Gps0ClipGivesTheWholeFileTextAndLogInBothForms)
-{
-    const ByteVector clip = gps0_clip(20, 200);
-    for (const Form form : {Form::standard, Form::close}) {
-        StringSink sink;
-        test::LogLines lines;
-        test::LogLines whole_lines;
-        ASSERT_EQ(located(clip, form, sink, lines.sink()), LocatedOutcome::written);
-        EXPECT_EQ(sink.text, extract_text(clip, "F.MOV", form, whole_lines.sink()));
-        EXPECT_EQ(lines.lines, whole_lines.lines) << "the lengths logged after a failed search included";
-        EXPECT_GT(sink.text.size(), 1000U);
-    }
+TEST(LocatedRead, Gps0ClipGivesTheWholeFileTextAndLogInBothForms) {
+  const ByteVector clip = gps0_clip(20, 200);
+  for (const Form form : {Form::standard, Form::close}) {
+    StringSink sink;
+    test::LogLines lines;
+    test::LogLines whole_lines;
+    ASSERT_EQ(located(clip, form, sink, lines.sink()), LocatedOutcome::written);
+    EXPECT_EQ(sink.text, extract_text(clip, "F.MOV", form, whole_lines.sink()));
+    EXPECT_EQ(lines.lines, whole_lines.lines) << "the lengths logged after a failed search included";
+    EXPECT_GT(sink.text.size(), 1000U);
+  }
 }
 
-TEST(LocatedRead, ClipsWithoutUsableStructureFallBack)
-{
-    ByteVector with_marker = gps0_clip(20, 10);
-    const std::size_t at = with_marker.size() - 50;
-    for (std::size_t i = 0; i < 7; ++i)
-        with_marker[at + i] = static_cast<std::byte>("freeGPS"[i]);
-    ByteVector broken_walk = gps0_clip(20, 10);
-    broken_walk.push_back(std::byte{1});
-    test::MovBuilder no_data;
-    no_data.add(atom("ftyp", ByteVector(8)));
-    no_data.add(atom("mdat", test::noise(3000)));
-    const IndexedClip indexed = indexed_clip(2, 0x800, [](Entries& e, std::uint64_t&) { e[0].first += 1; });
-    const ByteVector implausible = gps0_clip(20, 10, 13);
-    const std::pair<const char*, ByteVector> cases[] = {
-        {"freeGPS marker in the gps0 tail", with_marker},
-        {"gps0 records today's layout cannot read", implausible},
-        {"a top-level atom cut off", broken_walk},
-        {"neither index nor gps0", no_data.bytes()},
-        {"no bytes", {}},
-    };
-    for (const auto& [what, bytes] : cases) {
-        StringSink sink;
-        EXPECT_EQ(located(bytes, Form::standard, sink), LocatedOutcome::fall_back) << what;
-    }
-    StringSink close;
-    EXPECT_EQ(located(indexed.bytes, Form::close, close), LocatedOutcome::fall_back)
-        << "a freeGPS clip read in the gps0 close form is searched whole";
+TEST(LocatedRead, ClipsWithoutUsableStructureFallBack) {
+  ByteVector with_marker = gps0_clip(20, 10);
+  const std::size_t at = with_marker.size() - 50;
+  for (std::size_t i = 0; i < 7; ++i)
+    with_marker[at + i] = static_cast<std::byte>("freeGPS"[i]);
+  ByteVector broken_walk = gps0_clip(20, 10);
+  broken_walk.push_back(std::byte{1});
+  test::MovBuilder no_data;
+  no_data.add(atom("ftyp", ByteVector(8)));
+  no_data.add(atom("mdat", test::noise(3000)));
+  const IndexedClip indexed = indexed_clip(2, 0x800, [](Entries& e, std::uint64_t&) { e[0].first += 1; });
+  const ByteVector implausible = gps0_clip(20, 10, 13);
+  const std::pair<const char*, ByteVector> cases[] = {
+      {"freeGPS marker in the gps0 tail", with_marker},
+      {"gps0 records today's layout cannot read", implausible},
+      {"a top-level atom cut off", broken_walk},
+      {"neither index nor gps0", no_data.bytes()},
+      {"no bytes", {}},
+  };
+  for (const auto& [what, bytes] : cases) {
+    StringSink sink;
+    EXPECT_EQ(located(bytes, Form::standard, sink), LocatedOutcome::fall_back) << what;
+  }
+  StringSink close;
+  EXPECT_EQ(located(indexed.bytes, Form::close, close), LocatedOutcome::fall_back)
+      << "a freeGPS clip read in the gps0 close form is searched whole";
 }
 
-} // namespace
-} // namespace vek::track::container
+}  // namespace
+}  // namespace vek::track::container

@@ -12,95 +12,88 @@ namespace vek::track::test {
 
 using ByteVector = std::vector<std::byte>;
 
-inline void put_be(ByteVector& out, std::uint64_t value, unsigned width)
-{
-    for (unsigned i = 0; i < width; ++i)
-        out.push_back(static_cast<std::byte>(value >> (8 * (width - 1 - i))));
+inline void put_be(ByteVector& out, std::uint64_t value, unsigned width) {
+  for (unsigned i = 0; i < width; ++i)
+    out.push_back(static_cast<std::byte>(value >> (8 * (width - 1 - i))));
 }
 
-inline void put_text(ByteVector& out, std::string_view text)
-{
-    for (const char c : text)
-        out.push_back(static_cast<std::byte>(c));
+inline void put_text(ByteVector& out, std::string_view text) {
+  for (const char c : text)
+    out.push_back(static_cast<std::byte>(c));
 }
 
 // An atom with a 32-bit size.
-inline ByteVector atom(std::string_view type, std::span<const std::byte> payload)
-{
-    ByteVector out;
-    put_be(out, 8 + payload.size(), 4);
-    put_text(out, type);
-    out.insert(out.end(), payload.begin(), payload.end());
-    return out;
+inline ByteVector atom(std::string_view type, std::span<const std::byte> payload) {
+  ByteVector out;
+  put_be(out, 8 + payload.size(), 4);
+  put_text(out, type);
+  out.insert(out.end(), payload.begin(), payload.end());
+  return out;
 }
 
 // Bytes that never form a marker: a counter over the lowercase-free range.
-inline ByteVector noise(std::size_t n, unsigned seed = 1)
-{
-    ByteVector out(n);
-    for (std::size_t i = 0; i < n; ++i)
-        out[i] = static_cast<std::byte>(0x80 + (i * 7 + seed) % 0x40);
-    return out;
+inline ByteVector noise(std::size_t n, unsigned seed = 1) {
+  ByteVector out(n);
+  for (std::size_t i = 0; i < n; ++i)
+    out[i] = static_cast<std::byte>(0x80 + (i * 7 + seed) % 0x40);
+  return out;
 }
 
 // A freeGPS box atom of `size` bytes: size, "free", "GPS ", then a box whose
 // fields vary with `second` (position, time, status "A").
-inline ByteVector freegps_atom(std::size_t size, unsigned second)
-{
-    ByteVector out;
-    put_be(out, size, 4);
-    put_text(out, "freeGPS ");
-    out.resize(size);
-    const std::size_t box = 48;
-    if (box + 332 <= size) {
-        const auto set = [&](std::size_t at, std::uint64_t v, unsigned width) {
-            for (unsigned i = 0; i < width; ++i)
-                out[box + at + i] = static_cast<std::byte>(v >> (8 * (width - 1 - i)));
-        };
-        set(6, 2016, 2);
-        set(8, 3, 1);
-        set(9, 1, 1);
-        set(10, 9, 1);
-        set(11, 5, 1);
-        for (unsigned j = 0; j < 10; ++j) {
-            set(32 * j + 2, 1000 + second, 2);
-            set(32 * j + 12, (second % 60) * 10 + j, 2);
-            set(32 * j + 14, 'A', 1);
-            set(32 * j + 15, 250000000 + second * 100 + j, 4);
-            set(32 * j + 19, 1215000000 + second * 100 + j, 4);
-        }
+inline ByteVector freegps_atom(std::size_t size, unsigned second) {
+  ByteVector out;
+  put_be(out, size, 4);
+  put_text(out, "freeGPS ");
+  out.resize(size);
+  const std::size_t box = 48;
+  if (box + 332 <= size) {
+    const auto set = [&](std::size_t at, std::uint64_t v, unsigned width) {
+      for (unsigned i = 0; i < width; ++i)
+        out[box + at + i] = static_cast<std::byte>(v >> (8 * (width - 1 - i)));
+    };
+    set(6, 2016, 2);
+    set(8, 3, 1);
+    set(9, 1, 1);
+    set(10, 9, 1);
+    set(11, 5, 1);
+    for (unsigned j = 0; j < 10; ++j) {
+      set(32 * j + 2, 1000 + second, 2);
+      set(32 * j + 12, (second % 60) * 10 + j, 2);
+      set(32 * j + 14, 'A', 1);
+      set(32 * j + 15, 250000000 + second * 100 + j, 4);
+      set(32 * j + 19, 1215000000 + second * 100 + j, 4);
     }
-    return out;
+  }
+  return out;
 }
 
 // Appends pieces and remembers where each began.
 class MovBuilder {
-public:
-    std::uint64_t add(std::span<const std::byte> piece)
-    {
-        const std::uint64_t at = bytes_.size();
-        bytes_.insert(bytes_.end(), piece.begin(), piece.end());
-        return at;
-    }
-    ByteVector& bytes() { return bytes_; }
-    std::span<const std::byte> view() const { return bytes_; }
+ public:
+  std::uint64_t add(std::span<const std::byte> piece) {
+    const std::uint64_t at = bytes_.size();
+    bytes_.insert(bytes_.end(), piece.begin(), piece.end());
+    return at;
+  }
+  ByteVector& bytes() { return bytes_; }
+  std::span<const std::byte> view() const { return bytes_; }
 
-private:
-    ByteVector bytes_;
+ private:
+  ByteVector bytes_;
 };
 
 // The `gps ` index payload: version and flags, count, then offset/size pairs.
 inline ByteVector gps_index(const std::vector<std::pair<std::uint64_t, std::uint64_t>>& entries,
-                            std::uint64_t count_field)
-{
-    ByteVector out;
-    put_be(out, 0x00000101, 4);
-    put_be(out, count_field, 4);
-    for (const auto& [offset, size] : entries) {
-        put_be(out, offset, 4);
-        put_be(out, size, 4);
-    }
-    return out;
+                            std::uint64_t count_field) {
+  ByteVector out;
+  put_be(out, 0x00000101, 4);
+  put_be(out, count_field, 4);
+  for (const auto& [offset, size] : entries) {
+    put_be(out, offset, 4);
+    put_be(out, size, 4);
+  }
+  return out;
 }
 
-} // namespace vek::track::test
+}  // namespace vek::track::test

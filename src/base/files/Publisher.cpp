@@ -15,7 +15,7 @@
 namespace vek::base {
 namespace {
 
-constexpr int kNameAttempts = 100;   // a clash of fresh names is already unlikely
+constexpr int kNameAttempts = 100;     // a clash of fresh names is already unlikely
 constexpr mode_t kNewFileMode = 0666;  // the umask decides, as for any new file
 
 FileError errno_error(const std::filesystem::path& target, const char* what, int code) {
@@ -27,8 +27,8 @@ FileError errno_error(const std::filesystem::path& target, const char* what, int
 int create_locked(const std::filesystem::path& temp) {
   const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, kNewFileMode);
   if (fd < 0) return -1;
-  struct stat opened{};
-  struct stat named{};
+  struct stat opened {};
+  struct stat named {};
   if (::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::fstat(fd, &opened) == 0 && ::stat(temp.c_str(), &named) == 0 &&
       opened.st_ino == named.st_ino && opened.st_dev == named.st_dev) {
     return fd;
@@ -102,7 +102,9 @@ PendingFile& PendingFile::operator=(PendingFile&& other) noexcept {
   return *this;
 }
 
-PendingFile::~PendingFile() { discard(); }
+PendingFile::~PendingFile() {
+  discard();
+}
 
 bool PendingFile::write(std::string_view bytes) {
   while (!failed_ && !bytes.empty()) {

@@ -13,7 +13,9 @@
 namespace vek::base {
 namespace {
 
-bool process_gone(pid_t pid) { return ::kill(pid, 0) != 0 && errno == ESRCH; }
+bool process_gone(pid_t pid) {
+  return ::kill(pid, 0) != 0 && errno == ESRCH;
+}
 
 // Ours are locked for as long as their writer lives; the lock is released
 // by the kernel however the writer ended.

@@ -2,10 +2,10 @@
 // Hidden temporary names: ".vek-tmp-PID-SERIAL" (under 40 bytes, far below
 // any file system's name limit), so the owner's process id is in the name.
 
+#include <sys/types.h>
 #include <optional>
 #include <string>
 #include <string_view>
-#include <sys/types.h>
 
 namespace vek::base {
 

@@ -6,8 +6,8 @@ namespace vek::base {
 namespace {
 
 struct LeadByte {
-  std::size_t length = 0;  // 0: cannot start a sequence
-  std::uint8_t low = 0x80;  // range of the first continuation byte, which
+  std::size_t length = 0;    // 0: cannot start a sequence
+  std::uint8_t low = 0x80;   // range of the first continuation byte, which
   std::uint8_t high = 0xBF;  // rules out overlongs, surrogates and > U+10FFFF
 };
 

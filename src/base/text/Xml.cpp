@@ -21,12 +21,23 @@ bool is_noncharacter(std::string_view sequence) {
 
 void append_ascii(std::string& out, char c) {
   switch (c) {
-    case '&': out += "&amp;"; break;
-    case '<': out += "&lt;"; break;
-    case '>': out += "&gt;"; break;
-    case '"': out += "&quot;"; break;
-    case '\'': out += "&apos;"; break;
-    default: out += is_xml_ascii(c) ? std::string_view(&c, 1) : kReplacementCharacter;
+    case '&':
+      out += "&amp;";
+      break;
+    case '<':
+      out += "&lt;";
+      break;
+    case '>':
+      out += "&gt;";
+      break;
+    case '"':
+      out += "&quot;";
+      break;
+    case '\'':
+      out += "&apos;";
+      break;
+    default:
+      out += is_xml_ascii(c) ? std::string_view(&c, 1) : kReplacementCharacter;
   }
 }
 

@@ -9,4 +9,4 @@ namespace vek::track::cli {
 // Exit status: 0 written, 1 a clip could not be read or output failed, 2 usage.
 int run_export(const std::vector<std::string>& args);
 
-} // namespace vek::track::cli
+}  // namespace vek::track::cli

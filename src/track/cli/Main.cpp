@@ -1,17 +1,18 @@
 // vek-track: the track extraction of the viewer's import, from a shell.
 
-#include "../Gpx.h"
-#include "../LibraryNames.h"
-#include "ExportCommand.h"
-#include "../formats/Registry.h"
-#include "../TrackPath.h"
-#include "../io/Extract.h"
-#include "../io/Home.h"
-#include "../io/MappedFile.h"
-#include "ProgressLine.h"
 #include "base/files/StaleTemporaries.h"
 #include "base/files/TemporaryCleanup.h"
+#include "track/Gpx.h"
+#include "track/LibraryNames.h"
+#include "track/TrackPath.h"
+#include "track/cli/ExportCommand.h"
+#include "track/cli/ProgressLine.h"
+#include "track/formats/Registry.h"
+#include "track/io/Extract.h"
+#include "track/io/Home.h"
+#include "track/io/MappedFile.h"
 
+#include <unistd.h>
 #include <chrono>
 #include <cstdio>
 #include <exception>
@@ -20,7 +21,6 @@
 #include <string>
 #include <string_view>
 #include <system_error>
-#include <unistd.h>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -30,7 +30,7 @@ namespace cli = vek::track::cli;
 namespace {
 
 constexpr int kExitOk = 0;
-constexpr int kExitFailed = 1; // a clip was missing, unreadable or not written
+constexpr int kExitFailed = 1;  // a clip was missing, unreadable or not written
 constexpr int kExitUsage = 2;
 
 constexpr const char* kUsage =
@@ -62,277 +62,244 @@ constexpr const char* kUsage =
     "  -h, --help     show this help\n";
 
 struct ExtractOptions {
-    bool force = false;
-    bool quiet = false;
-    bool full_scan = false;
-    track::Form form = track::Form::standard;
-    std::vector<std::string> clips;
+  bool force = false;
+  bool quiet = false;
+  bool full_scan = false;
+  track::Form form = track::Form::standard;
+  std::vector<std::string> clips;
 };
 
-int usage_error(const std::string& message)
-{
-    std::cerr << "vek-track: " << message << "\nTry 'vek-track --help'.\n";
-    return kExitUsage;
+int usage_error(const std::string& message) {
+  std::cerr << "vek-track: " << message << "\nTry 'vek-track --help'.\n";
+  return kExitUsage;
 }
 
-void log_to_stderr(std::string_view line)
-{
-    std::fwrite(line.data(), 1, line.size(), stderr);
-    std::fputc('\n', stderr);
+void log_to_stderr(std::string_view line) {
+  std::fwrite(line.data(), 1, line.size(), stderr);
+  std::fputc('\n', stderr);
 }
 
 // Missing, folder or unreadable: the message for the user, or empty when the clip can be read.
-std::string unreadable_reason(const std::string& clip)
-{
-    std::error_code ec;
-    const fs::file_status status = fs::status(clip, ec);
-    if (!fs::exists(status))
-        return "no such file";
-    if (fs::is_directory(status))
-        return "is a folder, not a clip";
-    if (::access(clip.c_str(), R_OK) != 0)
-        return "cannot be read (permission denied)";
-    return {};
+std::string unreadable_reason(const std::string& clip) {
+  std::error_code ec;
+  const fs::file_status status = fs::status(clip, ec);
+  if (!fs::exists(status)) return "no such file";
+  if (fs::is_directory(status)) return "is a folder, not a clip";
+  if (::access(clip.c_str(), R_OK) != 0) return "cannot be read (permission denied)";
+  return {};
 }
 
-bool extract_one(const std::string& clip, const ExtractOptions& options, const fs::path& home)
-{
-    if (const std::string reason = unreadable_reason(clip); !reason.empty()) {
-        std::cerr << "vek-track: " << clip << ": " << reason << "\n";
-        return false;
-    }
-    const std::string_view fns = track::clip_file_name(clip);
-    const std::string savepath = track::relative_track_path(fns);
-    const fs::path target(home.string() + savepath);
-    if (!track::is_track_file_path(savepath)) {
-        std::cerr << "vek-track: " << clip << ": not a clip name (.MOV), so it has no track file\n";
-        return false;
-    }
-    std::error_code ec;
-    if (!options.force && fs::exists(target, ec)) {
-        std::cout << clip << ": skipped, " << target.string() << " exists (--force extracts again)\n";
-        return true;
-    }
-    const track::LogSink log = options.quiet ? track::LogSink{} : track::LogSink{log_to_stderr};
-    const auto mode = options.full_scan ? track::io::ReadMode::full_scan : track::io::ReadMode::located;
-    const track::io::ExtractResult result =
-        track::io::extract_clip(clip, home, savepath, fns, options.form, log, nullptr, mode);
-    if (!result.written) {
-        std::cerr << "vek-track: " << result.error.message << " (" << result.error.detail << ")\n";
-        return false;
-    }
-    std::cout << clip << ": wrote " << result.track_path.string() << "\n";
+bool extract_one(const std::string& clip, const ExtractOptions& options, const fs::path& home) {
+  if (const std::string reason = unreadable_reason(clip); !reason.empty()) {
+    std::cerr << "vek-track: " << clip << ": " << reason << "\n";
+    return false;
+  }
+  const std::string_view fns = track::clip_file_name(clip);
+  const std::string savepath = track::relative_track_path(fns);
+  const fs::path target(home.string() + savepath);
+  if (!track::is_track_file_path(savepath)) {
+    std::cerr << "vek-track: " << clip << ": not a clip name (.MOV), so it has no track file\n";
+    return false;
+  }
+  std::error_code ec;
+  if (!options.force && fs::exists(target, ec)) {
+    std::cout << clip << ": skipped, " << target.string() << " exists (--force extracts again)\n";
     return true;
+  }
+  const track::LogSink log = options.quiet ? track::LogSink{} : track::LogSink{log_to_stderr};
+  const auto mode = options.full_scan ? track::io::ReadMode::full_scan : track::io::ReadMode::located;
+  const track::io::ExtractResult result =
+      track::io::extract_clip(clip, home, savepath, fns, options.form, log, nullptr, mode);
+  if (!result.written) {
+    std::cerr << "vek-track: " << result.error.message << " (" << result.error.detail << ")\n";
+    return false;
+  }
+  std::cout << clip << ": wrote " << result.track_path.string() << "\n";
+  return true;
 }
 
-bool ensure_library_folder(const fs::path& home)
-{
-    const fs::path folder = home / track::kDataFolder;
-    std::error_code ec;
-    fs::create_directories(folder, ec);
-    if (ec) {
-        std::cerr << "vek-track: cannot create " << folder.string() << ": " << ec.message() << "\n";
-        return false;
-    }
-    return true;
+bool ensure_library_folder(const fs::path& home) {
+  const fs::path folder = home / track::kDataFolder;
+  std::error_code ec;
+  fs::create_directories(folder, ec);
+  if (ec) {
+    std::cerr << "vek-track: cannot create " << folder.string() << ": " << ec.message() << "\n";
+    return false;
+  }
+  return true;
 }
 
-int parse_extract(const std::vector<std::string>& args, ExtractOptions& options)
-{
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        if (a == "--force") {
-            options.force = true;
-        } else if (a == "--full-scan") {
-            options.full_scan = true;
-        } else if (a == "--quiet" || a == "-q") {
-            options.quiet = true;
-        } else if (a == "--form" || a.rfind("--form=", 0) == 0) {
-            const bool inline_value = a != "--form";
-            if (!inline_value && i + 1 == args.size())
-                return usage_error("--form needs a value (close or standard)");
-            const std::string value = inline_value ? a.substr(7) : args[++i];
-            if (value != "close" && value != "standard")
-                return usage_error("unknown form '" + value + "' (close or standard)");
-            options.form = value == "close" ? track::Form::close : track::Form::standard;
-        } else if (a == "--") {
-            options.clips.insert(options.clips.end(), args.begin() + static_cast<long>(i) + 1, args.end());
-            break;
-        } else if (a.size() > 1 && a[0] == '-') {
-            return usage_error("unknown option '" + a + "'");
-        } else {
-            options.clips.push_back(a);
-        }
+int parse_extract(const std::vector<std::string>& args, ExtractOptions& options) {
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    if (a == "--force") {
+      options.force = true;
+    } else if (a == "--full-scan") {
+      options.full_scan = true;
+    } else if (a == "--quiet" || a == "-q") {
+      options.quiet = true;
+    } else if (a == "--form" || a.rfind("--form=", 0) == 0) {
+      const bool inline_value = a != "--form";
+      if (!inline_value && i + 1 == args.size()) return usage_error("--form needs a value (close or standard)");
+      const std::string value = inline_value ? a.substr(7) : args[++i];
+      if (value != "close" && value != "standard")
+        return usage_error("unknown form '" + value + "' (close or standard)");
+      options.form = value == "close" ? track::Form::close : track::Form::standard;
+    } else if (a == "--") {
+      options.clips.insert(options.clips.end(), args.begin() + static_cast<long>(i) + 1, args.end());
+      break;
+    } else if (a.size() > 1 && a[0] == '-') {
+      return usage_error("unknown option '" + a + "'");
+    } else {
+      options.clips.push_back(a);
     }
-    return options.clips.empty() ? usage_error("extract needs at least one CLIP") : kExitOk;
+  }
+  return options.clips.empty() ? usage_error("extract needs at least one CLIP") : kExitOk;
 }
 
 constexpr const char* kEraseLine = "\r\033[K";
 
-std::uintmax_t size_or_zero(const std::string& clip)
-{
-    std::error_code ec;
-    const std::uintmax_t size = fs::file_size(clip, ec);
-    return ec ? 0 : size;
+std::uintmax_t size_or_zero(const std::string& clip) {
+  std::error_code ec;
+  const std::uintmax_t size = fs::file_size(clip, ec);
+  return ec ? 0 : size;
 }
 
-std::uintmax_t total_size(const std::vector<std::string>& clips)
-{
-    std::uintmax_t total = 0;
-    for (const std::string& clip : clips)
-        total += size_or_zero(clip);
-    return total;
+std::uintmax_t total_size(const std::vector<std::string>& clips) {
+  std::uintmax_t total = 0;
+  for (const std::string& clip : clips)
+    total += size_or_zero(clip);
+  return total;
 }
 
-int run_extract(const std::vector<std::string>& args)
-{
-    ExtractOptions options;
-    if (const int status = parse_extract(args, options); status != kExitOk)
-        return status;
-    const fs::path home = track::io::home_directory();
-    if (!ensure_library_folder(home))
-        return kExitFailed;
-    vek::base::remove_stale_temporaries(home / track::kDataFolder);
-    // The line goes to standard error and only to a terminal: a pipe or a
-    // file gets the per-clip lines alone.
-    const bool show_progress = !options.quiet && ::isatty(STDERR_FILENO) == 1;
-    cli::ExtractProgress progress{.clips_total = options.clips.size(), .bytes_total = total_size(options.clips)};
-    const auto started = std::chrono::steady_clock::now();
-    bool all_ok = true;
-    for (const std::string& clip : options.clips) {
-        if (show_progress)
-            std::cerr << kEraseLine << std::flush;  // the clip's own lines take its place
-        all_ok = extract_one(clip, options, home) && all_ok;
-        std::cout << std::flush;
-        ++progress.clips_done;
-        progress.bytes_done += size_or_zero(clip);
-        progress.elapsed = std::chrono::steady_clock::now() - started;
-        if (show_progress)
-            std::cerr << kEraseLine << cli::progress_text(progress) << std::flush;
-    }
-    if (show_progress)
-        std::cerr << "\n";
-    return all_ok ? kExitOk : kExitFailed;
+int run_extract(const std::vector<std::string>& args) {
+  ExtractOptions options;
+  if (const int status = parse_extract(args, options); status != kExitOk) return status;
+  const fs::path home = track::io::home_directory();
+  if (!ensure_library_folder(home)) return kExitFailed;
+  vek::base::remove_stale_temporaries(home / track::kDataFolder);
+  // The line goes to standard error and only to a terminal: a pipe or a
+  // file gets the per-clip lines alone.
+  const bool show_progress = !options.quiet && ::isatty(STDERR_FILENO) == 1;
+  cli::ExtractProgress progress{.clips_total = options.clips.size(), .bytes_total = total_size(options.clips)};
+  const auto started = std::chrono::steady_clock::now();
+  bool all_ok = true;
+  for (const std::string& clip : options.clips) {
+    if (show_progress) std::cerr << kEraseLine << std::flush;  // the clip's own lines take its place
+    all_ok = extract_one(clip, options, home) && all_ok;
+    std::cout << std::flush;
+    ++progress.clips_done;
+    progress.bytes_done += size_or_zero(clip);
+    progress.elapsed = std::chrono::steady_clock::now() - started;
+    if (show_progress) std::cerr << kEraseLine << cli::progress_text(progress) << std::flush;
+  }
+  if (show_progress) std::cerr << "\n";
+  return all_ok ? kExitOk : kExitFailed;
 }
 
-int run_gpx(const std::vector<std::string>& args)
-{
-    if (args.size() != 1)
-        return usage_error("gpx needs exactly one CLIP");
-    const std::string& clip = args[0];
-    if (const std::string reason = unreadable_reason(clip); !reason.empty()) {
-        std::cerr << "vek-track: " << clip << ": " << reason << "\n";
-        return kExitFailed;
-    }
-    track::io::IoError error;
-    const auto mapped = track::io::MappedFile::open(clip, error);
-    if (!mapped) {
-        std::cerr << "vek-track: " << error.message << " (" << error.detail << ")\n";
-        return kExitFailed;
-    }
-    const std::string gpx = track::gpx_track(mapped->bytes(), track::clip_file_name(clip));
-    if (!mapped->intact()) {
-        std::cerr << "vek-track: " << clip << ": changed or removed while it was read\n";
-        return kExitFailed;
-    }
-    std::cout << gpx;
-    std::cout.flush();
-    return std::cout ? kExitOk : kExitFailed;
+int run_gpx(const std::vector<std::string>& args) {
+  if (args.size() != 1) return usage_error("gpx needs exactly one CLIP");
+  const std::string& clip = args[0];
+  if (const std::string reason = unreadable_reason(clip); !reason.empty()) {
+    std::cerr << "vek-track: " << clip << ": " << reason << "\n";
+    return kExitFailed;
+  }
+  track::io::IoError error;
+  const auto mapped = track::io::MappedFile::open(clip, error);
+  if (!mapped) {
+    std::cerr << "vek-track: " << error.message << " (" << error.detail << ")\n";
+    return kExitFailed;
+  }
+  const std::string gpx = track::gpx_track(mapped->bytes(), track::clip_file_name(clip));
+  if (!mapped->intact()) {
+    std::cerr << "vek-track: " << clip << ": changed or removed while it was read\n";
+    return kExitFailed;
+  }
+  std::cout << gpx;
+  std::cout.flush();
+  return std::cout ? kExitOk : kExitFailed;
 }
 
 // Count, first and last time of today's layouts, as their GPX route gives them.
-void print_today_samples(track::Bytes clip, const std::string& clip_name)
-{
-    const std::string gpx = track::gpx_track(clip, track::clip_file_name(clip_name));
-    std::size_t count = 0;
-    for (std::size_t at = gpx.find("<trkpt"); at != std::string::npos; at = gpx.find("<trkpt", at + 1))
-        ++count;
-    const std::size_t first = gpx.find("<time>");
-    const std::size_t last = gpx.rfind("<time>");
-    std::cout << "  samples: " << count;
-    if (count > 0 && first != std::string::npos)
-        std::cout << ", first " << gpx.substr(first + 6, gpx.find('<', first + 6) - first - 6) << ", last "
-                  << gpx.substr(last + 6, gpx.find('<', last + 6) - last - 6);
-    std::cout << "\n";
+void print_today_samples(track::Bytes clip, const std::string& clip_name) {
+  const std::string gpx = track::gpx_track(clip, track::clip_file_name(clip_name));
+  std::size_t count = 0;
+  for (std::size_t at = gpx.find("<trkpt"); at != std::string::npos; at = gpx.find("<trkpt", at + 1))
+    ++count;
+  const std::size_t first = gpx.find("<time>");
+  const std::size_t last = gpx.rfind("<time>");
+  std::cout << "  samples: " << count;
+  if (count > 0 && first != std::string::npos)
+    std::cout << ", first " << gpx.substr(first + 6, gpx.find('<', first + 6) - first - 6) << ", last "
+              << gpx.substr(last + 6, gpx.find('<', last + 6) - last - 6);
+  std::cout << "\n";
 }
 
-std::string utc_text(const track::formats::UtcTime& t)
-{
-    char text[40];
-    std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%04.1fZ", t.year, t.month, t.day, t.hour, t.minute,
-                  t.second);
-    return text;
+std::string utc_text(const track::formats::UtcTime& t) {
+  char text[40];
+  std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%04.1fZ", t.year, t.month, t.day, t.hour, t.minute,
+                t.second);
+  return text;
 }
 
-void print_probe(const std::string& clip, track::Bytes bytes)
-{
-    using track::formats::Verdict;
-    const track::formats::Probe probe = track::formats::probe_clip(bytes);
-    std::cout << clip << ": " << (probe.verdict == Verdict::none ? "no GPS data found" : probe.family) << "\n";
-    if (probe.verdict == Verdict::today)
-        print_today_samples(bytes, clip);
-    const auto& fixes = probe.decoded.fixes;
-    if (probe.verdict == Verdict::family)
-        std::cout << "  samples: " << fixes.size() << ", first " << utc_text(fixes.front().time) << ", last "
-                  << utc_text(fixes.back().time) << "\n";
-    for (const std::string& note : probe.decoded.notes)
-        std::cout << "  read as: " << note << "\n";
-    for (const std::string& reason : probe.declined)
-        std::cout << "  declined: " << reason << "\n";
+void print_probe(const std::string& clip, track::Bytes bytes) {
+  using track::formats::Verdict;
+  const track::formats::Probe probe = track::formats::probe_clip(bytes);
+  std::cout << clip << ": " << (probe.verdict == Verdict::none ? "no GPS data found" : probe.family) << "\n";
+  if (probe.verdict == Verdict::today) print_today_samples(bytes, clip);
+  const auto& fixes = probe.decoded.fixes;
+  if (probe.verdict == Verdict::family)
+    std::cout << "  samples: " << fixes.size() << ", first " << utc_text(fixes.front().time) << ", last "
+              << utc_text(fixes.back().time) << "\n";
+  for (const std::string& note : probe.decoded.notes)
+    std::cout << "  read as: " << note << "\n";
+  for (const std::string& reason : probe.declined)
+    std::cout << "  declined: " << reason << "\n";
 }
 
-int run_probe(const std::vector<std::string>& args)
-{
-    if (args.empty())
-        return usage_error("probe needs at least one CLIP");
-    bool all_ok = true;
-    for (const std::string& clip : args) {
-        track::io::IoError error;
-        const auto mapped = track::io::MappedFile::open(clip, error);
-        if (!mapped) {
-            std::cerr << "vek-track: " << error.message << " (" << error.detail << ")\n";
-            all_ok = false;
-            continue;
-        }
-        print_probe(clip, mapped->bytes());
-        if (!mapped->intact()) {
-            std::cerr << "vek-track: " << clip << ": changed or removed while it was read\n";
-            all_ok = false;
-        }
+int run_probe(const std::vector<std::string>& args) {
+  if (args.empty()) return usage_error("probe needs at least one CLIP");
+  bool all_ok = true;
+  for (const std::string& clip : args) {
+    track::io::IoError error;
+    const auto mapped = track::io::MappedFile::open(clip, error);
+    if (!mapped) {
+      std::cerr << "vek-track: " << error.message << " (" << error.detail << ")\n";
+      all_ok = false;
+      continue;
     }
-    return all_ok ? kExitOk : kExitFailed;
+    print_probe(clip, mapped->bytes());
+    if (!mapped->intact()) {
+      std::cerr << "vek-track: " << clip << ": changed or removed while it was read\n";
+      all_ok = false;
+    }
+  }
+  return all_ok ? kExitOk : kExitFailed;
 }
 
-int run(const std::vector<std::string>& args)
-{
-    if (args.empty())
-        return usage_error("missing command (extract, export, gpx or probe)");
-    const std::string& command = args[0];
-    const std::vector<std::string> rest(args.begin() + 1, args.end());
-    if (command == "-h" || command == "--help" || command == "help") {
-        std::cout << kUsage;
-        return kExitOk;
-    }
-    if (command == "extract")
-        return run_extract(rest);
-    if (command == "export")
-        return vek::track::cli::run_export(rest);
-    if (command == "gpx")
-        return run_gpx(rest);
-    if (command == "probe")
-        return run_probe(rest);
-    return usage_error("unknown command '" + command + "'");
+int run(const std::vector<std::string>& args) {
+  if (args.empty()) return usage_error("missing command (extract, export, gpx or probe)");
+  const std::string& command = args[0];
+  const std::vector<std::string> rest(args.begin() + 1, args.end());
+  if (command == "-h" || command == "--help" || command == "help") {
+    std::cout << kUsage;
+    return kExitOk;
+  }
+  if (command == "extract") return run_extract(rest);
+  if (command == "export") return vek::track::cli::run_export(rest);
+  if (command == "gpx") return run_gpx(rest);
+  if (command == "probe") return run_probe(rest);
+  return usage_error("unknown command '" + command + "'");
 }
 
-} // namespace
+}  // namespace
 
-int main(int argc, char** argv)
-{
-    try {
-        vek::base::remove_temporaries_on_signals();
-        return run(std::vector<std::string>(argv + 1, argv + argc));
-    } catch (const std::exception& e) {
-        std::cerr << "vek-track: " << e.what() << "\n";
-        return kExitFailed;
-    }
+int main(int argc, char** argv) {
+  try {
+    vek::base::remove_temporaries_on_signals();
+    return run(std::vector<std::string>(argv + 1, argv + argc));
+  } catch (const std::exception& e) {
+    std::cerr << "vek-track: " << e.what() << "\n";
+    return kExitFailed;
+  }
 }

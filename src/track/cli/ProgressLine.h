@@ -10,14 +10,14 @@
 namespace vek::track::cli {
 
 struct ExtractProgress {
-    std::size_t clips_done = 0;
-    std::size_t clips_total = 0;
-    std::uintmax_t bytes_done = 0;
-    std::uintmax_t bytes_total = 0;
-    std::chrono::steady_clock::duration elapsed{};
+  std::size_t clips_done = 0;
+  std::size_t clips_total = 0;
+  std::uintmax_t bytes_done = 0;
+  std::uintmax_t bytes_total = 0;
+  std::chrono::steady_clock::duration elapsed{};
 };
 
 // E.g. "3/30 clips, 1.2 of 9.0 GB, about 2 min left"; no estimate before a byte is read.
 std::string progress_text(const ExtractProgress& progress);
 
-} // namespace vek::track::cli
+}  // namespace vek::track::cli

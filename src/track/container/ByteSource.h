@@ -2,7 +2,7 @@
 // Positioned reads of a clip: its size, and the bytes at an offset. Readers
 // that know where the camera data lies fetch only those bytes.
 
-#include "../ByteReader.h"
+#include "track/ByteReader.h"
 
 #include <algorithm>
 #include <cstddef>
@@ -14,44 +14,39 @@
 namespace vek::track::container {
 
 class ByteSource {
-public:
-    virtual ~ByteSource() = default;
-    virtual std::uint64_t size() const noexcept = 0;
-    // Fills `out` with the bytes at `offset`; false when they are not all
-    // inside the source or the read failed.
-    virtual bool read(std::uint64_t offset, std::span<std::byte> out) = 0;
-    // A hint that [offset, offset + n) will be read soon: a file source starts
-    // fetching it, so many scattered reads wait on the device together.
-    virtual void prefetch(std::uint64_t /*offset*/, std::uint64_t /*n*/) {}
+ public:
+  virtual ~ByteSource() = default;
+  virtual std::uint64_t size() const noexcept = 0;
+  // Fills `out` with the bytes at `offset`; false when they are not all
+  // inside the source or the read failed.
+  virtual bool read(std::uint64_t offset, std::span<std::byte> out) = 0;
+  // A hint that [offset, offset + n) will be read soon: a file source starts
+  // fetching it, so many scattered reads wait on the device together.
+  virtual void prefetch(std::uint64_t /*offset*/, std::uint64_t /*n*/) {}
 
-    // [offset, offset + n) as a block, or nothing when it is not all there.
-    std::optional<std::vector<std::byte>> block(std::uint64_t offset, std::uint64_t n)
-    {
-        if (offset > size() || n > size() - offset)
-            return std::nullopt;
-        std::vector<std::byte> bytes(static_cast<std::size_t>(n));
-        if (!read(offset, bytes))
-            return std::nullopt;
-        return bytes;
-    }
+  // [offset, offset + n) as a block, or nothing when it is not all there.
+  std::optional<std::vector<std::byte>> block(std::uint64_t offset, std::uint64_t n) {
+    if (offset > size() || n > size() - offset) return std::nullopt;
+    std::vector<std::byte> bytes(static_cast<std::size_t>(n));
+    if (!read(offset, bytes)) return std::nullopt;
+    return bytes;
+  }
 };
 
 // A source over bytes already in memory.
 class SpanSource final : public ByteSource {
-public:
-    explicit SpanSource(Bytes bytes) noexcept : bytes_(bytes) {}
-    std::uint64_t size() const noexcept override { return bytes_.size(); }
-    bool read(std::uint64_t offset, std::span<std::byte> out) override
-    {
-        if (offset > bytes_.size() || out.size() > bytes_.size() - offset)
-            return false;
-        const Bytes from = bytes_.subspan(static_cast<std::size_t>(offset), out.size());
-        std::copy(from.begin(), from.end(), out.begin());
-        return true;
-    }
+ public:
+  explicit SpanSource(Bytes bytes) noexcept : bytes_(bytes) {}
+  std::uint64_t size() const noexcept override { return bytes_.size(); }
+  bool read(std::uint64_t offset, std::span<std::byte> out) override {
+    if (offset > bytes_.size() || out.size() > bytes_.size() - offset) return false;
+    const Bytes from = bytes_.subspan(static_cast<std::size_t>(offset), out.size());
+    std::copy(from.begin(), from.end(), out.begin());
+    return true;
+  }
 
-private:
-    Bytes bytes_;
+ private:
+  Bytes bytes_;
 };
 
-} // namespace vek::track::container
+}  // namespace vek::track::container

@@ -2,7 +2,7 @@
 // The index cameras of the freeGPS family keep inside the movie header: a
 // `gps ` atom in `moov` listing the file offset and size of every GPS box.
 
-#include "Atoms.h"
+#include "track/container/Atoms.h"
 
 #include <cstdint>
 #include <optional>
@@ -11,8 +11,8 @@
 namespace vek::track::container {
 
 struct BoxEntry {
-    std::uint64_t offset = 0;
-    std::uint64_t size = 0;
+  std::uint64_t offset = 0;
+  std::uint64_t size = 0;
 };
 
 // Cameras reserve 16 or 32 KiB per box; anything past this is not a GPS box.
@@ -30,4 +30,4 @@ std::optional<std::vector<BoxEntry>> listed_gps_boxes(ByteSource& source, const 
 // size whose type `free` is followed by "GPS".
 bool is_box_atom(Bytes atom, std::uint64_t listed_size) noexcept;
 
-} // namespace vek::track::container
+}  // namespace vek::track::container

@@ -3,9 +3,9 @@
 // clip's structure instead of a search of every byte: the freeGPS boxes its
 // `moov/gps ` index lists, or the top-level `gps0`/`gsen` atoms at its end.
 
-#include "../Log.h"
-#include "../Track.h"
-#include "ByteSource.h"
+#include "track/Log.h"
+#include "track/Track.h"
+#include "track/container/ByteSource.h"
 
 #include <cstdint>
 #include <string_view>
@@ -13,9 +13,9 @@
 namespace vek::track::container {
 
 enum class LocatedOutcome {
-    written,     // the sink holds the whole text
-    fall_back,   // the structure cannot be followed; nothing was written
-    read_failed, // a read failed after writing began: the sink's text is incomplete
+  written,      // the sink holds the whole text
+  fall_back,    // the structure cannot be followed; nothing was written
+  read_failed,  // a read failed after writing began: the sink's text is incomplete
 };
 
 // The tail after `gps0` is read whole; a longer one is not a camera's.
@@ -27,4 +27,4 @@ inline constexpr std::uint64_t kMaxTailSize = std::uint64_t{64} << 20;
 LocatedOutcome extract_located(ByteSource& source, std::string_view fns, Form form, TextSink& sink,
                                const LogSink& log = {});
 
-} // namespace vek::track::container
+}  // namespace vek::track::container

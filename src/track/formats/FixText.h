@@ -2,7 +2,7 @@
 // The track text of the freeGPS form for fixes of any camera family, with
 // that form's keys, units and time keys, so the page reads them unchanged.
 
-#include "Fix.h"
+#include "track/formats/Fix.h"
 
 #include <string>
 #include <string_view>
@@ -14,4 +14,4 @@ namespace vek::track::formats {
 // keyed by its UTC time shown as the freeGPS form shows its times.
 std::string fixes_as_freegps_text(std::string_view fns, const std::vector<Fix>& fixes);
 
-} // namespace vek::track::formats
+}  // namespace vek::track::formats

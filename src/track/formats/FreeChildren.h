@@ -2,8 +2,8 @@
 // A top-level `free` atom holding child atoms (cprt, sttm, gps , 3gf , ...),
 // and the `.gps` / `.3gf` sidecars that carry the same logs beside the clip.
 
-#include "ByteReader.h"
-#include "Fix.h"
+#include "track/ByteReader.h"
+#include "track/formats/Fix.h"
 
 #include <filesystem>
 #include <string_view>
@@ -27,4 +27,4 @@ Decoded decode_3gf_log(Bytes records);
 // `DIR/NAME.gps`, `DIR/NAME.GPS`, `DIR/NAME.3gf`, `DIR/NAME.3GF` for `DIR/NAME.MOV`.
 std::vector<std::filesystem::path> free_children_sidecars(const std::filesystem::path& clip);
 
-} // namespace vek::track::formats
+}  // namespace vek::track::formats

@@ -3,8 +3,8 @@
 // with an RMC sentence, doubles with an RMC copy, an RMC shifted up by 16,
 // and a slash-dated line in degrees.
 
-#include "ByteReader.h"
-#include "Fix.h"
+#include "track/ByteReader.h"
+#include "track/formats/Fix.h"
 
 namespace vek::track::formats {
 
@@ -13,4 +13,4 @@ bool looks_like_freegps_text(Bytes atom);
 
 Decoded decode_freegps_text(Bytes atom);
 
-} // namespace vek::track::formats
+}  // namespace vek::track::formats

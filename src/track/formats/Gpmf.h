@@ -2,8 +2,8 @@
 // GPMF key-length-value telemetry, one metadata-track sample at a time:
 // GPS5 and GPS9 positions, GPSU time, GPSF fix, GPSP precision, ACCL.
 
-#include "ByteReader.h"
-#include "Fix.h"
+#include "track/ByteReader.h"
+#include "track/formats/Fix.h"
 
 namespace vek::track::formats {
 
@@ -14,4 +14,4 @@ bool looks_like_gpmf(Bytes sample);
 // GPSU time (GPS5) or at their own times (GPS9, preferred when both exist).
 Decoded decode_gpmf(Bytes sample, double duration_seconds);
 
-} // namespace vek::track::formats
+}  // namespace vek::track::formats

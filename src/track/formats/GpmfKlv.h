@@ -2,7 +2,7 @@
 // The KLV walk under the GPMF decoder: a 4-character key, a type character,
 // an element size, a big-endian repeat count, data padded to 4 bytes.
 
-#include "ByteReader.h"
+#include "track/ByteReader.h"
 
 #include <cstdint>
 #include <functional>
@@ -17,11 +17,11 @@ inline constexpr std::size_t kHeaderSize = 8;
 inline constexpr int kNestLimit = 8;
 
 struct Klv {
-    std::string_view key; // four characters
-    char type = kNested;
-    std::uint8_t element_size = 0;
-    std::uint16_t repeat = 0;
-    Bytes data; // element_size x repeat bytes, without the padding
+  std::string_view key;  // four characters
+  char type = kNested;
+  std::uint8_t element_size = 0;
+  std::uint16_t repeat = 0;
+  Bytes data;  // element_size x repeat bytes, without the padding
 };
 
 // Each item directly inside `bytes`, in order; stops at the first item that
@@ -34,4 +34,4 @@ std::optional<std::size_t> type_size(char type);
 // The value of the given type at `offset` of `data` as a double; nothing when it does not fit.
 std::optional<double> number_at(Bytes data, std::size_t offset, char type);
 
-} // namespace vek::track::formats::gpmf
+}  // namespace vek::track::formats::gpmf

@@ -3,7 +3,7 @@
 // them: with or without the leading '$', any two-letter talker, a checksum
 // that some writers get wrong, and DDMM.mmmm coordinates.
 
-#include "Fix.h"
+#include "track/formats/Fix.h"
 
 #include <optional>
 #include <string_view>
@@ -14,8 +14,8 @@ namespace vek::track::formats {
 inline constexpr double kKmhPerKnot = 1.852;
 
 enum class Checksum {
-    checked_if_present, // a "*hh" that disagrees refuses the sentence; a missing one is accepted
-    ignored,            // writers whose checksums are never right
+  checked_if_present,  // a "*hh" that disagrees refuses the sentence; a missing one is accepted
+  ignored,             // writers whose checksums are never right
 };
 
 // One RMC sentence ("$GPRMC,..." or "GNRMC,...", ending at its checksum or the
@@ -38,4 +38,4 @@ inline constexpr std::size_t kMaxSentenceLength = 200;
 // Bounds the sentences taken from one text (a day of 10 Hz fixes).
 inline constexpr std::size_t kMaxSentences = 864000;
 
-} // namespace vek::track::formats
+}  // namespace vek::track::formats

@@ -4,8 +4,8 @@
 // signature; the two layouts read today keep their exact text whenever they
 // decode to plausible samples.
 
-#include "../ByteReader.h"
-#include "Fix.h"
+#include "track/ByteReader.h"
+#include "track/formats/Fix.h"
 
 #include <string>
 #include <vector>
@@ -13,17 +13,17 @@
 namespace vek::track::formats {
 
 enum class Verdict {
-    today,     // today's freeGPS or gps0 layout reads it: the track text as always
-    family,    // another family's reader decoded it
-    encrypted, // a family whose data is enciphered: recognised, not readable
-    none,      // no GPS data found
+  today,      // today's freeGPS or gps0 layout reads it: the track text as always
+  family,     // another family's reader decoded it
+  encrypted,  // a family whose data is enciphered: recognised, not readable
+  none,       // no GPS data found
 };
 
 struct Probe {
-    Verdict verdict = Verdict::none;
-    std::string family;              // its name, when found or recognised
-    Decoded decoded;                 // validated fixes of a family reader
-    std::vector<std::string> declined; // per detector that did not take the clip: why
+  Verdict verdict = Verdict::none;
+  std::string family;                 // its name, when found or recognised
+  Decoded decoded;                    // validated fixes of a family reader
+  std::vector<std::string> declined;  // per detector that did not take the clip: why
 };
 
 Probe probe_clip(Bytes clip);
@@ -31,4 +31,4 @@ Probe probe_clip(Bytes clip);
 // The fraction of boxes or records that must decode plausibly for today's layouts to keep a clip.
 inline constexpr double kPlausibleShare = 0.5;
 
-} // namespace vek::track::formats
+}  // namespace vek::track::formats

@@ -3,8 +3,8 @@
 // hour, minute, second, year, month, day; status, hemisphere letters and a
 // zero; f32 latitude and longitude (DDMM), speed (knots) and course.
 
-#include "../ByteReader.h"
-#include "Fix.h"
+#include "track/ByteReader.h"
+#include "track/formats/Fix.h"
 
 #include <optional>
 #include <string>
@@ -15,10 +15,10 @@ namespace vek::track::formats {
 enum class SingleFixLayout { at48, at16, at64 };
 
 struct SingleFix {
-    Fix fix;
-    SingleFixLayout layout = SingleFixLayout::at48;
-    bool full_year = false;     // the year field held the full year (the camera's local clock)
-    bool degrees_e7 = false;    // "IQS" variant: integer degrees x 1e7 and m/s x 100
+  Fix fix;
+  SingleFixLayout layout = SingleFixLayout::at48;
+  bool full_year = false;   // the year field held the full year (the camera's local clock)
+  bool degrees_e7 = false;  // "IQS" variant: integer degrees x 1e7 and m/s x 100
 };
 
 // The fix of one freeGPS atom (from its size field), when a layout's signature matches.
@@ -31,4 +31,4 @@ bool is_unknown_cipher_record(Bytes atom);
 // Degrees from NMEA-style DDMM.mmmm; nothing when the minutes are 60 or more.
 std::optional<double> degrees_from_ddmm(double ddmm);
 
-} // namespace vek::track::formats
+}  // namespace vek::track::formats

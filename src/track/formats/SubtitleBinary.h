@@ -3,8 +3,8 @@
 // the sample size less 2, four zero bytes, a camera-clock text, acceleration
 // and NUL-padded RMC and GGA sentences.
 
-#include "ByteReader.h"
-#include "Fix.h"
+#include "track/ByteReader.h"
+#include "track/formats/Fix.h"
 
 #include <span>
 
@@ -14,4 +14,4 @@ bool looks_like_subtitle_binary(Bytes sample);
 
 Decoded decode_subtitle_binary(std::span<const Bytes> samples);
 
-} // namespace vek::track::formats
+}  // namespace vek::track::formats

@@ -4,8 +4,8 @@
 // "$GxRMC" sentences, "A,DDMMYY,hhmmss,..." rows, and cues scrambled by a
 // constant byte offset.
 
-#include "ByteReader.h"
-#include "Fix.h"
+#include "track/ByteReader.h"
+#include "track/formats/Fix.h"
 
 #include <span>
 #include <string_view>
@@ -20,4 +20,4 @@ bool looks_like_subtitle_nmea(Bytes sample);
 // Every sample of the track, in order.
 Decoded decode_subtitle_nmea(std::span<const Bytes> samples);
 
-} // namespace vek::track::formats
+}  // namespace vek::track::formats

@@ -2,7 +2,7 @@
 // Strict readers of the numbers that camera text carries: fixed-width digit
 // runs and decimal fields. Anything but the expected characters is refused.
 
-#include "ByteReader.h"
+#include "track/ByteReader.h"
 
 #include <cstddef>
 #include <optional>
@@ -26,4 +26,4 @@ std::optional<double> decimal(std::string_view field);
 // The text without leading and trailing spaces, tabs, CR and LF.
 std::string_view trimmed(std::string_view text);
 
-} // namespace vek::track::formats
+}  // namespace vek::track::formats

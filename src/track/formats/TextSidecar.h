@@ -2,7 +2,7 @@
 // Plain text sidecars beside a clip: NMEA logs (`.nmea`, and NMEA in `.gpx`-named
 // files of the `103gps`/`203gps` folders) and `.map` CSV rows.
 
-#include "Fix.h"
+#include "track/formats/Fix.h"
 
 #include <filesystem>
 #include <string_view>
@@ -20,4 +20,4 @@ Decoded decode_map_sidecar(std::string_view text);
 // DIR/../103gps and DIR/../203gps.
 std::vector<std::filesystem::path> text_sidecars(const std::filesystem::path& clip);
 
-} // namespace vek::track::formats
+}  // namespace vek::track::formats

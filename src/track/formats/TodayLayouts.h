@@ -4,8 +4,8 @@
 // Other families carry the same markers with other layouts; this is how
 // their clips are told apart without changing a byte of today's text.
 
-#include "../ByteReader.h"
-#include "../Samples.h"
+#include "track/ByteReader.h"
+#include "track/Samples.h"
 
 namespace vek::track::formats {
 
@@ -14,10 +14,10 @@ bool is_plausible_record(const Gps0Record& record) noexcept;
 
 // Counts what was decoded and how much of it made sense.
 struct PlausibleShare {
-    std::uint64_t seen = 0;
-    std::uint64_t plausible = 0;
-    void add(bool ok) noexcept { ++seen, plausible += ok ? 1 : 0; }
-    bool holds() const noexcept { return seen > 0 && plausible * 2 >= seen; }
+  std::uint64_t seen = 0;
+  std::uint64_t plausible = 0;
+  void add(bool ok) noexcept { ++seen, plausible += ok ? 1 : 0; }
+  bool holds() const noexcept { return seen > 0 && plausible * 2 >= seen; }
 };
 
 // Today's freeGPS boxes of the clip, as today's search finds them (the first
@@ -26,4 +26,4 @@ PlausibleShare freegps_share(Bytes clip);
 // Today's gps0 records of the clip (those its text is made of).
 PlausibleShare gps0_share(Bytes clip);
 
-} // namespace vek::track::formats
+}  // namespace vek::track::formats

@@ -2,7 +2,7 @@
 // Calendar arithmetic for families that count time from an epoch or carry
 // dates as separate fields: checked conversions, never an overflowing one.
 
-#include "Fix.h"
+#include "track/formats/Fix.h"
 
 #include <optional>
 
@@ -13,8 +13,8 @@ namespace vek::track::formats {
 inline constexpr int kEarliestYear = 1980;
 inline constexpr int kLatestYear = 2200;
 
-inline constexpr double kGpsEpochUnixSeconds = 315964800.0; // 1980-01-06T00:00:00Z
-inline constexpr double kGpmfEpochUnixSeconds = 946684800.0; // 2000-01-01T00:00:00Z
+inline constexpr double kGpsEpochUnixSeconds = 315964800.0;   // 1980-01-06T00:00:00Z
+inline constexpr double kGpmfEpochUnixSeconds = 946684800.0;  // 2000-01-01T00:00:00Z
 
 // The calendar time `seconds` after 1970-01-01T00:00:00Z, if it lies in the accepted years.
 std::optional<UtcTime> utc_from_unix(double seconds);
@@ -25,4 +25,4 @@ std::optional<double> unix_from_utc(const UtcTime& time);
 // True when the fields form a real date and time of day in the accepted years.
 bool is_valid_utc(const UtcTime& time);
 
-} // namespace vek::track::formats
+}  // namespace vek::track::formats

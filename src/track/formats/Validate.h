@@ -3,7 +3,7 @@
 // void fixes, (0, 0), positions off the globe, impossible dates, rows that go
 // back in time (stale ring-buffer rows) and jumps faster than any car.
 
-#include "Fix.h"
+#include "track/formats/Fix.h"
 
 namespace vek::track::formats {
 
@@ -13,4 +13,4 @@ inline constexpr double kMaxImpliedSpeedKmh = 300.0;
 // The fixes worth writing, in order; a note names each reason rows were dropped.
 Decoded validated(Decoded decoded);
 
-} // namespace vek::track::formats
+}  // namespace vek::track::formats

@@ -3,8 +3,8 @@
 // samples, gps0 records and freeGPS atoms (from A+18). A record starts two
 // bytes before its signature `f2 e1 f0 ee 54 54`.
 
-#include "ByteReader.h"
-#include "Fix.h"
+#include "track/ByteReader.h"
+#include "track/formats/Fix.h"
 
 #include <span>
 
@@ -17,4 +17,4 @@ bool looks_like_xor_text(Bytes record);
 
 Decoded decode_xor_text(std::span<const Bytes> records);
 
-} // namespace vek::track::formats
+}  // namespace vek::track::formats

@@ -1,12 +1,12 @@
-#include "Extract.h"
+#include "track/io/Extract.h"
 
-#include "../TrackPath.h"
-#include "../container/LocatedRead.h"
-#include "../formats/FixText.h"
-#include "../formats/Registry.h"
-#include "FileSource.h"
-#include "MappedFile.h"
 #include "base/files/Publisher.h"
+#include "track/TrackPath.h"
+#include "track/container/LocatedRead.h"
+#include "track/formats/FixText.h"
+#include "track/formats/Registry.h"
+#include "track/io/FileSource.h"
+#include "track/io/MappedFile.h"
 
 namespace vek::track::io {
 namespace {
@@ -15,117 +15,106 @@ using container::LocatedOutcome;
 
 // The track text streams into the file that replaces the track file whole.
 class PendingTrackFile : public TextSink {
-public:
-    explicit PendingTrackFile(base::PendingFile& file) : file_(file) {}
-    void write(std::string_view text) override { file_.write(text); }
+ public:
+  explicit PendingTrackFile(base::PendingFile& file) : file_(file) {}
+  void write(std::string_view text) override { file_.write(text); }
 
-private:
-    base::PendingFile& file_;
+ private:
+  base::PendingFile& file_;
 };
 
 // Publishes unless cancelled, holding the cancellation off while it writes.
-bool publish_unless_cancelled(base::PendingFile& file, Cancellation* cancellation, ExtractResult& result)
-{
-    if (cancellation == nullptr)
-        return file.publish(result.error);
-    bool published = false;
-    result.cancelled =
-        !cancellation->publish_unless_cancelled([&] { published = file.publish(result.error); });
-    return published;
+bool publish_unless_cancelled(base::PendingFile& file, Cancellation* cancellation, ExtractResult& result) {
+  if (cancellation == nullptr) return file.publish(result.error);
+  bool published = false;
+  result.cancelled = !cancellation->publish_unless_cancelled([&] { published = file.publish(result.error); });
+  return published;
 }
 
 // Passes text on until the total would pass the cap, then drops the rest.
 class CappedSink : public TextSink {
-public:
-    CappedSink(TextSink& next, std::size_t cap) : next_(next), cap_(cap) {}
-    void write(std::string_view text) override
-    {
-        if (overflowed_ || text.size() > cap_ - written_) {
-            overflowed_ = true;
-            return;
-        }
-        written_ += text.size();
-        next_.write(text);
+ public:
+  CappedSink(TextSink& next, std::size_t cap) : next_(next), cap_(cap) {}
+  void write(std::string_view text) override {
+    if (overflowed_ || text.size() > cap_ - written_) {
+      overflowed_ = true;
+      return;
     }
-    bool overflowed() const noexcept { return overflowed_; }
+    written_ += text.size();
+    next_.write(text);
+  }
+  bool overflowed() const noexcept { return overflowed_; }
 
-private:
-    TextSink& next_;
-    std::size_t cap_;
-    std::size_t written_ = 0;
-    bool overflowed_ = false;
+ private:
+  TextSink& next_;
+  std::size_t cap_;
+  std::size_t written_ = 0;
+  bool overflowed_ = false;
 };
 
-IoError too_large_error(const std::filesystem::path& clip, std::size_t cap)
-{
-    return {clip.string() + ": track too large, not written",
-            "more than " + std::to_string(cap >> 20) + " MiB of track text; no real clip holds that many records"};
+IoError too_large_error(const std::filesystem::path& clip, std::size_t cap) {
+  return {clip.string() + ": track too large, not written",
+          "more than " + std::to_string(cap >> 20) + " MiB of track text; no real clip holds that many records"};
 }
 
-IoError changed_while_read(const std::filesystem::path& clip, const char* detail)
-{
-    return {clip.string() + ": changed or removed while it was read", detail};
+IoError changed_while_read(const std::filesystem::path& clip, const char* detail) {
+  return {clip.string() + ": changed or removed while it was read", detail};
 }
 
 // The whole clip through a map; a family other than today's layouts writes its fixes.
-bool scan_whole(const std::filesystem::path& clip, std::string_view fns, Form form, TextSink& sink,
-                const LogSink& log, IoError& error)
-{
-    std::optional<MappedFile> mapped = MappedFile::open(clip, error);
-    if (!mapped)
-        return false;
-    const formats::Probe probe = form == Form::standard ? formats::probe_clip(mapped->bytes()) : formats::Probe{};
-    if (probe.verdict == formats::Verdict::family)
-        sink.write(formats::fixes_as_freegps_text(fns, probe.decoded.fixes));
-    else
-        extract_text(mapped->bytes(), fns, form, sink, log);
-    if (!mapped->intact()) {
-        error = changed_while_read(clip, "SIGBUS on the mapped clip");
-        return false;
-    }
-    return true;
+bool scan_whole(const std::filesystem::path& clip, std::string_view fns, Form form, TextSink& sink, const LogSink& log,
+                IoError& error) {
+  std::optional<MappedFile> mapped = MappedFile::open(clip, error);
+  if (!mapped) return false;
+  const formats::Probe probe = form == Form::standard ? formats::probe_clip(mapped->bytes()) : formats::Probe{};
+  if (probe.verdict == formats::Verdict::family)
+    sink.write(formats::fixes_as_freegps_text(fns, probe.decoded.fixes));
+  else
+    extract_text(mapped->bytes(), fns, form, sink, log);
+  if (!mapped->intact()) {
+    error = changed_while_read(clip, "SIGBUS on the mapped clip");
+    return false;
+  }
+  return true;
 }
 
-} // namespace
+}  // namespace
 
 ExtractResult extract_clip(const std::filesystem::path& clip, const std::filesystem::path& home,
                            std::string_view savepath, std::string_view fns, Form form, const LogSink& log,
-                           Cancellation* cancellation, ReadMode mode, std::size_t max_bytes)
-{
-    ExtractResult result;
-    result.track_path = std::filesystem::path(home.string() + std::string(savepath));
-    if (!is_track_file_path(savepath)) {
-        result.error = {clip.string() + ": not a clip name (.MOV), so it has no track file", "refused " + std::string(savepath)};
-        return result;
-    }
-    if (cancellation != nullptr && cancellation->cancelled()) {
-        result.cancelled = true;
-        return result;
-    }
-    const std::unique_ptr<FileSource> source = FileSource::open(clip, result.error);
-    if (!source)
-        return result;
-    std::optional<base::PendingFile> file =
-        base::PendingFile::create(result.track_path, base::PublishMode::Replace, result.error);
-    if (!file)
-        return result;
-    PendingTrackFile sink(*file);
-    CappedSink capped(sink, max_bytes);
-    const LocatedOutcome located = mode == ReadMode::located ? container::extract_located(*source, fns, form, capped, log)
-                                                             : LocatedOutcome::fall_back;
-    if (located == LocatedOutcome::read_failed) {
-        result.error = changed_while_read(clip, "a positioned read failed");
-        return result; // the temporary file goes with `file`
-    }
-    if (located == LocatedOutcome::fall_back && !scan_whole(clip, fns, form, capped, log, result.error))
-        return result;
-    if (capped.overflowed()) {
-        result.too_large = true;
-        result.error = too_large_error(clip, max_bytes);
-        return result;
-    }
-    result.written = publish_unless_cancelled(*file, cancellation, result);
+                           Cancellation* cancellation, ReadMode mode, std::size_t max_bytes) {
+  ExtractResult result;
+  result.track_path = std::filesystem::path(home.string() + std::string(savepath));
+  if (!is_track_file_path(savepath)) {
+    result.error = {clip.string() + ": not a clip name (.MOV), so it has no track file",
+                    "refused " + std::string(savepath)};
     return result;
+  }
+  if (cancellation != nullptr && cancellation->cancelled()) {
+    result.cancelled = true;
+    return result;
+  }
+  const std::unique_ptr<FileSource> source = FileSource::open(clip, result.error);
+  if (!source) return result;
+  std::optional<base::PendingFile> file =
+      base::PendingFile::create(result.track_path, base::PublishMode::Replace, result.error);
+  if (!file) return result;
+  PendingTrackFile sink(*file);
+  CappedSink capped(sink, max_bytes);
+  const LocatedOutcome located = mode == ReadMode::located ? container::extract_located(*source, fns, form, capped, log)
+                                                           : LocatedOutcome::fall_back;
+  if (located == LocatedOutcome::read_failed) {
+    result.error = changed_while_read(clip, "a positioned read failed");
+    return result;  // the temporary file goes with `file`
+  }
+  if (located == LocatedOutcome::fall_back && !scan_whole(clip, fns, form, capped, log, result.error)) return result;
+  if (capped.overflowed()) {
+    result.too_large = true;
+    result.error = too_large_error(clip, max_bytes);
+    return result;
+  }
+  result.written = publish_unless_cancelled(*file, cancellation, result);
+  return result;
 }
 
-} // namespace vek::track::io
+}  // namespace vek::track::io

@@ -1,10 +1,10 @@
 #pragma once
 // Extraction of one clip into its track data file: read, parse, write once.
 
-#include "../Cancellation.h"
-#include "../Log.h"
-#include "../Track.h"
-#include "IoError.h"
+#include "track/Cancellation.h"
+#include "track/Log.h"
+#include "track/Track.h"
+#include "track/io/IoError.h"
 
 #include <cstddef>
 #include <filesystem>
@@ -16,16 +16,16 @@ namespace vek::track::io {
 inline constexpr std::size_t kMaxTrackBytes = std::size_t{64} << 20;
 
 struct ExtractResult {
-    bool written = false;              // the track file now holds the clip's text
-    bool too_large = false;            // the text passed kMaxTrackBytes; nothing written
-    std::filesystem::path track_path;  // home + savepath
-    IoError error;                     // when not written
-    bool cancelled = false;            // stopped by its cancellation; nothing written
+  bool written = false;              // the track file now holds the clip's text
+  bool too_large = false;            // the text passed kMaxTrackBytes; nothing written
+  std::filesystem::path track_path;  // home + savepath
+  IoError error;                     // when not written
+  bool cancelled = false;            // stopped by its cancellation; nothing written
 };
 
 enum class ReadMode {
-    located,   // the parts the clip's structure points at, else the whole file
-    full_scan, // always the whole file
+  located,    // the parts the clip's structure points at, else the whole file
+  full_scan,  // always the whole file
 };
 
 // Reads `clip`, runs the parser of `form`, and writes the text atomically at
@@ -39,4 +39,4 @@ ExtractResult extract_clip(const std::filesystem::path& clip, const std::filesys
                            Cancellation* cancellation = nullptr, ReadMode mode = ReadMode::located,
                            std::size_t max_bytes = kMaxTrackBytes);
 
-} // namespace vek::track::io
+}  // namespace vek::track::io

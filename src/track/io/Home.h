@@ -6,4 +6,4 @@ namespace vek::track::io {
 // $HOME, or the password database's entry when HOME is unset or empty.
 std::filesystem::path home_directory();
 
-} // namespace vek::track::io
+}  // namespace vek::track::io

@@ -6,4 +6,4 @@ namespace vek::track::io {
 // What went wrong: a sentence for the user and the system's detail for a log.
 using IoError = base::FileError;
 
-} // namespace vek::track::io
+}  // namespace vek::track::io

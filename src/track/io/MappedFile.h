@@ -5,8 +5,8 @@
 // The map shares the file's pages: when the file shrinks while mapped, the
 // lost part reads as zeros (SigbusGuard) and intact() turns false.
 
-#include "../ByteReader.h"
-#include "IoError.h"
+#include "track/ByteReader.h"
+#include "track/io/IoError.h"
 
 #include <filesystem>
 #include <optional>
@@ -14,27 +14,27 @@
 namespace vek::track::io {
 
 class MappedFile {
-public:
-    // Maps the file; an empty file gives empty bytes. A missing file, a folder
-    // or an unreadable file gives nothing, with `error` filled in.
-    static std::optional<MappedFile> open(const std::filesystem::path& path, IoError& error);
+ public:
+  // Maps the file; an empty file gives empty bytes. A missing file, a folder
+  // or an unreadable file gives nothing, with `error` filled in.
+  static std::optional<MappedFile> open(const std::filesystem::path& path, IoError& error);
 
-    MappedFile(MappedFile&& other) noexcept;
-    MappedFile& operator=(MappedFile&& other) noexcept;
-    MappedFile(const MappedFile&) = delete;
-    MappedFile& operator=(const MappedFile&) = delete;
-    ~MappedFile();
+  MappedFile(MappedFile&& other) noexcept;
+  MappedFile& operator=(MappedFile&& other) noexcept;
+  MappedFile(const MappedFile&) = delete;
+  MappedFile& operator=(const MappedFile&) = delete;
+  ~MappedFile();
 
-    Bytes bytes() const noexcept { return bytes_; }
-    // False once part of the file was lost while mapped: the bytes are not the clip's.
-    bool intact() const noexcept;
+  Bytes bytes() const noexcept { return bytes_; }
+  // False once part of the file was lost while mapped: the bytes are not the clip's.
+  bool intact() const noexcept;
 
-private:
-    MappedFile() = default;
-    void unmap() noexcept;
+ private:
+  MappedFile() = default;
+  void unmap() noexcept;
 
-    Bytes bytes_;
-    int guard_slot_ = -1;
+  Bytes bytes_;
+  int guard_slot_ = -1;
 };
 
-} // namespace vek::track::io
+}  // namespace vek::track::io

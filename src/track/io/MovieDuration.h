@@ -10,4 +10,4 @@ namespace vek::track::io {
 // Empty for anything but a regular file with a readable movie header.
 std::optional<double> clip_movie_duration(const std::filesystem::path& clip);
 
-} // namespace vek::track::io
+}  // namespace vek::track::io

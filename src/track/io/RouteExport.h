@@ -3,8 +3,8 @@
 // clips grouped into trips, the text published under a new stamped name in
 // the output folder, never over an existing file.
 
-#include "../route/RouteFormats.h"
-#include "IoError.h"
+#include "track/io/IoError.h"
+#include "track/route/RouteFormats.h"
 
 #include <ctime>
 #include <filesystem>
@@ -20,11 +20,11 @@ std::optional<route::ClipSamples> read_route_samples(const std::filesystem::path
 std::string route_file_name(const std::tm& local, route::RouteFormat format, int attempt = 1);
 
 struct RouteExportResult {
-    bool written = false;
-    std::filesystem::path path; // the file written
-    std::size_t trips = 0;
-    std::size_t points = 0;     // samples on the route
-    IoError error;
+  bool written = false;
+  std::filesystem::path path;  // the file written
+  std::size_t trips = 0;
+  std::size_t points = 0;  // samples on the route
+  IoError error;
 };
 
 // Reads every clip (all or nothing), groups them into trips and publishes
@@ -32,4 +32,4 @@ struct RouteExportResult {
 RouteExportResult export_route_file(const std::vector<std::filesystem::path>& clips, route::RouteFormat format,
                                     double gap_s, const std::filesystem::path& folder, const std::tm& local);
 
-} // namespace vek::track::io
+}  // namespace vek::track::io

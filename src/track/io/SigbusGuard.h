@@ -13,14 +13,14 @@
 namespace vek::track::io {
 
 class SigbusGuard {
-public:
-    static constexpr int kUnwatched = -1;
+ public:
+  static constexpr int kUnwatched = -1;
 
-    // Watches [begin, begin + size) of a mapping; kUnwatched when all slots are in use.
-    static int watch(const std::byte* begin, std::size_t size) noexcept;
-    static void forget(int slot) noexcept;
-    // Whether a page of the watched mapping was lost since watch().
-    static bool faulted(int slot) noexcept;
+  // Watches [begin, begin + size) of a mapping; kUnwatched when all slots are in use.
+  static int watch(const std::byte* begin, std::size_t size) noexcept;
+  static void forget(int slot) noexcept;
+  // Whether a page of the watched mapping was lost since watch().
+  static bool faulted(int slot) noexcept;
 };
 
-} // namespace vek::track::io
+}  // namespace vek::track::io

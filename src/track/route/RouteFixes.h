@@ -4,13 +4,13 @@
 // globe, without a valid time, or an isolated jump that implies more than
 // 300 km/h stays in the data but is left out of routes, distances and speeds.
 
-#include "RouteSample.h"
+#include "track/route/RouteSample.h"
 
 #include <span>
 
 namespace vek::track::route {
 
-inline constexpr double kGlitchSpeedKmh = 300; // no car covers ground faster
+inline constexpr double kGlitchSpeedKmh = 300;  // no car covers ground faster
 
 // A usable position: a fix, on the globe, not (0, 0), with a time.
 bool is_fix(const RouteSample& s);
@@ -21,4 +21,4 @@ double great_circle_m(double lat1, double lon1, double lat2, double lon2);
 // Sets on_route for every sample, in trip order across its clips.
 void mark_route_fixes(std::span<ClipSamples> clips);
 
-} // namespace vek::track::route
+}  // namespace vek::track::route

@@ -3,7 +3,7 @@
 // out. Times are UTC. GPX and KML hold only the samples on the route (see
 // RouteFixes.h); CSV holds every sample with its fix and route flags.
 
-#include "Trips.h"
+#include "track/route/Trips.h"
 
 #include <optional>
 #include <string>
@@ -30,4 +30,4 @@ std::string route_text(const std::vector<Trip>& trips, RouteFormat format);
 // "2016-03-01T09:05:07.5Z": tenths of a second, never a 60th second.
 std::string utc_text(double utc);
 
-} // namespace vek::track::route
+}  // namespace vek::track::route

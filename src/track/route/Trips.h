@@ -2,7 +2,7 @@
 // Consecutive clips whose recorded times follow each other within a gap
 // form one trip.
 
-#include "RouteSample.h"
+#include "track/route/RouteSample.h"
 
 #include <string>
 #include <vector>
@@ -12,8 +12,8 @@ namespace vek::track::route {
 inline constexpr double kDefaultTripGapS = 120;
 
 struct Trip {
-    std::string name; // the first clip's name
-    std::vector<ClipSamples> clips;
+  std::string name;  // the first clip's name
+  std::vector<ClipSamples> clips;
 };
 
 // Groups the clips in the order given: a clip joins the trip before it when
@@ -22,4 +22,4 @@ struct Trip {
 // starts a trip of its own. Route fixes are marked per trip.
 std::vector<Trip> group_trips(std::vector<ClipSamples> clips, double gap_s = kDefaultTripGapS);
 
-} // namespace vek::track::route
+}  // namespace vek::track::route

@@ -3,16 +3,16 @@
 // Usage: vek-family-dump KIND FILE [OFFSET SIZE [START DURATION]]...
 // (the sample-track kinds take START and DURATION in seconds per payload).
 
-#include "formats/Camm.h"
-#include "formats/FreeChildren.h"
-#include "formats/FreeGpsText.h"
-#include "formats/Gpmf.h"
-#include "formats/Notes.h"
-#include "formats/SrtTelemetry.h"
-#include "formats/SubtitleBinary.h"
-#include "formats/SubtitleNmea.h"
-#include "formats/TextSidecar.h"
-#include "formats/XorText.h"
+#include "track/formats/Camm.h"
+#include "track/formats/FreeChildren.h"
+#include "track/formats/FreeGpsText.h"
+#include "track/formats/Gpmf.h"
+#include "track/formats/Notes.h"
+#include "track/formats/SrtTelemetry.h"
+#include "track/formats/SubtitleBinary.h"
+#include "track/formats/SubtitleNmea.h"
+#include "track/formats/TextSidecar.h"
+#include "track/formats/XorText.h"
 
 #include <cstdio>
 #include <fstream>
@@ -25,86 +25,85 @@ namespace {
 using namespace vek::track;
 using namespace vek::track::formats;
 
-void print_accel(const GSensor& g) { std::printf("[%.17g,%.17g,%.17g]", g.x, g.y, g.z); }
-
-void print(const Decoded& d)
-{
-    std::printf("{\"fixes\":[");
-    for (std::size_t i = 0; i < d.fixes.size(); ++i) {
-        const Fix& f = d.fixes[i];
-        std::printf("%s{\"utc\":[%d,%d,%d,%d,%d,%.17g],\"lat\":%.17g,\"lon\":%.17g,\"speed_kmh\":%.17g,\"valid\":%s,",
-                    i ? "," : "", f.time.year, f.time.month, f.time.day, f.time.hour, f.time.minute, f.time.second,
-                    f.latitude, f.longitude, f.speed_kmh, f.valid ? "true" : "false");
-        f.course ? std::printf("\"course\":%.17g,\"accel\":", *f.course) : std::printf("\"course\":null,\"accel\":");
-        f.accel ? print_accel(*f.accel) : (void)std::printf("null");
-        std::printf("}");
-    }
-    std::printf("],\"accel\":[");
-    for (std::size_t i = 0; i < d.accel.size(); ++i)
-        std::printf("%s", i ? "," : ""), print_accel(d.accel[i]);
-    std::printf("],\"notes\":%zu}\n", d.notes.size());
+void print_accel(const GSensor& g) {
+  std::printf("[%.17g,%.17g,%.17g]", g.x, g.y, g.z);
 }
 
-Decoded decode(const std::string& kind, Bytes file, const std::vector<TrackSample>& samples)
-{
-    const std::string_view text(reinterpret_cast<const char*>(file.data()), file.size());
-    std::vector<Bytes> spans;
+void print(const Decoded& d) {
+  std::printf("{\"fixes\":[");
+  for (std::size_t i = 0; i < d.fixes.size(); ++i) {
+    const Fix& f = d.fixes[i];
+    std::printf("%s{\"utc\":[%d,%d,%d,%d,%d,%.17g],\"lat\":%.17g,\"lon\":%.17g,\"speed_kmh\":%.17g,\"valid\":%s,",
+                i ? "," : "", f.time.year, f.time.month, f.time.day, f.time.hour, f.time.minute, f.time.second,
+                f.latitude, f.longitude, f.speed_kmh, f.valid ? "true" : "false");
+    f.course ? std::printf("\"course\":%.17g,\"accel\":", *f.course) : std::printf("\"course\":null,\"accel\":");
+    f.accel ? print_accel(*f.accel) : (void)std::printf("null");
+    std::printf("}");
+  }
+  std::printf("],\"accel\":[");
+  for (std::size_t i = 0; i < d.accel.size(); ++i)
+    std::printf("%s", i ? "," : ""), print_accel(d.accel[i]);
+  std::printf("],\"notes\":%zu}\n", d.notes.size());
+}
+
+Decoded decode(const std::string& kind, Bytes file, const std::vector<TrackSample>& samples) {
+  const std::string_view text(reinterpret_cast<const char*>(file.data()), file.size());
+  std::vector<Bytes> spans;
+  for (const auto& s : samples)
+    spans.push_back(s.bytes);
+  Decoded d;
+  if (kind == "gpmd") {
     for (const auto& s : samples)
-        spans.push_back(s.bytes);
-    Decoded d;
-    if (kind == "gpmd") {
-        for (const auto& s : samples)
-            append(d, decode_gpmf(s.bytes, s.duration_seconds));
-    } else if (kind == "freegps-text") {
-        for (const auto& s : samples)
-            append(d, decode_freegps_text(s.bytes));
-    } else if (kind == "free-children") {
-        for (const auto& s : samples)
-            append(d, decode_free_children(s.bytes));
-    } else if (kind == "gps-log") {
-        d = decode_gps_log(text);
-    } else if (kind == "3gf-log") {
-        d = decode_3gf_log(file);
-    } else if (kind == "subtitle-nmea") {
-        d = decode_subtitle_nmea(spans);
-    } else if (kind == "subtitle-binary") {
-        d = decode_subtitle_binary(spans);
-    } else if (kind == "xor-text") {
-        d = decode_xor_text(spans);
-    } else if (kind == "camm") {
-        d = decode_camm(samples, {});
-    } else if (kind == "nmea-sidecar") {
-        d = decode_nmea_sidecar(text);
-    } else if (kind == "map-sidecar") {
-        d = decode_map_sidecar(text);
-    } else if (kind == "srt-sidecar") {
-        d = decode_srt_telemetry(text);
-    }
-    return d;
+      append(d, decode_gpmf(s.bytes, s.duration_seconds));
+  } else if (kind == "freegps-text") {
+    for (const auto& s : samples)
+      append(d, decode_freegps_text(s.bytes));
+  } else if (kind == "free-children") {
+    for (const auto& s : samples)
+      append(d, decode_free_children(s.bytes));
+  } else if (kind == "gps-log") {
+    d = decode_gps_log(text);
+  } else if (kind == "3gf-log") {
+    d = decode_3gf_log(file);
+  } else if (kind == "subtitle-nmea") {
+    d = decode_subtitle_nmea(spans);
+  } else if (kind == "subtitle-binary") {
+    d = decode_subtitle_binary(spans);
+  } else if (kind == "xor-text") {
+    d = decode_xor_text(spans);
+  } else if (kind == "camm") {
+    d = decode_camm(samples, {});
+  } else if (kind == "nmea-sidecar") {
+    d = decode_nmea_sidecar(text);
+  } else if (kind == "map-sidecar") {
+    d = decode_map_sidecar(text);
+  } else if (kind == "srt-sidecar") {
+    d = decode_srt_telemetry(text);
+  }
+  return d;
 }
 
-} // namespace
+}  // namespace
 
-int main(int argc, char** argv)
-{
-    if (argc < 3) {
-        std::fprintf(stderr, "usage: %s KIND FILE [OFFSET SIZE [START DURATION]]...\n", argv[0]);
-        return 2;
-    }
-    std::ifstream in(argv[2], std::ios::binary);
-    const std::vector<char> chars((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    const Bytes file = std::as_bytes(std::span<const char>(chars));
-    const std::string kind = argv[1];
-    const bool timed = kind == "gpmd" || kind == "camm";
-    const int step = timed ? 4 : 2;
-    std::vector<TrackSample> samples;
-    for (int i = 3; i + step - 1 < argc; i += step) {
-        const auto offset = std::stoull(argv[i]);
-        const auto size = std::stoull(argv[i + 1]);
-        if (offset > file.size() || size > file.size() - offset)
-            return 2;
-        samples.push_back({file.subspan(offset, size), timed ? std::stod(argv[i + 2]) : 0, timed ? std::stod(argv[i + 3]) : 0});
-    }
-    print(decode(kind, file, samples));
-    return 0;
+int main(int argc, char** argv) {
+  if (argc < 3) {
+    std::fprintf(stderr, "usage: %s KIND FILE [OFFSET SIZE [START DURATION]]...\n", argv[0]);
+    return 2;
+  }
+  std::ifstream in(argv[2], std::ios::binary);
+  const std::vector<char> chars((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  const Bytes file = std::as_bytes(std::span<const char>(chars));
+  const std::string kind = argv[1];
+  const bool timed = kind == "gpmd" || kind == "camm";
+  const int step = timed ? 4 : 2;
+  std::vector<TrackSample> samples;
+  for (int i = 3; i + step - 1 < argc; i += step) {
+    const auto offset = std::stoull(argv[i]);
+    const auto size = std::stoull(argv[i + 1]);
+    if (offset > file.size() || size > file.size() - offset) return 2;
+    samples.push_back(
+        {file.subspan(offset, size), timed ? std::stod(argv[i + 2]) : 0, timed ? std::stod(argv[i + 3]) : 0});
+  }
+  print(decode(kind, file, samples));
+  return 0;
 }

@@ -1,15 +1,15 @@
 // Every family decoder over every other family's payload finds nothing: no
 // signature match, no fix, no acceleration.
 
-#include "formats/Camm.h"
-#include "formats/FreeChildren.h"
-#include "formats/FreeGpsText.h"
-#include "formats/Gpmf.h"
-#include "formats/SrtTelemetry.h"
-#include "formats/SubtitleBinary.h"
-#include "formats/SubtitleNmea.h"
-#include "formats/TextSidecar.h"
-#include "formats/XorText.h"
+#include "track/formats/Camm.h"
+#include "track/formats/FreeChildren.h"
+#include "track/formats/FreeGpsText.h"
+#include "track/formats/Gpmf.h"
+#include "track/formats/SrtTelemetry.h"
+#include "track/formats/SubtitleBinary.h"
+#include "track/formats/SubtitleNmea.h"
+#include "track/formats/TextSidecar.h"
+#include "track/formats/XorText.h"
 
 #include "FamilyPayloads.h"
 
@@ -22,94 +22,118 @@ namespace vek::track::formats {
 namespace {
 
 struct Family {
-    std::function<bool(Bytes)> looks_like;
-    std::function<Decoded(Bytes)> decode;
+  std::function<bool(Bytes)> looks_like;
+  std::function<Decoded(Bytes)> decode;
 };
 
-std::string text(Bytes b) { return std::string(reinterpret_cast<const char*>(b.data()), b.size()); }
-
-Decoded one_sample(Bytes b, Decoded (*decode)(std::span<const Bytes>))
-{
-    const Bytes samples[] = {b};
-    return decode(std::span<const Bytes>(samples));
+std::string text(Bytes b) {
+  return std::string(reinterpret_cast<const char*>(b.data()), b.size());
 }
 
-const std::map<std::string, Family>& families()
-{
-    static const std::map<std::string, Family> all = {
-        {"gpmf", {looks_like_gpmf, [](Bytes b) { return decode_gpmf(b, 1.0); }}},
-        {"freegps-text", {looks_like_freegps_text, decode_freegps_text}},
-        {"free-children", {looks_like_free_children, decode_free_children}},
-        {"gps-log", {[](Bytes b) { return looks_like_gps_log(text(b)); }, [](Bytes b) { return decode_gps_log(text(b)); }}},
-        {"subtitle-nmea", {looks_like_subtitle_nmea, [](Bytes b) { return one_sample(b, decode_subtitle_nmea); }}},
-        {"subtitle-binary", {looks_like_subtitle_binary, [](Bytes b) { return one_sample(b, decode_subtitle_binary); }}},
-        {"xor-text", {looks_like_xor_text, [](Bytes b) { return one_sample(b, decode_xor_text); }}},
-        {"camm", {looks_like_camm, [](Bytes b) {
-                      const TrackSample s[] = {{b, 0, 1}};
-                      return decode_camm(s, CammClock{1456823100.0});
-                  }}},
-        {"nmea-sidecar", {[](Bytes b) { return looks_like_nmea_sidecar(text(b)); },
-                          [](Bytes b) { return decode_nmea_sidecar(text(b)); }}},
-        {"map-sidecar", {[](Bytes b) { return looks_like_map_sidecar(text(b)); },
-                         [](Bytes b) { return decode_map_sidecar(text(b)); }}},
-        {"srt", {[](Bytes b) { return looks_like_srt_telemetry(text(b)); },
-                 [](Bytes b) { return decode_srt_telemetry(text(b)); }}},
-    };
-    return all;
+Decoded one_sample(Bytes b, Decoded (*decode)(std::span<const Bytes>)) {
+  const Bytes samples[] = {b};
+  return decode(std::span<const Bytes>(samples));
+}
+
+const std::map<std::string, Family>& families() {
+  static const std::map<std::string, Family> all = {
+      {"gpmf", {looks_like_gpmf, [](Bytes b) { return decode_gpmf(b, 1.0); }}},
+      {"freegps-text", {looks_like_freegps_text, decode_freegps_text}},
+      {"free-children", {looks_like_free_children, decode_free_children}},
+      {"gps-log",
+       {[](Bytes b) { return looks_like_gps_log(text(b)); }, [](Bytes b) { return decode_gps_log(text(b)); }}},
+      {"subtitle-nmea", {looks_like_subtitle_nmea, [](Bytes b) { return one_sample(b, decode_subtitle_nmea); }}},
+      {"subtitle-binary", {looks_like_subtitle_binary, [](Bytes b) { return one_sample(b, decode_subtitle_binary); }}},
+      {"xor-text", {looks_like_xor_text, [](Bytes b) { return one_sample(b, decode_xor_text); }}},
+      {"camm",
+       {looks_like_camm,
+        [](Bytes b) {
+          const TrackSample s[] = {{b, 0, 1}};
+          return decode_camm(s, CammClock{1456823100.0});
+        }}},
+      {"nmea-sidecar",
+       {[](Bytes b) { return looks_like_nmea_sidecar(text(b)); },
+        [](Bytes b) { return decode_nmea_sidecar(text(b)); }}},
+      {"map-sidecar",
+       {[](Bytes b) { return looks_like_map_sidecar(text(b)); }, [](Bytes b) { return decode_map_sidecar(text(b)); }}},
+      {"srt",
+       {[](Bytes b) { return looks_like_srt_telemetry(text(b)); },
+        [](Bytes b) { return decode_srt_telemetry(text(b)); }}},
+  };
+  return all;
 }
 
 // Each payload with the decoder it belongs to; those sharing a text format
 // with another family say so (an NMEA log is a `gps ` log's text as well).
 struct Payload {
-    std::vector<std::string> owners;
-    std::vector<std::byte> bytes;
+  std::vector<std::string> owners;
+  std::vector<std::byte> bytes;
 };
 
-std::vector<Payload> payloads()
-{
-    test::ByteWriter gpmf;
-    gpmf.text("DEVC").u8(0).u8(1).u16be(72).text("STRM").u8(0).u8(1).u16be(64)
-        .text("GPSU").u8('U').u8(16).u16be(1).text("160301090507.000")
-        .text("SCAL").u8('l').u8(4).u16be(1).u32be(10000000)
-        .text("GPS5").u8('l').u8(20).u16be(1).u32be(250339640).u32be(1215644680).u32be(0).u32be(0).u32be(0);
-    const std::string nmea_log = test::nmea(test::kRmcBody) + "\r\n";
-    test::ByteWriter children;
-    children.u32be(static_cast<std::uint32_t>(8 + nmea_log.size())).text("gps ").text(nmea_log);
-    return {
-        {{"gpmf"}, gpmf.vector()},
-        {{"freegps-text"}, test::freegps_clock_atom().vector()},
-        {{"free-children"}, children.vector()},
-        {{"gps-log", "nmea-sidecar", "subtitle-nmea"}, test::bytes_of(nmea_log)},
-        {{"subtitle-nmea"}, test::subtitle_sample("gsensori,2,512,1,2,3;" + nmea_log).vector()},
-        {{"subtitle-binary"}, test::subtitle_binary_288().vector()},
-        {{"xor-text"}, test::xor_record().vector()},
-        {{"camm"}, test::camm_sample().vector()},
-        {{"map-sidecar"}, test::bytes_of("A,010316,090507,2502.0378,N,12133.8681,E,36.0,12,-3,1010;\n")},
-        {{"srt"}, test::bytes_of(test::srt_new_dialect())},
-        {{"srt"}, test::bytes_of(test::srt_old_dialect())},
-    };
+std::vector<Payload> payloads() {
+  test::ByteWriter gpmf;
+  gpmf.text("DEVC")
+      .u8(0)
+      .u8(1)
+      .u16be(72)
+      .text("STRM")
+      .u8(0)
+      .u8(1)
+      .u16be(64)
+      .text("GPSU")
+      .u8('U')
+      .u8(16)
+      .u16be(1)
+      .text("160301090507.000")
+      .text("SCAL")
+      .u8('l')
+      .u8(4)
+      .u16be(1)
+      .u32be(10000000)
+      .text("GPS5")
+      .u8('l')
+      .u8(20)
+      .u16be(1)
+      .u32be(250339640)
+      .u32be(1215644680)
+      .u32be(0)
+      .u32be(0)
+      .u32be(0);
+  const std::string nmea_log = test::nmea(test::kRmcBody) + "\r\n";
+  test::ByteWriter children;
+  children.u32be(static_cast<std::uint32_t>(8 + nmea_log.size())).text("gps ").text(nmea_log);
+  return {
+      {{"gpmf"}, gpmf.vector()},
+      {{"freegps-text"}, test::freegps_clock_atom().vector()},
+      {{"free-children"}, children.vector()},
+      {{"gps-log", "nmea-sidecar", "subtitle-nmea"}, test::bytes_of(nmea_log)},
+      {{"subtitle-nmea"}, test::subtitle_sample("gsensori,2,512,1,2,3;" + nmea_log).vector()},
+      {{"subtitle-binary"}, test::subtitle_binary_288().vector()},
+      {{"xor-text"}, test::xor_record().vector()},
+      {{"camm"}, test::camm_sample().vector()},
+      {{"map-sidecar"}, test::bytes_of("A,010316,090507,2502.0378,N,12133.8681,E,36.0,12,-3,1010;\n")},
+      {{"srt"}, test::bytes_of(test::srt_new_dialect())},
+      {{"srt"}, test::bytes_of(test::srt_old_dialect())},
+  };
 }
 
-TEST(NegativeMatrix, EveryDecoderFindsNothingInAnotherFamilysPayload)
-{
-    for (const auto& payload : payloads()) {
-        for (const auto& [name, family] : families()) {
-            const bool own = std::find(payload.owners.begin(), payload.owners.end(), name) != payload.owners.end();
-            if (own)
-                continue;
-            EXPECT_FALSE(family.looks_like(payload.bytes)) << name << " over " << payload.owners[0];
-            const Decoded d = family.decode(payload.bytes);
-            EXPECT_TRUE(d.fixes.empty()) << name << " over " << payload.owners[0];
-            EXPECT_TRUE(d.accel.empty()) << name << " over " << payload.owners[0];
-        }
+TEST(NegativeMatrix, EveryDecoderFindsNothingInAnotherFamilysPayload) {
+  for (const auto& payload : payloads()) {
+    for (const auto& [name, family] : families()) {
+      const bool own = std::find(payload.owners.begin(), payload.owners.end(), name) != payload.owners.end();
+      if (own) continue;
+      EXPECT_FALSE(family.looks_like(payload.bytes)) << name << " over " << payload.owners[0];
+      const Decoded d = family.decode(payload.bytes);
+      EXPECT_TRUE(d.fixes.empty()) << name << " over " << payload.owners[0];
+      EXPECT_TRUE(d.accel.empty()) << name << " over " << payload.owners[0];
     }
+  }
 }
 
-TEST(NegativeMatrix, EachPayloadIsRecognisedByItsOwnFamily)
-{
-    for (const auto& payload : payloads())
-        EXPECT_TRUE(families().at(payload.owners[0]).looks_like(payload.bytes)) << payload.owners[0];
+TEST(NegativeMatrix, EachPayloadIsRecognisedByItsOwnFamily) {
+  for (const auto& payload : payloads())
+    EXPECT_TRUE(families().at(payload.owners[0]).looks_like(payload.bytes)) << payload.owners[0];
 }
 
-} // namespace
-} // namespace vek::track::formats
+}  // namespace
+}  // namespace vek::track::formats

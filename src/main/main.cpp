@@ -1,0 +1,106 @@
+// vek [CLIP...]: the dash-camera clip viewer. Clips given on the command line
+// (as a file manager's "Open With" passes them) are taken in like one drag,
+// once the page has loaded.
+
+#include <filesystem>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "app/AppDelegate.h"
+#include "app/PagePath.h"
+#include "base/files/Publisher.h"
+#include "library/LibraryFolders.h"
+#include "media/core/CodeMemory.h"
+#include "media/core/Stamps.h"
+#include "media/gst/MediaFactory.h"
+#include "platform/Shell.h"
+#include "platform/SystemLog.h"
+#include "platform/Toolkit.h"
+#include "track/io/Extract.h"
+#include "track/io/Home.h"
+#include "track/io/MovieDuration.h"
+#include "track/io/RouteExport.h"
+
+namespace {
+
+constexpr const char* kProgram = "vek";
+
+vek::app::RouteExporter route_exporter(const std::string& home) {
+  return [home](const vek::bridge::RouteRequest& request, const std::tm& now) {
+    namespace route = vek::track::route;
+    const std::vector<std::filesystem::path> clips(request.clips.begin(), request.clips.end());
+    const route::RouteFormat format = route::route_format(request.format).value_or(route::RouteFormat::gpx);
+    const vek::track::io::RouteExportResult result =
+        vek::track::io::export_route_file(clips, format, request.gap_seconds, vek::library::output_folder(home), now);
+    if (!result.written) {
+      return vek::app::RouteFile{false, result.error.message};
+    }
+    return vek::app::RouteFile{true, result.path.filename().string()};
+  };
+}
+
+vek::app::Environment environment(const std::string& home) {
+  std::error_code error;
+  const std::filesystem::path executable = std::filesystem::read_symlink("/proc/self/exe", error);
+  // Runs on an intake worker: the parser's lines are kept for the main
+  // thread, which logs them in intake order; the movie's length is read
+  // while the clip is at hand.
+  auto extract = [home](const vek::library::ExtractRequest& request, vek::track::Cancellation& cancellation) {
+    vek::library::ExtractOutcome outcome;
+    const auto result = vek::track::io::extract_clip(
+        request.clip_path, home, request.relative_track_path, request.file_name, vek::track::Form::standard,
+        [&outcome](std::string_view line) { outcome.log_lines.emplace_back(line); }, &cancellation);
+    outcome.cancelled = result.cancelled;
+    outcome.too_large = result.too_large;
+    if (!result.written && !result.cancelled) {
+      outcome.failure = result.error.message;
+      outcome.log_lines.push_back(result.error.message + " (" + result.error.detail + ")");
+    }
+    if (!result.cancelled) {
+      outcome.duration_seconds = vek::track::io::clip_movie_duration(request.clip_path);
+    }
+    return outcome;
+  };
+  auto write = [](const std::string& path, std::string_view text) {
+    return vek::base::publish_file(path, text, vek::base::PublishMode::Replace);
+  };
+  return {home,
+          vek::app::page_path(executable).string(),
+          write,
+          extract,
+          [] { return vek::media::local_now(); },
+          [](const std::string& clip) { return vek::track::io::clip_movie_duration(clip); },
+          route_exporter(home)};
+}
+
+vek::app::Media media() {
+  return {vek::media::make_snapshotter(), vek::media::make_exporter(), vek::media::make_screen_recorder()};
+}
+
+std::vector<std::string> clip_arguments(int argc, char** argv) {
+  const std::span<char*> arguments(argv, static_cast<std::size_t>(argc));
+  std::vector<std::string> clips;
+  for (const char* argument : arguments.subspan(1)) {
+    clips.push_back(vek::app::absolute_clip_path(argument).string());
+  }
+  return clips;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  vek::platform::SystemLog log(kProgram);
+  vek::media::keep_code_generation_off_full_disks();
+  if (!vek::platform::init_toolkits(argc, argv)) {
+    log.line("cannot open the display: is DISPLAY set?");
+    return 1;
+  }
+  vek::platform::Shell shell(log);
+  vek::app::AppDelegate app(shell.ports(), media(), environment(vek::track::io::home_directory().string()));
+  app.set_startup_clips(clip_arguments(argc, argv));
+  shell.connect(app);
+  app.applicationDidFinishLaunching();
+  shell.run();
+  return 0;
+}

@@ -1,0 +1,280 @@
+#include "media/gst/CopyJoin.h"
+
+#include <gst/pbutils/pbutils.h>
+
+#include <algorithm>
+#include <cmath>
+
+#include "base/glib/CallbackGuard.h"
+#include "media/gst/ExportTimeline.h"
+#include "media/gst/Pipeline.h"
+#include "media/gst/RenderLoop.h"
+
+namespace vek::media {
+namespace {
+
+constexpr GstClockTime kScanTimeout = 30 * GST_SECOND;  // a whole clip's index read from disk
+
+// The first stream of a kind: its caps, or null.
+base::CapsPtr first_stream_caps(GESUriClipAsset* asset, bool video) {
+  GstDiscovererInfo* info = ges_uri_clip_asset_get_info(asset);
+  if (info == nullptr) {
+    return nullptr;
+  }
+  GList* streams = video ? gst_discoverer_info_get_video_streams(info) : gst_discoverer_info_get_audio_streams(info);
+  base::CapsPtr caps(streams != nullptr ? gst_discoverer_stream_info_get_caps(GST_DISCOVERER_STREAM_INFO(streams->data))
+                                        : nullptr);
+  gst_discoverer_stream_info_list_free(streams);
+  return caps;
+}
+
+std::string field_text(const GstStructure* structure, const char* field) {
+  const GValue* value = gst_structure_get_value(structure, field);
+  if (value == nullptr) {
+    return "-";
+  }
+  const base::GCharPtr text(gst_value_serialize(value));
+  return text ? text.get() : "-";
+}
+
+// What must match for a copy: codec, frame size and rate; audio codec, rate and channels.
+std::string stream_signature(GESUriClipAsset* asset) {
+  std::string signature;
+  const base::CapsPtr video = first_stream_caps(asset, true);
+  if (video && gst_caps_get_size(video.get()) > 0) {
+    const GstStructure* s = gst_caps_get_structure(video.get(), 0);
+    signature += std::string(gst_structure_get_name(s)) + " " + field_text(s, "width") + "x" + field_text(s, "height") +
+                 " at " + field_text(s, "framerate") + " fps";
+  } else {
+    signature += "no picture";
+  }
+  const base::CapsPtr audio = first_stream_caps(asset, false);
+  if (audio && gst_caps_get_size(audio.get()) > 0) {
+    const GstStructure* s = gst_caps_get_structure(audio.get(), 0);
+    signature += ", sound " + std::string(gst_structure_get_name(s)) + " " + field_text(s, "mpegversion") + " " +
+                 field_text(s, "rate") + " Hz " + field_text(s, "channels") + " ch";
+  } else {
+    signature += ", no sound";
+  }
+  return signature;
+}
+
+GstPadProbeReturn collect_key_frame(GstPad* /*pad*/, GstPadProbeInfo* info, gpointer data) noexcept {
+  const GstBuffer* buffer = GST_PAD_PROBE_INFO_BUFFER(info);
+  if (buffer != nullptr && GST_BUFFER_PTS_IS_VALID(buffer) &&
+      !GST_BUFFER_FLAG_IS_SET(buffer, GST_BUFFER_FLAG_DELTA_UNIT)) {
+    base::guarded("key frame scan", [&] {
+      static_cast<std::vector<double>*>(data)->push_back(static_cast<double>(GST_BUFFER_PTS(buffer)) / GST_SECOND);
+    });
+  }
+  return GST_PAD_PROBE_OK;
+}
+
+// A trimmed segment's stretch of one stream: the clip's time from `start` to
+// `end`, with the stream's segment moved so that `start` plays first.
+struct Cut {
+  GstClockTime start;
+  GstClockTime end;
+};
+
+GstPadProbeReturn cut_stream(GstPad* /*pad*/, GstPadProbeInfo* info, gpointer data) noexcept {
+  const auto& cut = *static_cast<const Cut*>(data);
+  if ((GST_PAD_PROBE_INFO_TYPE(info) & GST_PAD_PROBE_TYPE_BUFFER) != 0) {
+    const GstBuffer* buffer = GST_PAD_PROBE_INFO_BUFFER(info);
+    const bool outside =
+        GST_BUFFER_PTS_IS_VALID(buffer) && (GST_BUFFER_PTS(buffer) < cut.start || GST_BUFFER_PTS(buffer) >= cut.end);
+    return outside ? GST_PAD_PROBE_DROP : GST_PAD_PROBE_OK;
+  }
+  GstEvent* event = GST_PAD_PROBE_INFO_EVENT(info);
+  if (event == nullptr || GST_EVENT_TYPE(event) != GST_EVENT_SEGMENT) {
+    return GST_PAD_PROBE_OK;
+  }
+  const GstSegment* original = nullptr;
+  gst_event_parse_segment(event, &original);
+  GstSegment moved;
+  gst_segment_copy_into(original, &moved);
+  moved.start = std::max(moved.start, cut.start);
+  moved.time = moved.start;
+  moved.position = moved.start;
+  moved.stop = cut.end;
+  GST_PAD_PROBE_INFO_DATA(info) = gst_event_new_segment(&moved);
+  gst_event_unref(event);
+  return GST_PAD_PROBE_OK;
+}
+
+void free_cut(gpointer data) noexcept {
+  delete static_cast<Cut*>(data);
+}
+
+// One segment's branch: its file, demuxer and parsers, fed into the concats.
+struct Branch {
+  GstElement* video_parser = nullptr;
+  GstElement* audio_parser = nullptr;
+};
+
+void link_demuxed(GstElement* /*demux*/, GstPad* pad, gpointer data) noexcept {
+  base::guarded("copy join", [pad, data] {
+    const auto* branch = static_cast<const Branch*>(data);
+    const base::CapsPtr caps(gst_pad_get_current_caps(pad));
+    const char* name =
+        caps && gst_caps_get_size(caps.get()) > 0 ? gst_structure_get_name(gst_caps_get_structure(caps.get(), 0)) : "";
+    GstElement* parser = g_str_has_prefix(name, "video/")   ? branch->video_parser
+                         : g_str_has_prefix(name, "audio/") ? branch->audio_parser
+                                                            : nullptr;
+    if (parser != nullptr) {
+      const base::PadPtr sink(gst_element_get_static_pad(parser, "sink"));
+      gst_pad_link(pad, sink.get());
+    }
+  });
+}
+
+void free_branch(gpointer data, GClosure* /*closure*/) noexcept {
+  delete static_cast<Branch*>(data);
+}
+
+GstElement* make(const char* factory) {
+  return gst_element_factory_make(factory, nullptr);
+}
+
+// parser ! queue ! the next sink pad of `concat`, trimmed by `cut` unless it is the whole clip.
+GstElement* add_stream(GstElement* pipeline, GstElement* concat, const char* parser_factory, std::optional<Cut> cut) {
+  GstElement* parser = make(parser_factory);
+  GstElement* queue = make("queue");
+  if (parser == nullptr || queue == nullptr) {
+    return nullptr;
+  }
+  gst_bin_add_many(GST_BIN(pipeline), parser, queue, nullptr);
+  const base::PadPtr concat_pad(gst_element_request_pad_simple(concat, "sink_%u"));
+  const base::PadPtr queue_src(gst_element_get_static_pad(queue, "src"));
+  if (!gst_element_link(parser, queue) || gst_pad_link(queue_src.get(), concat_pad.get()) != GST_PAD_LINK_OK) {
+    return nullptr;
+  }
+  if (cut) {
+    const base::PadPtr parsed(gst_element_get_static_pad(parser, "src"));
+    gst_pad_add_probe(parsed.get(),
+                      static_cast<GstPadProbeType>(GST_PAD_PROBE_TYPE_BUFFER | GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM),
+                      cut_stream, new Cut(*cut), free_cut);
+  }
+  return parser;
+}
+
+}  // namespace
+
+std::vector<double> key_frame_times(const std::filesystem::path& clip, const std::atomic<bool>& cancelled) {
+  std::string error;
+  const Pipeline scan =
+      Pipeline::parse("filesrc name=src ! qtdemux name=demux demux.video_0 ! fakesink name=sink sync=false", error);
+  std::vector<double> keys;
+  if (!scan || cancelled.load()) {
+    return keys;
+  }
+  g_object_set(scan.child("src").get(), "location", clip.c_str(), nullptr);
+  const base::PadPtr sink(gst_element_get_static_pad(scan.child("sink").get(), "sink"));
+  gst_pad_add_probe(sink.get(), GST_PAD_PROBE_TYPE_BUFFER, collect_key_frame, &keys, nullptr);
+  gst_element_set_state(scan.get(), GST_STATE_PLAYING);
+  const base::MessagePtr end = scan.wait(GST_MESSAGE_EOS, kScanTimeout);
+  gst_element_set_state(scan.get(), GST_STATE_NULL);
+  if (!end || is_error(end)) {
+    keys.clear();
+  }
+  std::sort(keys.begin(), keys.end());
+  return keys;
+}
+
+std::optional<std::string> copy_mismatch(const std::vector<AssetPtr>& assets,
+                                         const std::vector<drive::Segment>& segments) {
+  std::optional<std::string> first;
+  for (const drive::Segment& segment : segments) {
+    const std::string signature = stream_signature(assets[segment.clip].get());
+    if (signature.rfind("video/x-h264", 0) != 0) {
+      return "not H.264: " + signature;
+    }
+    if (!first) {
+      first = signature;
+    } else if (*first != signature) {
+      return *first + " against " + signature;
+    }
+  }
+  return std::nullopt;
+}
+
+}  // namespace vek::media
+
+namespace vek::media {
+namespace {
+
+std::optional<Cut> cut_of(const drive::Segment& segment, double clip_duration) {
+  const GstClockTime start = to_clock_time(segment.inpoint);
+  const GstClockTime end = to_clock_time(segment.inpoint + segment.duration);
+  if (start == 0 && segment.inpoint + segment.duration >= clip_duration) {
+    return std::nullopt;
+  }
+  return Cut{start, end};
+}
+
+// filesrc ! qtdemux, its streams to the concats; false when an element is missing.
+bool add_branch(GstElement* pipeline, GstElement* video_concat, GstElement* audio_concat, const std::string& clip,
+                std::optional<Cut> cut) {
+  GstElement* source = make("filesrc");
+  GstElement* demux = make("qtdemux");
+  if (source == nullptr || demux == nullptr) {
+    return false;
+  }
+  g_object_set(source, "location", clip.c_str(), nullptr);
+  gst_bin_add_many(GST_BIN(pipeline), source, demux, nullptr);
+  auto* branch = new Branch{add_stream(pipeline, video_concat, "h264parse", cut), nullptr};
+  g_signal_connect_data(demux, "pad-added", G_CALLBACK(link_demuxed), branch, free_branch, GConnectFlags{});
+  if (audio_concat != nullptr) {
+    branch->audio_parser = add_stream(pipeline, audio_concat, "aacparse", cut);
+  }
+  return gst_element_link(source, demux) && branch->video_parser != nullptr &&
+         (audio_concat == nullptr || branch->audio_parser != nullptr);
+}
+
+// concat (video) and, with sound, concat (audio) ! qtmux ! filesink
+Pipeline make_copy_pipeline(const std::vector<AssetPtr>& assets, const std::vector<drive::Segment>& segments,
+                            const std::filesystem::path& file, bool with_audio) {
+  Pipeline pipeline = Pipeline::adopt(gst_pipeline_new("copy-join"));
+  GstElement* video_concat = make("concat");
+  GstElement* audio_concat = with_audio ? make("concat") : nullptr;
+  GstElement* mux = make("qtmux");
+  GstElement* sink = make("filesink");
+  if (video_concat == nullptr || (with_audio && audio_concat == nullptr) || mux == nullptr || sink == nullptr) {
+    return Pipeline();
+  }
+  g_object_set(sink, "location", file.c_str(), nullptr);
+  gst_bin_add_many(GST_BIN(pipeline.get()), video_concat, mux, sink, nullptr);
+  bool linked = gst_element_link(mux, sink) && gst_element_link_pads(video_concat, "src", mux, "video_%u");
+  if (audio_concat != nullptr) {
+    gst_bin_add(GST_BIN(pipeline.get()), audio_concat);
+    linked = linked && gst_element_link_pads(audio_concat, "src", mux, "audio_%u");
+  }
+  const std::vector<double> durations = asset_durations(assets);
+  for (const drive::Segment& segment : segments) {
+    const base::GCharPtr path(
+        g_filename_from_uri(ges_asset_get_id(GES_ASSET(assets[segment.clip].get())), nullptr, nullptr));
+    linked =
+        linked && path != nullptr &&
+        add_branch(pipeline.get(), video_concat, audio_concat, path.get(), cut_of(segment, durations[segment.clip]));
+  }
+  return linked ? std::move(pipeline) : Pipeline();
+}
+
+}  // namespace
+
+ExportStatus render_copy(const std::vector<AssetPtr>& assets, const std::vector<drive::Segment>& segments,
+                         const std::filesystem::path& file, GMainContext* context, const std::atomic<bool>& cancelled,
+                         const ProgressRelay& progress) {
+  const bool with_audio = first_stream_caps(assets[segments.front().clip].get(), false) != nullptr;
+  Pipeline pipeline = make_copy_pipeline(assets, segments, file, with_audio);
+  if (!pipeline) {
+    g_warning("export: the join cannot be set up (qtdemux, h264parse, aacparse, concat, qtmux)");
+    return ExportStatus::Failed;
+  }
+  const ExportStatus status =
+      run_render(pipeline, context, to_clock_time(drive::total_duration(segments)), cancelled, progress);
+  pipeline.shut_down();
+  return status;
+}
+
+}  // namespace vek::media
