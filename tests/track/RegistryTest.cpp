@@ -266,5 +266,58 @@ TEST(Registry, NegativeMatrixOtherFamiliesAndPlainClipsFindNothing) {
   EXPECT_EQ(none.declined.size(), family_detectors().size() + 3) << "and today's two layouts and the cipher check";
 }
 
+// Serves a clip and counts the bytes asked for.
+class CountingSource final : public container::ByteSource {
+ public:
+  explicit CountingSource(Bytes clip) : clip_(clip) {}
+  std::uint64_t size() const noexcept override { return clip_.size(); }
+  bool read(std::uint64_t offset, std::span<std::byte> out) override {
+    read_ += out.size();
+    return clip_.read(offset, out);
+  }
+  std::uint64_t bytes_read() const noexcept { return read_; }
+
+ private:
+  container::SpanSource clip_;
+  std::uint64_t read_ = 0;
+};
+
+std::vector<vek::track::test::ByteVector> cues(std::initializer_list<std::string> texts) {
+  std::vector<vek::track::test::ByteVector> samples;
+  for (const std::string& text : texts) {
+    const ByteWriter cue = test::subtitle_sample(text);
+    samples.emplace_back(cue.view().begin(), cue.view().end());
+  }
+  return samples;
+}
+
+TEST(Registry, ATrackFamilyIsReadFromItsSamplesAloneNotTheMedia) {
+  constexpr std::size_t kMedia = 4 << 20;
+  const std::string rmc = test::nmea(test::kRmcBody);
+  const auto clip = vek::track::test::telemetry_movie(kMedia, "sbtl", "tx3g", cues({"", rmc}));
+  CountingSource source(clip);
+  const Probe probe = probe_clip(source);
+  EXPECT_EQ(probe.verdict, Verdict::family);
+  EXPECT_EQ(probe.family, "NMEA in a subtitle track (family 6)") << "an empty first cue does not hide it";
+  ASSERT_EQ(probe.decoded.fixes.size(), 1U);
+  EXPECT_NEAR(probe.decoded.fixes[0].latitude, test::kLatitude, 1e-9);
+  EXPECT_LT(source.bytes_read(), 4096U) << "headers, tables and cues only, of a " << kMedia << "-byte clip";
+}
+
+TEST(Registry, ATelemetryTrackWithoutItsSignatureIsLeftToTheSearch) {
+  const auto plain = vek::track::test::telemetry_movie(1000, "sbtl", "tx3g", cues({"hello", "world"}));
+  container::SpanSource source(plain);
+  const Probe structure = probe_clip(source);
+  EXPECT_EQ(structure.verdict, Verdict::undecided);
+  EXPECT_EQ(probe_clip(plain).verdict, Verdict::none);
+
+  const std::string void_rmc = test::nmea("GPRMC,090507.00,V,2502.0378,N,12133.8681,E,10.0,123.4,010316,,,A");
+  const auto void_fixes = vek::track::test::telemetry_movie(1000, "sbtl", "tx3g", cues({void_rmc}));
+  container::SpanSource void_source(void_fixes);
+  const Probe recognised = probe_clip(void_source);
+  EXPECT_EQ(recognised.verdict, Verdict::none) << "its cues are NMEA: no search of the media follows";
+  EXPECT_TRUE(recognised.decoded.fixes.empty());
+}
+
 }  // namespace
 }  // namespace vek::track::formats
