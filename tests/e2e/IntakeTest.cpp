@@ -33,13 +33,14 @@ std::vector<std::string> card_of_clips(const fs::path& card) {
   return clips;
 }
 
-// Clips big enough that reading thirty of them outlasts the start of
-// playback: one megabyte of camera data per second, no index, so every clip
-// is searched whole. Hard links keep the disk use to one clip.
+// Clips big enough that reading thirty of them takes seconds even unhurried:
+// one megabyte of camera data per second for a minute, no index, so every
+// clip is searched whole. Hard links keep the disk use to one clip.
 std::vector<std::string> card_of_large_clips(const fs::path& card) {
   fs::create_directories(card);
   const fs::path first = card / clip_name(1, "MOV");
-  const std::string command = "python3 " VEK_FIXTURE_TOOL " --kind freegps --seconds 30 --atom-size 0x100000 --out " +
+  const std::string command = "python3 " VEK_FIXTURE_TOOL
+                              " --kind freegps --seconds 60 --size 160x96 --fps 10 --atom-size 0x100000 --out " +
                               first.string() + " --json " + (card / "clip.json").string() + " > /dev/null 2>&1";
   if (!run_command(command)) {
     return {};
@@ -62,10 +63,12 @@ fs::path command_line_tracks(const fs::path& home, const std::vector<std::string
   return run_command(command + " > /dev/null") ? home / "VEK" / "data" : fs::path();
 }
 
-// Each report lists one clip more, the newest at the end (drags go last to first).
-void expect_filled_one_by_one(const std::vector<std::string>& reports, const std::vector<std::string>& clips) {
-  for (std::size_t i = 1; i < reports.size(); ++i) {
-    const std::string& newest = clips.at(clips.size() - i);
+// Each report from `first` on lists one clip more, the newest at the end
+// (drags go last to first).
+void expect_filled_one_by_one(const std::vector<std::string>& reports, const std::vector<std::string>& clips,
+                              std::size_t first = 1) {
+  for (std::size_t i = first; i < reports.size(); ++i) {
+    const std::string& newest = clips.at(clips.size() - 1 - (i - first));
     EXPECT_NE(reports[i].find(json_string(newest) + "]"), std::string::npos) << "report " << i << ": " << reports[i];
   }
 }
@@ -92,17 +95,34 @@ TEST(Intake, ThirtyClipsFillTheListOneByOneAndMatchTheCommandLine) {
   EXPECT_TRUE(app.running()) << "the window stays";
 }
 
-// The clip's time while the intake was running, in the order the page saw it.
+// Seconds the clip had played at each report of the last intake while it ran.
 std::vector<double> play_times_while_running(const std::vector<std::string>& samples) {
   static const std::regex sample(R"(^\[([0-9.]+),"running",.*\]$)");
   std::vector<double> times;
   for (const std::string& text : samples) {
     std::smatch match;
-    if (std::regex_match(text, match, sample)) {
+    if (text.find("\"finished\"") != std::string::npos) {
+      times.clear();
+    } else if (std::regex_match(text, match, sample)) {
       times.push_back(std::stod(match[1]));
     }
   }
   return times;
+}
+
+// Waits until the page's video has played past `seconds`.
+bool wait_until_played(const AppRun& app, double seconds) {
+  static const std::regex sample(R"(^\[([0-9.]+),.*\]$)");
+  const auto deadline = std::chrono::steady_clock::now() + kStartTimeout;
+  while (std::chrono::steady_clock::now() < deadline) {
+    const std::vector<std::string> samples = app.page_calls("video_time");
+    std::smatch match;
+    if (!samples.empty() && std::regex_match(samples.back(), match, sample) && std::stod(match[1]) > seconds) {
+      return true;
+    }
+    std::this_thread::sleep_for(100ms);
+  }
+  return false;
 }
 
 // What Cancel left in the library: only whole tracks and their records.
@@ -110,7 +130,7 @@ std::vector<std::string> tracks_left(const fs::path& library) {
   std::vector<std::string> clips;
   for (const auto& entry : fs::directory_iterator(library)) {
     const std::string name = entry.path().filename().string();
-    if (name == "ini.txt" || name.ends_with(".data.id")) {
+    if (name == "ini.txt" || name == "PLAY0001.data" || name.ends_with(".data.id")) {
       continue;
     }
     EXPECT_TRUE(name.ends_with(".data")) << "left behind: " << name;
@@ -119,27 +139,33 @@ std::vector<std::string> tracks_left(const fs::path& library) {
   return clips;
 }
 
+// The clip plays before the drag, so what is measured is whether it keeps
+// playing while the card is read, not how fast playback starts.
 TEST(Intake, DraggedClipsPlayWhileReadAndCancelLeavesOnlyWholeTracks) {
-  AppRun app("intake-drag", {VEK_TEST_PAGE_DIR, {"vektest:play", "vektest:cancel-while-playing"}});
+  AppRun app("intake-drag", {VEK_TEST_PAGE_DIR, {"vektest:play", "vektest:cancel-once-played"}});
   const fs::path card = app.root() / "card";
   const std::vector<std::string> clips = card_of_large_clips(card);
   ASSERT_EQ(clips.size(), static_cast<std::size_t>(kClips)) << "the fixture tool made no clip";
-  app.start();
-  ASSERT_TRUE(app.wait_for_stderr("vek: finish")) << app.err();
+  const fs::path playing = app.root() / "play" / "PLAY0001.MOV";
+  fs::create_directories(playing.parent_path());
+  fs::copy_file(generated_clip(), playing);
+  app.start({playing.string()});
+  ASSERT_TRUE(app.wait_for_stderr("VEKTEST intake_progress [\"finished\",\"1\",\"1\"")) << app.err();
+  ASSERT_TRUE(wait_until_played(app, 0.3)) << app.err();
   Drag drag(app, clips);
   ASSERT_TRUE(app.wait_for_stderr("VEKTEST intake_progress [\"cancelled\"", 180s)) << app.err();
   drag.drop();
 
-  const std::vector<double> times = play_times_while_running(app.page_calls("video_time"));
-  ASSERT_GE(times.size(), 2U) << "a listed clip played while the intake ran";
-  EXPECT_GT(times.back(), times.front()) << "its time advanced";
+  const std::vector<double> times = play_times_while_running(app.page_calls("progress_time"));
+  ASSERT_GE(times.size(), 2U) << "reports while the drag's intake ran";
+  EXPECT_GE(times.back(), times.front() + 0.5) << "the clip played on while the clips were read";
   const std::string cancelled = app.page_calls("intake_progress").back();
   const int done = std::stoi(cancelled.substr(cancelled.find(',') + 2));
-  EXPECT_GE(done, 1);
-  EXPECT_LT(done, kClips) << "Cancel stopped the intake: " << cancelled;
+  EXPECT_GE(done, 3);
+  EXPECT_LT(done, kClips) << "Cancel landed while the intake ran: " << cancelled;
   const std::vector<std::string> reports = app.page_calls("file_list_fun");
-  EXPECT_EQ(reports.size(), 1U + static_cast<std::size_t>(done)) << "one report per clip taken in";
-  expect_filled_one_by_one(reports, clips);
+  EXPECT_EQ(reports.size(), 2U + static_cast<std::size_t>(done)) << "the page load's, the played clip's, one per clip";
+  expect_filled_one_by_one(reports, clips, 2);
 
   const std::vector<std::string> left = tracks_left(app.home() / "VEK" / "data");
   EXPECT_GE(left.size(), static_cast<std::size_t>(done));
