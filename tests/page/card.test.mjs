@@ -42,4 +42,16 @@ describe('card offers', () => {
     assert.deepEqual(errors, []);
     await context.close();
   });
+
+  it('says one clip in the singular, in both languages', async () => {
+    for (const [settings, expected] of [['km,ENG', 'Import 1 clip (450 MB) from CAM'],
+      ['km,CHT', '從 CAM 匯入 1 段影片（450 MB）']]) {
+      const { page, context } = await openPage(browser, { settings });
+      await call(page, 'card_offer', '1', 'CAM', '1', '450 MB');
+      assert.equal(await page.locator('.card-offer-text').textContent(), expected);
+      await call(page, 'card_offer', '1', 'CAM', '2', '900 MB');
+      assert.notEqual(await page.locator('.card-offer-text').textContent(), expected);
+      await context.close();
+    }
+  });
 });

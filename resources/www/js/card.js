@@ -9,7 +9,7 @@
   function find(id) { return host() && host().querySelector('[data-card="' + CSS.escape(id) + '"]'); }
 
   function text(offer) {
-    return VEK.i18n.t('cardOffer', { n: offer.clips, size: offer.size, card: offer.label });
+    return VEK.i18n.t(offer.clips === 1 ? 'cardOfferOne' : 'cardOffer', { n: offer.clips, size: offer.size, card: offer.label });
   }
 
   function build(offer) {
