@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "AppRun.h"
+#include "support/Wait.h"
 
 namespace vek::e2e {
 namespace {
@@ -37,9 +38,10 @@ TEST(Desktop, ADragOfAClipIsTakenInOnce) {
   app.start();
   ASSERT_TRUE(app.wait_for_stderr("vek: finish")) << app.err();
   const Helper source({VEK_DRAG_SOURCE, clip.string()}, app.root() / "source.err");
-  for (int i = 0; i < 100 && read_file(app.root() / "source.err").find("ready") == std::string::npos; ++i) {
-    std::this_thread::sleep_for(50ms);
-  }
+  const auto source_said = [&app](const std::string& word) {
+    return [&app, word] { return read_file(app.root() / "source.err").find(word) != std::string::npos; };
+  };
+  ASSERT_TRUE(test::wait_until(source_said("ready"), 10s)) << "the drag source's window was never shown";
   mouse(std::string("mousemove ") + kSourcePoint + " mousedown 1");
   for (const char* point : kPathPoints) {
     mouse(std::string("mousemove ") + point);
@@ -49,7 +51,7 @@ TEST(Desktop, ADragOfAClipIsTakenInOnce) {
   EXPECT_TRUE(app.wait_for_stderr(taken_in, 20s)) << "taken in while the drag hovers\n" << app.err();
   mouse(std::string("mousemove ") + kDropPoint);
   mouse("mouseup 1");
-  std::this_thread::sleep_for(1s);
+  ASSERT_TRUE(test::wait_until(source_said("ended"), 10s)) << "the window never finished the drop\n" << app.err();
   EXPECT_EQ(app.page_calls("file_list_fun"), (std::vector<std::string>{report("", "", "0"), taken_in}));
   EXPECT_TRUE(std::filesystem::exists(track));
   EXPECT_TRUE(app.running()) << "the drop did not replace the page";
