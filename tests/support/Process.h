@@ -21,6 +21,12 @@ struct RunOptions {
   std::chrono::milliseconds timeout = 120s;
   // Written to the child's standard input, which is then closed.
   std::string input;
+
+  static RunOptions with_timeout(std::chrono::milliseconds limit) {
+    RunOptions options;
+    options.timeout = limit;
+    return options;
+  }
 };
 
 struct RunResult {
