@@ -211,7 +211,7 @@ ScreenPattern::ScreenPattern()
     : window_(std::vector<std::string>{"gst-launch-1.0", "-q", "videotestsrc", "pattern=checkers-1", "!",
                                        "video/x-raw,width=400,height=300", "!", "ximagesink"},
               {}) {
-  shown_ = test::wait_until(checkerboard_on_screen, kWindowShowTimeout, 50ms);
+  shown_ = test::wait_until(checkerboard_on_screen, kWindowShowTimeout, std::chrono::milliseconds(50));
   if (!shown_) std::cerr << "the checkerboard window did not show within the timeout\n";
 }
 

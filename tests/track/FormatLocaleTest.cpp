@@ -19,7 +19,7 @@ namespace {
 // Builds a German locale (decimal comma) in a private folder; the test image
 // may have no compiled locales besides C.
 bool make_comma_locale(const std::filesystem::path& folder) {
-  return test::run_process({"localedef", "-i", "de_DE", "-f", "UTF-8", (folder / "de_DE.UTF-8").string()}).ok();
+  return vek::test::run_process({"localedef", "-i", "de_DE", "-f", "UTF-8", (folder / "de_DE.UTF-8").string()}).ok();
 }
 
 TEST(Format, NumbersUseAPointWhateverTheLocale) {

@@ -25,11 +25,11 @@ namespace fs = std::filesystem;
 
 class TrackIo : public ::testing::Test {
  protected:
-  static std::string read(const fs::path& path) { return test::ScratchFolder::read(path); }
+  static std::string read(const fs::path& path) { return vek::test::ScratchFolder::read(path); }
   static void write(const fs::path& path, std::string_view text) { std::ofstream(path, std::ios::binary) << text; }
   std::size_t entries() const { return static_cast<std::size_t>(std::distance(fs::directory_iterator(folder_), {})); }
 
-  const test::ScratchFolder scratch_{"vek-io"};
+  const vek::test::ScratchFolder scratch_{"vek-io"};
   const fs::path& folder_ = scratch_.path();
 };
 

@@ -29,7 +29,7 @@ class RouteExport : public ::testing::Test {
     std::ofstream(clip_, std::ios::binary)
         .write(reinterpret_cast<const char*>(clip.bytes().data()), static_cast<std::streamsize>(clip.size()));
   }
-  static std::string read(const fs::path& path) { return test::ScratchFolder::read(path); }
+  static std::string read(const fs::path& path) { return vek::test::ScratchFolder::read(path); }
   std::vector<std::string> names() const {
     std::vector<std::string> list;
     for (const auto& entry : fs::directory_iterator(folder_ / "files"))
@@ -51,7 +51,7 @@ class RouteExport : public ::testing::Test {
   }
 
   std::tm now_ = stamp_time();
-  test::ScratchFolder folder_{"vek-route-io"};
+  vek::test::ScratchFolder folder_{"vek-route-io"};
   fs::path clip_;
 };
 
