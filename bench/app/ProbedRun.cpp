@@ -84,7 +84,8 @@ void ProbedRun::start(const std::vector<std::string>& argv, const std::vector<st
 std::optional<test::Json> ProbedRun::wait_report(const std::string& name, std::chrono::milliseconds timeout) {
   std::optional<test::Json> report;
   const auto arrived = [&] {
-    report = report_in(test::ScratchFolder::read(scratch_ / "stdout"), name);
+    // WebKit writes the page's console lines to the program's stderr.
+    report = report_in(test::ScratchFolder::read(scratch_ / "stderr"), name);
     return report.has_value() || !child_ || !child_->running();
   };
   test::wait_until(arrived, timeout, std::chrono::milliseconds(20));

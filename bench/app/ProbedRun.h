@@ -1,7 +1,7 @@
 #pragma once
 // One run of a WebKit program (vek itself, or the bare window as a baseline)
 // whose page carries a benchmark probe. The probe reports through the
-// console as "VEKBENCH NAME JSON" lines, which both programs write to stdout.
+// console as "VEKBENCH NAME JSON" lines, which WebKit writes to stderr.
 
 #include <chrono>
 #include <filesystem>
