@@ -8,6 +8,7 @@
 #include "track/cli/ExportCommand.h"
 #include "track/cli/ProgressLine.h"
 #include "track/formats/Registry.h"
+#include "track/io/ClipProbe.h"
 #include "track/io/Extract.h"
 #include "track/io/Home.h"
 #include "track/io/MappedFile.h"
@@ -244,8 +245,11 @@ std::string utc_text(const track::formats::UtcTime& t) {
 
 void print_probe(const std::string& clip, track::Bytes bytes) {
   using track::formats::Verdict;
-  const track::formats::Probe probe = track::formats::probe_clip(bytes);
+  const track::io::ClipReading reading = track::io::read_clip_or_sidecars(clip, bytes);
+  const track::formats::Probe& probe = reading.probe;
   std::cout << clip << ": " << (probe.verdict == Verdict::none ? "no GPS data found" : probe.family) << "\n";
+  for (const fs::path& sidecar : reading.sidecars)
+    std::cout << "  sidecar: " << sidecar.string() << "\n";
   if (probe.verdict == Verdict::today) print_today_samples(bytes, clip);
   const auto& fixes = probe.decoded.fixes;
   if (probe.verdict == Verdict::family)

@@ -3,6 +3,7 @@
 #include "track/Search.h"
 #include "track/container/Atoms.h"
 #include "track/container/GpsIndex.h"
+#include "track/formats/ClipFamilies.h"
 #include "track/formats/SingleFixRecord.h"
 #include "track/formats/TodayLayouts.h"
 #include "track/formats/Validate.h"
@@ -159,6 +160,7 @@ Probe probe_clip(Bytes clip) {
   }
   probe.declined.push_back(std::string(kSingleFix) + ": " + std::to_string(blocks.size()) +
                            " freeGPS blocks, none with the A/V, N/S, E/W record signature and a fix that validates");
+  read_clip_families({clip, blocks}, probe);
   return probe;
 }
 

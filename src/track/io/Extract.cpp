@@ -2,9 +2,13 @@
 
 #include "base/files/Publisher.h"
 #include "track/TrackPath.h"
+#include "track/container/Atoms.h"
+#include "track/container/GpsIndex.h"
 #include "track/container/LocatedRead.h"
 #include "track/formats/FixText.h"
 #include "track/formats/Registry.h"
+#include "track/io/ClipProbe.h"
+#include "track/io/FamilyRecord.h"
 #include "track/io/FileSource.h"
 #include "track/io/MappedFile.h"
 
@@ -61,12 +65,25 @@ IoError changed_while_read(const std::filesystem::path& clip, const char* detail
   return {clip.string() + ": changed or removed while it was read", detail};
 }
 
-// The whole clip through a map; a family other than today's layouts writes its fixes.
+constexpr const char* kGps0Label = "gps0/gsen records";
+
+// What a read of the located parts took: the index's freeGPS boxes or the gps0 tail.
+std::string located_label(FileSource& source, Form form) {
+  const auto top = container::walk_atoms(source, 0, source.size());
+  const auto entries = top && form == Form::standard ? container::listed_gps_boxes(source, *top) : std::nullopt;
+  return entries && !entries->empty() ? "freeGPS boxes" : kGps0Label;
+}
+
+// The whole clip through a map; a family other than today's layouts, or the
+// clip's sidecars, write their fixes.
 bool scan_whole(const std::filesystem::path& clip, std::string_view fns, Form form, TextSink& sink, const LogSink& log,
-                IoError& error) {
+                ExtractResult& result) {
+  IoError& error = result.error;
   std::optional<MappedFile> mapped = MappedFile::open(clip, error);
   if (!mapped) return false;
-  const formats::Probe probe = form == Form::standard ? formats::probe_clip(mapped->bytes()) : formats::Probe{};
+  const ClipReading reading = form == Form::standard ? read_clip_or_sidecars(clip, mapped->bytes()) : ClipReading{};
+  const formats::Probe& probe = reading.probe;
+  result.family = form == Form::standard ? family_label(probe) : kGps0Label;
   if (probe.verdict == formats::Verdict::family)
     sink.write(formats::fixes_as_freegps_text(fns, probe.decoded.fixes));
   else
@@ -76,6 +93,13 @@ bool scan_whole(const std::filesystem::path& clip, std::string_view fns, Form fo
     return false;
   }
   return true;
+}
+
+// A record that cannot be written costs the page its family line, not the track.
+void record_family(const ExtractResult& result, const LogSink& log) {
+  IoError error;
+  if (result.written && !write_family_record(result.track_path, result.family, error) && log)
+    log(error.message + " (" + error.detail + ")");
 }
 
 }  // namespace
@@ -107,13 +131,15 @@ ExtractResult extract_clip(const std::filesystem::path& clip, const std::filesys
     result.error = changed_while_read(clip, "a positioned read failed");
     return result;  // the temporary file goes with `file`
   }
-  if (located == LocatedOutcome::fall_back && !scan_whole(clip, fns, form, capped, log, result.error)) return result;
+  if (located == LocatedOutcome::written) result.family = located_label(*source, form);
+  if (located == LocatedOutcome::fall_back && !scan_whole(clip, fns, form, capped, log, result)) return result;
   if (capped.overflowed()) {
     result.too_large = true;
     result.error = too_large_error(clip, max_bytes);
     return result;
   }
   result.written = publish_unless_cancelled(*file, cancellation, result);
+  record_family(result, log);
   return result;
 }
 

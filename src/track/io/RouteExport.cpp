@@ -2,7 +2,9 @@
 
 #include "base/files/Publisher.h"
 #include "track/TrackPath.h"
+#include "track/io/ClipProbe.h"
 #include "track/io/MappedFile.h"
+#include "track/route/FixSamples.h"
 
 namespace vek::track::io {
 namespace {
@@ -38,7 +40,12 @@ bool publish_new(RouteExportResult& result, const std::string& text, const std::
 std::optional<route::ClipSamples> read_route_samples(const std::filesystem::path& clip, IoError& error) {
   const auto mapped = MappedFile::open(clip, error);
   if (!mapped) return std::nullopt;
-  route::ClipSamples samples{std::string(clip_file_name(clip.string())), route::route_samples(mapped->bytes())};
+  // Another family's clip, or a clip read from its sidecars, gives the fixes its track file holds.
+  const ClipReading reading = read_clip_or_sidecars(clip, mapped->bytes());
+  const bool family = reading.probe.verdict == formats::Verdict::family;
+  route::ClipSamples samples{
+      std::string(clip_file_name(clip.string())),
+      family ? route::samples_of_fixes(reading.probe.decoded.fixes) : route::route_samples(mapped->bytes())};
   if (!mapped->intact()) {
     error = {clip.string() + ": changed or removed while it was read", "the mapped file shrank"};
     return std::nullopt;
