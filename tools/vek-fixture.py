@@ -144,7 +144,7 @@ def main(argv):
     for name, content in sidecars.items():
         # ".gps" goes beside the clip as NAME.gps; a name with a folder part is relative to the clip's folder
         in_folder = "/" in name
-        write_atomically(os.path.join(os.path.dirname(args.out), name) if in_folder
+        write_atomically(os.path.normpath(os.path.join(os.path.dirname(args.out), name)) if in_folder
                          else os.path.splitext(args.out)[0] + name, content)
     write_atomically(args.out, data)
     write_atomically(args.json, (json.dumps(description, indent=1) + "\n").encode())

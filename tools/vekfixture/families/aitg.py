@@ -62,6 +62,7 @@ def build(movie, options, points, drive_mod):
     readings = ["records start with AITG and 4 unknown bytes; positions at +8 and +16",
                 "hemisphere bytes 1 = north or east, 2 = south or west (guessed upstream)",
                 "record times taken as UTC", "AITS acceleration at 1/24 g (guessed upstream)"]
+    # the acceleration a reader keeps is the samples on the fixes
     description = common.description(8, "AITG gps0 trailer", [{"offset": len(base), "size": len(trailer)}],
-                                     fixes, accel, readings)
+                                     fixes, (), readings)
     return base + trailer, description, {}
