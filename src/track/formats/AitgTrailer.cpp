@@ -1,6 +1,7 @@
 #include "track/formats/AitgTrailer.h"
 
 #include "track/container/Atoms.h"
+#include "track/formats/Globe.h"
 #include "track/formats/Notes.h"
 #include "track/formats/SingleFixRecord.h"
 #include "track/formats/UtcClock.h"
@@ -42,7 +43,8 @@ std::optional<Fix> aitg_fix(ByteReader& r, std::uint64_t at) {
   const auto lat = degrees_from_ddmm(r.f64le(at + 8));
   const auto lon = degrees_from_ddmm(r.f64le(at + 16));
   const std::uint8_t lat_side = r.u8(at + 0x21), lon_side = r.u8(at + 0x22);
-  if (!lat || !lon || lat_side < 1 || lat_side > 2 || lon_side < 1 || lon_side > 2) return std::nullopt;
+  if (!lat || !lon || !on_globe(*lat, *lon) || lat_side < 1 || lat_side > 2 || lon_side < 1 || lon_side > 2)
+    return std::nullopt;
   Fix fix;
   fix.latitude = lat_side == 2 ? -*lat : *lat;
   fix.longitude = lon_side == 2 ? -*lon : *lon;

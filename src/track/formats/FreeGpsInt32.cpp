@@ -1,5 +1,6 @@
 #include "track/formats/FreeGpsInt32.h"
 
+#include "track/formats/Globe.h"
 #include "track/formats/Notes.h"
 #include "track/formats/UtcClock.h"
 #include "track/formats/V02Csv.h"
@@ -42,13 +43,14 @@ std::optional<Int32Block> decode_int32_block(Bytes atom) {
   if (!signature(r)) return std::nullopt;
   const auto lat = degrees_of(r.i32le(kStatusAt + 1));
   const auto lon = degrees_of(r.i32le(kStatusAt + 5));
-  if (!lat || !lon) return std::nullopt;
+  const std::int32_t speed = r.i32le(kStatusAt + 13);
+  if (!lat || !lon || !on_globe(*lat, *lon) || speed < 0) return std::nullopt;
   Int32Block block{};
   block.fix.valid = r.u8(kStatusAt) == 'A';
   block.fix.latitude = *lat;
   block.fix.longitude = *lon;
   block.fix.course = static_cast<double>(r.i32le(kStatusAt + 9));
-  block.fix.speed_kmh = static_cast<double>(r.i32le(kStatusAt + 13));
+  block.fix.speed_kmh = static_cast<double>(speed);
   block.clock = r.u32le(kClockAt);
   return block;
 }

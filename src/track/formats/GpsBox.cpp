@@ -2,6 +2,7 @@
 
 #include "track/MovieHeader.h"
 #include "track/container/Atoms.h"
+#include "track/formats/Globe.h"
 #include "track/formats/Notes.h"
 #include "track/formats/UtcClock.h"
 
@@ -40,7 +41,7 @@ std::optional<Fix> record_fix(ByteReader& r, std::uint64_t at, double start_unix
   const auto lat = degrees_of(r.u32le(at + 17), static_cast<char>(r.u8(at + 16)), 'S');
   const auto lon = degrees_of(r.u32le(at + 22), static_cast<char>(r.u8(at + 21)), 'W');
   const auto time = utc_from_unix(start_unix + r.u32le(at + 8));
-  if (!lat || !lon || !time) return std::nullopt;
+  if (!lat || !lon || !time || !on_globe(*lat, *lon)) return std::nullopt;
   Fix fix;
   fix.time = *time;
   fix.valid = r.u32le(at + 4) == 1;

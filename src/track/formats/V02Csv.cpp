@@ -1,6 +1,7 @@
 #include "track/formats/V02Csv.h"
 
 #include "base/text/Strings.h"
+#include "track/formats/Globe.h"
 #include "track/formats/Notes.h"
 #include "track/formats/TextFields.h"
 #include "track/formats/UtcClock.h"
@@ -38,6 +39,7 @@ std::optional<Fix> row_fix(const std::vector<std::string>& f) {
              speed = decimal(f[5]), x = decimal(f[6]), y = decimal(f[7]), z = decimal(f[8]);
   if (!seconds || !lat || !lon || !course || !speed || !x || !y || !z || (f[1] != "A" && f[1] != "V"))
     return std::nullopt;
+  if (!on_globe(*lat, *lon) || *speed < 0) return std::nullopt;
   const auto time = utc_from_unix(*seconds + kV02ClockBehindUtcSeconds);
   if (!time) return std::nullopt;
   Fix fix;
