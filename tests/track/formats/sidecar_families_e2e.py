@@ -192,7 +192,7 @@ class SidecarRefusals(unittest.TestCase):
     def test_the_clips_own_data_wins_over_a_sidecar(self):
         clip, _ = make(self.folder, "gps0", "TODAY.MOV")
         with open(clip[:-4] + ".nmea", "w") as f:
-            f.write("$GPRMC,090507.00,A,2502.0378,N,12133.8681,E,10.0,123.4,010316,,,A*6B\r\n")
+            f.write("$GPRMC,090507.00,A,2502.0378,N,12133.8681,E,10.0,123.4,010316,,,A*69\r\n")
         out = run("probe", clip, home=self.home)
         self.assertEqual(out.stdout.splitlines()[0], clip + ": gps0/gsen records (today's layout)")
         self.assertEqual(run("extract", "--quiet", clip, home=self.home).returncode, 0)
