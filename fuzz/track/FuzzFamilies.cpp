@@ -5,6 +5,7 @@
 
 #include "track/formats/AitgTrailer.h"
 #include "track/formats/Camm.h"
+#include "track/formats/Detector.h"
 #include "track/formats/FreeChildren.h"
 #include "track/formats/FreeGpsInt32.h"
 #include "track/formats/FreeGpsText.h"
@@ -83,9 +84,11 @@ void text_decoders(std::string_view text) {
 
 // The readers that find their own place in a whole clip.
 void clip_readers(Bytes input) {
-  std::string declined;
-  check(read_gps_box_clip(input, declined));
-  check(read_aitg_clip(input, declined));
+  container::SpanSource source(input);
+  ClipView clip(source, container::walk_atoms(source, 0, input.size()).value_or(std::vector<container::Atom>{}));
+  check(detect_gps_box(clip).decoded);
+  check(detect_aitg_trailer(clip).decoded);
+  check(detect_int32_blocks(clip).decoded);
   check(decode_gps_box(input, 1456823107.0));
   check(decode_aitg_trailer(input));
   check(decode_int32_blocks({input}));

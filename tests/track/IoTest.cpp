@@ -1,4 +1,5 @@
 #include "ClipBuilder.h"
+#include "MovBuilder.h"
 #include "base/files/Publisher.h"
 #include "track/TrackPath.h"
 #include "track/io/Extract.h"
@@ -178,14 +179,46 @@ TEST_F(TrackIo, ATrackPastTheCapIsNotWrittenAndSaysWhy) {
                                           ReadMode::located, text.size());
   EXPECT_TRUE(fits.written) << "a text of exactly the cap is written";
   EXPECT_FALSE(fits.too_large);
+  EXPECT_TRUE(fs::exists(folder_ / "B.data.family")) << "a written track gets its family record";
   fs::remove(folder_ / "B.data");
+  fs::remove(folder_ / "B.data.family");
   const ExtractResult over = extract_clip(folder_ / "B.MOV", folder_, "/B.data", "B.MOV", Form::close, {}, nullptr,
                                           ReadMode::located, text.size() - 1);
   EXPECT_FALSE(over.written);
   EXPECT_TRUE(over.too_large);
   EXPECT_NE(over.error.message.find("track too large"), std::string::npos);
   EXPECT_FALSE(fs::exists(folder_ / "B.data"));
+  EXPECT_FALSE(fs::exists(folder_ / "B.data.family")) << "nor a record of a track not written";
   EXPECT_EQ(entries(), 1U) << "no temporary file is left";
+}
+
+// An indexed clip whose two freeGPS blocks hold an enciphered LIGOGPSINFO log.
+void write_enciphered_clip(const fs::path& path) {
+  test::ByteVector block;
+  test::put_be(block, 256, 4);
+  test::put_text(block, "freeGPS ");
+  block.resize(48);
+  test::put_text(block, "LIGOGPSINFO");
+  block.resize(256, std::byte{0x5A});
+  block[59] = std::byte{0};
+  test::MovBuilder mov;
+  mov.add(test::atom("ftyp", test::ByteVector(8)));
+  test::ByteVector media = block;
+  media.insert(media.end(), block.begin(), block.end());
+  mov.add(test::atom("mdat", media));
+  mov.add(test::atom("moov", test::atom("gps ", test::gps_index({{24, 256}, {280, 256}}, 2))));
+  std::ofstream(path, std::ios::binary)
+      .write(reinterpret_cast<const char*>(mov.view().data()), static_cast<std::streamsize>(mov.view().size()));
+}
+
+TEST_F(TrackIo, AnEncipheredClipGetsATrackWithoutRows) {
+  write_enciphered_clip(folder_ / "E.MOV");
+  for (const ReadMode mode : {ReadMode::located, ReadMode::full_scan}) {
+    const ExtractResult result =
+        extract_clip(folder_ / "E.MOV", folder_, "/E.data", "E.MOV", Form::standard, {}, nullptr, mode);
+    ASSERT_TRUE(result.written) << result.error.message;
+    EXPECT_EQ(read(folder_ / "E.data"), "data['E.MOV']=new Array();") << "never read as another layout";
+  }
 }
 
 // One freeGPS box near the start and one near the end of a 1 MiB clip.

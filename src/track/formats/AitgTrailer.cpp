@@ -87,14 +87,16 @@ void attach_accel(Decoded& decoded, const std::vector<std::uint32_t>& times, con
 
 }  // namespace
 
-std::optional<std::uint64_t> aitg_trailer_start(Bytes clip) {
-  ByteReader r(clip);
+std::optional<std::uint64_t> aitg_trailer_start(container::ByteSource& source) {
   std::uint64_t at = 0;
-  for (std::size_t n = 0; n < container::kMaxAtomsPerLevel && r.fits(at, kAtomHeader); ++n) {
-    if (is_chunk_type(type_at(r, at)) && r.fits(at, kChunkHeader)) return at;
-    std::uint64_t size = r.u32be(at);
-    if (size == 1 && r.fits(at, 2 * kAtomHeader)) size = r.u64be(at + kAtomHeader);
-    if (size < kAtomHeader || !r.fits(at, size)) return std::nullopt;
+  for (std::size_t n = 0; n < container::kMaxAtomsPerLevel && source.size() - at >= kAtomHeader; ++n) {
+    const auto header = source.block(at, std::min<std::uint64_t>(2 * kAtomHeader, source.size() - at));
+    if (!header) return std::nullopt;
+    ByteReader r(*header);
+    if (is_chunk_type(type_at(r, 0))) return at;
+    std::uint64_t size = r.u32be(0);
+    if (size == 1 && r.fits(0, 2 * kAtomHeader)) size = r.u64be(kAtomHeader);
+    if (size < kAtomHeader || size > source.size() - at) return std::nullopt;
     at += size;
   }
   return std::nullopt;
@@ -118,17 +120,6 @@ Decoded decode_aitg_trailer(Bytes trailer) {
     note_once(decoded, "hemisphere bytes read as 1 = north or east, 2 = south or west");
     note_once(decoded, "record times read as UTC; AITS acceleration read as 1/24 g");
   }
-  return decoded;
-}
-
-Decoded read_aitg_clip(Bytes clip, std::string& declined) {
-  const auto start = aitg_trailer_start(clip);
-  if (!start) {
-    declined = "no RIFF-style gps0/gsen trailer after the last atom";
-    return {};
-  }
-  Decoded decoded = decode_aitg_trailer(clip.subspan(static_cast<std::size_t>(*start)));
-  if (decoded.fixes.empty()) declined = "a trailer after the last atom, but no AITG record with a position";
   return decoded;
 }
 

@@ -6,21 +6,19 @@
 // "AITG" records, its gsen chunk 12-byte "AITS" records.
 
 #include "track/ByteReader.h"
+#include "track/container/ByteSource.h"
 #include "track/formats/Fix.h"
 
 #include <optional>
-#include <string>
 
 namespace vek::track::formats {
 
-// The offset where the clip's atoms stop tiling the file and a trailer chunk starts.
-std::optional<std::uint64_t> aitg_trailer_start(Bytes clip);
+// The offset where the clip's atoms stop tiling the file and a trailer chunk
+// starts, found by reading the atom headers alone.
+std::optional<std::uint64_t> aitg_trailer_start(container::ByteSource& source);
 
 // The fixes of the trailer's AITG records, each with the AITS acceleration
 // sampled nearest after it.
 Decoded decode_aitg_trailer(Bytes trailer);
-
-// The clip's trailer decoded; `declined` says why not when nothing was.
-Decoded read_aitg_clip(Bytes clip, std::string& declined);
 
 }  // namespace vek::track::formats

@@ -1,7 +1,5 @@
 #include "track/formats/GpsBox.h"
 
-#include "track/MovieHeader.h"
-#include "track/container/Atoms.h"
 #include "track/formats/Globe.h"
 #include "track/formats/Notes.h"
 #include "track/formats/UtcClock.h"
@@ -70,25 +68,6 @@ Decoded decode_gps_box(Bytes payload, double start_unix) {
   }
   note_once(decoded, "record times counted from the movie header's creation time, taken as UTC");
   return decoded;
-}
-
-Decoded read_gps_box_clip(Bytes clip, std::string& declined) {
-  container::SpanSource source(clip);
-  const auto top = container::walk_atoms(source, 0, clip.size());
-  const container::Atom* box = top ? container::find_atom(*top, "GPS ") : nullptr;
-  if (box == nullptr) {
-    declined = "no top-level GPS atom";
-    return {};
-  }
-  const Bytes payload =
-      clip.subspan(static_cast<std::size_t>(box->payload()), static_cast<std::size_t>(box->size - box->header));
-  const std::optional<double> start = movie_creation_unix(clip);
-  if (!looks_like_gps_box(payload) || !start) {
-    declined =
-        start ? "top-level GPS atom without its record signature" : "top-level GPS atom but no movie creation time";
-    return {};
-  }
-  return decode_gps_box(payload, *start);
 }
 
 }  // namespace vek::track::formats

@@ -7,8 +7,6 @@
 #include "track/ByteReader.h"
 #include "track/formats/Fix.h"
 
-#include <string>
-
 namespace vek::track::formats {
 
 // The records carry no date: `start_unix` is the recording's start (UTC seconds).
@@ -16,9 +14,5 @@ Decoded decode_gps_box(Bytes payload, double start_unix);
 
 // The first record has the layout's constant field and hemisphere letters.
 bool looks_like_gps_box(Bytes payload);
-
-// The clip's top-level "GPS " atom decoded against the movie header's
-// creation time; nothing decoded when the clip has none.
-Decoded read_gps_box_clip(Bytes clip, std::string& declined);
 
 }  // namespace vek::track::formats

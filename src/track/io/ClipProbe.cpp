@@ -4,14 +4,14 @@
 
 namespace vek::track::io {
 
-ClipReading read_clip_or_sidecars(const std::filesystem::path& clip, Bytes bytes) {
-  ClipReading reading{formats::probe_clip(bytes), {}};
-  formats::Probe& probe = reading.probe;
-  if (probe.verdict != formats::Verdict::none) return reading;
-  if (auto track = read_sidecars(clip, probe.declined)) {
-    probe.verdict = formats::Verdict::family;
-    probe.family = std::move(track->family);
-    probe.decoded = std::move(track->decoded);
+ClipReading with_sidecars(const std::filesystem::path& clip, formats::Probe probe) {
+  ClipReading reading{std::move(probe), {}};
+  formats::Probe& found = reading.probe;
+  if (found.verdict != formats::Verdict::none) return reading;
+  if (auto track = read_sidecars(clip, found.declined)) {
+    found.verdict = formats::Verdict::family;
+    found.family = std::move(track->family);
+    found.decoded = std::move(track->decoded);
     reading.sidecars = std::move(track->used);
   }
   return reading;

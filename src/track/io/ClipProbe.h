@@ -1,8 +1,7 @@
 #pragma once
-// Which reader a clip's track comes from: the registry over the clip's bytes
-// and, when the clip holds no GPS data of its own, the sidecar step.
+// Which reader a clip's track comes from: the registry's verdict and, when
+// the clip holds no GPS data of its own, the sidecar step.
 
-#include "track/ByteReader.h"
 #include "track/formats/Registry.h"
 
 #include <filesystem>
@@ -15,7 +14,8 @@ struct ClipReading {
   std::vector<std::filesystem::path> sidecars;  // the files the fixes came from, when not the clip
 };
 
-// `bytes` are the clip's at `clip`.
-ClipReading read_clip_or_sidecars(const std::filesystem::path& clip, Bytes bytes);
+// `probe` is the registry's over the clip at `clip`; when it found nothing,
+// the clip's sidecars are read.
+ClipReading with_sidecars(const std::filesystem::path& clip, formats::Probe probe);
 
 }  // namespace vek::track::io

@@ -74,17 +74,23 @@ std::string located_label(FileSource& source, Form form) {
   return entries && !entries->empty() ? "freeGPS boxes" : kGps0Label;
 }
 
+bool writes_fixes(const formats::Probe& probe) {
+  return probe.verdict == formats::Verdict::family || probe.verdict == formats::Verdict::encrypted;
+}
+
 // The whole clip through a map; a family other than today's layouts, or the
-// clip's sidecars, write their fixes.
+// clip's sidecars, write their fixes (an enciphered clip none: it is never
+// read as another layout).
 bool scan_whole(const std::filesystem::path& clip, std::string_view fns, Form form, TextSink& sink, const LogSink& log,
                 ExtractResult& result) {
   IoError& error = result.error;
   std::optional<MappedFile> mapped = MappedFile::open(clip, error);
   if (!mapped) return false;
-  const ClipReading reading = form == Form::standard ? read_clip_or_sidecars(clip, mapped->bytes()) : ClipReading{};
+  const ClipReading reading =
+      form == Form::standard ? with_sidecars(clip, formats::probe_clip(mapped->bytes())) : ClipReading{};
   const formats::Probe& probe = reading.probe;
   result.family = form == Form::standard ? family_label(probe) : kGps0Label;
-  if (probe.verdict == formats::Verdict::family)
+  if (writes_fixes(probe))
     sink.write(formats::fixes_as_freegps_text(fns, probe.decoded.fixes));
   else
     extract_text(mapped->bytes(), fns, form, sink, log);
@@ -100,6 +106,34 @@ void record_family(const ExtractResult& result, const LogSink& log) {
   IoError error;
   if (result.written && !write_family_record(result.track_path, result.family, error) && log)
     log(error.message + " (" + error.detail + ")");
+}
+
+// The family the clip's structure names, read from the parts it points at;
+// false, with nothing written, when the structure leaves it to a whole read.
+bool write_structure_family(container::ByteSource& source, std::string_view fns, TextSink& sink, std::string& family) {
+  const formats::Probe probe = formats::probe_clip(source);
+  if (!writes_fixes(probe)) return false;
+  family = family_label(probe);
+  sink.write(formats::fixes_as_freegps_text(fns, probe.decoded.fixes));
+  return true;
+}
+
+// Today's located read, then the structure's family, then the whole file.
+bool read_clip(FileSource& source, const std::filesystem::path& clip, std::string_view fns, Form form, ReadMode mode,
+               TextSink& sink, const LogSink& log, ExtractResult& result) {
+  const bool located = mode == ReadMode::located;
+  const LocatedOutcome outcome =
+      located ? container::extract_located(source, fns, form, sink, log) : LocatedOutcome::fall_back;
+  if (outcome == LocatedOutcome::read_failed) {
+    result.error = changed_while_read(clip, "a positioned read failed");
+    return false;
+  }
+  if (outcome == LocatedOutcome::written) {
+    result.family = located_label(source, form);
+    return true;
+  }
+  if (located && form == Form::standard && write_structure_family(source, fns, sink, result.family)) return true;
+  return scan_whole(clip, fns, form, sink, log, result);
 }
 
 }  // namespace
@@ -125,14 +159,7 @@ ExtractResult extract_clip(const std::filesystem::path& clip, const std::filesys
   if (!file) return result;
   PendingTrackFile sink(*file);
   CappedSink capped(sink, max_bytes);
-  const LocatedOutcome located = mode == ReadMode::located ? container::extract_located(*source, fns, form, capped, log)
-                                                           : LocatedOutcome::fall_back;
-  if (located == LocatedOutcome::read_failed) {
-    result.error = changed_while_read(clip, "a positioned read failed");
-    return result;  // the temporary file goes with `file`
-  }
-  if (located == LocatedOutcome::written) result.family = located_label(*source, form);
-  if (located == LocatedOutcome::fall_back && !scan_whole(clip, fns, form, capped, log, result)) return result;
+  if (!read_clip(*source, clip, fns, form, mode, capped, log, result)) return result;  // the temporary goes with `file`
   if (capped.overflowed()) {
     result.too_large = true;
     result.error = too_large_error(clip, max_bytes);

@@ -30,6 +30,7 @@ std::string family_label(const formats::Probe& probe) {
     case formats::Verdict::encrypted:
       return "encrypted, not readable";
     case formats::Verdict::none:
+    case formats::Verdict::undecided:
       return "no GPS data found";
   }
   return {};

@@ -4,7 +4,6 @@
 #include "track/TrackPath.h"
 #include "track/io/ClipProbe.h"
 #include "track/io/MappedFile.h"
-#include "track/route/FixSamples.h"
 
 namespace vek::track::io {
 namespace {
@@ -41,11 +40,12 @@ std::optional<route::ClipSamples> read_route_samples(const std::filesystem::path
   const auto mapped = MappedFile::open(clip, error);
   if (!mapped) return std::nullopt;
   // Another family's clip, or a clip read from its sidecars, gives the fixes its track file holds.
-  const ClipReading reading = read_clip_or_sidecars(clip, mapped->bytes());
-  const bool family = reading.probe.verdict == formats::Verdict::family;
+  const ClipReading reading = with_sidecars(clip, formats::probe_clip(mapped->bytes()));
+  const formats::Verdict verdict = reading.probe.verdict;
+  const bool family = verdict == formats::Verdict::family || verdict == formats::Verdict::encrypted;
   route::ClipSamples samples{
       std::string(clip_file_name(clip.string())),
-      family ? route::samples_of_fixes(reading.probe.decoded.fixes) : route::route_samples(mapped->bytes())};
+      family ? route::route_samples(reading.probe.decoded.fixes) : route::route_samples(mapped->bytes())};
   if (!mapped->intact()) {
     error = {clip.string() + ": changed or removed while it was read", "the mapped file shrank"};
     return std::nullopt;

@@ -2,6 +2,7 @@
 // and that the gps0 atoms of today's layout are not taken for it.
 
 #include "track/formats/AitgTrailer.h"
+#include "track/formats/Detector.h"
 
 #include "FamilyPayloads.h"
 #include "Int32TrioPayloads.h"
@@ -10,6 +11,17 @@
 
 namespace vek::track::formats {
 namespace {
+
+std::optional<std::uint64_t> trailer_start(Bytes clip) {
+  container::SpanSource source(clip);
+  return aitg_trailer_start(source);
+}
+
+Detection detect(Bytes clip) {
+  container::SpanSource source(clip);
+  ClipView view(source, {});
+  return detect_aitg_trailer(view);
+}
 
 test::ByteWriter clip_with(std::span<const std::byte> tail) {
   test::ByteWriter clip;
@@ -22,9 +34,10 @@ test::ByteWriter clip_with(std::span<const std::byte> tail) {
 TEST(AitgTrailer, FoundWhereTheAtomsStopAndReadWithItsAcceleration) {
   const auto trailer = test::aitg_trailer();
   const auto clip = clip_with(trailer.view());
-  ASSERT_EQ(aitg_trailer_start(clip.view()), std::optional<std::uint64_t>(32));
-  std::string declined;
-  const Decoded d = read_aitg_clip(clip.view(), declined);
+  ASSERT_EQ(trailer_start(clip.view()), std::optional<std::uint64_t>(32));
+  const Detection detection = detect(clip.view());
+  ASSERT_TRUE(detection.taken) << detection.declined;
+  const Decoded& d = detection.decoded;
   ASSERT_EQ(d.fixes.size(), 1u);
   const Fix& fix = d.fixes[0];
   EXPECT_EQ(fix.time.year, 2016);
@@ -49,15 +62,15 @@ TEST(AitgTrailer, HemisphereBytesGiveTheSigns) {
 }
 
 TEST(AitgTrailer, NoTrailerWhenTheAtomsTileTheFileOrATopLevelGps0AtomFollows) {
-  std::string declined;
   const auto plain = clip_with({});
-  EXPECT_FALSE(aitg_trailer_start(plain.view()).has_value());
-  EXPECT_TRUE(read_aitg_clip(plain.view(), declined).fixes.empty());
-  EXPECT_FALSE(declined.empty());
+  EXPECT_FALSE(trailer_start(plain.view()).has_value());
+  const Detection none = detect(plain.view());
+  EXPECT_FALSE(none.taken);
+  EXPECT_FALSE(none.declined.empty());
   // Today's layout: a real atom whose type is gps0 (size first), not a chunk named by its first bytes.
   test::ByteWriter gps0;
   gps0.u32be(8 + 32).text("gps0").zeros(32);
-  EXPECT_FALSE(aitg_trailer_start(clip_with(gps0.view()).view()).has_value());
+  EXPECT_FALSE(trailer_start(clip_with(gps0.view()).view()).has_value());
 }
 
 TEST(AitgTrailer, RecordsWithoutTheirMarkOrCutShortAreSkipped) {

@@ -71,7 +71,11 @@ const std::map<std::string, Family>& families() {
       {"int32-block",
        {[](Bytes b) { return decode_int32_block(b).has_value(); }, [](Bytes b) { return decode_int32_blocks({b}); }}},
       {"aitg-trailer",
-       {[](Bytes b) { return aitg_trailer_start(b) == std::optional<std::uint64_t>(0); }, decode_aitg_trailer}},
+       {[](Bytes b) {
+          container::SpanSource source(b);
+          return aitg_trailer_start(source) == std::optional<std::uint64_t>(0);
+        },
+        decode_aitg_trailer}},
   };
   return all;
 }
