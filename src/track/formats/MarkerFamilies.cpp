@@ -19,7 +19,8 @@ std::optional<std::vector<std::byte>> payload_of(ClipView& clip, const container
 // Seconds since 1970 of the movie header's creation time.
 std::optional<double> movie_start(ClipView& clip) {
   const container::Atom* moov = container::find_atom(clip.top_level(), "moov");
-  const auto bytes = moov && moov->size <= kMaxTrackBytes ? clip.source().block(moov->offset, moov->size) : std::nullopt;
+  const auto bytes =
+      moov && moov->size <= kMaxTrackBytes ? clip.source().block(moov->offset, moov->size) : std::nullopt;
   return bytes ? movie_creation_unix(*bytes) : std::nullopt;
 }
 
