@@ -1,7 +1,9 @@
 // Media work against ffmpeg doing the same on the same clips, measured in the
 // same run: a frame snapshot at random positions of one clip, and a merged
-// export of three clips. Clips come from the project's fixture tool.
-// Usage: vek-media-bench [--runs N] [--seconds S] [--size WxH] [--dir PATH] [--only snapshot|merge]
+// export of three clips, and the exports with options of three clips (overlay
+// against plain re-encoding, original-quality join against ffmpeg's stream
+// copy and against re-encoding). Clips come from the project's fixture tool.
+// Usage: vek-media-bench [--runs N] [--seconds S] [--size WxH] [--dir PATH] [--only snapshot|merge|exports]
 
 #include <ges/ges.h>
 #include <gst/gst.h>
@@ -15,6 +17,7 @@
 #include <string>
 #include <string_view>
 
+#include "ExportBench.h"
 #include "MergeBench.h"
 #include "SnapshotBench.h"
 #include "Spawn.h"
@@ -26,6 +29,9 @@ constexpr int kMaxSeconds = 600;  // per clip; the fixture tool writes testsrc2 
 constexpr int kMergedClips = 3;
 constexpr double kSnapshotTarget = 1.5;
 constexpr double kMergeTarget = 1.3;
+constexpr double kOverlayTarget = 1.25;    // overlay export against the plain re-encoding one
+constexpr double kCopyTarget = 1.5;        // original-quality join against ffmpeg's stream copy
+constexpr double kCopySpeedupTarget = 10;  // re-encoding export against the original-quality join
 
 struct Options {
   int runs = 7;
@@ -61,7 +67,8 @@ bool apply_option(Options& options, std::string_view flag, const char* value) {
     options.size = value;
   } else if (flag == "--dir") {
     options.dir = value;
-  } else if (flag == "--only" && (std::string_view(value) == "snapshot" || std::string_view(value) == "merge")) {
+  } else if (flag == "--only" && (std::string_view(value) == "snapshot" || std::string_view(value) == "merge" ||
+                                  std::string_view(value) == "exports")) {
     options.only = value;
   } else {
     return false;
@@ -100,6 +107,29 @@ void report(const char* what, const vek::bench::Rounds& rounds, double target) {
   std::fflush(stdout);
 }
 
+void report_exports(const vek::bench::ExportRounds& rounds) {
+  using vek::bench::median;
+  const double reencode = median(rounds.reencode);
+  const double overlay = median(rounds.overlay);
+  const double copy = median(rounds.copy);
+  const double ffmpeg_copy = median(rounds.ffmpeg_copy);
+  std::printf(
+      "exports: re-encode median %.3f s, overlay %.3f s, copy join %.3f s, ffmpeg -c copy %.3f s (%zu rounds)\n",
+      reencode, overlay, copy, ffmpeg_copy, rounds.copy.size());
+  std::printf("overlay ratio overlay/re-encode: median %.3f (target <= %.2f)\n", overlay / reencode, kOverlayTarget);
+  std::printf("copy ratio ours/ffmpeg: median %.3f (target <= %.1f)\n", copy / ffmpeg_copy, kCopyTarget);
+  std::printf("copy speed-up re-encode/copy: median %.1f (target >= %.0f)\n", reencode / copy, kCopySpeedupTarget);
+  std::fflush(stdout);
+}
+
+std::vector<std::filesystem::path> make_clips(const Options& options, const std::filesystem::path& folder) {
+  std::vector<std::filesystem::path> clips;
+  for (int seed = 1; seed <= kMergedClips; ++seed) {
+    clips.push_back(make_clip(options, folder, seed));
+  }
+  return clips;
+}
+
 void run_benchmarks(const Options& options, const std::filesystem::path& folder) {
   std::printf("clips: %s, %d s each, with sound\n", options.size.c_str(), options.seconds);
   if (options.only.empty() || options.only == "snapshot") {
@@ -107,11 +137,10 @@ void run_benchmarks(const Options& options, const std::filesystem::path& folder)
     report("snapshot", vek::bench::bench_snapshot(clip, options.seconds, options.runs, folder), kSnapshotTarget);
   }
   if (options.only.empty() || options.only == "merge") {
-    std::vector<std::filesystem::path> clips;
-    for (int seed = 1; seed <= kMergedClips; ++seed) {
-      clips.push_back(make_clip(options, folder, seed));
-    }
-    report("merge", vek::bench::bench_merge(clips, options.runs, folder), kMergeTarget);
+    report("merge", vek::bench::bench_merge(make_clips(options, folder), options.runs, folder), kMergeTarget);
+  }
+  if (options.only.empty() || options.only == "exports") {
+    report_exports(vek::bench::bench_exports(make_clips(options, folder), options.runs, folder));
   }
 }
 
@@ -122,7 +151,7 @@ int main(int argc, char** argv) {
   if (!options) {
     std::fprintf(stderr,
                  "usage: vek-media-bench [--runs 1..%d] [--seconds 1..%d] [--size WxH] [--dir PATH] "
-                 "[--only snapshot|merge]\n",
+                 "[--only snapshot|merge|exports]\n",
                  kMaxRuns, kMaxSeconds);
     return 2;
   }

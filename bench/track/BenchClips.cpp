@@ -3,7 +3,9 @@
 #include <fcntl.h>
 #include <sys/mman.h>
 #include <unistd.h>
+#include <bit>
 #include <cstdio>
+#include <iterator>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -107,6 +109,27 @@ Buffer index_moov(const std::vector<std::uint64_t>& offsets, std::uint64_t box_s
   return moov;
 }
 
+void put_le(Buffer& b, std::size_t at, std::uint64_t value, unsigned width) {
+  for (unsigned i = 0; i < width; ++i)
+    b[at + i] = static_cast<unsigned char>(value >> (8 * i));
+}
+
+// One plausible record a second (a real date, a position in Taipei), so the
+// clip passes the check that today's layout reads it.
+Buffer gps0_atom(std::uint64_t size, unsigned seconds) {
+  Buffer gps0 = atom_header(size, "gps0");
+  gps0.resize(size, 0);
+  for (unsigned k = 0; k < seconds; ++k) {
+    const std::size_t r = 8 + 32 * std::size_t{k};
+    put_le(gps0, r, std::bit_cast<std::uint64_t>(2502.12345), 8);
+    put_le(gps0, r + 8, std::bit_cast<std::uint64_t>(12133.5208), 8);
+    const unsigned char fields[] = {
+        60, 0, 16, 3, 1, 9, static_cast<unsigned char>(k / 60 % 60), static_cast<unsigned char>(k % 60)};
+    std::copy(std::begin(fields), std::end(fields), gps0.begin() + static_cast<std::ptrdiff_t>(r + 20));
+  }
+  return gps0;
+}
+
 void begin_movie(Writer& w, std::uint64_t media_size) {
   Buffer ftyp = atom_header(kFtypSize, "ftyp");
   ftyp.resize(kFtypSize);
@@ -148,9 +171,7 @@ BenchClip write_gps0_clip(const std::filesystem::path& path, std::uint64_t size,
   Buffer moov = atom_header(moov_size, "moov");
   moov.resize(moov_size);
   w.bytes(moov);
-  Buffer gps0 = atom_header(gps0_size, "gps0");
-  gps0.resize(gps0_size, 0x11);
-  w.bytes(gps0);
+  w.bytes(gps0_atom(gps0_size, seconds));
   Buffer gsen = atom_header(gsen_size, "gsen");
   gsen.resize(gsen_size, 0x22);
   w.bytes(gsen);

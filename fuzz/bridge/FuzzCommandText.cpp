@@ -53,6 +53,9 @@ void read_every_argument(const vek::bridge::DispatchPlan& plan) {
     check_literal(photo->clip_url);
   }
   check_literal(vek::bridge::settings_text(plan.text));
+  if (const auto card = vek::bridge::card_offer_id(plan.text); card && *card <= 0) {
+    std::abort();  // offers are numbered from 1
+  }
   if (const auto route = vek::bridge::route_request(plan.text)) {
     if (route->clips.empty() || route->clips.size() > vek::bridge::kMaxRouteClips ||
         !(route->gap_seconds >= 0 && route->gap_seconds <= vek::bridge::kMaxRouteGapSeconds)) {

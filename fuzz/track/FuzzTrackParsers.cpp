@@ -3,7 +3,8 @@
 // any read outside the clip; the texts must always start with their header.
 // The located read must ask only for bytes inside the clip, and either give
 // the whole-file search's text or fall back without writing; it may differ
-// only when a marker lies in bytes it never read.
+// only when a marker lies in bytes it never read. The registry's positioned
+// probe stays inside the clip.
 
 #include "track/Gpx.h"
 #include "track/MovieHeader.h"
@@ -82,6 +83,14 @@ void check_located(vek::track::Bytes clip, vek::track::Form form) {
   if (!source.unseen("freeGPS") && !source.unseen("gps0") && !source.unseen("gsen")) std::abort();
 }
 
+// The registry through positioned reads asks only for bytes inside the clip
+// (the source aborts otherwise), and a family it names has fixes to show.
+void check_structure_probe(vek::track::Bytes clip) {
+  MarkingSource source(clip);
+  const vek::track::formats::Probe probe = vek::track::formats::probe_clip(source);
+  if (probe.verdict == vek::track::formats::Verdict::family && probe.decoded.fixes.empty()) std::abort();
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -109,6 +118,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   for (const vek::track::formats::Fix& fix : probe.decoded.fixes) {
     if (!fix.valid || !(std::abs(fix.latitude) <= 90) || !(std::abs(fix.longitude) <= 180)) std::abort();
   }
+  check_structure_probe(clip);
   if (!starts_with(vek::track::formats::fixes_as_freegps_text("F.MOV", probe.decoded.fixes),
                    "data['F.MOV']=new Array();"))
     std::abort();

@@ -15,6 +15,8 @@ namespace {
 
 using Clip = std::vector<unsigned char>;
 
+constexpr const char* kRmc = "$GPRMC,090507.00,A,2502.0378,N,12133.8681,E,10.0,123.5,010316,,,A*68";
+
 void put(Clip& clip, std::size_t at, const std::string& text) {
   std::memcpy(clip.data() + at, text.data(), text.size());
 }
@@ -123,6 +125,102 @@ Clip atoms_clip() {
   return clip;
 }
 
+// A full table atom's payload: version and flags, then 32-bit values.
+Clip full_table(std::initializer_list<std::uint32_t> values) {
+  Clip out(4, 0);
+  for (const std::uint32_t v : values) {
+    out.resize(out.size() + 4);
+    put_be(out, out.size() - 4, v, 4);
+  }
+  return out;
+}
+
+Clip text_clip(const std::string& text) {
+  return Clip(text.begin(), text.end());
+}
+
+// A movie with one track of `format` and `handler` whose samples lie in the
+// media data one per chunk; `wide` writes 64-bit chunk offsets.
+Clip track_clip(const std::string& format, const std::string& handler, const std::vector<Clip>& samples, bool wide) {
+  Clip clip;
+  append_atom(clip, "ftyp", Clip(8, 0));
+  Clip media;
+  std::vector<std::size_t> offsets;
+  for (const Clip& sample : samples) {
+    offsets.push_back(clip.size() + 8 + media.size());
+    media.insert(media.end(), sample.begin(), sample.end());
+  }
+  append_atom(clip, "mdat", media);
+  Clip stbl, entry(16, 0);
+  put_be(entry, 0, 16, 4);
+  put(entry, 4, format);
+  Clip stsd = full_table({1});
+  stsd.insert(stsd.end(), entry.begin(), entry.end());
+  append_atom(stbl, "stsd", stsd);
+  append_atom(stbl, "stts", full_table({1, static_cast<std::uint32_t>(samples.size()), 1000}));
+  append_atom(stbl, "stsc", full_table({1, 1, 1, 1}));
+  Clip sizes = full_table({0, static_cast<std::uint32_t>(samples.size())});
+  Clip chunks = full_table({static_cast<std::uint32_t>(samples.size())});
+  for (std::size_t i = 0; i < samples.size(); ++i) {
+    sizes.resize(sizes.size() + 4), put_be(sizes, sizes.size() - 4, samples[i].size(), 4);
+    chunks.resize(chunks.size() + (wide ? 8 : 4)),
+        put_be(chunks, chunks.size() - (wide ? 8 : 4), offsets[i], wide ? 8 : 4);
+  }
+  append_atom(stbl, "stsz", sizes);
+  append_atom(stbl, wide ? "co64" : "stco", chunks);
+  Clip hdlr = full_table({0});
+  hdlr.resize(24), put(hdlr, 8, handler);
+  Clip mdia, minf, trak, moov;
+  append_atom(mdia, "mdhd", full_table({0, 0, 1000, 1000, 0}));
+  append_atom(mdia, "hdlr", hdlr);
+  append_atom(minf, "stbl", stbl);
+  append_atom(mdia, "minf", minf);
+  append_atom(trak, "mdia", mdia);
+  append_atom(moov, "mvhd", Clip(100, 0));
+  append_atom(moov, "trak", trak);
+  append_atom(clip, "moov", moov);
+  return clip;
+}
+
+Clip gpmf_sample() {
+  Clip gps(8 + 20, 0);
+  put(gps, 0, "GPS5"), gps[4] = 'l', gps[5] = 20, put_be(gps, 6, 1, 2);
+  put_be(gps, 8, 250339640, 4), put_be(gps, 12, 1215644680, 4);
+  Clip time(8 + 16, 0);
+  put(time, 0, "GPSU"), time[4] = 'U', time[5] = 16, put_be(time, 6, 1, 2), put(time, 8, "160301090507.000");
+  Clip scale(12, 0);
+  put(scale, 0, "SCAL"), scale[4] = 'l', scale[5] = 4, put_be(scale, 6, 1, 2), put_be(scale, 8, 10000000, 4);
+  Clip strm(8, 0);
+  put(strm, 0, "STRM"), strm[5] = 1, put_be(strm, 6, time.size() + scale.size() + gps.size(), 2);
+  for (const Clip* part : {&time, &scale, &gps})
+    strm.insert(strm.end(), part->begin(), part->end());
+  Clip devc(8, 0);
+  put(devc, 0, "DEVC"), devc[5] = 1, put_be(devc, 6, strm.size(), 2);
+  devc.insert(devc.end(), strm.begin(), strm.end());
+  return devc;
+}
+
+Clip cue(const std::string& text) {
+  Clip sample(2, 0);
+  put_be(sample, 0, text.size(), 2);
+  sample.insert(sample.end(), text.begin(), text.end());
+  return sample;
+}
+
+// A top-level `free` atom of `gps ` and `3gf ` children, after the movie.
+Clip free_children_clip() {
+  Clip clip;
+  append_atom(clip, "ftyp", Clip(8, 0));
+  append_atom(clip, "mdat", Clip(64, 0x55));
+  Clip children;
+  append_atom(children, "gps ", text_clip("[1456823107000]" + std::string(kRmc) + "\n"));
+  Clip accel(10, 0);  // one record at 0 ms, then the end mark
+  accel.insert(accel.end(), 10, 0xFF);
+  append_atom(children, "3gf ", accel);
+  append_atom(clip, "free", children);
+  return clip;
+}
+
 void write(const std::filesystem::path& folder, const std::string& name, const Clip& clip) {
   std::ofstream(folder / name, std::ios::binary)
       .write(reinterpret_cast<const char*>(clip.data()), static_cast<std::streamsize>(clip.size()));
@@ -162,5 +260,9 @@ int main(int argc, char** argv) {
   write(folder, "indexed-broken-entry", indexed_clip(16));
   write(folder, "gps0-gsen-atoms", atoms_clip());
   write(folder, "single-fix-records", single_fix_clip());
+  write(folder, "gpmd-track", track_clip("gpmd", "meta", {gpmf_sample(), gpmf_sample()}, false));
+  write(folder, "subtitle-nmea-track-co64",
+        track_clip("tx3g", "sbtl", {cue(std::string("gsensori,2,512,1,2,3;") + (kRmc + 1)), cue(kRmc)}, true));
+  write(folder, "free-children", free_children_clip());
   return 0;
 }

@@ -21,8 +21,10 @@ AppDelegate::AppDelegate(Platform platform, Media media, Environment environment
       workers_(std::make_unique<library::ExtractionWorkers>(
           env_.extract, [this](std::function<void()> task) { platform_.main_thread.post(std::move(task)); },
           library::intake_thread_count())),
-      intake_(std::make_unique<library::IntakeQueue>(clips_, env_.home, *workers_, intake_listener(),
-                                                     env_.read_duration)) {}
+      intake_(
+          std::make_unique<library::IntakeQueue>(clips_, env_.home, *workers_, intake_listener(), env_.read_duration)) {
+  watch_cards();
+}
 
 void AppDelegate::applicationDidFinishLaunching() {
   clips_ = {};
@@ -70,6 +72,7 @@ void AppDelegate::read_file_list() {
   if (intake_->running()) {
     send_intake_progress(intake_->progress());  // a reloaded page starts without it
   }
+  send_card_offers();
   resizes();
   log("finish");
 }
@@ -143,6 +146,9 @@ void AppDelegate::run_command(bridge::Command command, const std::string& text) 
       break;
     case Command::RouteOut:
       route_out(text);
+      break;
+    case Command::CardImport:
+      import_card(text);
       break;
   }
 }

@@ -18,10 +18,12 @@
 #include "app/ports/Dialogs.h"
 #include "app/ports/Log.h"
 #include "app/ports/MainThread.h"
+#include "app/ports/Volumes.h"
 #include "app/ports/WebView.h"
 #include "app/ports/Window.h"
 #include "bridge/CommandDispatch.h"
 #include "bridge/RouteRequest.h"
+#include "library/CardOffers.h"
 #include "library/ClipList.h"
 #include "library/ExtractionWorkers.h"
 #include "library/IntakeQueue.h"
@@ -38,6 +40,7 @@ struct Platform {
   ports::Desktop& desktop;
   ports::Log& log;
   ports::MainThread& main_thread;
+  ports::Volumes& volumes;
 };
 
 // Media work; owned by the application object for its whole life.
@@ -64,6 +67,7 @@ struct Environment {
   // Runs on the intake workers.
   library::Extractor extract;
   std::function<std::tm()> now;
+  // Runs on the intake workers.
   library::DurationReader read_duration;
   RouteExporter export_route;
 };
@@ -100,6 +104,8 @@ class AppDelegate {
   void take_in_dragged(const std::vector<std::string>& paths);
   // Stops the running intake and drops the queued ones.
   void cancel_intake();
+  // Takes in the clips of the card offered as `id` (the page's click).
+  void import_card(const std::string& text);
   bool intake_running() const { return intake_->running(); }
 
   // Screen recording; the results are never read by the page.
@@ -136,6 +142,8 @@ class AppDelegate {
   void log(std::string_view line) const;
   library::IntakeListener intake_listener();
   void send_intake_progress(const library::IntakeProgress& progress);
+  void watch_cards();
+  void send_card_offers();
 
   Platform platform_;
   Media media_;
@@ -155,6 +163,8 @@ class AppDelegate {
   // Declared last: the queue goes first, then the workers finish their clips.
   std::unique_ptr<library::ExtractionWorkers> workers_;
   std::unique_ptr<library::IntakeQueue> intake_;
+  // Counts cards on its own thread; goes before the queue it feeds.
+  std::unique_ptr<library::CardOffers> cards_;
 };
 
 }  // namespace vek::app

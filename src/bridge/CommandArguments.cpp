@@ -1,5 +1,7 @@
 #include "bridge/CommandArguments.h"
 
+#include <charconv>
+
 #include "base/text/IntValue.h"
 #include "base/text/Strings.h"
 #include "bridge/PercentDecode.h"
@@ -68,6 +70,17 @@ std::optional<PhotoRequest> photo_request(std::string_view text) {
   const std::int32_t total_seconds = wrapping_add(wrapping_mul(request.minutes, kSecondsPerMinute), request.seconds);
   request.value = wrapping_add(wrapping_mul(total_seconds, kFrameTimescale), kFrameTimescale);
   return request;
+}
+
+std::optional<int> card_offer_id(std::string_view text) {
+  const std::string argument = argument_text(text, Command::CardImport);
+  int id = 0;
+  const char* end = argument.data() + argument.size();
+  const auto [stop, error] = std::from_chars(argument.data(), end, id);
+  if (argument.empty() || error != std::errc() || stop != end || id <= 0) {
+    return std::nullopt;
+  }
+  return id;
 }
 
 }  // namespace vek::bridge

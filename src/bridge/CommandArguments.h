@@ -32,6 +32,9 @@ std::vector<std::string> merger_pieces(std::string_view text);
 // its byte, so a path that is not UTF-8 comes back as the same bytes.
 std::string decode_path_element(std::string_view piece);
 
+// Card import: the offer's number, or none when the text is anything else.
+std::optional<int> card_offer_id(std::string_view text);
+
 // Settings are stored exactly as they arrive, escapes included.
 std::string settings_text(std::string_view text);
 

@@ -11,12 +11,12 @@ namespace {
 constexpr std::array kIndependentCommands = {Command::GetPhoto,    Command::GetFullPhoto, Command::OpenDir,
                                              Command::Recode,      Command::Norecode,     Command::SaveSet,
                                              Command::Merger,      Command::IntakeCancel, Command::RouteOut,
-                                             Command::ExportClips, Command::ExportCancel};
+                                             Command::ExportClips, Command::ExportCancel, Command::CardImport};
 
 constexpr std::array kAllCommands = {
-    Command::FileDel,      Command::FileCopy, Command::CheckFile,   Command::GetPhoto,    Command::GetFullPhoto,
-    Command::OpenDir,      Command::Recode,   Command::Norecode,    Command::SaveSet,     Command::Merger,
-    Command::IntakeCancel, Command::RouteOut, Command::ExportClips, Command::ExportCancel};
+    Command::FileDel,      Command::FileCopy, Command::CheckFile,   Command::GetPhoto,     Command::GetFullPhoto,
+    Command::OpenDir,      Command::Recode,   Command::Norecode,    Command::SaveSet,      Command::Merger,
+    Command::IntakeCancel, Command::RouteOut, Command::ExportClips, Command::ExportCancel, Command::CardImport};
 
 bool has(std::string_view text, Command command) {
   return text.find(marker(command)) != std::string_view::npos;
@@ -84,6 +84,8 @@ std::string_view marker(Command command) {
       return "http://export_cancel/";
     case Command::RouteOut:
       return "http://route_out/";
+    case Command::CardImport:
+      return "http://card_import/";
   }
   return {};
 }

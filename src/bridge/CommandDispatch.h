@@ -25,6 +25,8 @@ enum class Command {
   ExportClips,
   ExportCancel,
   RouteOut,
+  // Takes in the clips of a memory card the page was offered.
+  CardImport,
 };
 
 // What the web view does with the navigation once the handlers have run.

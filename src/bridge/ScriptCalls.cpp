@@ -74,4 +74,14 @@ std::string intake_failed_call(std::string_view clip, std::string_view reason) {
   return "if(window.intake_failed)intake_failed(" + js_string_literal(clip) + "," + js_string_literal(reason) + ")";
 }
 
+std::string card_offer_call(const CardFigures& figures) {
+  return "if(window.card_offer)card_offer(" + js_string_literal(std::to_string(figures.id)) + "," +
+         js_string_literal(figures.label) + "," + js_string_literal(std::to_string(figures.clips)) + "," +
+         js_string_literal(figures.size) + ")";
+}
+
+std::string card_withdrawn_call(int id) {
+  return "if(window.card_withdrawn)card_withdrawn(" + js_string_literal(std::to_string(id)) + ")";
+}
+
 }  // namespace vek::bridge

@@ -63,4 +63,17 @@ std::string intake_progress_call(const IntakeFigures& figures);
 // A clip the intake could not read, and why.
 std::string intake_failed_call(std::string_view clip, std::string_view reason);
 
+// A memory card to take in with one click: the offer's number, the card's
+// name, how many clips and how much (for example "12.3 GB"). Pages without
+// the handler ignore it.
+struct CardFigures {
+  int id = 0;
+  std::string_view label;
+  std::size_t clips = 0;
+  std::string_view size;
+};
+std::string card_offer_call(const CardFigures& figures);
+// The offer is gone: the card was pulled out or its import has started.
+std::string card_withdrawn_call(int id);
+
 }  // namespace vek::bridge

@@ -1,12 +1,12 @@
 #include "drive/ClipTrack.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <limits>
 #include <optional>
 #include <unordered_map>
 
+#include "base/text/FloatValue.h"
 #include "drive/TimeKey.h"
 
 namespace vek::drive {
@@ -14,8 +14,9 @@ namespace {
 
 constexpr std::string_view kObjectStart = "\"]={";
 constexpr std::string_view kKeyStart = "\"][\"";
-// The gps0 forms open with this line and add 8 hours to their keys; freeGPS adds 1.
-constexpr std::string_view kGps0Header = "//C12";
+// The gps0 forms write status "2" throughout and add 8 hours to their keys;
+// freeGPS adds 1. The page tells them apart by the first sample's status.
+constexpr std::string_view kGps0Status = "2";
 constexpr double kGps0KeyOffset = 8 * 3600.0;
 constexpr double kFreeGpsKeyOffset = 1 * 3600.0;
 // 7.5 s of video is the sample keyed 7.5, whatever rounding the addition does.
@@ -27,23 +28,12 @@ struct Entry {
   Sample sample;
 };
 
-// The number at the start of `text` as parseFloat reads it: NaN when none.
-double leading_number(std::string_view text) {
-  std::size_t at = 0;
-  while (at < text.size() && (text[at] == ' ' || text[at] == '\t')) {
-    ++at;
-  }
-  double value = std::numeric_limits<double>::quiet_NaN();
-  const auto result = std::from_chars(text.data() + at, text.data() + text.size(), value);
-  return result.ec == std::errc() && std::isfinite(value) ? value : std::numeric_limits<double>::quiet_NaN();
-}
-
 void set_field(Sample& sample, std::string_view name, std::string_view value) {
-  if (name == "lbs") {
-    sample.label = std::string(value);
+  if (name == "lbs" || name == "stat") {
+    (name == "lbs" ? sample.label : sample.status) = std::string(value);
     return;
   }
-  const double number = leading_number(value);
+  const double number = base::float_value(value);
   if (name == "speed")
     sample.speed_kmh = number;
   else if (name == "lat")
@@ -136,10 +126,11 @@ std::vector<Entry> read_entries(std::string_view text) {
 ClipTrack read_track_text(std::string_view text) {
   const std::vector<Entry> entries = read_entries(text);
   ClipTrack track;
-  track.key_offset = text.starts_with(kGps0Header) ? kGps0KeyOffset : kFreeGpsKeyOffset;
+  track.key_offset = kFreeGpsKeyOffset;
   if (entries.empty()) {
     return track;
   }
+  track.key_offset = entries.front().sample.status == kGps0Status ? kGps0KeyOffset : kFreeGpsKeyOffset;
   track.start = entries.front().at;
   track.samples.reserve(entries.size());
   for (const Entry& entry : entries) {

@@ -20,13 +20,14 @@ struct Sample {
   double y = 0;
   double z = 0;
   std::string label;   // the position label, possibly empty
+  std::string status;  // the fix status as written: "2" throughout in the gps0 forms
   bool valid = false;  // a real position: in range and not exactly 0,0
 };
 
 struct ClipTrack {
   std::vector<Sample> samples;
   double start = 0;  // the first key's time, seconds since 1970 in the camera's clock
-  // Seconds the keys run ahead of UTC: the display offset the track's form adds.
+  // Seconds the keys run ahead of UTC: the offset the track's form adds.
   double key_offset = 0;
 };
 

@@ -21,6 +21,9 @@ DriveOverlayModel::DriveOverlayModel(std::vector<ClipTrack> tracks, std::vector<
       settings_(std::move(settings)),
       zone_offset_(std::move(zone_offset)),
       decimal_position_(decimal_position) {
+  for (const ClipTrack& track : tracks_) {
+    utc_starts_.push_back(key_to_utc(track.start, track.key_offset, settings_, zone_offset_));
+  }
   build_route();
 }
 
@@ -51,7 +54,8 @@ FrameReadings DriveOverlayModel::at_clip(std::optional<ClipPoint> point) const {
   const ClipTrack& track = tracks_[shown->first];
   const Sample& sample = track.samples[shown->second];
   readings.has_sample = true;
-  readings.clock = format_date_time(displayed_time(track.start + sample.t, settings_, zone_offset_));
+  const double utc = utc_starts_[shown->first] + sample.t;
+  readings.clock = format_date_time(displayed_time(utc, settings_, zone_offset_));
   readings.speed = speed_text(sample.speed_kmh, settings_.unit);
   if (sample.valid) {
     readings.position = decimal_position_ ? decimal_position_text(sample.lat, sample.lon)

@@ -31,7 +31,8 @@ struct FrameReadings {
 
 class DriveOverlayModel {
  public:
-  // `tracks[i]` belongs to the i-th clip of the selection.
+  // `tracks[i]` belongs to the i-th clip of the selection. The clock shows
+  // each sample as the page does: its track's start in UTC plus its time.
   DriveOverlayModel(std::vector<ClipTrack> tracks, std::vector<Segment> segments, TimeSettings settings,
                     ZoneOffset zone_offset, bool decimal_position);
 
@@ -52,6 +53,7 @@ class DriveOverlayModel {
   TimeSettings settings_;
   ZoneOffset zone_offset_;
   bool decimal_position_;
+  std::vector<double> utc_starts_;  // per clip: the UTC moment of its first key, as the page reckons it
   std::vector<RoutePoint> route_;
   double west_ = 0, north_ = 0, span_ = 0, x_scale_ = 1, x_pad_ = 0, y_pad_ = 0;
 };

@@ -8,9 +8,10 @@ namespace {
 // Far under a frame: an in point on a key frame's time keeps that key frame.
 constexpr double kSameFrame = 1e-4;
 
+// With no key frame at or before, the first one: frames ahead of it cannot be decoded.
 double key_at_or_before(const std::vector<double>& keys, double time) {
   const auto after = std::upper_bound(keys.begin(), keys.end(), time + kSameFrame);
-  return after == keys.begin() ? 0.0 : *std::prev(after);
+  return after == keys.begin() ? keys.front() : *std::prev(after);
 }
 
 double key_at_or_after(const std::vector<double>& keys, double time, double clip_end) {
@@ -26,6 +27,9 @@ std::vector<Segment> snap_to_key_frames(const std::vector<Segment>& segments,
   std::vector<Segment> snapped;
   double offset = 0;
   for (const Segment& segment : segments) {
+    if (!(segment.duration > 0)) {
+      continue;  // an empty range stays empty rather than growing to a key frame interval
+    }
     const bool known = segment.clip < key_frames.size() && !key_frames[segment.clip].empty();
     const double clip_end =
         segment.clip < durations.size() ? durations[segment.clip] : segment.inpoint + segment.duration;

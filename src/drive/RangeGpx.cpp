@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "base/text/Xml.h"
 #include "drive/FrameReadings.h"
 #include "drive/TimeKey.h"
 
@@ -12,29 +13,6 @@ namespace {
 
 constexpr double kKmhPerMetrePerSecond = 3.6;
 constexpr std::size_t kPointCapacity = 160;
-
-void append_xml_text(std::string& out, std::string_view text) {
-  for (const char c : text) {
-    switch (c) {
-      case '&':
-        out += "&amp;";
-        break;
-      case '<':
-        out += "&lt;";
-        break;
-      case '>':
-        out += "&gt;";
-        break;
-      case '"':
-        out += "&quot;";
-        break;
-      default:
-        if (static_cast<unsigned char>(c) >= 0x20 || c == '\t') {
-          out += c;
-        }
-    }
-  }
-}
 
 // "2016-03-01T09:05:07.5Z"
 std::string utc_text(double seconds) {
@@ -46,9 +24,8 @@ std::string utc_text(double seconds) {
   return text + tenths.data() + "Z";
 }
 
-void append_point(std::string& out, const ClipTrack& track, const Sample& sample, const TimeSettings& settings) {
-  const double offset = settings.camera_offset.value_or(track.key_offset);
-  const double utc = track.start + sample.t - offset + settings.correction;
+void append_point(std::string& out, double utc_start, const Sample& sample) {
+  const double utc = utc_start + sample.t;
   std::array<char, kPointCapacity> point{};
   std::snprintf(point.data(), point.size(), "<trkpt lat=\"%.7f\" lon=\"%.7f\"><time>", sample.lat, sample.lon);
   out += point.data();
@@ -67,16 +44,20 @@ void append_point(std::string& out, const ClipTrack& track, const Sample& sample
 }  // namespace
 
 std::string range_gpx(const std::vector<ClipTrack>& tracks, const std::vector<Segment>& segments,
-                      const TimeSettings& settings, std::string_view name) {
+                      const TimeSettings& settings, const ZoneOffset& zones, std::string_view name) {
   std::string out =
       "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
       "<gpx version=\"1.1\" creator=\"vek\" xmlns=\"http://www.topografix.com/GPX/1/1\" "
       "xmlns:gpxtpx=\"http://www.garmin.com/xmlschemas/TrackPointExtension/v2\">\n<trk><name>";
-  append_xml_text(out, name);
+  out += base::xml_escaped(name);
   out += "</name><trkseg>\n";
+  std::vector<double> utc_starts;
+  for (const ClipTrack& track : tracks) {
+    utc_starts.push_back(key_to_utc(track.start, track.key_offset, settings, zones));
+  }
   for (const auto& [clip, sample] : samples_in_range(tracks, segments)) {
     if (sample.valid) {
-      append_point(out, tracks[clip], sample, settings);
+      append_point(out, utc_starts[clip], sample);
     }
   }
   out += "</trkseg></trk>\n</gpx>\n";

@@ -12,10 +12,10 @@
 namespace vek::drive {
 
 // One track point per sample some frame of the range shows and that has a
-// position, in order; times in UTC (the keys less the camera's zone, the
-// form's own offset unless the settings name one, plus the clock correction);
-// speed in m/s. `name` is escaped.
+// position, in order; times in UTC as the page reckons them (each track's
+// first key in the camera zone, or less the form's own offset, plus the clock
+// correction, then the sample's time); speed in m/s. `name` is escaped.
 std::string range_gpx(const std::vector<ClipTrack>& tracks, const std::vector<Segment>& segments,
-                      const TimeSettings& settings, std::string_view name);
+                      const TimeSettings& settings, const ZoneOffset& zones, std::string_view name);
 
 }  // namespace vek::drive

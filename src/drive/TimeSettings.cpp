@@ -1,13 +1,18 @@
 #include "drive/TimeSettings.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <vector>
+
+#include "base/text/FloatValue.h"
 
 namespace vek::drive {
 namespace {
 
 constexpr double kLargestZoneOffset = 14 * 3600.0;  // UTC+14 is the furthest any zone goes
+constexpr double kHalfDay = 43200.0;                // no zone changes its offset twice within a day
+constexpr double kSameMoment = 1e-3;
 enum SettingField { kUnit = 0, kLanguage = 1, kCameraZone = 2, kDisplayZone = 3, kCorrection = 4 };
 
 std::vector<std::string_view> fields_of(std::string_view text) {
@@ -29,15 +34,6 @@ std::string_view trim(std::string_view text) {
                                          : text.substr(first, text.find_last_not_of(" \t\r\n") - first + 1);
 }
 
-std::optional<double> parse_number(std::string_view text) {
-  double value = 0;
-  const auto result = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (text.empty() || result.ec != std::errc() || result.ptr != text.data() + text.size() || !std::isfinite(value)) {
-    return std::nullopt;
-  }
-  return value;
-}
-
 std::optional<int> parse_int(std::string_view text) {
   int value = 0;
   const auto result = std::from_chars(text.data(), text.data() + text.size(), value);
@@ -45,6 +41,50 @@ std::optional<int> parse_int(std::string_view text) {
     return std::nullopt;
   }
   return value;
+}
+
+// Held to the hour either way and rounded to tenths (halves up), as the page does.
+double correction_of(std::string_view field) {
+  const double value = base::float_value(field);
+  if (std::isnan(value)) {
+    return 0;
+  }
+  return std::floor(std::clamp(value, -kMaxClockCorrection, kMaxClockCorrection) * 10 + 0.5) / 10;
+}
+
+// An offset written out, else a name the zone database knows; nullopt for an
+// empty field or an unknown name.
+std::optional<double> zone_offset(const std::string& zone, double utc, const ZoneOffset& zones) {
+  if (zone.empty()) {
+    return std::nullopt;
+  }
+  if (const std::optional<double> fixed = parse_utc_offset(zone)) {
+    return fixed;
+  }
+  return zones ? zones(zone, std::floor(utc)) : std::nullopt;
+}
+
+// The moment whose wall time in `zone` is `wall` (wall fields read as UTC).
+// In the hour repeated when clocks go back, the first of the two moments; in
+// the hour skipped when they go forward, the offset from before the change.
+std::optional<double> from_wall(const std::string& zone, double wall, const ZoneOffset& zones) {
+  const std::optional<double> early = zone_offset(zone, wall - kHalfDay, zones);
+  const std::optional<double> late = zone_offset(zone, wall + kHalfDay, zones);
+  if (!early || !late) {
+    return std::nullopt;
+  }
+  const double before = wall - *early;
+  const double after = wall - *late;
+  const auto fits = [&](double utc) {
+    const std::optional<double> offset = zone_offset(zone, utc, zones);
+    return offset && std::fabs(utc + *offset - wall) < kSameMoment;
+  };
+  const double first = std::min(before, after);
+  const double last = std::max(before, after);
+  if (fits(first)) {
+    return first;
+  }
+  return fits(last) ? last : before;
 }
 
 }  // namespace
@@ -80,31 +120,28 @@ TimeSettings read_time_settings(std::string_view ini_text) {
   TimeSettings settings;
   settings.unit = speed_unit_from_setting(fields[kUnit]);
   if (fields.size() > kCameraZone) {
-    settings.camera_offset = parse_utc_offset(fields[kCameraZone]);
+    settings.camera_zone = std::string(trim(fields[kCameraZone]));
   }
   if (fields.size() > kDisplayZone) {
     settings.display_zone = std::string(trim(fields[kDisplayZone]));
   }
   if (fields.size() > kCorrection) {
-    const auto correction = parse_number(trim(fields[kCorrection]));
-    if (correction && std::fabs(*correction) <= kMaxClockCorrection) {
-      settings.correction = *correction;
-    }
+    settings.correction = correction_of(fields[kCorrection]);
   }
   return settings;
 }
 
-double displayed_time(double key_time, const TimeSettings& settings, const ZoneOffset& zone_offset) {
-  const double corrected = key_time + settings.correction;
-  if (!settings.camera_offset || settings.display_zone.empty()) {
-    return corrected;
+double key_to_utc(double key_time, double key_offset, const TimeSettings& settings, const ZoneOffset& zones) {
+  const std::optional<double> camera = from_wall(settings.camera_zone, key_time, zones);
+  return camera.value_or(key_time - key_offset) + settings.correction;
+}
+
+double displayed_time(double utc, const TimeSettings& settings, const ZoneOffset& zones) {
+  std::optional<double> offset = zone_offset(settings.display_zone, utc, zones);
+  if (!offset && zones) {
+    offset = zones("", std::floor(utc));
   }
-  const double utc = corrected - *settings.camera_offset;
-  std::optional<double> shown = parse_utc_offset(settings.display_zone);
-  if (!shown && zone_offset) {
-    shown = zone_offset(settings.display_zone, utc);
-  }
-  return shown ? utc + *shown : corrected;
+  return utc + offset.value_or(0.0);
 }
 
 }  // namespace vek::drive

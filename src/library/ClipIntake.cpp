@@ -117,6 +117,10 @@ std::vector<std::string> expand_folders(const std::vector<std::string>& paths) {
 
 }  // namespace
 
+bool reports_each_path(IntakeKind kind) {
+  return kind != IntakeKind::Chosen;
+}
+
 std::vector<IntakeStep> plan_intake(IntakeKind kind, const std::vector<std::string>& paths, const std::string& home) {
   const std::vector<std::string> sources = kind == IntakeKind::Chosen ? expand_folders(paths) : paths;
   std::vector<IntakeStep> steps;
@@ -124,7 +128,7 @@ std::vector<IntakeStep> plan_intake(IntakeKind kind, const std::vector<std::stri
   for (auto path = sources.rbegin(); path != sources.rend(); ++path) {
     IntakeStep step;
     step.source_path = *path;
-    step.taken_in = kind == IntakeKind::Chosen ? chosen_path_qualifies(step) : dragged_path_qualifies(step);
+    step.taken_in = kind == IntakeKind::Dragged ? dragged_path_qualifies(step) : chosen_path_qualifies(step);
     if (step.taken_in) {
       plan_track(step, home, claims);
     }

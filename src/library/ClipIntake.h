@@ -26,7 +26,14 @@ enum class IntakeKind {
   Chosen,
   // A drag or the command line: a report after every path.
   Dragged,
+  // A memory card's clips, offered and accepted in the page: the chooser's
+  // rules for paths, with a report after every path so the list fills as
+  // the card is read.
+  Card,
 };
+
+// Whether the page hears of every path of the run, or once at its end.
+bool reports_each_path(IntakeKind kind);
 
 // One clip's track to read: the clip, and where its track goes under home.
 struct ExtractRequest {

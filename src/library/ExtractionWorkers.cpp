@@ -47,9 +47,20 @@ ExtractionWorkers::~ExtractionWorkers() {
 
 void ExtractionWorkers::submit(ExtractRequest request, std::shared_ptr<track::Cancellation> cancellation,
                                std::function<void(ExtractOutcome)> done) {
+  // The extractor is shared by the jobs; it lives as long as the workers.
+  ClipRead read = [this, request = std::move(request)](track::Cancellation& cancel) {
+    ExtractOutcome outcome = extract_(request, cancel);
+    record_identity(request, cancel, outcome);
+    return outcome;
+  };
+  submit_read(std::move(read), std::move(cancellation), std::move(done));
+}
+
+void ExtractionWorkers::submit_read(ClipRead read, std::shared_ptr<track::Cancellation> cancellation,
+                                    std::function<void(ExtractOutcome)> done) {
   {
     const std::lock_guard lock(mutex_);
-    jobs_.push_back({std::move(request), std::move(cancellation), std::move(done)});
+    jobs_.push_back({std::move(read), std::move(cancellation), std::move(done)});
     // Threads start with the first clips and stay for later intakes.
     if (threads_.size() < thread_limit_ && threads_.size() < jobs_.size()) {
       threads_.emplace_back([this] { work(); });
@@ -77,8 +88,7 @@ ExtractOutcome ExtractionWorkers::read_clip(Job& job) {
     return outcome;
   }
   try {
-    outcome = extract_(job.request, *job.cancellation);
-    record_identity(job.request, *job.cancellation, outcome);
+    outcome = job.read(*job.cancellation);
   } catch (const std::exception& error) {
     outcome.failure = error.what();
   }

@@ -35,6 +35,9 @@ struct ExtractOutcome {
 // writing nothing, once `cancellation` is cancelled.
 using Extractor = std::function<ExtractOutcome(const ExtractRequest& request, track::Cancellation& cancellation)>;
 
+// One read on a worker thread, told when to give up.
+using ClipRead = std::function<ExtractOutcome(track::Cancellation& cancellation)>;
+
 // Queues a task on the main thread; callable from any thread.
 using PostToMain = std::function<void(std::function<void()>)>;
 
@@ -54,10 +57,14 @@ class ExtractionWorkers {
   // whose cancellation is cancelled before it starts is not read.
   void submit(ExtractRequest request, std::shared_ptr<track::Cancellation> cancellation,
               std::function<void(ExtractOutcome)> done);
+  // Any other read of a clip the main loop must not wait for, such as a
+  // listed clip's movie length; same order and rules as `submit`.
+  void submit_read(ClipRead read, std::shared_ptr<track::Cancellation> cancellation,
+                   std::function<void(ExtractOutcome)> done);
 
  private:
   struct Job {
-    ExtractRequest request;
+    ClipRead read;
     std::shared_ptr<track::Cancellation> cancellation;
     std::function<void(ExtractOutcome)> done;
   };

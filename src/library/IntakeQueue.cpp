@@ -8,6 +8,8 @@ struct IntakeQueue::Run {
   IntakeKind kind = IntakeKind::Dragged;
   std::vector<IntakeStep> steps;
   std::vector<std::optional<ExtractOutcome>> outcomes;
+  // Steps whose worker read (track or movie length) is still to come.
+  std::vector<bool> awaited;
   // The next step to apply; all before it are in the clip list.
   std::size_t next = 0;
   std::string last_clip;
@@ -44,7 +46,7 @@ void IntakeQueue::cancel() {
   const std::shared_ptr<Run> run = std::move(run_);
   listener_.log("intake cancelled: " + std::to_string(progress_.clips_done) + " of " +
                 std::to_string(progress_.clips_total) + " clips taken in");
-  if (run->kind == IntakeKind::Chosen) {
+  if (!reports_each_path(run->kind)) {
     listener_.report(run->last_clip.empty() ? kNoClip : std::string_view(run->last_clip));
   }
   end_session(IntakeState::Cancelled);
@@ -68,23 +70,41 @@ void IntakeQueue::start(IntakeKind kind, std::vector<std::string> paths) {
   run->kind = kind;
   run->steps = plan_intake(kind, paths, home_);
   run->outcomes.resize(run->steps.size());
+  run->awaited.resize(run->steps.size());
   for (std::size_t i = 0; i < run->steps.size(); ++i) {
     const IntakeStep& step = run->steps[i];
     progress_.clips_total += step.taken_in ? 1 : 0;
     progress_.bytes_total += step.bytes;
-    if (step.extraction) {
-      workers_.submit(*step.extraction, run->cancellation,
-                      [this, weak = std::weak_ptr<Run>(run), i](ExtractOutcome outcome) {
-                        // A cancelled or finished run has gone, and the queue with it may have.
-                        if (const std::shared_ptr<Run> alive = weak.lock()) {
-                          extracted(alive, i, std::move(outcome));
-                        }
-                      });
-    }
+    submit_reads(run, i);
   }
   run_ = std::move(run);
   send_progress();
   apply_ready_steps();
+}
+
+// A clip whose track was read before still has its movie length read, on a
+// worker too: a header on a slow card must not hold up the window.
+void IntakeQueue::submit_reads(const std::shared_ptr<Run>& run, std::size_t index) {
+  const IntakeStep& step = run->steps[index];
+  auto done = [this, weak = std::weak_ptr<Run>(run), index](ExtractOutcome outcome) {
+    // A cancelled or finished run has gone, and the queue with it may have.
+    if (const std::shared_ptr<Run> alive = weak.lock()) {
+      extracted(alive, index, std::move(outcome));
+    }
+  };
+  if (step.extraction) {
+    run->awaited[index] = true;
+    workers_.submit(*step.extraction, run->cancellation, std::move(done));
+  } else if (step.taken_in && read_duration_ && !list_.lists_track(step.track_path)) {
+    run->awaited[index] = true;
+    workers_.submit_read(
+        [read = read_duration_, clip = step.source_path](track::Cancellation&) {
+          ExtractOutcome outcome;
+          outcome.duration_seconds = read(clip);
+          return outcome;
+        },
+        run->cancellation, std::move(done));
+  }
 }
 
 void IntakeQueue::extracted(const std::shared_ptr<Run>& run, std::size_t index, ExtractOutcome outcome) {
@@ -102,7 +122,7 @@ void IntakeQueue::apply_ready_steps() {
   while (run && run_ == run && run->next < run->steps.size()) {
     const std::size_t index = run->next;
     const std::optional<ExtractOutcome>& outcome = run->outcomes[index];
-    if (run->steps[index].extraction && !outcome) {
+    if (run->awaited[index] && !outcome) {
       return;
     }
     ++run->next;
@@ -113,6 +133,7 @@ void IntakeQueue::apply_ready_steps() {
   }
 }
 
+// `outcome` is the worker's read of the step, if it had one.
 void IntakeQueue::apply(Run& run, const IntakeStep& step, const ExtractOutcome* outcome) {
   for (const std::string& line : step.log_lines) {
     listener_.log(line);
@@ -127,11 +148,12 @@ void IntakeQueue::apply(Run& run, const IntakeStep& step, const ExtractOutcome* 
     }
   }
   if (step.taken_in) {
-    list_step(list_, step, duration_of(step, outcome), outcome != nullptr && outcome->too_large);
+    list_step(list_, step, outcome != nullptr ? outcome->duration_seconds : std::nullopt,
+              outcome != nullptr && outcome->too_large);
     run.last_clip = step.source_path;
     ++progress_.clips_done;
   }
-  if (run.kind == IntakeKind::Dragged) {
+  if (reports_each_path(run.kind)) {
     listener_.report(run.last_clip.empty() ? kNoClip : std::string_view(run.last_clip));
   }
   if (step.taken_in) {
@@ -139,21 +161,9 @@ void IntakeQueue::apply(Run& run, const IntakeStep& step, const ExtractOutcome* 
   }
 }
 
-// A read clip brings its length along; a clip whose track was read before is
-// asked only when it is about to be listed.
-std::optional<double> IntakeQueue::duration_of(const IntakeStep& step, const ExtractOutcome* outcome) const {
-  if (outcome != nullptr) {
-    return outcome->duration_seconds;
-  }
-  if (!read_duration_ || list_.lists_track(step.track_path)) {
-    return std::nullopt;
-  }
-  return read_duration_(step.source_path);
-}
-
 void IntakeQueue::finish_run() {
   const std::shared_ptr<Run> run = std::move(run_);
-  if (run->kind == IntakeKind::Chosen) {
+  if (!reports_each_path(run->kind)) {
     listener_.report(run->last_clip.empty() ? kNoClip : std::string_view(run->last_clip));
   }
   start_next();

@@ -31,7 +31,8 @@ struct IntakeListener {
 
 class IntakeQueue {
  public:
-  // `read_duration` gives the length of a clip whose track was read before.
+  // `read_duration` gives the length of a clip whose track was read before;
+  // it runs on the workers.
   IntakeQueue(ClipList& list, std::string home, ExtractionWorkers& workers, IntakeListener listener,
               DurationReader read_duration = {});
   IntakeQueue(const IntakeQueue&) = delete;
@@ -50,10 +51,10 @@ class IntakeQueue {
   struct Run;
   void start_next();
   void start(IntakeKind kind, std::vector<std::string> paths);
+  void submit_reads(const std::shared_ptr<Run>& run, std::size_t index);
   void extracted(const std::shared_ptr<Run>& run, std::size_t index, ExtractOutcome outcome);
   void apply_ready_steps();
   void apply(Run& run, const IntakeStep& step, const ExtractOutcome* outcome);
-  std::optional<double> duration_of(const IntakeStep& step, const ExtractOutcome* outcome) const;
   void finish_run();
   void end_session(IntakeState state);
   void send_progress();

@@ -11,13 +11,13 @@
 #include "app/PagePath.h"
 #include "base/files/Publisher.h"
 #include "library/LibraryFolders.h"
+#include "library/TrackExtractor.h"
 #include "media/core/CodeMemory.h"
 #include "media/core/Stamps.h"
 #include "media/gst/MediaFactory.h"
 #include "platform/Shell.h"
 #include "platform/SystemLog.h"
 #include "platform/Toolkit.h"
-#include "track/io/Extract.h"
 #include "track/io/Home.h"
 #include "track/io/MovieDuration.h"
 #include "track/io/RouteExport.h"
@@ -43,32 +43,13 @@ vek::app::RouteExporter route_exporter(const std::string& home) {
 vek::app::Environment environment(const std::string& home) {
   std::error_code error;
   const std::filesystem::path executable = std::filesystem::read_symlink("/proc/self/exe", error);
-  // Runs on an intake worker: the parser's lines are kept for the main
-  // thread, which logs them in intake order; the movie's length is read
-  // while the clip is at hand.
-  auto extract = [home](const vek::library::ExtractRequest& request, vek::track::Cancellation& cancellation) {
-    vek::library::ExtractOutcome outcome;
-    const auto result = vek::track::io::extract_clip(
-        request.clip_path, home, request.relative_track_path, request.file_name, vek::track::Form::standard,
-        [&outcome](std::string_view line) { outcome.log_lines.emplace_back(line); }, &cancellation);
-    outcome.cancelled = result.cancelled;
-    outcome.too_large = result.too_large;
-    if (!result.written && !result.cancelled) {
-      outcome.failure = result.error.message;
-      outcome.log_lines.push_back(result.error.message + " (" + result.error.detail + ")");
-    }
-    if (!result.cancelled) {
-      outcome.duration_seconds = vek::track::io::clip_movie_duration(request.clip_path);
-    }
-    return outcome;
-  };
   auto write = [](const std::string& path, std::string_view text) {
     return vek::base::publish_file(path, text, vek::base::PublishMode::Replace);
   };
   return {home,
           vek::app::page_path(executable).string(),
           write,
-          extract,
+          vek::library::track_extractor(home),
           [] { return vek::media::local_now(); },
           [](const std::string& clip) { return vek::track::io::clip_movie_duration(clip); },
           route_exporter(home)};

@@ -2,9 +2,13 @@
 
 #include <gtk/gtk.h>
 
+#include <cstdlib>
+#include <memory>
 #include <optional>
 
 #include "platform/DragIntake.h"
+#include "platform/FolderVolumes.h"
+#include "platform/GioVolumes.h"
 #include "platform/GtkDesktop.h"
 #include "platform/GtkDialogs.h"
 #include "platform/MainLoopPost.h"
@@ -12,6 +16,17 @@
 #include "platform/WebKitView.h"
 
 namespace vek::platform {
+namespace {
+
+// Tests of the whole application simulate cards with a folder.
+std::unique_ptr<app::ports::Volumes> volumes() {
+  if (const char* folder = std::getenv("VEK_TEST_CARDS"); folder != nullptr && *folder != '\0') {
+    return std::make_unique<FolderVolumes>(folder);
+  }
+  return std::make_unique<GioVolumes>();
+}
+
+}  // namespace
 
 struct Shell::Pieces {
   explicit Pieces(app::ports::Log& shell_log)
@@ -23,6 +38,7 @@ struct Shell::Pieces {
   GtkDialogs dialogs;
   GtkDesktop desktop;
   MainLoopPost main_thread;
+  std::unique_ptr<app::ports::Volumes> cards = volumes();
   std::optional<DragIntake> drags;
 };
 
@@ -31,7 +47,8 @@ Shell::Shell(app::ports::Log& log) : pieces_(std::make_unique<Pieces>(log)) {}
 Shell::~Shell() = default;
 
 app::Platform Shell::ports() {
-  return {pieces_->view, pieces_->window, pieces_->dialogs, pieces_->desktop, pieces_->log, pieces_->main_thread};
+  return {pieces_->view, pieces_->window,      pieces_->dialogs, pieces_->desktop,
+          pieces_->log,  pieces_->main_thread, *pieces_->cards};
 }
 
 void Shell::connect(app::AppDelegate& app) {

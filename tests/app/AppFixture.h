@@ -30,7 +30,7 @@ class AppFixture : public ::testing::Test {
     exporter_ = exporter.get();
     recorder_ = recorder.get();
     app_ = std::make_unique<AppDelegate>(
-        Platform{wv_, window_, dialogs_, desktop_, log_, main_thread_},
+        Platform{wv_, window_, dialogs_, desktop_, log_, main_thread_, volumes_},
         Media{std::move(snapshotter), std::move(exporter), std::move(recorder)},
         Environment{
             home_, kPage, write_file, extractor(), [] { return fixed_time(); }, durations(),
@@ -136,6 +136,7 @@ class AppFixture : public ::testing::Test {
   FakeDesktop desktop_{events_};
   FakeLog log_;
   FakeMainThread main_thread_;
+  FakeVolumes volumes_;
   FakeSnapshotter* snapshotter_ = nullptr;
   FakeExporter* exporter_ = nullptr;
   FakeRecorder* recorder_ = nullptr;

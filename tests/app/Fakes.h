@@ -15,6 +15,7 @@
 #include "app/ports/Dialogs.h"
 #include "app/ports/Log.h"
 #include "app/ports/MainThread.h"
+#include "app/ports/Volumes.h"
 #include "app/ports/WebView.h"
 #include "app/ports/Window.h"
 #include "media/core/MediaPorts.h"
@@ -136,6 +137,14 @@ struct FakeMainThread : ports::MainThread {
   std::mutex mutex;
   std::condition_variable posted;
   std::deque<std::function<void()>> queue;
+};
+
+// Cards put in and pulled out by the test.
+struct FakeVolumes : ports::Volumes {
+  void watch(ports::VolumeEvents watched) override { events = std::move(watched); }
+  void mount(const std::string& root, const std::string& name) const { events.mounted(root, name); }
+  void unmount(const std::string& root) const { events.unmounted(root); }
+  ports::VolumeEvents events;
 };
 
 struct FakeSnapshotter : media::Snapshotter {

@@ -18,6 +18,16 @@ TEST(CommandArguments, RemovalElementsKeepEmptyOnesAndReadEscapedSpaces) {
   EXPECT_EQ(removal_elements("http://file_del_fun//c/A%20B.MOV,/c/C.MOV,"), (Strings{"/c/A B.MOV", "/c/C.MOV", ""}));
 }
 
+TEST(CommandArguments, CardOfferNumbersAreWholePositiveNumbersOnly) {
+  EXPECT_EQ(card_offer_id("http://card_import/7"), 7);
+  EXPECT_EQ(card_offer_id("http://card_import/"), std::nullopt);
+  EXPECT_EQ(card_offer_id("http://card_import/0"), std::nullopt);
+  EXPECT_EQ(card_offer_id("http://card_import/-2"), std::nullopt);
+  EXPECT_EQ(card_offer_id("http://card_import/2x"), std::nullopt);
+  EXPECT_EQ(card_offer_id("http://card_import/ 2"), std::nullopt);
+  EXPECT_EQ(card_offer_id("http://card_import/99999999999"), std::nullopt);
+}
+
 TEST(CommandArguments, CandidatesAreDecodedAndCappedAtEight) {
   EXPECT_EQ(check_candidates("http://check_file//m/%E4%B8%AD%20x.MOV,/n/y.MOV"),
             (Strings{"/m/\xE4\xB8\xAD x.MOV", "/n/y.MOV"}));

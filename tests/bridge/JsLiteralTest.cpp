@@ -33,6 +33,14 @@ TEST(ScriptCalls, ClipListReportKeepsItsShape) {
   EXPECT_EQ(export_progress_call(42), "if(window.exp_progress)exp_progress('42')");
 }
 
+TEST(ScriptCalls, CardOffersCarryTheCardsNameEscaped) {
+  EXPECT_EQ(card_offer_call({3, "NO NAME", 143, "42.7 GB"}),
+            "if(window.card_offer)card_offer('3','NO NAME','143','42.7 GB')");
+  EXPECT_EQ(card_offer_call({1, "x');alert('", 1, "1 MB"}),
+            "if(window.card_offer)card_offer('1','x\\');alert(\\'','1','1 MB')");
+  EXPECT_EQ(card_withdrawn_call(3), "if(window.card_withdrawn)card_withdrawn('3')");
+}
+
 // Runs the literal through a real script engine: the value that comes back
 // must be the original text, and nothing else may run.
 std::string evaluate_in_node(const std::string& literal) {

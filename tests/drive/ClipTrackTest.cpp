@@ -15,6 +15,11 @@ using testing::freegps_text;
 
 constexpr const char* kXyz = "'x':\"0.10\",'y':\"-0.20\",'z':\"0.98\"";
 
+std::string replace_status(std::string statement, const std::string& status) {
+  const std::string written = "'stat':\"65\"";
+  return statement.replace(statement.find(written), written.size(), "'stat':\"" + status + "\"");
+}
+
 TEST(ClipTrack, ReadsFreeGpsStatementsWithTimesFromTheFirstKey) {
   const ClipTrack track = read_track_text(freegps_run(3, 5));
   ASSERT_EQ(track.samples.size(), 3U);
@@ -50,6 +55,14 @@ TEST(ClipTrack, ReadsTheGps0FormsAndLeavesAnUnfilledGsensorPlaceholderEmpty) {
   EXPECT_DOUBLE_EQ(track.samples[0].speed_kmh, 42.0);
   EXPECT_TRUE(std::isnan(track.samples[0].x));
   EXPECT_FALSE(track.samples[0].valid) << "0,0 is the camera's 'no position'";
+}
+
+TEST(ClipTrack, TheFormIsTheFirstSamplesStatusAsThePageTellsIt) {
+  const std::string gps0_status =
+      freegps_text(replace_status(freegps_statement("2016/03/01 18:05:1.0", "5", "25", "121", "", kXyz), "2"));
+  EXPECT_DOUBLE_EQ(read_track_text(gps0_status).key_offset, 8 * 3600.0);
+  EXPECT_DOUBLE_EQ(read_track_text("//C12\n" + freegps_run(2)).key_offset, 3600.0) << "status 65 is freeGPS";
+  EXPECT_DOUBLE_EQ(read_track_text("").key_offset, 3600.0);
 }
 
 TEST(ClipTrack, DamagedTextGivesTheStatementsThatAreWhole) {

@@ -30,13 +30,13 @@ TEST(FrameReadings, EachMomentShowsThePagesSampleOfTheClipUnderIt) {
   ASSERT_TRUE(first.has_sample);
   EXPECT_EQ(first.speed, "20") << "in point 1.0 s: the sample keyed 1.0";
   EXPECT_EQ(first.speed_unit, "km/h");
-  EXPECT_EQ(first.clock, "2016-03-01 10:05:01");
+  EXPECT_EQ(first.clock, "2016-03-01 09:05:01") << "freeGPS keys run an hour ahead of UTC; no zone known: UTC";
   EXPECT_EQ(first.position, "25\u00b00'0.00\" N  121\u00b00'0.00\" E");
   EXPECT_EQ(first.gy, "\u22120.20");
   EXPECT_EQ(model.at(1.95).speed, "39");
   const FrameReadings second = model.at(2.0 + 1.5);
   EXPECT_EQ(second.speed, "25") << "second clip, 1.5 s in";
-  EXPECT_EQ(second.clock, "2016-03-01 10:05:21");
+  EXPECT_EQ(second.clock, "2016-03-01 09:05:21");
 }
 
 TEST(FrameReadings, AClipWithoutTrackShowsDashes) {
@@ -67,7 +67,7 @@ TEST(FrameReadings, TheRouteFitsTheInsetAndTheCurrentPlaceLiesOnIt) {
 TEST(RangeGpx, HoldsExactlyTheSamplesTheRangeShows) {
   const auto tracks = two_tracks();
   const auto segments = export_segments({3, 3}, ClipPoint{0, 1.0}, ClipPoint{1, 0.5});
-  const std::string gpx = range_gpx(tracks, segments, TimeSettings{}, "exp_1 <&>");
+  const std::string gpx = range_gpx(tracks, segments, TimeSettings{}, {}, "exp_1 <&>");
   // 1.0 .. 2.9 of the first clip (20) and 0.0 .. 0.4 of the second (5).
   EXPECT_EQ(count_of(gpx, "<trkpt "), 25U);
   EXPECT_NE(gpx.find("<name>exp_1 &lt;&amp;&gt;</name>"), std::string::npos);
@@ -80,12 +80,19 @@ TEST(RangeGpx, HoldsExactlyTheSamplesTheRangeShows) {
   EXPECT_NE(gpx.find("<gpxtpx:speed>5.56</gpxtpx:speed>"), std::string::npos) << "20 km/h in m/s";
 }
 
+TEST(RangeGpx, ANameThatIsNotUtf8StaysWellFormed) {
+  const auto segments = export_segments({3}, std::nullopt, std::nullopt);
+  const std::string gpx =
+      range_gpx({read_track_text(testing::freegps_run(3))}, segments, TimeSettings{}, {}, "exp_\xe9t\xe9\x01");
+  EXPECT_NE(gpx.find("<name>exp_\uFFFDt\uFFFD\uFFFD</name>"), std::string::npos) << gpx;
+}
+
 TEST(RangeGpx, SettingsNameTheCameraZoneAndCorrectTheClock) {
   TimeSettings settings;
-  settings.camera_offset = 0;
+  settings.camera_zone = "UTC";
   settings.correction = 2;
   const auto segments = export_segments({3}, std::nullopt, ClipPoint{0, 0.1});
-  const std::string gpx = range_gpx({read_track_text(testing::freegps_run(30))}, segments, settings, "x");
+  const std::string gpx = range_gpx({read_track_text(testing::freegps_run(30))}, segments, settings, {}, "x");
   EXPECT_EQ(count_of(gpx, "<trkpt "), 1U);
   EXPECT_NE(gpx.find("<time>2016-03-01T10:05:02.0Z</time>"), std::string::npos) << gpx;
 }

@@ -6,15 +6,11 @@
 #include <thread>
 
 #include "AppRun.h"
+#include "Drag.h"
 
 namespace vek::e2e {
 namespace {
 
-// Where the drag source (DragSource.cpp) puts its window, and a point inside
-// the app's window, which starts at the screen's top-left corner.
-constexpr const char* kSourcePoint = "1450 250";
-constexpr const char* kPathPoints[] = {"1440 260", "1200 300", "800 300", "500 320", "480 330"};
-constexpr const char* kDropPoint = "470 340";
 // Seconds a window manager may take to start under a loaded test machine.
 constexpr int kCloseAttempts = 20;
 
@@ -26,29 +22,16 @@ std::string report(const std::string& data, const std::string& clips, const std:
   return "[" + json_string(data) + "," + json_string(clips) + "," + json_string(current) + "]";
 }
 
-void mouse(const std::string& action) {
-  ASSERT_TRUE(run_command("xdotool " + action));
-  std::this_thread::sleep_for(150ms);
-}
-
 TEST(Desktop, ADragOfAClipIsTakenInOnce) {
   const auto clip = generated_clip();
   AppRun app("drag", test_page());
   app.start();
   ASSERT_TRUE(app.wait_for_stderr("vek: finish")) << app.err();
-  const Helper source({VEK_DRAG_SOURCE, clip.string()}, app.root() / "source.err");
-  for (int i = 0; i < 100 && read_file(app.root() / "source.err").find("ready") == std::string::npos; ++i) {
-    std::this_thread::sleep_for(50ms);
-  }
-  mouse(std::string("mousemove ") + kSourcePoint + " mousedown 1");
-  for (const char* point : kPathPoints) {
-    mouse(std::string("mousemove ") + point);
-  }
+  Drag drag(app, {clip.string()});
   const auto track = app.home() / "VEK" / "data" / "FILE0001.data";
   const std::string taken_in = report(track.string() + ",", clip.string() + ",", clip.string());
   EXPECT_TRUE(app.wait_for_stderr(taken_in, 20s)) << "taken in while the drag hovers\n" << app.err();
-  mouse(std::string("mousemove ") + kDropPoint);
-  mouse("mouseup 1");
+  drag.drop();
   std::this_thread::sleep_for(1s);
   EXPECT_EQ(app.page_calls("file_list_fun"), (std::vector<std::string>{report("", "", "0"), taken_in}));
   EXPECT_TRUE(std::filesystem::exists(track));

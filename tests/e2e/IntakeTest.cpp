@@ -1,11 +1,14 @@
 // A card's worth of clips taken in by the real application: the list fills
-// clip by clip with progress, and every track equals what vek-track writes.
+// clip by clip with progress while a listed clip plays, Cancel stops it with
+// only whole track files left, and every track equals what vek-track writes.
 
 #include <gtest/gtest.h>
 
+#include <regex>
 #include <thread>
 
 #include "AppRun.h"
+#include "Drag.h"
 
 namespace vek::e2e {
 namespace {
@@ -14,16 +17,57 @@ namespace fs = std::filesystem;
 
 constexpr int kClips = 30;
 
+std::string clip_name(int number, const char* extension) {
+  char name[24];
+  std::snprintf(name, sizeof name, "FILE%04d.%s", number, extension);
+  return name;
+}
+
 std::vector<std::string> card_of_clips(const fs::path& card) {
   fs::create_directories(card);
   std::vector<std::string> clips;
   for (int i = 1; i <= kClips; ++i) {
-    char name[16];
-    std::snprintf(name, sizeof name, "FILE%04d.MOV", i);
-    fs::copy_file(generated_clip(), card / name, fs::copy_options::overwrite_existing);
-    clips.push_back((card / name).string());
+    fs::copy_file(generated_clip(), card / clip_name(i, "MOV"), fs::copy_options::overwrite_existing);
+    clips.push_back((card / clip_name(i, "MOV")).string());
   }
   return clips;
+}
+
+// Clips big enough that reading thirty of them outlasts the start of
+// playback: one megabyte of camera data per second, no index, so every clip
+// is searched whole. Hard links keep the disk use to one clip.
+std::vector<std::string> card_of_large_clips(const fs::path& card) {
+  fs::create_directories(card);
+  const fs::path first = card / clip_name(1, "MOV");
+  const std::string command = "python3 " VEK_FIXTURE_TOOL " --kind freegps --seconds 30 --atom-size 0x100000 --out " +
+                              first.string() + " --json " + (card / "clip.json").string() + " > /dev/null 2>&1";
+  if (!run_command(command)) {
+    return {};
+  }
+  std::vector<std::string> clips{first.string()};
+  for (int i = 2; i <= kClips; ++i) {
+    fs::create_hard_link(first, card / clip_name(i, "MOV"));
+    clips.push_back((card / clip_name(i, "MOV")).string());
+  }
+  return clips;
+}
+
+// Tracks of the named clips as `vek-track extract --full-scan` writes them,
+// in a home of their own; empty when it fails.
+fs::path command_line_tracks(const fs::path& home, const std::vector<std::string>& clips) {
+  std::string command = "HOME='" + home.string() + "' " + VEK_TRACK_BINARY + " extract --full-scan --quiet";
+  for (const std::string& clip : clips) {
+    command += " '" + clip + "'";
+  }
+  return run_command(command + " > /dev/null") ? home / "VEK" / "data" : fs::path();
+}
+
+// Each report lists one clip more, the newest at the end (drags go last to first).
+void expect_filled_one_by_one(const std::vector<std::string>& reports, const std::vector<std::string>& clips) {
+  for (std::size_t i = 1; i < reports.size(); ++i) {
+    const std::string& newest = clips.at(clips.size() - i);
+    EXPECT_NE(reports[i].find(json_string(newest) + "]"), std::string::npos) << "report " << i << ": " << reports[i];
+  }
 }
 
 TEST(Intake, ThirtyClipsFillTheListOneByOneAndMatchTheCommandLine) {
@@ -33,28 +77,81 @@ TEST(Intake, ThirtyClipsFillTheListOneByOneAndMatchTheCommandLine) {
   ASSERT_TRUE(app.wait_for_stderr("VEKTEST intake_progress [\"finished\",\"30\",\"30\"")) << app.err();
   const std::vector<std::string> reports = app.page_calls("file_list_fun");
   ASSERT_EQ(reports.size(), 1U + kClips) << "the page load's report, then one per clip";
-  for (int i = 1; i <= kClips; ++i) {
-    const std::string& report = reports.at(static_cast<std::size_t>(i));
-    const std::string newest = clips.at(static_cast<std::size_t>(kClips - i));
-    EXPECT_NE(report.find(json_string(newest) + "]"), std::string::npos) << "clip " << i << ": " << report;
-  }
+  expect_filled_one_by_one(reports, clips);
   const std::vector<std::string> progress = app.page_calls("intake_progress");
   ASSERT_GE(progress.size(), 2U);
   EXPECT_EQ(progress.front().rfind("[\"running\",\"0\",\"30\",\"0\",", 0), 0U) << progress.front();
 
-  // The same clips through vek-track, into another home.
-  const fs::path cli_home = app.root() / "cli-home";
-  std::string command = "HOME='" + cli_home.string() + "' " + VEK_TRACK_BINARY + " extract --quiet";
-  for (const std::string& clip : clips) {
-    command += " '" + clip + "'";
-  }
-  ASSERT_TRUE(run_command(command + " > /dev/null"));
+  const fs::path expected = command_line_tracks(app.root() / "cli-home", clips);
+  ASSERT_FALSE(expected.empty());
   for (int i = 1; i <= kClips; ++i) {
-    char name[16];
-    std::snprintf(name, sizeof name, "FILE%04d.data", i);
-    const std::string expected = read_file(cli_home / "VEK" / "data" / name);
-    ASSERT_FALSE(expected.empty()) << name;
-    EXPECT_EQ(read_file(app.home() / "VEK" / "data" / name), expected) << name;
+    const std::string name = clip_name(i, "data");
+    ASSERT_FALSE(read_file(expected / name).empty()) << name;
+    EXPECT_EQ(read_file(app.home() / "VEK" / "data" / name), read_file(expected / name)) << name;
+  }
+  EXPECT_TRUE(app.running()) << "the window stays";
+}
+
+// The clip's time while the intake was running, in the order the page saw it.
+std::vector<double> play_times_while_running(const std::vector<std::string>& samples) {
+  static const std::regex sample(R"(^\[([0-9.]+),"running"\]$)");
+  std::vector<double> times;
+  for (const std::string& text : samples) {
+    std::smatch match;
+    if (std::regex_match(text, match, sample)) {
+      times.push_back(std::stod(match[1]));
+    }
+  }
+  return times;
+}
+
+// What Cancel left in the library: only whole tracks and their records.
+std::vector<std::string> tracks_left(const fs::path& library) {
+  std::vector<std::string> clips;
+  for (const auto& entry : fs::directory_iterator(library)) {
+    const std::string name = entry.path().filename().string();
+    if (name == "ini.txt" || name.ends_with(".data.id")) {
+      continue;
+    }
+    EXPECT_TRUE(name.ends_with(".data")) << "left behind: " << name;
+    clips.push_back(name);
+  }
+  return clips;
+}
+
+TEST(Intake, DraggedClipsPlayWhileReadAndCancelLeavesOnlyWholeTracks) {
+  AppRun app("intake-drag", {VEK_TEST_PAGE_DIR, {"vektest:play", "vektest:cancel-while-playing"}});
+  const fs::path card = app.root() / "card";
+  const std::vector<std::string> clips = card_of_large_clips(card);
+  ASSERT_EQ(clips.size(), static_cast<std::size_t>(kClips)) << "the fixture tool made no clip";
+  app.start();
+  ASSERT_TRUE(app.wait_for_stderr("vek: finish")) << app.err();
+  Drag drag(app, clips);
+  ASSERT_TRUE(app.wait_for_stderr("VEKTEST intake_progress [\"cancelled\"", 180s)) << app.err();
+  drag.drop();
+
+  const std::vector<double> times = play_times_while_running(app.page_calls("video_time"));
+  ASSERT_GE(times.size(), 2U) << "a listed clip played while the intake ran";
+  EXPECT_GT(times.back(), times.front()) << "its time advanced";
+  const std::string cancelled = app.page_calls("intake_progress").back();
+  const int done = std::stoi(cancelled.substr(cancelled.find(',') + 2));
+  EXPECT_GE(done, 1);
+  EXPECT_LT(done, kClips) << "Cancel stopped the intake: " << cancelled;
+  const std::vector<std::string> reports = app.page_calls("file_list_fun");
+  EXPECT_EQ(reports.size(), 1U + static_cast<std::size_t>(done)) << "one report per clip taken in";
+  expect_filled_one_by_one(reports, clips);
+
+  const std::vector<std::string> left = tracks_left(app.home() / "VEK" / "data");
+  EXPECT_GE(left.size(), static_cast<std::size_t>(done));
+  EXPECT_LT(left.size(), static_cast<std::size_t>(kClips));
+  std::vector<std::string> read;
+  for (const std::string& track : left) {
+    read.push_back((card / (track.substr(0, track.size() - 4) + "MOV")).string());
+  }
+  const fs::path expected = command_line_tracks(app.root() / "cli-home", read);
+  ASSERT_FALSE(expected.empty());
+  for (const std::string& track : left) {
+    EXPECT_EQ(read_file(app.home() / "VEK" / "data" / track), read_file(expected / track)) << track;
   }
   EXPECT_TRUE(app.running()) << "the window stays";
 }

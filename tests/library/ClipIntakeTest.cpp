@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <mutex>
+#include <thread>
+
 #include "IntakeHarness.h"
 
 namespace vek::library {
@@ -118,6 +121,38 @@ TEST_F(ClipIntake, ListedClipsCarryTheMovieLengthAndARefusedTrack) {
   EXPECT_TRUE(list_.has_facts());
   EXPECT_EQ(asked, std::vector<std::string>{known}) << "a read clip brought its length along";
   EXPECT_EQ(failures_, std::vector<std::string>{huge + ": track too large"});
+}
+
+// A header on a slow card must not hold up the window: the length of a clip
+// whose track exists is read on a worker, before the clip is listed.
+TEST_F(ClipIntake, AListedClipsLengthIsReadOffTheMainThreadInListOrder) {
+  const std::string first = make_file("cards/FILE0001.MOV");
+  const std::string second = make_file("cards/FILE0002.MOV");
+  std::ofstream(track("FILE0001.data")) << "data";
+  std::ofstream(track("FILE0002.data")) << "data";
+  std::mutex mutex;
+  std::vector<std::thread::id> readers;
+  read_duration_ = [&](const std::string& clip) {
+    const std::lock_guard lock(mutex);
+    readers.push_back(std::this_thread::get_id());
+    return std::optional<double>(clip == first ? 1.5 : 2.5);
+  };
+  take_in(IntakeKind::Dragged, {first, second});
+  ASSERT_EQ(readers.size(), 2U);
+  for (const std::thread::id reader : readers) {
+    EXPECT_NE(reader, std::this_thread::get_id());
+  }
+  EXPECT_EQ(list_.facts_text(), "2.500000|,1.500000|,");
+  EXPECT_EQ(reports_.size(), 2U);
+}
+
+TEST_F(ClipIntake, ACardsClipsFollowTheChoosersRulesButReportOneByOne) {
+  const std::string a = make_file("card/DCIM/FILE0001.MOV");
+  const std::string marked = make_file("card/DCIM/closeR.FILE0002.MOV");
+  const std::string b = make_file("card/DCIM/X_Y_Z_12_13_.mov");
+  take_in(IntakeKind::Card, {a, marked, b});
+  EXPECT_EQ(list_.clip_list_text(), b + "," + a + ",") << "no number markers for a card's clips";
+  EXPECT_EQ(reports_, (std::vector<std::string>{b + ",|" + b, b + ",|" + b, b + "," + a + ",|" + a}));
 }
 
 }  // namespace

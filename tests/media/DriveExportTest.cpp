@@ -10,7 +10,10 @@
 #include <mutex>
 #include <sstream>
 
+#include "DecodedFrames.h"
+#include "ExportRun.h"
 #include "MediaTestSupport.h"
+#include "base/glib/TimeZones.h"
 #include "drive/TimeSettings.h"
 #include "media/gst/ClipTracks.h"
 #include "media/gst/GstExporter.h"
@@ -20,77 +23,26 @@
 namespace vek::media {
 namespace {
 
+using testing::frame_at;
+using testing::Rgb;
 using testing::ScratchDir;
 
-constexpr std::chrono::seconds kExportTimeout{300};
 constexpr double kFrame = 1.0 / 30;
+// The reference paints the band in RGB on the decoded plain frame; the export
+// blends it into YUV frames that x264 then encodes, which blurs sharp text by
+// about 4.2 to 4.5 in every box. A wrong or missing element differs by 10 or more.
+constexpr double kEncodedTextNoise = 6.0;
+constexpr drive::Element kEveryElement[] = {drive::Element::Clock, drive::Element::Speed, drive::Element::Position,
+                                            drive::Element::GForce, drive::Element::Route};
 
-struct Rgb {
-  int width = 0;
-  int height = 0;
-  std::vector<std::uint8_t> pixels;  // packed RGB
-};
-
-constexpr GstClockTime kFrameTimeout = 120 * GST_SECOND;  // 1080p decoding with sanitizers on a loaded machine
-
-Rgb to_rgb(GstSample* sample) {
-  GstVideoInfo info;
-  gst_video_info_from_caps(&info, gst_sample_get_caps(sample));
-  GstVideoFrame frame;
-  Rgb rgb;
-  if (!gst_video_frame_map(&frame, &info, gst_sample_get_buffer(sample), GST_MAP_READ)) {
-    return rgb;
-  }
-  rgb.width = GST_VIDEO_INFO_WIDTH(&info);
-  rgb.height = GST_VIDEO_INFO_HEIGHT(&info);
-  const auto* data = static_cast<const std::uint8_t*>(GST_VIDEO_FRAME_PLANE_DATA(&frame, 0));
-  const int stride = GST_VIDEO_FRAME_PLANE_STRIDE(&frame, 0);
-  for (int y = 0; y < rgb.height; ++y) {
-    rgb.pixels.insert(rgb.pixels.end(), data + y * stride, data + y * stride + rgb.width * 3);
-  }
-  gst_video_frame_unmap(&frame);
-  return rgb;
-}
-
-// Where a decoded frame ends in the movie: its stream time, since the
-// demuxer may shift buffer times (e.g. by the reorder delay of B-frames).
-double frame_end_seconds(GstSample* sample) {
-  const GstBuffer* buffer = gst_sample_get_buffer(sample);
-  const GstClockTime at = GST_BUFFER_PTS(buffer) + GST_BUFFER_DURATION(buffer);
-  const GstSegment* segment = gst_sample_get_segment(sample);
-  const guint64 stream = segment == nullptr ? at : gst_segment_to_stream_time(segment, GST_FORMAT_TIME, at);
-  return static_cast<double>(stream) / GST_SECOND;
-}
-
-// The frames shown at `times` (ascending, seconds), decoded in one pass from the start.
-std::vector<Rgb> frames_at(const std::filesystem::path& file, const std::vector<double>& times) {
-  std::string error;
-  const Pipeline decode = Pipeline::parse(
-      "filesrc name=src ! decodebin ! videoconvert ! video/x-raw,format=RGB ! appsink name=sink sync=false", error);
-  std::vector<Rgb> frames;
-  if (!decode) {
-    ADD_FAILURE() << error;
-    return frames;
-  }
-  g_object_set(decode.child("src").get(), "location", file.c_str(), nullptr);
-  gst_element_set_state(decode.get(), GST_STATE_PLAYING);
-  while (frames.size() < times.size()) {
-    const base::SamplePtr sample = pull_sample(decode, "sink", kFrameTimeout, error);
-    if (!sample) {
-      ADD_FAILURE() << "no frame at " << times[frames.size()] << " s of " << file << ": " << error;
-      break;
-    }
-    const double end = frame_end_seconds(sample.get());
-    while (frames.size() < times.size() && times[frames.size()] < end) {
-      frames.push_back(to_rgb(sample.get()));
-    }
-  }
-  return frames;
-}
-
-Rgb frame_at(const std::filesystem::path& file, double seconds) {
-  std::vector<Rgb> frames = frames_at(file, {seconds});
-  return frames.empty() ? Rgb{} : std::move(frames.front());
+drive::OverlayElements all_but(drive::Element off) {
+  drive::OverlayElements shown;
+  shown.clock = off != drive::Element::Clock;
+  shown.speed = off != drive::Element::Speed;
+  shown.position = off != drive::Element::Position;
+  shown.gforce = off != drive::Element::GForce;
+  shown.route = off != drive::Element::Route;
+  return shown;
 }
 
 // Cairo's RGB24 word of the `i`-th pixel (row-major) of a surface `width` pixels wide.
@@ -155,15 +107,6 @@ drive::Box in_frame(const drive::BandLayout& layout, drive::Element element) {
   return {};
 }
 
-struct Outcome {
-  std::mutex lock;
-  std::vector<ExportStatus> statuses;
-  bool done() {
-    const std::lock_guard guard(lock);
-    return !statuses.empty();
-  }
-};
-
 class DriveExportTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
@@ -173,6 +116,8 @@ class DriveExportTest : public ::testing::Test {
     drive_b_ = testing::make_fixture_clip(*clips_ / "2016_0301_090513_002.MOV", 3, "640x360",
                                           "--audio --seed 2 --start 2016-03-01T09:05:13");
     smaller_ = testing::make_fixture_clip(*clips_ / "small.MOV", 2, "320x240", "--audio");
+    short_ = testing::make_fixture_clip(*clips_ / "2016_0301_090520_003.MOV", 2, "640x360",
+                                        "--audio --seed 3 --start 2016-03-01T09:05:20");
   }
   static void TearDownTestSuite() { clips_.reset(); }
 
@@ -182,7 +127,7 @@ class DriveExportTest : public ::testing::Test {
     if (!missing.empty()) {
       GTEST_SKIP() << "GStreamer element missing: " << missing;
     }
-    ASSERT_FALSE(drive_a_.empty() || drive_b_.empty() || smaller_.empty());
+    ASSERT_FALSE(drive_a_.empty() || drive_b_.empty() || smaller_.empty() || short_.empty());
   }
 
   ExportRequest request(ExportMode mode, std::vector<std::filesystem::path> clips, const std::string& name) {
@@ -195,21 +140,13 @@ class DriveExportTest : public ::testing::Test {
     return r;
   }
 
-  ExportStatus run(ExportRequest r) {
-    Outcome outcome;
-    exporter_->start_export(std::move(r), {}, [&outcome](ExportStatus status) {
-      const std::lock_guard guard(outcome.lock);
-      outcome.statuses.push_back(status);
-    });
-    EXPECT_TRUE(testing::iterate_main_until([&outcome] { return outcome.done(); }, kExportTimeout));
-    const std::lock_guard guard(outcome.lock);
-    return outcome.statuses.empty() ? ExportStatus::Cancelled : outcome.statuses.front();
-  }
+  ExportStatus run(ExportRequest r) { return testing::run_export(*exporter_, std::move(r)); }
 
   static inline std::unique_ptr<ScratchDir> clips_;
   static inline std::filesystem::path drive_a_;
   static inline std::filesystem::path drive_b_;
   static inline std::filesystem::path smaller_;
+  static inline std::filesystem::path short_;
   ScratchDir out_;
   std::unique_ptr<Exporter> exporter_ = std::make_unique<GstExporter>();
 };
@@ -228,8 +165,8 @@ TEST_F(DriveExportTest, TheFrameAtFiveSecondsShowsThePagesReadingsAndSwitchedOff
   ASSERT_EQ(plain.width, 1920);
   const std::atomic<bool> never{false};
   const auto segments = drive::export_segments({6.0}, std::nullopt, std::nullopt);
-  const drive::DriveOverlayModel model(*read_clip_tracks({drive_a_}, never), segments, drive::TimeSettings{}, {},
-                                       false);
+  const drive::DriveOverlayModel model(*read_clip_tracks({drive_a_}, never), segments, drive::TimeSettings{},
+                                       base::zone_offset_at, false);
   const drive::FrameReadings shown = model.at(5.0);
   const drive::FrameReadings earlier = model.at(4.0);
   ASSERT_NE(shown.speed + shown.clock, earlier.speed + earlier.clock);
@@ -240,10 +177,6 @@ TEST_F(DriveExportTest, TheFrameAtFiveSecondsShowsThePagesReadingsAndSwitchedOff
   const Rgb expected = with_band(plain, all, shown, model.route());
   const Rgb wrong = with_band(plain, all, earlier, model.route());
   const drive::BandLayout layout = drive::band_layout(1920, 1080, all);
-  // The reference paints the band in RGB on the decoded plain frame; the export
-  // blends it into YUV frames that x264 then encodes, which blurs sharp text by
-  // about 4.2 to 4.5 in every box. A wrong or missing element differs by 10 or more.
-  constexpr double kEncodedTextNoise = 6.0;
   const drive::Box clock_box = in_frame(layout, drive::Element::Clock);
   // Where the seconds of "yyyy-MM-dd HH:mm:ss" stand, so one second's change is not diluted.
   const drive::Box seconds{clock_box.x + clock_box.width * 0.7, clock_box.y, clock_box.width * 0.3, clock_box.height};
@@ -267,6 +200,38 @@ TEST_F(DriveExportTest, TheFrameAtFiveSecondsShowsThePagesReadingsAndSwitchedOff
   const double rest_x = speed_box.x + speed_box.width + 1;
   const drive::Box rest{rest_x, layout.band.y, 1920 - rest_x, layout.band.height};
   EXPECT_LT(difference(speed, plain, rest), 2.0) << "elements switched off leave the picture as it was";
+}
+
+// Each element switched off in turn: the others close up in the band exactly
+// as the layout puts them, and the band's end is the plain picture.
+TEST_F(DriveExportTest, EachElementSwitchedOffLeavesItsPlaceToThePicture) {
+  ASSERT_EQ(run(request(ExportMode::Reencode, {short_}, "plain")), ExportStatus::Completed);
+  const double at = 1.0 + kFrame / 2;
+  const Rgb plain = frame_at(out_ / "plain.mov", at);
+  ASSERT_EQ(plain.width, 1920);
+  const std::atomic<bool> never{false};
+  const drive::DriveOverlayModel model(*read_clip_tracks({short_}, never),
+                                       drive::export_segments({2.0}, std::nullopt, std::nullopt), drive::TimeSettings{},
+                                       base::zone_offset_at, false);
+  const drive::FrameReadings shown = model.at(1.0);
+  ASSERT_TRUE(shown.has_sample);
+  for (const drive::Element off : kEveryElement) {
+    const std::string name = "without-" + std::to_string(static_cast<int>(off));
+    ExportRequest without = request(ExportMode::Overlay, {short_}, name);
+    without.elements = all_but(off);
+    ASSERT_EQ(run(without), ExportStatus::Completed) << name;
+    const Rgb frame = frame_at(out_ / (name + ".mov"), at);
+    const drive::BandLayout layout = drive::band_layout(1920, 1080, without.elements);
+    ASSERT_EQ(layout.elements.size(), 4U);
+    const Rgb expected = with_band(plain, without.elements, shown, model.route());
+    for (const drive::PlacedElement& placed : layout.elements) {
+      EXPECT_LT(difference(frame, expected, in_frame(layout, placed.element)), kEncodedTextNoise)
+          << name << ", element " << static_cast<int>(placed.element);
+    }
+    const drive::Box last = in_frame(layout, layout.elements.back().element);
+    const drive::Box rest{last.x + last.width + 1, layout.band.y, 1920 - last.x - last.width - 1, layout.band.height};
+    EXPECT_LT(difference(frame, plain, rest), 2.0) << name << ": the switched-off element is drawn nowhere";
+  }
 }
 
 }  // namespace

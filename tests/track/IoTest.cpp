@@ -1,4 +1,5 @@
 #include "ClipBuilder.h"
+#include "MovBuilder.h"
 #include "base/files/Publisher.h"
 #include "track/TrackPath.h"
 #include "track/io/Extract.h"
@@ -186,6 +187,35 @@ TEST_F(TrackIo, ATrackPastTheCapIsNotWrittenAndSaysWhy) {
   EXPECT_NE(over.error.message.find("track too large"), std::string::npos);
   EXPECT_FALSE(fs::exists(folder_ / "B.data"));
   EXPECT_EQ(entries(), 1U) << "no temporary file is left";
+}
+
+// An indexed clip whose two freeGPS blocks hold an enciphered LIGOGPSINFO log.
+void write_enciphered_clip(const fs::path& path) {
+  test::ByteVector block;
+  test::put_be(block, 256, 4);
+  test::put_text(block, "freeGPS ");
+  block.resize(48);
+  test::put_text(block, "LIGOGPSINFO");
+  block.resize(256, std::byte{0x5A});
+  block[59] = std::byte{0};
+  test::MovBuilder mov;
+  mov.add(test::atom("ftyp", test::ByteVector(8)));
+  test::ByteVector media = block;
+  media.insert(media.end(), block.begin(), block.end());
+  mov.add(test::atom("mdat", media));
+  mov.add(test::atom("moov", test::atom("gps ", test::gps_index({{24, 256}, {280, 256}}, 2))));
+  std::ofstream(path, std::ios::binary)
+      .write(reinterpret_cast<const char*>(mov.view().data()), static_cast<std::streamsize>(mov.view().size()));
+}
+
+TEST_F(TrackIo, AnEncipheredClipGetsATrackWithoutRows) {
+  write_enciphered_clip(folder_ / "E.MOV");
+  for (const ReadMode mode : {ReadMode::located, ReadMode::full_scan}) {
+    const ExtractResult result =
+        extract_clip(folder_ / "E.MOV", folder_, "/E.data", "E.MOV", Form::standard, {}, nullptr, mode);
+    ASSERT_TRUE(result.written) << result.error.message;
+    EXPECT_EQ(read(folder_ / "E.data"), "data['E.MOV']=new Array();") << "never read as another layout";
+  }
 }
 
 // One freeGPS box near the start and one near the end of a 1 MiB clip.

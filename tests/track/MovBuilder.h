@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <initializer_list>
 #include <span>
 #include <string_view>
 #include <vector>
@@ -94,6 +95,59 @@ inline ByteVector gps_index(const std::vector<std::pair<std::uint64_t, std::uint
     put_be(out, size, 4);
   }
   return out;
+}
+
+// A full table atom's payload: version and flags zero, then 32-bit fields.
+inline ByteVector u32_fields(std::initializer_list<std::uint64_t> values) {
+  ByteVector out(4);
+  for (const std::uint64_t v : values)
+    put_be(out, v, 4);
+  return out;
+}
+
+inline void append(ByteVector& out, std::span<const std::byte> more) {
+  out.insert(out.end(), more.begin(), more.end());
+}
+
+// The sample tables of a track holding `sizes`, one sample per chunk at `offsets`.
+inline ByteVector sample_tables(std::string_view format, const std::vector<std::uint64_t>& sizes,
+                                const std::vector<std::uint64_t>& offsets) {
+  ByteVector entry = u32_fields({1, 16});
+  put_text(entry, format);
+  entry.resize(entry.size() + 8);
+  ByteVector stsz = u32_fields({0, sizes.size()});
+  ByteVector stco = u32_fields({offsets.size()});
+  for (std::size_t i = 0; i < sizes.size(); ++i)
+    put_be(stsz, sizes[i], 4), put_be(stco, offsets[i], 4);
+  ByteVector stbl = atom("stsd", entry);
+  append(stbl, atom("stts", u32_fields({1, sizes.size(), 1000})));
+  append(stbl, atom("stsc", u32_fields({1, 1, 1, 1})));
+  append(stbl, atom("stsz", stsz));
+  append(stbl, atom("stco", stco));
+  return atom("stbl", stbl);
+}
+
+// ftyp, an mdat of `padding` noise bytes then the samples, and a moov with
+// one track of `handler` and sample entry `format` holding them.
+inline ByteVector telemetry_movie(std::size_t padding, std::string_view handler, std::string_view format,
+                                  const std::vector<ByteVector>& samples) {
+  ByteVector media = noise(padding);
+  std::vector<std::uint64_t> sizes, offsets;
+  for (const ByteVector& sample : samples) {
+    offsets.push_back(16 + 8 + media.size());
+    sizes.push_back(sample.size());
+    append(media, sample);
+  }
+  ByteVector hdlr = u32_fields({0});
+  put_text(hdlr, handler);
+  hdlr.resize(24);
+  ByteVector mdia = atom("mdhd", u32_fields({0, 0, 1000, 1000 * samples.size(), 0}));
+  append(mdia, atom("hdlr", hdlr));
+  append(mdia, atom("minf", sample_tables(format, sizes, offsets)));
+  ByteVector movie = atom("ftyp", ByteVector(8));
+  append(movie, atom("mdat", media));
+  append(movie, atom("moov", atom("trak", atom("mdia", mdia))));
+  return movie;
 }
 
 }  // namespace vek::track::test

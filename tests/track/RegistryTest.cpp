@@ -229,14 +229,21 @@ TEST(Registry, TodaysClipsStayTodaysAndEncipheredOnesAreOnlyNamed) {
 
 TEST(Registry, NegativeMatrixOtherFamiliesAndPlainClipsFindNothing) {
   using namespace test;
-  const ByteWriter payloads[] = {freegps_clock_atom(), subtitle_binary_288(), xor_record(), camm_sample(),
-                                 freegps_atom(512, 23, text_bytes("2016/03/01 09:05:07 N:25.033964 E:121.564468"))};
-  for (const ByteWriter& payload : payloads) {
-    EXPECT_FALSE(decode_single_fix_atom(payload.view()).has_value());
-    EXPECT_FALSE(is_unknown_cipher_record(payload.view()));
-    const Probe probe = probe_clip(indexed_clip({payload}));
-    EXPECT_NE(probe.verdict, Verdict::family);
-    EXPECT_NE(probe.verdict, Verdict::encrypted);
+  const char* const text_family = family_detectors()[1].family;
+  const struct {
+    ByteWriter payload;
+    const char* family;  // the reader that takes it, if any
+  } cases[] = {{freegps_clock_atom(), text_family},
+               {subtitle_binary_288(), nullptr},
+               {xor_record(), nullptr},
+               {camm_sample(), nullptr},
+               {freegps_atom(512, 23, text_bytes("2016/03/01 09:05:07 N:25.033964 E:121.564468")), nullptr}};
+  for (const auto& c : cases) {
+    EXPECT_FALSE(decode_single_fix_atom(c.payload.view()).has_value());
+    EXPECT_FALSE(is_unknown_cipher_record(c.payload.view()));
+    const Probe probe = probe_clip(indexed_clip({c.payload}));
+    EXPECT_EQ(probe.verdict, c.family ? Verdict::family : Verdict::none) << (c.family ? c.family : "none");
+    EXPECT_EQ(probe.family, c.family ? c.family : "");
   }
   const ByteWriter today = [] {
     ByteWriter a;
@@ -250,7 +257,66 @@ TEST(Registry, NegativeMatrixOtherFamiliesAndPlainClipsFindNothing) {
   plain.add(vek::track::test::atom("mdat", vek::track::test::noise(4000)));
   const Probe none = probe_clip(plain.view());
   EXPECT_EQ(none.verdict, Verdict::none);
-  EXPECT_EQ(none.declined.size(), 4U) << "each detector says what it looked for";
+  for (const Detector& detector : family_detectors()) {
+    const std::string family = detector.family;
+    EXPECT_TRUE(std::any_of(none.declined.begin(), none.declined.end(),
+                            [&](const std::string& reason) { return reason.rfind(family + ": ", 0) == 0; }))
+        << family << " says what it looked for";
+  }
+  EXPECT_EQ(none.declined.size(), family_detectors().size() + 3) << "and today's two layouts and the cipher check";
+}
+
+// Serves a clip and counts the bytes asked for.
+class CountingSource final : public container::ByteSource {
+ public:
+  explicit CountingSource(Bytes clip) : clip_(clip) {}
+  std::uint64_t size() const noexcept override { return clip_.size(); }
+  bool read(std::uint64_t offset, std::span<std::byte> out) override {
+    read_ += out.size();
+    return clip_.read(offset, out);
+  }
+  std::uint64_t bytes_read() const noexcept { return read_; }
+
+ private:
+  container::SpanSource clip_;
+  std::uint64_t read_ = 0;
+};
+
+std::vector<vek::track::test::ByteVector> cues(std::initializer_list<std::string> texts) {
+  std::vector<vek::track::test::ByteVector> samples;
+  for (const std::string& text : texts) {
+    const ByteWriter cue = test::subtitle_sample(text);
+    samples.emplace_back(cue.view().begin(), cue.view().end());
+  }
+  return samples;
+}
+
+TEST(Registry, ATrackFamilyIsReadFromItsSamplesAloneNotTheMedia) {
+  constexpr std::size_t kMedia = 4 << 20;
+  const std::string rmc = test::nmea(test::kRmcBody);
+  const auto clip = vek::track::test::telemetry_movie(kMedia, "sbtl", "tx3g", cues({"", rmc}));
+  CountingSource source(clip);
+  const Probe probe = probe_clip(source);
+  EXPECT_EQ(probe.verdict, Verdict::family);
+  EXPECT_EQ(probe.family, "NMEA in a subtitle track (family 6)") << "an empty first cue does not hide it";
+  ASSERT_EQ(probe.decoded.fixes.size(), 1U);
+  EXPECT_NEAR(probe.decoded.fixes[0].latitude, test::kLatitude, 1e-9);
+  EXPECT_LT(source.bytes_read(), 4096U) << "headers, tables and cues only, of a " << kMedia << "-byte clip";
+}
+
+TEST(Registry, ATelemetryTrackWithoutItsSignatureIsLeftToTheSearch) {
+  const auto plain = vek::track::test::telemetry_movie(1000, "sbtl", "tx3g", cues({"hello", "world"}));
+  container::SpanSource source(plain);
+  const Probe structure = probe_clip(source);
+  EXPECT_EQ(structure.verdict, Verdict::undecided);
+  EXPECT_EQ(probe_clip(plain).verdict, Verdict::none);
+
+  const std::string void_rmc = test::nmea("GPRMC,090507.00,V,2502.0378,N,12133.8681,E,10.0,123.4,010316,,,A");
+  const auto void_fixes = vek::track::test::telemetry_movie(1000, "sbtl", "tx3g", cues({void_rmc}));
+  container::SpanSource void_source(void_fixes);
+  const Probe recognised = probe_clip(void_source);
+  EXPECT_EQ(recognised.verdict, Verdict::none) << "its cues are NMEA: no search of the media follows";
+  EXPECT_TRUE(recognised.decoded.fixes.empty());
 }
 
 }  // namespace

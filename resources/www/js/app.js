@@ -134,6 +134,7 @@
     this.viewer.relabel();
     this.viewer.clips.forEach(function (clip, i) { this.relabelClip(i); }, this);
     VEK.notices.relabel();
+    if (VEK.card) VEK.card.relabel();
     this.tripView.schedule();
   };
 

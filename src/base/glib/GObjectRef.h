@@ -65,6 +65,10 @@ struct GStringSListDeleter {
 struct GStringListDeleter {
   void operator()(GList* list) const noexcept { g_list_free_full(list, g_free); }
 };
+// Lists of GObject references, as GIO's monitors return them.
+struct GObjectListDeleter {
+  void operator()(GList* list) const noexcept { g_list_free_full(list, g_object_unref); }
+};
 struct GMainContextDeleter {
   void operator()(GMainContext* context) const noexcept { g_main_context_unref(context); }
 };

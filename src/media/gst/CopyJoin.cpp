@@ -59,30 +59,72 @@ std::string stream_signature(GESUriClipAsset* asset) {
   return signature;
 }
 
-GstPadProbeReturn collect_key_frame(GstPad* /*pad*/, GstPadProbeInfo* info, gpointer data) noexcept {
+// The stream time of a buffer time: a demuxer shifts buffer times (by the
+// reorder delay of B-frames, as an edit list says) against the clip's own time.
+GstClockTime stream_time_of(GstPad* pad, GstClockTime pts) {
+  GstEvent* event = gst_pad_get_sticky_event(pad, GST_EVENT_SEGMENT, 0);
+  if (event == nullptr) {
+    return pts;
+  }
+  const GstSegment* segment = nullptr;
+  gst_event_parse_segment(event, &segment);
+  const GstClockTime stream = segment->format == GST_FORMAT_TIME
+                                  ? gst_segment_to_stream_time(segment, GST_FORMAT_TIME, pts)
+                                  : GST_CLOCK_TIME_NONE;
+  gst_event_unref(event);
+  return stream;
+}
+
+GstPadProbeReturn collect_key_frame(GstPad* pad, GstPadProbeInfo* info, gpointer data) noexcept {
   const GstBuffer* buffer = GST_PAD_PROBE_INFO_BUFFER(info);
   if (buffer != nullptr && GST_BUFFER_PTS_IS_VALID(buffer) &&
       !GST_BUFFER_FLAG_IS_SET(buffer, GST_BUFFER_FLAG_DELTA_UNIT)) {
     base::guarded("key frame scan", [&] {
-      static_cast<std::vector<double>*>(data)->push_back(static_cast<double>(GST_BUFFER_PTS(buffer)) / GST_SECOND);
+      const GstClockTime at = stream_time_of(pad, GST_BUFFER_PTS(buffer));
+      if (GST_CLOCK_TIME_IS_VALID(at)) {
+        static_cast<std::vector<double>*>(data)->push_back(static_cast<double>(at) / GST_SECOND);
+      }
     });
   }
   return GST_PAD_PROBE_OK;
 }
 
-// A trimmed segment's stretch of one stream: the clip's time from `start` to
-// `end`, with the stream's segment moved so that `start` plays first.
+// A trimmed segment's stretch of one stream: the clip's stream time from
+// `start` to `end` (the time key frames and the page count in), and the
+// same stretch in buffer times once the stream's segment tells the shift.
 struct Cut {
   GstClockTime start;
   GstClockTime end;
+  GstClockTime first_pts = 0;
+  GstClockTime end_pts = GST_CLOCK_TIME_NONE;
 };
 
+// The buffer time of stream time `stream` in `segment` (rate 1, as a demuxer's).
+GstClockTime buffer_time(const GstSegment& segment, GstClockTime stream) {
+  if (stream >= segment.time) {
+    return segment.start + (stream - segment.time);
+  }
+  return segment.start > segment.time - stream ? segment.start - (segment.time - stream) : 0;
+}
+
+GstEvent* moved_segment(const GstSegment& original, Cut& cut) {
+  cut.first_pts = buffer_time(original, cut.start);
+  cut.end_pts = buffer_time(original, cut.end);
+  GstSegment moved;
+  gst_segment_copy_into(&original, &moved);
+  moved.start = std::max(moved.start, cut.first_pts);
+  moved.time = original.time + (moved.start - original.start);
+  moved.position = moved.start;
+  moved.stop = cut.end_pts;
+  return gst_event_new_segment(&moved);
+}
+
 GstPadProbeReturn cut_stream(GstPad* /*pad*/, GstPadProbeInfo* info, gpointer data) noexcept {
-  const auto& cut = *static_cast<const Cut*>(data);
+  auto& cut = *static_cast<Cut*>(data);
   if ((GST_PAD_PROBE_INFO_TYPE(info) & GST_PAD_PROBE_TYPE_BUFFER) != 0) {
     const GstBuffer* buffer = GST_PAD_PROBE_INFO_BUFFER(info);
-    const bool outside =
-        GST_BUFFER_PTS_IS_VALID(buffer) && (GST_BUFFER_PTS(buffer) < cut.start || GST_BUFFER_PTS(buffer) >= cut.end);
+    const bool outside = GST_BUFFER_PTS_IS_VALID(buffer) &&
+                         (GST_BUFFER_PTS(buffer) < cut.first_pts || GST_BUFFER_PTS(buffer) >= cut.end_pts);
     return outside ? GST_PAD_PROBE_DROP : GST_PAD_PROBE_OK;
   }
   GstEvent* event = GST_PAD_PROBE_INFO_EVENT(info);
@@ -91,13 +133,10 @@ GstPadProbeReturn cut_stream(GstPad* /*pad*/, GstPadProbeInfo* info, gpointer da
   }
   const GstSegment* original = nullptr;
   gst_event_parse_segment(event, &original);
-  GstSegment moved;
-  gst_segment_copy_into(original, &moved);
-  moved.start = std::max(moved.start, cut.start);
-  moved.time = moved.start;
-  moved.position = moved.start;
-  moved.stop = cut.end;
-  GST_PAD_PROBE_INFO_DATA(info) = gst_event_new_segment(&moved);
+  if (original->format != GST_FORMAT_TIME) {
+    return GST_PAD_PROBE_OK;
+  }
+  GST_PAD_PROBE_INFO_DATA(info) = moved_segment(*original, cut);
   gst_event_unref(event);
   return GST_PAD_PROBE_OK;
 }

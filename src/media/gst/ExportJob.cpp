@@ -6,6 +6,7 @@
 
 #include "base/files/Publisher.h"
 #include "base/glib/CallbackGuard.h"
+#include "base/glib/TimeZones.h"
 #include "drive/KeyFrameCut.h"
 #include "drive/RangeGpx.h"
 #include "media/gst/ClipTracks.h"
@@ -15,7 +16,6 @@
 #include "media/gst/Pipeline.h"
 #include "media/gst/RenderLoop.h"
 #include "media/gst/TrackOverlay.h"
-#include "media/gst/ZoneOffsets.h"
 
 namespace vek::media {
 namespace {
@@ -127,46 +127,64 @@ ExportStatus ExportJob::render() {
   if (!assets) {
     return ExportStatus::Cancelled;
   }
-  std::vector<drive::Segment> segments = drive::export_segments(asset_durations(*assets), request_.in, request_.out);
-  if (segments.empty()) {
+  const std::optional<std::vector<drive::Segment>> segments = plan_segments(*assets);
+  if (!segments) {
+    return ExportStatus::Incompatible;
+  }
+  if (segments->empty()) {
     g_warning("export: nothing to export");
     return ExportStatus::Failed;
   }
-  if (request_.mode == ExportMode::Copy) {
-    if (const std::optional<std::string> mismatch = copy_mismatch(*assets, segments)) {
-      g_message("export: no join without re-encoding: %s", mismatch->c_str());
-      return ExportStatus::Incompatible;
+  // One read of the clips' tracks serves the GPX and the overlay alike.
+  std::optional<std::vector<drive::ClipTrack>> tracks;
+  if (outputs->gpx || request_.mode == ExportMode::Overlay) {
+    tracks = read_clip_tracks(request_.clips, cancelled_);
+    if (!tracks) {
+      return ExportStatus::Cancelled;
     }
-    segments = key_frame_segments(*assets, segments);
   }
-  if (outputs->gpx && !write_gpx(segments, outputs->gpx->temp_path())) {
-    return cancelled_.load() ? ExportStatus::Cancelled : ExportStatus::Failed;
+  if (outputs->gpx && !write_gpx(*tracks, *segments, outputs->gpx->temp_path())) {
+    return ExportStatus::Failed;
   }
-  const ExportStatus status = render_movie(*assets, segments, outputs->movie.temp_path(), context.get());
+  const ExportStatus status =
+      render_movie(*assets, *segments, std::move(tracks), outputs->movie.temp_path(), context.get());
   if (status == ExportStatus::Completed && !publish(*outputs)) {
     return ExportStatus::Failed;
   }
   return status;
 }
 
+std::optional<std::vector<drive::Segment>> ExportJob::plan_segments(const std::vector<AssetPtr>& assets) const {
+  const std::vector<drive::Segment> segments =
+      drive::export_segments(asset_durations(assets), request_.in, request_.out);
+  if (request_.mode != ExportMode::Copy || segments.empty()) {
+    return segments;
+  }
+  if (const std::optional<std::string> mismatch = copy_mismatch(assets, segments)) {
+    g_message("export: no join without re-encoding: %s", mismatch->c_str());
+    return std::nullopt;
+  }
+  return key_frame_segments(assets, segments);
+}
+
+std::unique_ptr<OverlayComposer> ExportJob::make_composer(std::vector<drive::ClipTrack> tracks,
+                                                          const std::vector<drive::Segment>& segments) const {
+  const drive::TimeSettings settings = drive::read_time_settings(request_.settings_text);
+  return std::make_unique<OverlayComposer>(
+      drive::DriveOverlayModel(std::move(tracks), segments, settings, base::zone_offset_at,
+                               request_.elements.decimal_position),
+      request_.elements);
+}
+
 ExportStatus ExportJob::render_movie(const std::vector<AssetPtr>& assets, const std::vector<drive::Segment>& segments,
+                                     std::optional<std::vector<drive::ClipTrack>> tracks,
                                      const std::filesystem::path& file, GMainContext* context) {
   std::string error;
   if (request_.mode == ExportMode::Copy) {
     return render_copy(assets, segments, file, context, cancelled_, progress_);
   }
-  std::unique_ptr<OverlayComposer> composer;
-  if (request_.mode == ExportMode::Overlay) {
-    std::optional<std::vector<drive::ClipTrack>> tracks = read_clip_tracks(request_.clips, cancelled_);
-    if (!tracks) {
-      return ExportStatus::Cancelled;
-    }
-    const drive::TimeSettings settings = drive::read_time_settings(request_.settings_text);
-    composer = std::make_unique<OverlayComposer>(
-        drive::DriveOverlayModel(std::move(*tracks), segments, settings, zone_offset_lookup(),
-                                 request_.elements.decimal_position),
-        request_.elements);
-  }
+  const std::unique_ptr<OverlayComposer> composer =
+      request_.mode == ExportMode::Overlay ? make_composer(std::move(*tracks), segments) : nullptr;
   const ExportTimeline edit = build_export_timeline(assets, segments, kExportWidth, kExportHeight);
   const bool overlays_added =
       !composer || (edit.timeline && add_track_overlay(edit.timeline.get(), segments, *composer));
@@ -191,13 +209,11 @@ std::vector<drive::Segment> ExportJob::key_frame_segments(const std::vector<Asse
   return drive::snap_to_key_frames(segments, key_frames, asset_durations(assets));
 }
 
-bool ExportJob::write_gpx(const std::vector<drive::Segment>& segments, const std::filesystem::path& file) {
-  const std::optional<std::vector<drive::ClipTrack>> tracks = read_clip_tracks(request_.clips, cancelled_);
-  if (!tracks) {
-    return false;
-  }
+bool ExportJob::write_gpx(const std::vector<drive::ClipTrack>& tracks, const std::vector<drive::Segment>& segments,
+                          const std::filesystem::path& file) const {
   const drive::TimeSettings settings = drive::read_time_settings(request_.settings_text);
-  const std::string text = drive::range_gpx(*tracks, segments, settings, request_.output.stem().string());
+  const std::string text =
+      drive::range_gpx(tracks, segments, settings, base::zone_offset_at, request_.output.stem().string());
   std::ofstream out(file, std::ios::binary | std::ios::trunc);
   out.write(text.data(), static_cast<std::streamsize>(text.size()));
   out.close();

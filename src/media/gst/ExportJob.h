@@ -4,11 +4,15 @@
 #include <glib.h>
 #include <atomic>
 #include <filesystem>
+#include <memory>
+#include <optional>
 #include <thread>
 #include <vector>
 
+#include "drive/ClipTrack.h"
 #include "media/core/MediaPorts.h"
 #include "media/gst/ClipAssetLoader.h"
+#include "media/gst/OverlayComposer.h"
 #include "media/gst/ProgressRelay.h"
 
 namespace vek::media {
@@ -31,11 +35,18 @@ class ExportJob {
  private:
   void run() noexcept;
   ExportStatus render();
+  // The segments to render; nullopt when a copy is asked for clips that cannot be joined.
+  std::optional<std::vector<drive::Segment>> plan_segments(const std::vector<AssetPtr>& assets) const;
+  std::unique_ptr<OverlayComposer> make_composer(std::vector<drive::ClipTrack> tracks,
+                                                 const std::vector<drive::Segment>& segments) const;
+  // `tracks` is set for an overlay export.
   ExportStatus render_movie(const std::vector<AssetPtr>& assets, const std::vector<drive::Segment>& segments,
-                            const std::filesystem::path& file, GMainContext* context);
+                            std::optional<std::vector<drive::ClipTrack>> tracks, const std::filesystem::path& file,
+                            GMainContext* context);
   std::vector<drive::Segment> key_frame_segments(const std::vector<AssetPtr>& assets,
                                                  const std::vector<drive::Segment>& segments) const;
-  bool write_gpx(const std::vector<drive::Segment>& segments, const std::filesystem::path& file);
+  bool write_gpx(const std::vector<drive::ClipTrack>& tracks, const std::vector<drive::Segment>& segments,
+                 const std::filesystem::path& file) const;
 
   ExportRequest request_;
   ProgressRelay progress_;

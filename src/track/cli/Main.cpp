@@ -9,6 +9,7 @@
 #include "track/cli/ProgressLine.h"
 #include "track/formats/Registry.h"
 #include "track/io/Extract.h"
+#include "track/io/FileSource.h"
 #include "track/io/Home.h"
 #include "track/io/MappedFile.h"
 
@@ -242,9 +243,9 @@ std::string utc_text(const track::formats::UtcTime& t) {
   return text;
 }
 
-void print_probe(const std::string& clip, track::Bytes bytes) {
+// `bytes` is the whole clip when the probe searched it (today's layouts count their samples from it).
+void print_probe(const std::string& clip, const track::formats::Probe& probe, track::Bytes bytes) {
   using track::formats::Verdict;
-  const track::formats::Probe probe = track::formats::probe_clip(bytes);
   std::cout << clip << ": " << (probe.verdict == Verdict::none ? "no GPS data found" : probe.family) << "\n";
   if (probe.verdict == Verdict::today) print_today_samples(bytes, clip);
   const auto& fixes = probe.decoded.fixes;
@@ -257,23 +258,32 @@ void print_probe(const std::string& clip, track::Bytes bytes) {
     std::cout << "  declined: " << reason << "\n";
 }
 
+// The structure first (positioned reads); the whole clip only when it decides nothing or today's layouts read it.
+bool probe_one(const std::string& clip) {
+  using track::formats::Verdict;
+  track::io::IoError error;
+  const auto source = track::io::FileSource::open(clip, error);
+  const track::formats::Probe structure = source ? track::formats::probe_clip(*source) : track::formats::Probe{};
+  if (source && structure.verdict != Verdict::undecided && structure.verdict != Verdict::today) {
+    print_probe(clip, structure, {});
+    return true;
+  }
+  const auto mapped = source ? track::io::MappedFile::open(clip, error) : std::nullopt;
+  if (!mapped) {
+    std::cerr << "vek-track: " << error.message << " (" << error.detail << ")\n";
+    return false;
+  }
+  print_probe(clip, track::formats::probe_clip(mapped->bytes()), mapped->bytes());
+  if (mapped->intact()) return true;
+  std::cerr << "vek-track: " << clip << ": changed or removed while it was read\n";
+  return false;
+}
+
 int run_probe(const std::vector<std::string>& args) {
   if (args.empty()) return usage_error("probe needs at least one CLIP");
   bool all_ok = true;
-  for (const std::string& clip : args) {
-    track::io::IoError error;
-    const auto mapped = track::io::MappedFile::open(clip, error);
-    if (!mapped) {
-      std::cerr << "vek-track: " << error.message << " (" << error.detail << ")\n";
-      all_ok = false;
-      continue;
-    }
-    print_probe(clip, mapped->bytes());
-    if (!mapped->intact()) {
-      std::cerr << "vek-track: " << clip << ": changed or removed while it was read\n";
-      all_ok = false;
-    }
-  }
+  for (const std::string& clip : args)
+    all_ok = probe_one(clip) && all_ok;
   return all_ok ? kExitOk : kExitFailed;
 }
 

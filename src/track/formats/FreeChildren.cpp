@@ -25,13 +25,6 @@ constexpr std::size_t kMinAccelRecordsWithoutEnd = 3;
 constexpr std::size_t kClockDigits = 13;                 // Unix milliseconds
 constexpr std::size_t kClockBracket = kClockDigits + 2;  // "[" digits "]"
 
-bool known_child(std::string_view type) {
-  for (const auto known : kChildTypes) {
-    if (type == known) return true;
-  }
-  return false;
-}
-
 struct Child {
   std::string_view type;
   Bytes payload;
@@ -64,6 +57,13 @@ std::optional<std::string_view> log_sentence(std::string_view line) {
 }
 
 }  // namespace
+
+bool known_child(std::string_view type) {
+  for (const auto known : kChildTypes) {
+    if (type == known) return true;
+  }
+  return false;
+}
 
 bool looks_like_free_children(Bytes payload) {
   return !children(payload).empty();

@@ -11,6 +11,9 @@
 
 namespace vek::track::formats {
 
+// One of the child atom types these `free` atoms hold.
+bool known_child(std::string_view type);
+
 // `payload` is the `free` atom's payload; its first bytes are a known child atom.
 bool looks_like_free_children(Bytes payload);
 

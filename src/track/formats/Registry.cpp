@@ -1,11 +1,11 @@
 #include "track/formats/Registry.h"
 
+#include "track/FreeGpsParser.h"
 #include "track/Search.h"
 #include "track/container/Atoms.h"
-#include "track/container/GpsIndex.h"
+#include "track/container/LocatedRead.h"
 #include "track/formats/SingleFixRecord.h"
 #include "track/formats/TodayLayouts.h"
-#include "track/formats/Validate.h"
 
 #include <algorithm>
 #include <string_view>
@@ -14,15 +14,28 @@ namespace vek::track::formats {
 namespace {
 
 constexpr std::string_view kFreeGpsMarker = "freeGPS";
-constexpr std::uint64_t kMinBlock = 82;       // the smallest freeGPS block a camera writes
-constexpr std::size_t kMaxBlocks = 1U << 16;  // over 18 hours at one block a second
+constexpr std::uint64_t kMinBlock = 82;     // the smallest freeGPS block a camera writes
+constexpr std::uint64_t kBoxFromAtom = 48;  // today's box follows the marker by 44 bytes
+constexpr std::uint64_t kFreeGpsBoxSize = 332;
 constexpr std::string_view kLigoTag = "LIGOGPSINFO";
 constexpr std::uint64_t kLigoPlaces[] = {16, 48, 80};
 
 const char* const kTodayFreeGps = "freeGPS boxes (today's layout)";
 const char* const kTodayGps0 = "gps0/gsen records (today's layout)";
-const char* const kSingleFix = "freeGPS single-fix record (family 1)";
 const char* const kEncrypted = "encrypted, not readable";
+
+// New families add a line here; block readers run over freeGPS blocks however they were found.
+const Detector kDetectors[] = {
+    {"freeGPS single-fix record (family 1)", detect_single_fix, true},
+    {"freeGPS text: RMC, subtract-16 RMC or slash-dated line (family 3)", detect_freegps_text, true},
+    {"XOR-0xAA text records in freeGPS blocks (family 10)", detect_freegps_xor, true},
+    {"gpmd GPMF metadata track (family 2)", detect_gpmd, false},
+    {"camm metadata track (family 11)", detect_camm, false},
+    {"binary subtitle struct (family 7)", detect_subtitle_binary, false},
+    {"XOR-0xAA text records in a track (family 10)", detect_xor_track, false},
+    {"NMEA in a subtitle track (family 6)", detect_subtitle_nmea, false},
+    {"free atom with gps/3gf children (family 5)", detect_free_children, false},
+};
 
 bool text_at(Bytes bytes, std::uint64_t at, std::string_view text) {
   ByteReader r(bytes);
@@ -31,22 +44,87 @@ bool text_at(Bytes bytes, std::uint64_t at, std::string_view text) {
                                                    [](char c, std::byte b) { return static_cast<char>(b) == c; });
 }
 
-// The atoms the clip's `moov/gps ` index lists, when it can be followed.
-std::vector<Bytes> indexed_blocks(Bytes clip) {
-  container::SpanSource source(clip);
-  const auto top = container::walk_atoms(source, 0, clip.size());
-  const auto entries = top ? container::listed_gps_boxes(source, *top) : std::nullopt;
-  std::vector<Bytes> blocks;
-  for (const container::BoxEntry& e : entries.value_or(std::vector<container::BoxEntry>{})) {
-    const Bytes atom = clip.subspan(static_cast<std::size_t>(e.offset), static_cast<std::size_t>(e.size));
-    if (!container::is_box_atom(atom, e.size)) return {};
-    blocks.push_back(atom);
-  }
-  return blocks;
+bool is_ligo_log(Bytes bytes, std::uint64_t at) {
+  return text_at(bytes, at, kLigoTag) && text_at(bytes, at + kLigoTag.size(), std::string_view("\0", 1));
 }
 
-// Without an index: every "freeGPS" marker whose atom size before it is a
-// block's and fits the file; a hit without a sound atom header is not a block.
+bool is_encrypted_block(Bytes block) {
+  return std::any_of(std::begin(kLigoPlaces), std::end(kLigoPlaces),
+                     [&](std::uint64_t at) { return is_ligo_log(block, at); }) ||
+         is_unknown_cipher_record(block);
+}
+
+// Top-level atoms that hold an enciphered log ("LIGOGPSINFO" then a zero; its JSON form is plain).
+bool has_encrypted_atom(ClipView& clip) {
+  for (const container::Atom& a : clip.top_level()) {
+    if (!a.is("free") && !a.is("skip") && !a.is("udta")) continue;
+    const auto head = clip.source().block(a.payload(), std::min<std::uint64_t>(a.size - a.header, kLigoTag.size() + 1));
+    if (head && is_ligo_log(*head, 0)) return true;
+  }
+  return false;
+}
+
+std::string share_text(const PlausibleShare& share) {
+  return std::to_string(share.plausible) + " of " + std::to_string(share.seen);
+}
+
+void found(Probe& probe, Verdict verdict, std::string family) {
+  probe.verdict = verdict;
+  probe.family = std::move(family);
+}
+
+// Today's layout over the structure's freeGPS blocks, one box at the head of each.
+bool today_in_blocks(ClipView& clip, Probe& probe) {
+  PlausibleShare share;
+  for (const Bytes block : clip.blocks()) {
+    ByteReader reader(block);
+    share.add(reader.fits(kBoxFromAtom, kFreeGpsBoxSize) && is_plausible_box(decode_freegps_box(reader, kBoxFromAtom)));
+  }
+  if (share.holds()) {
+    found(probe, Verdict::today, kTodayFreeGps);
+    return true;
+  }
+  probe.declined.push_back(std::string(kTodayFreeGps) + ": " + share_text(share) + " boxes plausible");
+  return false;
+}
+
+// Today's gps0 records in the top-level atoms at the clip's end.
+bool today_in_tail(ClipView& clip, Probe& probe) {
+  const container::Atom* gps0 = container::find_atom(clip.top_level(), "gps0");
+  if (gps0 == nullptr) return false;
+  const container::Atom* gsen = container::find_atom(clip.top_level(), "gsen");
+  const std::uint64_t start = gsen == nullptr ? gps0->offset : std::min(gps0->offset, gsen->offset);
+  const std::uint64_t size = clip.source().size() - start;
+  const auto tail = size <= container::kMaxTailSize ? clip.source().block(start, size) : std::nullopt;
+  if (!tail || !gps0_share(*tail).holds()) return false;
+  found(probe, Verdict::today, kTodayGps0);
+  return true;
+}
+
+bool encrypted_in_structure(ClipView& clip, Probe& probe) {
+  const auto& blocks = clip.blocks();
+  if (has_encrypted_atom(clip) || std::any_of(blocks.begin(), blocks.end(), is_encrypted_block)) {
+    found(probe, Verdict::encrypted, kEncrypted);
+    return true;
+  }
+  probe.declined.push_back("encrypted: no LIGOGPSINFO log and no zero-position cipher record");
+  return false;
+}
+
+bool try_detector(const Detector& detector, ClipView& clip, Probe& probe, bool& recognised) {
+  Detection detection = detector.detect(clip);
+  recognised = recognised || detection.recognised;
+  if (!detection.taken) {
+    probe.declined.push_back(std::string(detector.family) + ": " + detection.declined);
+    return false;
+  }
+  found(probe, Verdict::family, detector.family);
+  probe.decoded = std::move(detection.decoded);
+  return true;
+}
+
+// Every "freeGPS" marker whose atom size before it is a block's and fits the
+// file; a hit without a sound atom header is not a block.
 std::vector<Bytes> searched_blocks(Bytes clip) {
   std::vector<Bytes> blocks;
   ByteReader r(clip);
@@ -61,105 +139,76 @@ std::vector<Bytes> searched_blocks(Bytes clip) {
   return blocks;
 }
 
-std::vector<Bytes> freegps_blocks(Bytes clip) {
-  std::vector<Bytes> blocks = indexed_blocks(clip);
-  return blocks.empty() ? searched_blocks(clip) : blocks;
-}
-
-bool is_encrypted_block(Bytes block) {
-  return std::any_of(std::begin(kLigoPlaces), std::end(kLigoPlaces),
-                     [&](std::uint64_t at) {
-                       return text_at(block, at, kLigoTag) && text_at(block, at + 11, std::string_view("\0", 1));
-                     }) ||
-         is_unknown_cipher_record(block);
-}
-
-// Top-level atoms that hold an enciphered log ("LIGOGPSINFO" then a zero; its JSON form is plain).
-bool has_encrypted_atom(Bytes clip) {
+Probe search_blocks(Bytes clip, Probe probe) {
+  const std::vector<Bytes> blocks = searched_blocks(clip);
+  if (std::any_of(blocks.begin(), blocks.end(), is_encrypted_block)) {
+    found(probe, Verdict::encrypted, kEncrypted);
+    return probe;
+  }
   container::SpanSource source(clip);
-  const auto top = container::walk_atoms(source, 0, clip.size());
-  for (const container::Atom& a : top.value_or(std::vector<container::Atom>{})) {
-    const Bytes payload =
-        clip.subspan(static_cast<std::size_t>(a.payload()), static_cast<std::size_t>(a.size - a.header));
-    if ((a.is("free") || a.is("skip") || a.is("udta")) && text_at(payload, 0, kLigoTag) &&
-        text_at(payload, 11, std::string_view("\0", 1)))
-      return true;
+  ClipView view(source, {});
+  view.use_blocks(blocks);
+  bool recognised = false;
+  for (const Detector& detector : kDetectors) {
+    if (detector.reads_blocks && try_detector(detector, view, probe, recognised)) return probe;
   }
-  return false;
+  return probe;
 }
 
-std::string share_text(const PlausibleShare& share) {
-  return std::to_string(share.plausible) + " of " + std::to_string(share.seen);
-}
-
-std::string layout_note(const SingleFix& f) {
-  const char* place = f.layout == SingleFixLayout::at48   ? "record at A+48"
-                      : f.layout == SingleFixLayout::at16 ? "record at A+16 with accelerometer tail"
-                                                          : "record at A+64 with accelerometer tail";
-  std::string note = place;
-  note += f.degrees_e7 ? ", IQS: integer degrees x 1e7 and m/s x 100" : ", DDMM floats and knots";
-  if (f.full_year) note += ", full-year field read as the camera's clock, taken as UTC";
-  return note;
-}
-
-Decoded decode_single_fix_blocks(const std::vector<Bytes>& blocks) {
-  Decoded decoded;
-  for (const Bytes block : blocks) {
-    if (const auto single = decode_single_fix_atom(block)) {
-      decoded.fixes.push_back(single->fix);
-      const std::string note = layout_note(*single);
-      if (std::find(decoded.notes.begin(), decoded.notes.end(), note) == decoded.notes.end())
-        decoded.notes.push_back(note);
-    }
-  }
-  return decoded;
-}
-
-// Today's layouts first: a clip they read plausibly keeps its text, and
-// costs no more than the search it always had.
-bool read_today(Bytes clip, Probe& probe) {
+// Without the structure: today's layouts over every byte, then the block
+// readers over the freeGPS blocks a search finds.
+Probe search_clip(Bytes clip, Probe probe) {
+  probe.verdict = Verdict::none;
   const PlausibleShare freegps = freegps_share(clip);
   if (freegps.holds()) {
-    probe.verdict = Verdict::today;
-    probe.family = kTodayFreeGps;
-    return true;
+    found(probe, Verdict::today, kTodayFreeGps);
+    return probe;
   }
   probe.declined.push_back(std::string(kTodayFreeGps) + ": " +
                            (freegps.seen == 0 ? "no freeGPS marker" : share_text(freegps) + " boxes plausible"));
-  if (freegps.seen != 0) return false;  // the gps0 form is read only from clips without a freeGPS marker
-  const PlausibleShare gps0 = gps0_share(clip);
-  if (gps0.holds()) {
-    probe.verdict = Verdict::today;
-    probe.family = kTodayGps0;
-    return true;
+  if (freegps.seen == 0) {  // the gps0 form is read only from clips without a freeGPS marker
+    const PlausibleShare gps0 = gps0_share(clip);
+    if (gps0.holds()) {
+      found(probe, Verdict::today, kTodayGps0);
+      return probe;
+    }
+    probe.declined.push_back(std::string(kTodayGps0) + ": " +
+                             (gps0.seen == 0 ? "no gps0 marker" : share_text(gps0) + " records plausible"));
   }
-  probe.declined.push_back(std::string(kTodayGps0) + ": " +
-                           (gps0.seen == 0 ? "no gps0 marker" : share_text(gps0) + " records plausible"));
-  return false;
+  return search_blocks(clip, std::move(probe));
 }
 
 }  // namespace
 
-Probe probe_clip(Bytes clip) {
+std::span<const Detector> family_detectors() {
+  return kDetectors;
+}
+
+Probe probe_clip(container::ByteSource& source) {
   Probe probe;
-  if (read_today(clip, probe)) return probe;
-  const std::vector<Bytes> blocks = freegps_blocks(clip);
-  if (has_encrypted_atom(clip) || std::any_of(blocks.begin(), blocks.end(), is_encrypted_block)) {
-    probe.verdict = Verdict::encrypted;
-    probe.family = kEncrypted;
+  auto top_level = container::walk_atoms(source, 0, source.size());
+  if (!top_level) {
+    probe.verdict = Verdict::undecided;
+    probe.declined.push_back("structure: the atoms do not tile the file");
     return probe;
   }
-  probe.declined.push_back("encrypted: no LIGOGPSINFO log and no zero-position cipher record");
-  Decoded single = validated(decode_single_fix_blocks(blocks));
-  if (!single.fixes.empty()) {
-    probe.verdict = Verdict::family;
-    probe.family = kSingleFix;
-    probe.decoded = std::move(single);
+  ClipView clip(source, std::move(*top_level));
+  if ((!clip.blocks().empty() && today_in_blocks(clip, probe)) || (clip.blocks().empty() && today_in_tail(clip, probe)))
     return probe;
+  if (encrypted_in_structure(clip, probe)) return probe;
+  bool recognised = !clip.blocks().empty();
+  for (const Detector& detector : kDetectors) {
+    if ((!detector.reads_blocks || !clip.blocks().empty()) && try_detector(detector, clip, probe, recognised))
+      return probe;
   }
-  probe.declined.push_back(std::string(kSingleFix) + ": " + std::to_string(blocks.size()) +
-                           " freeGPS blocks, none with the A/V, N/S, E/W record signature and a fix that validates");
+  probe.verdict = recognised ? Verdict::none : Verdict::undecided;
   return probe;
+}
+
+Probe probe_clip(Bytes clip) {
+  container::SpanSource source(clip);
+  Probe probe = probe_clip(source);
+  return probe.verdict == Verdict::undecided ? search_clip(clip, std::move(probe)) : probe;
 }
 
 }  // namespace vek::track::formats

@@ -61,13 +61,18 @@ IoError changed_while_read(const std::filesystem::path& clip, const char* detail
   return {clip.string() + ": changed or removed while it was read", detail};
 }
 
-// The whole clip through a map; a family other than today's layouts writes its fixes.
+bool writes_fixes(const formats::Probe& probe) {
+  return probe.verdict == formats::Verdict::family || probe.verdict == formats::Verdict::encrypted;
+}
+
+// The whole clip through a map; a family other than today's layouts writes its
+// fixes (an enciphered clip none: it is never read as another layout).
 bool scan_whole(const std::filesystem::path& clip, std::string_view fns, Form form, TextSink& sink, const LogSink& log,
                 IoError& error) {
   std::optional<MappedFile> mapped = MappedFile::open(clip, error);
   if (!mapped) return false;
   const formats::Probe probe = form == Form::standard ? formats::probe_clip(mapped->bytes()) : formats::Probe{};
-  if (probe.verdict == formats::Verdict::family)
+  if (writes_fixes(probe))
     sink.write(formats::fixes_as_freegps_text(fns, probe.decoded.fixes));
   else
     extract_text(mapped->bytes(), fns, form, sink, log);
@@ -76,6 +81,30 @@ bool scan_whole(const std::filesystem::path& clip, std::string_view fns, Form fo
     return false;
   }
   return true;
+}
+
+// The family the clip's structure names, read from the parts it points at;
+// false, with nothing written, when the structure leaves it to a whole read.
+bool write_structure_family(container::ByteSource& source, std::string_view fns, TextSink& sink) {
+  const formats::Probe probe = formats::probe_clip(source);
+  if (!writes_fixes(probe)) return false;
+  sink.write(formats::fixes_as_freegps_text(fns, probe.decoded.fixes));
+  return true;
+}
+
+// Today's located read, then the structure's family, then the whole file.
+bool read_clip(FileSource& source, const std::filesystem::path& clip, std::string_view fns, Form form, ReadMode mode,
+               TextSink& sink, const LogSink& log, IoError& error) {
+  const bool located = mode == ReadMode::located;
+  const LocatedOutcome outcome =
+      located ? container::extract_located(source, fns, form, sink, log) : LocatedOutcome::fall_back;
+  if (outcome == LocatedOutcome::read_failed) {
+    error = changed_while_read(clip, "a positioned read failed");
+    return false;
+  }
+  if (outcome == LocatedOutcome::written) return true;
+  if (located && form == Form::standard && write_structure_family(source, fns, sink)) return true;
+  return scan_whole(clip, fns, form, sink, log, error);
 }
 
 }  // namespace
@@ -101,13 +130,8 @@ ExtractResult extract_clip(const std::filesystem::path& clip, const std::filesys
   if (!file) return result;
   PendingTrackFile sink(*file);
   CappedSink capped(sink, max_bytes);
-  const LocatedOutcome located = mode == ReadMode::located ? container::extract_located(*source, fns, form, capped, log)
-                                                           : LocatedOutcome::fall_back;
-  if (located == LocatedOutcome::read_failed) {
-    result.error = changed_while_read(clip, "a positioned read failed");
-    return result;  // the temporary file goes with `file`
-  }
-  if (located == LocatedOutcome::fall_back && !scan_whole(clip, fns, form, capped, log, result.error)) return result;
+  if (!read_clip(*source, clip, fns, form, mode, capped, log, result.error))
+    return result;  // the temporary goes with `file`
   if (capped.overflowed()) {
     result.too_large = true;
     result.error = too_large_error(clip, max_bytes);

@@ -2,6 +2,7 @@
 
 #include "base/files/Publisher.h"
 #include "track/TrackPath.h"
+#include "track/formats/Registry.h"
 #include "track/io/MappedFile.h"
 
 namespace vek::track::io {
@@ -38,7 +39,11 @@ bool publish_new(RouteExportResult& result, const std::string& text, const std::
 std::optional<route::ClipSamples> read_route_samples(const std::filesystem::path& clip, IoError& error) {
   const auto mapped = MappedFile::open(clip, error);
   if (!mapped) return std::nullopt;
-  route::ClipSamples samples{std::string(clip_file_name(clip.string())), route::route_samples(mapped->bytes())};
+  const formats::Probe probe = formats::probe_clip(mapped->bytes());
+  const bool family = probe.verdict == formats::Verdict::family || probe.verdict == formats::Verdict::encrypted;
+  route::ClipSamples samples{std::string(clip_file_name(clip.string())), family
+                                                                             ? route::route_samples(probe.decoded.fixes)
+                                                                             : route::route_samples(mapped->bytes())};
   if (!mapped->intact()) {
     error = {clip.string() + ": changed or removed while it was read", "the mapped file shrank"};
     return std::nullopt;

@@ -3,6 +3,7 @@
 // position, speed, G-sensor values and whether it is a usable fix.
 
 #include "track/ByteReader.h"
+#include "track/formats/Fix.h"
 
 #include <optional>
 #include <string>
@@ -34,6 +35,9 @@ struct ClipSamples {
 // Every sample of the clip, in file order: ten per freeGPS box, one per
 // written gps0 record (as the track file writes them).
 std::vector<RouteSample> route_samples(Bytes clip);
+
+// One sample per fix of another camera family's reader, as its freeGPS-form track writes them.
+std::vector<RouteSample> route_samples(const std::vector<formats::Fix>& fixes);
 
 // Seconds since 1970 of a UTC date and time, or empty when it is not a date.
 std::optional<double> utc_seconds(int year, int month, int day, int hour, int minute, double seconds);

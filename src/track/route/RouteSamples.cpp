@@ -3,6 +3,7 @@
 #include "track/FreeGpsParser.h"
 #include "track/Gps0Parser.h"
 #include "track/Search.h"
+#include "track/formats/UtcClock.h"
 
 #include <chrono>
 
@@ -38,6 +39,21 @@ RouteSample gps0_sample(const Gps0Record& record, const GSensor& g) {
   return r;
 }
 
+RouteSample fix_sample(const formats::Fix& fix) {
+  RouteSample r;
+  r.utc = formats::unix_from_utc(fix.time);
+  r.latitude = fix.latitude;
+  r.longitude = fix.longitude;
+  r.speed_kmh = fix.speed_kmh;
+  r.degrees = fix.course.value_or(0.0);
+  const GSensor g = fix.accel.value_or(GSensor{});
+  r.gx = g.x;
+  r.gy = g.y;
+  r.gz = g.z;
+  r.status = fix.valid ? 'A' : 'V';
+  return r;
+}
+
 }  // namespace
 
 std::optional<double> utc_seconds(int year, int month, int day, int hour, int minute, double seconds) {
@@ -66,6 +82,14 @@ std::vector<RouteSample> route_samples(Bytes clip) {
     for (std::uint64_t k = kGps0SkippedRecords; gps0_record_fits(chunk, k); ++k)
       out.push_back(gps0_sample(decode_gps0_record(chunk.bytes, k * kGps0RecordSize, {}), g));
   });
+  return out;
+}
+
+std::vector<RouteSample> route_samples(const std::vector<formats::Fix>& fixes) {
+  std::vector<RouteSample> out;
+  out.reserve(fixes.size());
+  for (const formats::Fix& fix : fixes)
+    out.push_back(fix_sample(fix));
   return out;
 }
 

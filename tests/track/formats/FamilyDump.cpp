@@ -1,13 +1,15 @@
 // Test tool: runs one family decoder over payloads of a fixture clip or over a
 // sidecar file and prints what it decoded as JSON, for the fixture tests.
 // Usage: vek-family-dump KIND FILE [OFFSET SIZE [START DURATION]]...
-// (the sample-track kinds take START and DURATION in seconds per payload).
+// (the sample-track kinds take START and DURATION in seconds per payload);
+// vek-family-dump registry CLIP runs every registry detector over the clip.
 
 #include "track/formats/Camm.h"
 #include "track/formats/FreeChildren.h"
 #include "track/formats/FreeGpsText.h"
 #include "track/formats/Gpmf.h"
 #include "track/formats/Notes.h"
+#include "track/formats/Registry.h"
 #include "track/formats/SrtTelemetry.h"
 #include "track/formats/SubtitleBinary.h"
 #include "track/formats/SubtitleNmea.h"
@@ -83,6 +85,22 @@ Decoded decode(const std::string& kind, Bytes file, const std::vector<TrackSampl
   return d;
 }
 
+// Each detector of the registry on its own over the clip's structure.
+void print_detectors(Bytes file) {
+  container::SpanSource source(file);
+  const auto top = container::walk_atoms(source, 0, file.size());
+  std::printf("[");
+  const char* separator = "";
+  for (const Detector& detector : family_detectors()) {
+    ClipView clip(source, top.value_or(std::vector<container::Atom>{}));
+    const Detection d = detector.detect(clip);
+    std::printf("%s{\"family\":\"%s\",\"taken\":%s,\"recognised\":%s,\"fixes\":%zu}", separator, detector.family,
+                d.taken ? "true" : "false", d.recognised ? "true" : "false", d.decoded.fixes.size());
+    separator = ",";
+  }
+  std::printf("]\n");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -94,6 +112,10 @@ int main(int argc, char** argv) {
   const std::vector<char> chars((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   const Bytes file = std::as_bytes(std::span<const char>(chars));
   const std::string kind = argv[1];
+  if (kind == "registry") {
+    print_detectors(file);
+    return 0;
+  }
   const bool timed = kind == "gpmd" || kind == "camm";
   const int step = timed ? 4 : 2;
   std::vector<TrackSample> samples;

@@ -1,0 +1,27 @@
+#include "library/TrackExtractor.h"
+
+#include "track/io/Extract.h"
+#include "track/io/MovieDuration.h"
+
+namespace vek::library {
+
+Extractor track_extractor(std::string home) {
+  return [home = std::move(home)](const ExtractRequest& request, track::Cancellation& cancellation) {
+    ExtractOutcome outcome;
+    const auto result = track::io::extract_clip(
+        request.clip_path, home, request.relative_track_path, request.file_name, track::Form::standard,
+        [&outcome](std::string_view line) { outcome.log_lines.emplace_back(line); }, &cancellation);
+    outcome.cancelled = result.cancelled;
+    outcome.too_large = result.too_large;
+    if (!result.written && !result.cancelled) {
+      outcome.failure = result.error.message;
+      outcome.log_lines.push_back(result.error.message + " (" + result.error.detail + ")");
+    }
+    if (!result.cancelled) {
+      outcome.duration_seconds = track::io::clip_movie_duration(request.clip_path);
+    }
+    return outcome;
+  };
+}
+
+}  // namespace vek::library

@@ -1,0 +1,45 @@
+#include "Drag.h"
+
+#include <gtest/gtest.h>
+
+#include <thread>
+
+namespace vek::e2e {
+namespace {
+
+// Where the drag source (DragSource.cpp) puts its window, and a point inside
+// the app's window, which starts at the screen's top-left corner.
+constexpr const char* kSourcePoint = "1450 250";
+constexpr const char* kPathPoints[] = {"1440 260", "1200 300", "800 300", "500 320", "480 330"};
+constexpr const char* kDropPoint = "470 340";
+
+void mouse(const std::string& action) {
+  ASSERT_TRUE(run_command("xdotool " + action));
+  std::this_thread::sleep_for(150ms);
+}
+
+std::vector<std::string> source_command(const std::vector<std::string>& files) {
+  std::vector<std::string> argv{VEK_DRAG_SOURCE};
+  argv.insert(argv.end(), files.begin(), files.end());
+  return argv;
+}
+
+}  // namespace
+
+Drag::Drag(const AppRun& app, const std::vector<std::string>& files)
+    : source_(source_command(files), app.root() / "source.err") {
+  for (int i = 0; i < 100 && read_file(app.root() / "source.err").find("ready") == std::string::npos; ++i) {
+    std::this_thread::sleep_for(50ms);
+  }
+  mouse(std::string("mousemove ") + kSourcePoint + " mousedown 1");
+  for (const char* point : kPathPoints) {
+    mouse(std::string("mousemove ") + point);
+  }
+}
+
+void Drag::drop() {
+  mouse(std::string("mousemove ") + kDropPoint);
+  mouse("mouseup 1");
+}
+
+}  // namespace vek::e2e
