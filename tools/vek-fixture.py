@@ -131,7 +131,7 @@ def main(argv):
     args = parse_arguments(argv)
     options = fixture.Options(args.kind, args.seconds, args.size, args.fps, args.rotate, args.audio,
                               args.seed, args.start, args.southwest, args.atom_size, args.drive_offset,
-                              args.gps_index)
+                              args.gps_index, os.path.basename(args.out))
     try:
         if args.kind in families.KINDS:
             data, description, sidecars = families.make(options)
@@ -141,8 +141,11 @@ def main(argv):
         print("vek-fixture: %s" % error, file=sys.stderr)
         return 1
     description = {"clip": os.path.basename(args.out), **description}
-    for suffix, content in sidecars.items():
-        write_atomically(os.path.splitext(args.out)[0] + suffix, content)
+    for name, content in sidecars.items():
+        # ".gps" goes beside the clip as NAME.gps; a name with a folder part is relative to the clip's folder
+        in_folder = "/" in name
+        write_atomically(os.path.normpath(os.path.join(os.path.dirname(args.out), name)) if in_folder
+                         else os.path.splitext(args.out)[0] + name, content)
     write_atomically(args.out, data)
     write_atomically(args.json, (json.dumps(description, indent=1) + "\n").encode())
     return 0

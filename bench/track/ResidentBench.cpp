@@ -130,6 +130,10 @@ std::optional<BenchClip> family_clip(const Options& o, const char* kind) {
 }
 
 bool families_case(const Options& o, const fs::path& home) {
+  if (std::system("command -v ffmpeg > /dev/null 2>&1") != 0) {
+    std::printf("camera families: skipped, the fixture tool needs ffmpeg\n");
+    return true;
+  }
   bool ok = true;
   for (const char* kind : kFamilyKinds) {
     const std::optional<BenchClip> clip = family_clip(o, kind);

@@ -3,20 +3,27 @@
 // input's size, so AddressSanitizer stops any read outside it; every fix that
 // comes out must have a real date, coordinates in range and a finite speed.
 
+#include "track/formats/AitgTrailer.h"
 #include "track/formats/Camm.h"
+#include "track/formats/Detector.h"
 #include "track/formats/FreeChildren.h"
+#include "track/formats/FreeGpsInt32.h"
 #include "track/formats/FreeGpsText.h"
 #include "track/formats/Gpmf.h"
+#include "track/formats/GpsBox.h"
+#include "track/formats/Sidecars.h"
 #include "track/formats/SrtTelemetry.h"
 #include "track/formats/SubtitleBinary.h"
 #include "track/formats/SubtitleNmea.h"
 #include "track/formats/TextSidecar.h"
 #include "track/formats/UtcClock.h"
+#include "track/formats/V02Csv.h"
 #include "track/formats/XorText.h"
 
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -68,6 +75,24 @@ void text_decoders(std::string_view text) {
   check(decode_nmea_sidecar(text));
   check(decode_map_sidecar(text));
   check(decode_srt_telemetry(text));
+  (void)looks_like_v02_log(text), (void)is_v02_log_name(text.substr(0, 32));
+  check(decode_v02_log(text, "FILE.MOV"));
+  for (const auto kind : {SidecarKind::gps_log, SidecarKind::accel_log, SidecarKind::nmea, SidecarKind::map,
+                          SidecarKind::srt, SidecarKind::v02_log})
+    check(decode_sidecar(kind, text, "FILE.MOV"));
+}
+
+// The readers that find their own place in a whole clip.
+void clip_readers(Bytes input) {
+  container::SpanSource source(input);
+  ClipView clip(source, container::walk_atoms(source, 0, input.size()).value_or(std::vector<container::Atom>{}));
+  check(detect_gps_box(clip).decoded);
+  check(detect_aitg_trailer(clip).decoded);
+  check(detect_int32_blocks(clip).decoded);
+  check(decode_gps_box(input, 1456823107.0));
+  check(decode_aitg_trailer(input));
+  check(decode_int32_blocks({input}));
+  check(decode_int32_blocks(samples_of(input)));
 }
 
 }  // namespace
@@ -79,6 +104,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   check(decode_free_children(input));
   check(decode_3gf_log(input));
   samples_decoders(input);
+  clip_readers(input);
   text_decoders(std::string_view(reinterpret_cast<const char*>(data), size));
   return 0;
 }

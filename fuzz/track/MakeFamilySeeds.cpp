@@ -3,6 +3,7 @@
 // Usage: vek-families-fuzz-seeds FOLDER
 
 #include "FamilyPayloads.h"
+#include "Int32TrioPayloads.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -46,6 +47,17 @@ int main(int argc, char** argv) {
   write(folder, "map", payloads::bytes_of("A,010316,090507,2502.0378,N,12133.8681,E,36.0,12,-3,1010;\n"));
   write(folder, "srt-new", payloads::bytes_of(payloads::srt_new_dialect()));
   write(folder, "srt-old", payloads::bytes_of(payloads::srt_old_dialect()));
+  write(folder, "v02-log", payloads::bytes_of(payloads::v02_log()));
+  write(folder, "gps-box", payloads::gps_box_payload().vector());
+  write(folder, "int32-atom", payloads::int32_atom().vector());
+  ByteWriter aitg_clip;
+  aitg_clip.u32be(16).text("ftyp").text("qt  ").zeros(4).bytes(payloads::aitg_trailer().view());
+  write(folder, "aitg-clip", aitg_clip.vector());
+  ByteWriter gps_box_clip;
+  const auto box = payloads::gps_box_payload();
+  gps_box_clip.u32be(8 + 108).text("moov").u32be(108).text("mvhd").zeros(4).u32be(3539667907U).zeros(92);
+  gps_box_clip.u32be(static_cast<std::uint32_t>(8 + box.size())).text("GPS ").bytes(box.view());
+  write(folder, "gps-box-clip", gps_box_clip.vector());
   auto truncated = payloads::freegps_clock_atom().vector();
   truncated.resize(90);
   write(folder, "freegps-truncated", truncated);

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "base/threads/BackgroundPriority.h"
+
 namespace vek::library {
 
 CardOffers::CardOffers(CardListener listener, PostToMain post)
@@ -102,6 +104,7 @@ bool CardOffers::next_count(Count& count) {
 }
 
 void CardOffers::count_cards() {
+  base::lower_current_thread_priority();
   Count count;
   while (next_count(count)) {
     std::optional<CardContents> contents = read_card_contents(count.root, [stop = count.stop] { return stop->load(); });

@@ -10,6 +10,7 @@
 #include "library/FolderClips.h"
 #include "library/LibraryFolders.h"
 #include "library/Markers.h"
+#include "track/io/FamilyRecord.h"
 
 namespace vek::library {
 namespace {
@@ -139,7 +140,8 @@ std::vector<IntakeStep> plan_intake(IntakeKind kind, const std::vector<std::stri
 
 void list_step(ClipList& list, const IntakeStep& step, std::optional<double> duration_seconds, bool track_too_large) {
   if (!list.lists_track(step.track_path)) {
-    list.append({step.track_path, step.source_path, duration_seconds, track_too_large});
+    list.append({step.track_path, step.source_path, duration_seconds, track_too_large,
+                 track::io::read_family_record(step.track_path)});
   }
 }
 

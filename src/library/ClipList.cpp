@@ -23,6 +23,21 @@ std::string list_text(const std::vector<ListedClip>& entries, Field field) {
   return text;
 }
 
+// The family's name inside the facts, where ',' ends a clip and '|' a field.
+std::string facts_field(std::string_view text) {
+  std::string field;
+  for (const char c : text) {
+    if (c == ',' || c == '|' || c == '%') {
+      constexpr const char* kHex = "0123456789ABCDEF";
+      const auto byte = static_cast<unsigned char>(c);
+      field += {'%', kHex[byte >> 4U], kHex[byte & 0xFU]};
+    } else {
+      field += c;
+    }
+  }
+  return field;
+}
+
 }  // namespace
 
 bool ClipList::lists_track(std::string_view track_path) const {
@@ -59,14 +74,17 @@ std::string ClipList::facts_text() const {
     if (clip.duration_seconds) {
       text += std::to_string(*clip.duration_seconds);
     }
-    text += clip.track_too_large ? "|large," : "|,";
+    text += clip.track_too_large ? "|large" : "|";
+    if (!clip.family.empty()) text += "|" + facts_field(clip.family);
+    text += ',';
   }
   return text;
 }
 
 bool ClipList::has_facts() const {
-  return std::any_of(entries_.begin(), entries_.end(),
-                     [](const ListedClip& clip) { return clip.duration_seconds || clip.track_too_large; });
+  return std::any_of(entries_.begin(), entries_.end(), [](const ListedClip& clip) {
+    return clip.duration_seconds || clip.track_too_large || !clip.family.empty();
+  });
 }
 
 std::string ClipList::track_list_text() const {

@@ -16,6 +16,8 @@ struct ListedClip {
   std::optional<double> duration_seconds;
   // Extraction refused the track: it was past the size any real clip gives.
   bool track_too_large = false;
+  // Which reader its track came from, as recorded beside the track; empty when unknown.
+  std::string family = {};
 };
 
 class ClipList {
@@ -38,7 +40,8 @@ class ClipList {
   std::string track_list_text() const;
   std::string clip_list_text() const;
   // Per clip, in list order: "SECONDS|" or "|" without a duration, then
-  // "large" when its track was refused as too large, then ",".
+  // "large" when its track was refused as too large, then "|FAMILY" when its
+  // family is known (',', '|' and '%' percent-encoded), then ",".
   std::string facts_text() const;
   bool has_facts() const;
 

@@ -4,6 +4,7 @@
 #include <exception>
 
 #include "base/files/Publisher.h"
+#include "base/threads/BackgroundPriority.h"
 
 namespace vek::library {
 namespace {
@@ -96,6 +97,7 @@ ExtractOutcome ExtractionWorkers::read_clip(Job& job) {
 }
 
 void ExtractionWorkers::work() {
+  base::lower_current_thread_priority();
   Job job;
   while (next_job(job)) {
     ExtractOutcome outcome = read_clip(job);

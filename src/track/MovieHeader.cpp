@@ -51,13 +51,31 @@ std::optional<Box> find_box(ByteReader& in, std::uint64_t from, std::uint64_t to
   return std::nullopt;
 }
 
+constexpr std::uint64_t kSeconds1904To1970 = 2082844800;
+
+std::optional<Box> movie_header(ByteReader& in) {
+  const std::optional<Box> movie = find_box(in, 0, in.size(), {'m', 'o', 'o', 'v'});
+  if (!movie) return std::nullopt;
+  return find_box(in, movie->body, movie->end, {'m', 'v', 'h', 'd'});
+}
+
 }  // namespace
+
+std::optional<double> movie_creation_unix(Bytes clip) {
+  ByteReader in(clip);
+  const std::optional<Box> header = movie_header(in);
+  if (!header) return std::nullopt;
+  const bool wide = in.u8(header->body) == 1;
+  const std::uint64_t field_end = header->body + 4 + (wide ? 8 : 4);
+  if (field_end > header->end || !in.fits(header->body, field_end - header->body)) return std::nullopt;
+  const std::uint64_t created = wide ? u64be(in, header->body + 4) : u32be(in, header->body + 4);
+  if (created < kSeconds1904To1970) return std::nullopt;
+  return static_cast<double>(created - kSeconds1904To1970);
+}
 
 std::optional<double> movie_duration_seconds(Bytes clip) {
   ByteReader in(clip);
-  const std::optional<Box> movie = find_box(in, 0, in.size(), {'m', 'o', 'o', 'v'});
-  if (!movie) return std::nullopt;
-  const std::optional<Box> header = find_box(in, movie->body, movie->end, {'m', 'v', 'h', 'd'});
+  const std::optional<Box> header = movie_header(in);
   if (!header) return std::nullopt;
   const bool wide = in.u8(header->body) == 1;  // version 1: 64-bit times and duration
   const std::uint64_t scale_at = header->body + (wide ? 20 : 12);

@@ -123,6 +123,24 @@ TEST_F(ClipIntake, ListedClipsCarryTheMovieLengthAndARefusedTrack) {
   EXPECT_EQ(failures_, std::vector<std::string>{huge + ": track too large"});
 }
 
+TEST_F(ClipIntake, ListedClipsCarryTheFamilyRecordedBesideTheirTrack) {
+  const std::string read_now = make_file("cards/FILE0001.MOV");
+  const std::string read_before = make_file("cards/FILE0002.MOV");
+  const std::string old_folder = make_file("cards/FILE0003.MOV");
+  std::ofstream(track("FILE0002.data")) << "data";
+  std::ofstream(track("FILE0002.data.family")) << "encrypted, not readable\n";
+  std::ofstream(track("FILE0003.data")) << "data";
+  extractor_ = [&](const ExtractRequest& request, track::Cancellation&) {
+    std::ofstream(home() + request.relative_track_path) << "data";
+    std::ofstream(home() + request.relative_track_path + ".family") << "$V02 CSV log (family 4)\n";
+    return ExtractOutcome{};
+  };
+  take_in(IntakeKind::Chosen, {read_now, read_before, old_folder});
+  EXPECT_EQ(list_.facts_text(), "|,||encrypted%2C not readable,||$V02 CSV log (family 4),")
+      << "a track folder from before the records lists its clip without a family";
+  EXPECT_TRUE(list_.has_facts());
+}
+
 // A header on a slow card must not hold up the window: the length of a clip
 // whose track exists is read on a worker, before the clip is listed.
 TEST_F(ClipIntake, AListedClipsLengthIsReadOffTheMainThreadInListOrder) {

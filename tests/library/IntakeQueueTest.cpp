@@ -169,7 +169,8 @@ TEST_F(IntakeQueueTest, ClipsVanishingMidIntakeGiveAMessageEachAndTheRestGoOn) {
   EXPECT_EQ(failures_[0].rfind(b + ": ", 0), 0U) << failures_[0];
   EXPECT_EQ(failures_[1].rfind(a + ": ", 0), 0U) << failures_[1];
   EXPECT_TRUE(std::filesystem::exists(track("C.data")));
-  EXPECT_EQ(library_entries(), 2U) << "C's track and record; nothing for the lost clips";
+  EXPECT_TRUE(std::filesystem::exists(track("C.data.family")));
+  EXPECT_EQ(library_entries(), 3U) << "C's track, its record and its family; nothing for the lost clips";
   EXPECT_EQ(log_.size(), 2U);
   EXPECT_EQ(log_[0].rfind("cannot read " + b + ": ", 0), 0U) << log_[0];
   EXPECT_EQ(progress_.back().state, IntakeState::Finished);

@@ -179,13 +179,16 @@ TEST_F(TrackIo, ATrackPastTheCapIsNotWrittenAndSaysWhy) {
                                           ReadMode::located, text.size());
   EXPECT_TRUE(fits.written) << "a text of exactly the cap is written";
   EXPECT_FALSE(fits.too_large);
+  EXPECT_TRUE(fs::exists(folder_ / "B.data.family")) << "a written track gets its family record";
   fs::remove(folder_ / "B.data");
+  fs::remove(folder_ / "B.data.family");
   const ExtractResult over = extract_clip(folder_ / "B.MOV", folder_, "/B.data", "B.MOV", Form::close, {}, nullptr,
                                           ReadMode::located, text.size() - 1);
   EXPECT_FALSE(over.written);
   EXPECT_TRUE(over.too_large);
   EXPECT_NE(over.error.message.find("track too large"), std::string::npos);
   EXPECT_FALSE(fs::exists(folder_ / "B.data"));
+  EXPECT_FALSE(fs::exists(folder_ / "B.data.family")) << "nor a record of a track not written";
   EXPECT_EQ(entries(), 1U) << "no temporary file is left";
 }
 

@@ -42,6 +42,7 @@ class Options:
     atom_size: int
     drive_offset: int  # the clip begins this many seconds into the drive
     gps_index: str = "none"  # freeGPS kinds: none, camera (as the cameras write it) or broken
+    clip_name: str = "FILE.MOV"  # the clip's file name, as card-wide logs name it
 
     @property
     def clip_start(self):

@@ -20,6 +20,7 @@
       var fact = known[path];
       if (fact && fact.duration > 0) clip.videoDuration = fact.duration;
       if (fact && fact.large) clip.trackTooLarge = true;
+      if (fact && fact.family) clip.family = fact.family;
       return clip;
     }).sort(function (a, b) { return byName.compare(a.name, b.name) || byName.compare(a.path, b.path); });
   }
@@ -28,13 +29,15 @@
   // took in none; after a page load it is "0" and the clip shown before the
   // reload, if still listed, comes back paused.
   // clip_facts: per listed clip "SECONDS|" (the movie's own length) or "|",
-  // then "large" when its track was refused as too large, then ",".
+  // then "large" when its track was refused as too large, then "|FAMILY" when
+  // the reader its track came from is known, then ",".
   function factsFrom(clipText, factsText) {
     var paths = VEK.paths.splitList(clipText);
     var facts = {};
     String(factsText).split(',').slice(0, paths.length).forEach(function (entry, i) {
       var fields = entry.split('|');
-      facts[paths[i]] = { duration: parseFloat(fields[0]), large: fields[1] === 'large' };
+      facts[paths[i]] = { duration: parseFloat(fields[0]), large: fields[1] === 'large',
+        family: VEK.clipFamily.decode(fields[2]) };
     });
     return facts;
   }

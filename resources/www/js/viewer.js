@@ -49,6 +49,7 @@
     if (!clip) { this.clear(); return; }
     this.current = index;
     this.views.list.setCurrent(index);
+    VEK.clipFamily.show(clip);
     remember(clip.path);
     this.lookup = { index: index, asked: false, timer: null };
     this.setNotice(null);
@@ -72,6 +73,7 @@
     this.current = -1;
     this.playingPath = null;
     this.views.list.setCurrent(-1);
+    VEK.clipFamily.show(null);
     this.views.player.clear();
     this.showTrack(null, null);
     this.setNotice(this.clips.length ? 'noClip' : 'videoEmpty');

@@ -8,6 +8,7 @@
 #include "track/cli/ExportCommand.h"
 #include "track/cli/ProgressLine.h"
 #include "track/formats/Registry.h"
+#include "track/io/ClipProbe.h"
 #include "track/io/Extract.h"
 #include "track/io/FileSource.h"
 #include "track/io/Home.h"
@@ -244,9 +245,12 @@ std::string utc_text(const track::formats::UtcTime& t) {
 }
 
 // `bytes` is the whole clip when the probe searched it (today's layouts count their samples from it).
-void print_probe(const std::string& clip, const track::formats::Probe& probe, track::Bytes bytes) {
+void print_probe(const std::string& clip, const track::io::ClipReading& reading, track::Bytes bytes) {
   using track::formats::Verdict;
+  const track::formats::Probe& probe = reading.probe;
   std::cout << clip << ": " << (probe.verdict == Verdict::none ? "no GPS data found" : probe.family) << "\n";
+  for (const fs::path& sidecar : reading.sidecars)
+    std::cout << "  sidecar: " << sidecar.string() << "\n";
   if (probe.verdict == Verdict::today) print_today_samples(bytes, clip);
   const auto& fixes = probe.decoded.fixes;
   if (probe.verdict == Verdict::family)
@@ -265,7 +269,7 @@ bool probe_one(const std::string& clip) {
   const auto source = track::io::FileSource::open(clip, error);
   const track::formats::Probe structure = source ? track::formats::probe_clip(*source) : track::formats::Probe{};
   if (source && structure.verdict != Verdict::undecided && structure.verdict != Verdict::today) {
-    print_probe(clip, structure, {});
+    print_probe(clip, track::io::with_sidecars(clip, structure), {});
     return true;
   }
   const auto mapped = source ? track::io::MappedFile::open(clip, error) : std::nullopt;
@@ -273,7 +277,7 @@ bool probe_one(const std::string& clip) {
     std::cerr << "vek-track: " << error.message << " (" << error.detail << ")\n";
     return false;
   }
-  print_probe(clip, track::formats::probe_clip(mapped->bytes()), mapped->bytes());
+  print_probe(clip, track::io::with_sidecars(clip, track::formats::probe_clip(mapped->bytes())), mapped->bytes());
   if (mapped->intact()) return true;
   std::cerr << "vek-track: " << clip << ": changed or removed while it was read\n";
   return false;

@@ -19,7 +19,8 @@ struct Detection {
 struct Detector {
   const char* family;  // the name `probe` prints
   Detection (*detect)(ClipView& clip);
-  bool reads_blocks = false;  // reads freeGPS blocks, however they were found
+  bool reads_blocks = false;   // reads freeGPS blocks, however they were found
+  bool reads_trailer = false;  // reads past the last atom, where the atoms no longer tile the file
 };
 
 // What a family decoded, validated: taken when fixes remain.
@@ -46,5 +47,10 @@ Detection detect_subtitle_nmea(ClipView& clip);
 
 // The `free` atom with `gps `/`3gf ` children.
 Detection detect_free_children(ClipView& clip);
+
+// The int32-DDMM trio's in-clip forms and the AITG trailer.
+Detection detect_int32_blocks(ClipView& clip);
+Detection detect_gps_box(ClipView& clip);
+Detection detect_aitg_trailer(ClipView& clip);
 
 }  // namespace vek::track::formats

@@ -35,6 +35,9 @@ const Detector kDetectors[] = {
     {"XOR-0xAA text records in a track (family 10)", detect_xor_track, false},
     {"NMEA in a subtitle track (family 6)", detect_subtitle_nmea, false},
     {"free atom with gps/3gf children (family 5)", detect_free_children, false},
+    {"freeGPS int32 DDMM block (family 4)", detect_int32_blocks, true},
+    {"top-level GPS box (family 4)", detect_gps_box, false},
+    {"AITG gps0 trailer (family 8)", detect_aitg_trailer, false, true},
 };
 
 bool text_at(Bytes bytes, std::uint64_t at, std::string_view text) {
@@ -150,7 +153,8 @@ Probe search_blocks(Bytes clip, Probe probe) {
   view.use_blocks(blocks);
   bool recognised = false;
   for (const Detector& detector : kDetectors) {
-    if (detector.reads_blocks && try_detector(detector, view, probe, recognised)) return probe;
+    if ((detector.reads_blocks || detector.reads_trailer) && try_detector(detector, view, probe, recognised))
+      return probe;
   }
   return probe;
 }
@@ -198,8 +202,9 @@ Probe probe_clip(container::ByteSource& source) {
   if (encrypted_in_structure(clip, probe)) return probe;
   bool recognised = !clip.blocks().empty();
   for (const Detector& detector : kDetectors) {
-    if ((!detector.reads_blocks || !clip.blocks().empty()) && try_detector(detector, clip, probe, recognised))
-      return probe;
+    // A trailer exists only where the atoms stop tiling the file: the search's to read.
+    const bool runs = !detector.reads_trailer && (!detector.reads_blocks || !clip.blocks().empty());
+    if (runs && try_detector(detector, clip, probe, recognised)) return probe;
   }
   probe.verdict = recognised ? Verdict::none : Verdict::undecided;
   return probe;

@@ -20,6 +20,8 @@ using SampleBytes = std::vector<std::vector<std::byte>>;
 
 // Text cues spread signatures over the first seconds (a G-sensor line may come first).
 constexpr std::size_t kCuesTried = 16;
+// A second of any family's telemetry is a few KiB; a larger sample is not telemetry.
+constexpr std::uint64_t kMaxSignatureSample = std::uint64_t{1} << 20;
 
 bool is_text_track(const TrackTable& t) {
   return t.format_is("tx3g") || t.format_is("text") || t.handler_is("sbtl") || t.handler_is("text");
@@ -29,7 +31,8 @@ bool is_text_track(const TrackTable& t) {
 bool early_sample_matches(ClipView& clip, const TrackTable& t, std::size_t tried,
                           const std::function<bool(Bytes)>& signature) {
   for (std::size_t i = 0; i < t.samples.size() && i < tried; ++i) {
-    const auto bytes = clip.source().block(t.samples[i].offset, std::min(t.samples[i].size, kMaxTrackBytes));
+    if (t.samples[i].size > kMaxSignatureSample) continue;
+    const auto bytes = clip.source().block(t.samples[i].offset, t.samples[i].size);
     if (bytes && signature(*bytes)) return true;
   }
   return false;

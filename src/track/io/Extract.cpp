@@ -2,9 +2,13 @@
 
 #include "base/files/Publisher.h"
 #include "track/TrackPath.h"
+#include "track/container/Atoms.h"
+#include "track/container/GpsIndex.h"
 #include "track/container/LocatedRead.h"
 #include "track/formats/FixText.h"
 #include "track/formats/Registry.h"
+#include "track/io/ClipProbe.h"
+#include "track/io/FamilyRecord.h"
 #include "track/io/FileSource.h"
 #include "track/io/MappedFile.h"
 
@@ -61,17 +65,31 @@ IoError changed_while_read(const std::filesystem::path& clip, const char* detail
   return {clip.string() + ": changed or removed while it was read", detail};
 }
 
+constexpr const char* kGps0Label = "gps0/gsen records";
+
+// What a read of the located parts took: the index's freeGPS boxes or the gps0 tail.
+std::string located_label(FileSource& source, Form form) {
+  const auto top = container::walk_atoms(source, 0, source.size());
+  const auto entries = top && form == Form::standard ? container::listed_gps_boxes(source, *top) : std::nullopt;
+  return entries && !entries->empty() ? "freeGPS boxes" : kGps0Label;
+}
+
 bool writes_fixes(const formats::Probe& probe) {
   return probe.verdict == formats::Verdict::family || probe.verdict == formats::Verdict::encrypted;
 }
 
-// The whole clip through a map; a family other than today's layouts writes its
-// fixes (an enciphered clip none: it is never read as another layout).
+// The whole clip through a map; a family other than today's layouts, or the
+// clip's sidecars, write their fixes (an enciphered clip none: it is never
+// read as another layout).
 bool scan_whole(const std::filesystem::path& clip, std::string_view fns, Form form, TextSink& sink, const LogSink& log,
-                IoError& error) {
+                ExtractResult& result) {
+  IoError& error = result.error;
   std::optional<MappedFile> mapped = MappedFile::open(clip, error);
   if (!mapped) return false;
-  const formats::Probe probe = form == Form::standard ? formats::probe_clip(mapped->bytes()) : formats::Probe{};
+  const ClipReading reading =
+      form == Form::standard ? with_sidecars(clip, formats::probe_clip(mapped->bytes())) : ClipReading{};
+  const formats::Probe& probe = reading.probe;
+  result.family = form == Form::standard ? family_label(probe) : kGps0Label;
   if (writes_fixes(probe))
     sink.write(formats::fixes_as_freegps_text(fns, probe.decoded.fixes));
   else
@@ -83,28 +101,39 @@ bool scan_whole(const std::filesystem::path& clip, std::string_view fns, Form fo
   return true;
 }
 
+// A record that cannot be written costs the page its family line, not the track.
+void record_family(const ExtractResult& result, const LogSink& log) {
+  IoError error;
+  if (result.written && !write_family_record(result.track_path, result.family, error) && log)
+    log(error.message + " (" + error.detail + ")");
+}
+
 // The family the clip's structure names, read from the parts it points at;
 // false, with nothing written, when the structure leaves it to a whole read.
-bool write_structure_family(container::ByteSource& source, std::string_view fns, TextSink& sink) {
+bool write_structure_family(container::ByteSource& source, std::string_view fns, TextSink& sink, std::string& family) {
   const formats::Probe probe = formats::probe_clip(source);
   if (!writes_fixes(probe)) return false;
+  family = family_label(probe);
   sink.write(formats::fixes_as_freegps_text(fns, probe.decoded.fixes));
   return true;
 }
 
 // Today's located read, then the structure's family, then the whole file.
 bool read_clip(FileSource& source, const std::filesystem::path& clip, std::string_view fns, Form form, ReadMode mode,
-               TextSink& sink, const LogSink& log, IoError& error) {
+               TextSink& sink, const LogSink& log, ExtractResult& result) {
   const bool located = mode == ReadMode::located;
   const LocatedOutcome outcome =
       located ? container::extract_located(source, fns, form, sink, log) : LocatedOutcome::fall_back;
   if (outcome == LocatedOutcome::read_failed) {
-    error = changed_while_read(clip, "a positioned read failed");
+    result.error = changed_while_read(clip, "a positioned read failed");
     return false;
   }
-  if (outcome == LocatedOutcome::written) return true;
-  if (located && form == Form::standard && write_structure_family(source, fns, sink)) return true;
-  return scan_whole(clip, fns, form, sink, log, error);
+  if (outcome == LocatedOutcome::written) {
+    result.family = located_label(source, form);
+    return true;
+  }
+  if (located && form == Form::standard && write_structure_family(source, fns, sink, result.family)) return true;
+  return scan_whole(clip, fns, form, sink, log, result);
 }
 
 }  // namespace
@@ -130,14 +159,14 @@ ExtractResult extract_clip(const std::filesystem::path& clip, const std::filesys
   if (!file) return result;
   PendingTrackFile sink(*file);
   CappedSink capped(sink, max_bytes);
-  if (!read_clip(*source, clip, fns, form, mode, capped, log, result.error))
-    return result;  // the temporary goes with `file`
+  if (!read_clip(*source, clip, fns, form, mode, capped, log, result)) return result;  // the temporary goes with `file`
   if (capped.overflowed()) {
     result.too_large = true;
     result.error = too_large_error(clip, max_bytes);
     return result;
   }
   result.written = publish_unless_cancelled(*file, cancellation, result);
+  record_family(result, log);
   return result;
 }
 

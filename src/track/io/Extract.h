@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <filesystem>
+#include <string>
 #include <string_view>
 
 namespace vek::track::io {
@@ -21,6 +22,7 @@ struct ExtractResult {
   std::filesystem::path track_path;  // home + savepath
   IoError error;                     // when not written
   bool cancelled = false;            // stopped by its cancellation; nothing written
+  std::string family;                // which reader the track came from (FamilyRecord.h), when written
 };
 
 enum class ReadMode {
@@ -33,7 +35,8 @@ enum class ReadMode {
 // `savepath` begins with "/"). The folder must exist. A cancelled
 // `cancellation` stops it before the clip is read or before the file is
 // published; the parse itself runs to its end. A text longer than
-// `max_bytes` is not written.
+// `max_bytes` is not written. A clip without GPS data of its own is read from
+// its sidecars. Beside a written track, its family record names the reader.
 ExtractResult extract_clip(const std::filesystem::path& clip, const std::filesystem::path& home,
                            std::string_view savepath, std::string_view fns, Form form, const LogSink& log,
                            Cancellation* cancellation = nullptr, ReadMode mode = ReadMode::located,

@@ -2,7 +2,7 @@
 
 #include "base/files/Publisher.h"
 #include "track/TrackPath.h"
-#include "track/formats/Registry.h"
+#include "track/io/ClipProbe.h"
 #include "track/io/MappedFile.h"
 
 namespace vek::track::io {
@@ -39,11 +39,13 @@ bool publish_new(RouteExportResult& result, const std::string& text, const std::
 std::optional<route::ClipSamples> read_route_samples(const std::filesystem::path& clip, IoError& error) {
   const auto mapped = MappedFile::open(clip, error);
   if (!mapped) return std::nullopt;
-  const formats::Probe probe = formats::probe_clip(mapped->bytes());
-  const bool family = probe.verdict == formats::Verdict::family || probe.verdict == formats::Verdict::encrypted;
-  route::ClipSamples samples{std::string(clip_file_name(clip.string())), family
-                                                                             ? route::route_samples(probe.decoded.fixes)
-                                                                             : route::route_samples(mapped->bytes())};
+  // Another family's clip, or a clip read from its sidecars, gives the fixes its track file holds.
+  const ClipReading reading = with_sidecars(clip, formats::probe_clip(mapped->bytes()));
+  const formats::Verdict verdict = reading.probe.verdict;
+  const bool family = verdict == formats::Verdict::family || verdict == formats::Verdict::encrypted;
+  route::ClipSamples samples{
+      std::string(clip_file_name(clip.string())),
+      family ? route::route_samples(reading.probe.decoded.fixes) : route::route_samples(mapped->bytes())};
   if (!mapped->intact()) {
     error = {clip.string() + ": changed or removed while it was read", "the mapped file shrank"};
     return std::nullopt;

@@ -4,16 +4,21 @@
 // (the sample-track kinds take START and DURATION in seconds per payload);
 // vek-family-dump registry CLIP runs every registry detector over the clip.
 
+#include "track/formats/AitgTrailer.h"
 #include "track/formats/Camm.h"
 #include "track/formats/FreeChildren.h"
+#include "track/formats/FreeGpsInt32.h"
 #include "track/formats/FreeGpsText.h"
 #include "track/formats/Gpmf.h"
+#include "track/formats/GpsBox.h"
 #include "track/formats/Notes.h"
 #include "track/formats/Registry.h"
 #include "track/formats/SrtTelemetry.h"
 #include "track/formats/SubtitleBinary.h"
 #include "track/formats/SubtitleNmea.h"
 #include "track/formats/TextSidecar.h"
+#include "track/formats/V02Csv.h"
+#include "track/formats/Validate.h"
 #include "track/formats/XorText.h"
 
 #include <cstdio>
@@ -46,6 +51,18 @@ void print(const Decoded& d) {
   for (std::size_t i = 0; i < d.accel.size(); ++i)
     std::printf("%s", i ? "," : ""), print_accel(d.accel[i]);
   std::printf("],\"notes\":%zu}\n", d.notes.size());
+}
+
+// The kinds read from the whole clip (their readers find their own place in it) or from a card-wide log.
+Decoded decode_whole(const std::string& kind, Bytes file, const std::vector<Bytes>& spans) {
+  const std::string_view text(reinterpret_cast<const char*>(file.data()), file.size());
+  container::SpanSource source(file);
+  ClipView clip(source, container::walk_atoms(source, 0, file.size()).value_or(std::vector<container::Atom>{}));
+  if (kind == "gps-box") return detect_gps_box(clip).decoded;
+  if (kind == "aitg-trailer") return detect_aitg_trailer(clip).decoded;
+  if (kind == "freegps-int32") return decode_int32_blocks(spans);
+  // The log mixes clips, void and (0, 0) rows by design: what a reader takes is what validation keeps.
+  return looks_like_v02_log(text) ? validated(decode_v02_log(text, "FILE.MOV")) : Decoded{};
 }
 
 Decoded decode(const std::string& kind, Bytes file, const std::vector<TrackSample>& samples) {
@@ -81,6 +98,8 @@ Decoded decode(const std::string& kind, Bytes file, const std::vector<TrackSampl
     d = decode_map_sidecar(text);
   } else if (kind == "srt-sidecar") {
     d = decode_srt_telemetry(text);
+  } else if (kind == "gps-box" || kind == "aitg-trailer" || kind == "freegps-int32" || kind == "v02-log") {
+    d = decode_whole(kind, file, spans);
   }
   return d;
 }

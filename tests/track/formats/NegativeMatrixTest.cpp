@@ -1,17 +1,22 @@
 // Every family decoder over every other family's payload finds nothing: no
 // signature match, no fix, no acceleration.
 
+#include "track/formats/AitgTrailer.h"
 #include "track/formats/Camm.h"
 #include "track/formats/FreeChildren.h"
+#include "track/formats/FreeGpsInt32.h"
 #include "track/formats/FreeGpsText.h"
 #include "track/formats/Gpmf.h"
+#include "track/formats/GpsBox.h"
 #include "track/formats/SrtTelemetry.h"
 #include "track/formats/SubtitleBinary.h"
 #include "track/formats/SubtitleNmea.h"
 #include "track/formats/TextSidecar.h"
+#include "track/formats/V02Csv.h"
 #include "track/formats/XorText.h"
 
 #include "FamilyPayloads.h"
+#include "Int32TrioPayloads.h"
 
 #include <gtest/gtest.h>
 
@@ -59,6 +64,18 @@ const std::map<std::string, Family>& families() {
       {"srt",
        {[](Bytes b) { return looks_like_srt_telemetry(text(b)); },
         [](Bytes b) { return decode_srt_telemetry(text(b)); }}},
+      {"v02-log",
+       {[](Bytes b) { return looks_like_v02_log(text(b)); },
+        [](Bytes b) { return decode_v02_log(text(b), "FILE.MOV"); }}},
+      {"gps-box", {looks_like_gps_box, [](Bytes b) { return decode_gps_box(b, test::kFixUnix); }}},
+      {"int32-block",
+       {[](Bytes b) { return decode_int32_block(b).has_value(); }, [](Bytes b) { return decode_int32_blocks({b}); }}},
+      {"aitg-trailer",
+       {[](Bytes b) {
+          container::SpanSource source(b);
+          return aitg_trailer_start(source) == std::optional<std::uint64_t>(0);
+        },
+        decode_aitg_trailer}},
   };
   return all;
 }
@@ -114,6 +131,10 @@ std::vector<Payload> payloads() {
       {{"map-sidecar"}, test::bytes_of("A,010316,090507,2502.0378,N,12133.8681,E,36.0,12,-3,1010;\n")},
       {{"srt"}, test::bytes_of(test::srt_new_dialect())},
       {{"srt"}, test::bytes_of(test::srt_old_dialect())},
+      {{"v02-log"}, test::bytes_of(test::v02_log())},
+      {{"gps-box"}, test::gps_box_payload().vector()},
+      {{"int32-block"}, test::int32_atom().vector()},
+      {{"aitg-trailer"}, test::aitg_trailer().vector()},
   };
 }
 

@@ -16,7 +16,7 @@ FIXTURE = os.environ["VEK_FIXTURE"]
 DUMP = os.environ["VEK_FAMILY_DUMP"]
 SECONDS = 3
 KINDS = ("gpmd", "freegps-text", "free-children", "subtitle-nmea", "subtitle-binary", "xor-text", "camm",
-         "nmea-sidecar", "map-sidecar", "srt-sidecar")
+         "nmea-sidecar", "map-sidecar", "srt-sidecar", "v02-log", "gps-box", "freegps-int32", "aitg-trailer")
 SKIP = 77
 failures = []
 
@@ -55,7 +55,9 @@ def inputs(kind, clip, description):
         stem = clip[:-4]
         return [(kind, clip, description["payloads"]), ("gps-log", stem + ".gps", []), ("3gf-log", stem + ".3gf", [])]
     if description["payloads"] and "sidecar" in description["payloads"][0]:
-        return [(kind, clip[:-4] + description["payloads"][0]["sidecar"], [])]
+        name = description["payloads"][0]["sidecar"]
+        path = os.path.join(os.path.dirname(clip), name) if "/" in name else clip[:-4] + name
+        return [(kind, path, [])]
     return [(kind, clip, description["payloads"])]
 
 

@@ -3,8 +3,8 @@ Each module's build(movie, options, points, drive) returns the clip bytes, the
 JSON description (payload locations, the fixes and acceleration a reader must
 decode, and which reading of an uncertain fact it took) and the sidecar files
 as {suffix: bytes}, written beside the clip as NAME + suffix."""
-from . import (camm, free_children, freegps_text, gpmd, map_sidecar, srt, subtitle_binary, subtitle_nmea, text_sidecar,
-               xor_text)
+from . import (aitg, camm, free_children, freegps_int32, freegps_text, gpmd, gps_box, gps_sidecar, map_sidecar, srt,
+               subtitle_binary, subtitle_nmea, text_sidecar, v02_log, xor_text)
 
 BUILDERS = {
     "gpmd": gpmd.build,
@@ -17,6 +17,11 @@ BUILDERS = {
     "nmea-sidecar": text_sidecar.build,
     "map-sidecar": map_sidecar.build,
     "srt-sidecar": srt.build,
+    "v02-log": v02_log.build,
+    "gps-box": gps_box.build,
+    "freegps-int32": freegps_int32.build,
+    "aitg-trailer": aitg.build,
+    "gps-sidecar": gps_sidecar.build,
 }
 KINDS = tuple(BUILDERS)
 
