@@ -1,7 +1,9 @@
 // The start-up baseline: the least a WebKitGTK window needs to show the page,
 // with the app's window size and file access. Writes "bare: finish" to stderr
-// when the main frame has loaded, then quits.
-// Usage: vek-bare-view PAGE.html
+// when the main frame has loaded, then quits. With --stay it keeps the page
+// open, lets it autoplay and writes its console to stdout, as the app does:
+// the playback baseline.
+// Usage: vek-bare-view [--stay] PAGE.html
 
 #include <gtk/gtk.h>
 #include <webkit2/webkit2.h>
@@ -31,29 +33,44 @@ gboolean on_decide_policy(WebKitWebView*, WebKitPolicyDecision* decision, WebKit
   return TRUE;
 }
 
+bool g_stay = false;
+
 void on_load_changed(WebKitWebView*, WebKitLoadEvent event, gpointer) {
   if (event == WEBKIT_LOAD_FINISHED) {
     std::fputs("bare: finish\n", stderr);
-    gtk_main_quit();
+    if (!g_stay) gtk_main_quit();
   }
+}
+
+GtkWidget* new_view() {
+  if (!g_stay) return webkit_web_view_new();
+  WebKitWebsitePolicies* policies =
+      webkit_website_policies_new_with_policies("autoplay", WEBKIT_AUTOPLAY_ALLOW, nullptr);
+  GtkWidget* view = GTK_WIDGET(g_object_new(WEBKIT_TYPE_WEB_VIEW, "website-policies", policies, nullptr));
+  g_object_unref(policies);
+  webkit_settings_set_enable_write_console_messages_to_stdout(webkit_web_view_get_settings(WEBKIT_WEB_VIEW(view)),
+                                                              TRUE);
+  return view;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (gtk_init_check(&argc, &argv) == FALSE || argc != 2) {
-    std::fputs("usage: vek-bare-view PAGE.html (needs a display)\n", stderr);
+  g_stay = argc == 3 && std::string_view(argv[1]) == "--stay";
+  if (gtk_init_check(&argc, &argv) == FALSE || argc != (g_stay ? 3 : 2)) {
+    std::fputs("usage: vek-bare-view [--stay] PAGE.html (needs a display)\n", stderr);
     return 2;
   }
+  const char* page = argv[argc - 1];
   GtkWidget* window = gtk_window_new(GTK_WINDOW_TOPLEVEL);
   gtk_window_set_default_size(GTK_WINDOW(window), kWidth, kHeight);
-  GtkWidget* view = webkit_web_view_new();
+  GtkWidget* view = new_view();
   webkit_settings_set_allow_file_access_from_file_urls(webkit_web_view_get_settings(WEBKIT_WEB_VIEW(view)), TRUE);
   g_signal_connect(view, "decide-policy", G_CALLBACK(on_decide_policy), nullptr);
   g_signal_connect(view, "load-changed", G_CALLBACK(on_load_changed), nullptr);
   gtk_container_add(GTK_CONTAINER(window), view);
   gtk_widget_show_all(window);
-  gchar* uri = g_filename_to_uri(argv[1], nullptr, nullptr);
+  gchar* uri = g_filename_to_uri(page, nullptr, nullptr);
   if (uri == nullptr) {
     std::fputs("vek-bare-view: the page path is not absolute\n", stderr);
     return 2;

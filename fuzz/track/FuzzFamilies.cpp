@@ -1,8 +1,10 @@
 // Fuzz target: every camera family decoder over arbitrary payload bytes, whole
 // and cut into samples. libFuzzer hands over a heap block of exactly the
 // input's size, so AddressSanitizer stops any read outside it; every fix that
-// comes out must have a real date, coordinates in range and a finite speed.
+// comes out must have a real date, coordinates in range and a finite speed,
+// and no decoder may read past the bytes it was given.
 
+#include "track/ByteReader.h"
 #include "track/formats/AitgTrailer.h"
 #include "track/formats/Camm.h"
 #include "track/formats/Detector.h"
@@ -98,6 +100,7 @@ void clip_readers(Bytes input) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const std::uint64_t overflows_before = ByteReader::overflows_on_this_thread();
   const Bytes input(reinterpret_cast<const std::byte*>(data), size);
   (void)looks_like_freegps_text(input), (void)looks_like_free_children(input);
   check(decode_freegps_text(input));
@@ -106,5 +109,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   samples_decoders(input);
   clip_readers(input);
   text_decoders(std::string_view(reinterpret_cast<const char*>(data), size));
+  if (ByteReader::overflows_on_this_thread() != overflows_before) std::abort();
   return 0;
 }

@@ -4,8 +4,10 @@
 // The located read must ask only for bytes inside the clip, and either give
 // the whole-file search's text or fall back without writing; it may differ
 // only when a marker lies in bytes it never read. The registry's positioned
-// probe stays inside the clip.
+// probe stays inside the clip. No parser may read past the bytes it was
+// given: every such read is guarded before it is made.
 
+#include "track/ByteReader.h"
 #include "track/Gpx.h"
 #include "track/MovieHeader.h"
 #include "track/Search.h"
@@ -94,6 +96,7 @@ void check_structure_probe(vek::track::Bytes clip) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const std::uint64_t overflows_before = vek::track::ByteReader::overflows_on_this_thread();
   const vek::track::Bytes clip(reinterpret_cast<const std::byte*>(data), size);
   std::size_t logged = 0;
   const vek::track::LogSink log = [&logged](std::string_view line) { logged += line.size(); };
@@ -122,5 +125,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (!starts_with(vek::track::formats::fixes_as_freegps_text("F.MOV", probe.decoded.fixes),
                    "data['F.MOV']=new Array();"))
     std::abort();
+  if (vek::track::ByteReader::overflows_on_this_thread() != overflows_before) std::abort();
   return 0;
 }

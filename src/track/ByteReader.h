@@ -2,6 +2,11 @@
 // The one bounds-checked way the parsers read a clip's bytes. Every read is
 // checked as `n > remaining` before it happens (never by subtracting first),
 // and a read that does not fit sets a sticky flag and yields zero.
+//
+// The parsers guard every read that could leave the bytes (`fits` first), so
+// an overflow means a missing guard whose zeros may have been taken for data.
+// Each one is also counted per thread, so the fuzz target and the tests can
+// assert that no input makes any parser overflow.
 
 #include <bit>
 #include <cstddef>
@@ -19,6 +24,8 @@ class ByteReader {
 
   std::size_t size() const noexcept { return bytes_.size(); }
   bool overflowed() const noexcept { return overflow_; }
+  // Overflows of every reader on this thread since it started.
+  static std::uint64_t overflows_on_this_thread() noexcept { return thread_overflows_; }
   Bytes bytes() const noexcept { return bytes_; }
 
   // True when [offset, offset + n) lies inside the bytes.
@@ -30,6 +37,7 @@ class ByteReader {
   Bytes range(std::uint64_t offset, std::uint64_t n) noexcept {
     if (!fits(offset, n)) {
       overflow_ = true;
+      ++thread_overflows_;
       return {};
     }
     return bytes_.subspan(static_cast<std::size_t>(offset), static_cast<std::size_t>(n));
@@ -82,6 +90,7 @@ class ByteReader {
 
   Bytes bytes_;
   bool overflow_ = false;
+  static inline thread_local std::uint64_t thread_overflows_ = 0;
 };
 
 }  // namespace vek::track

@@ -2,11 +2,11 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <fstream>
-#include <sstream>
+#include <optional>
 
 #include "bridge/ScriptCalls.h"
+#include "support/Json.h"
+#include "support/Process.h"
 
 namespace vek::bridge {
 namespace {
@@ -42,43 +42,36 @@ TEST(ScriptCalls, CardOffersCarryTheCardsNameEscaped) {
 }
 
 // Runs the literal through a real script engine: the value that comes back
-// must be the original text, and nothing else may run.
-std::string evaluate_in_node(const std::string& literal) {
-  // One file per test: ctest runs the tests of this file in parallel.
-  const std::string script_path =
-      ::testing::TempDir() + "/" + ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".js";
-  std::ofstream(script_path) << "let ran=false;const v=(" << literal
-                             << ");process.stdout.write(JSON.stringify([v,ran]));";
-  const std::string command = "node " + script_path + " 2>&1";
-  FILE* pipe = popen(command.c_str(), "r");
-  if (pipe == nullptr) {
-    return {};
-  }
-  std::string out;
-  char buffer[256];
-  while (std::fgets(buffer, sizeof buffer, pipe) != nullptr) {
-    out += buffer;
-  }
-  pclose(pipe);
-  return out;
+// must be the original text, and nothing else may run. Nullopt without node.
+std::optional<test::Json> evaluate_in_node(const std::string& literal) {
+  const std::string script = "let ran=false;const v=(" + literal + ");process.stdout.write(JSON.stringify([v,ran]));";
+  const test::RunResult result = test::run_process({"node", "-e", script});
+  if (!result.ok()) return std::nullopt;
+  return test::Json::parse(result.out);
+}
+
+bool node_installed() {
+  return test::run_process({"node", "--version"}).ok();
 }
 
 TEST(JsLiteral, AScriptEngineReadsBackTheSameTextAndRunsNothing) {
-  if (std::system("node --version > /dev/null 2>&1") != 0) {
-    GTEST_SKIP() << "node is not installed";
-  }
+  if (!node_installed()) GTEST_SKIP() << "node is not installed";
   const std::string hostile = "x');ran=true;('\\\n\r\xE2\x80\xA8\"`${ran=true}`";
-  const std::string expected = "[\"x');ran=true;('\\\\\\n\\r\xE2\x80\xA8\\\"`${ran=true}`\",false]";
-  EXPECT_EQ(evaluate_in_node(js_string_literal(hostile)), expected);
+  const auto value = evaluate_in_node(js_string_literal(hostile));
+  ASSERT_TRUE(value) << "the literal did not evaluate";
+  EXPECT_EQ((*value)[0].string(), hostile);
+  EXPECT_TRUE((*value)[1].is_bool());
+  EXPECT_FALSE((*value)[1].boolean()) << "nothing inside the literal ran";
 }
 
 // A Latin-1 name must reach the page as a closed literal that still tells
 // its bytes apart (the page maps U+DC80..U+DCFF back to "%XX").
 TEST(JsLiteral, AScriptEngineReadsBytesThatAreNotUtf8AsLoneSurrogates) {
-  if (std::system("node --version > /dev/null 2>&1") != 0) {
-    GTEST_SKIP() << "node is not installed";
-  }
-  EXPECT_EQ(evaluate_in_node(js_string_literal("/m/caf\xE9\xFF.MOV")), "[\"/m/caf\\udce9\\udcff.MOV\",false]");
+  if (!node_installed()) GTEST_SKIP() << "node is not installed";
+  const auto value = evaluate_in_node(js_string_literal("/m/caf\xE9\xFF.MOV"));
+  ASSERT_TRUE(value) << "the literal did not evaluate";
+  // Each lone surrogate reads back in its three-byte form: U+DCE9, U+DCFF.
+  EXPECT_EQ((*value)[0].string(), "/m/caf\xED\xB3\xA9\xED\xB3\xBF.MOV");
 }
 
 }  // namespace

@@ -1,16 +1,15 @@
 #include "AppRun.h"
 
-#include <fcntl.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
-#include <thread>
+
+#include "support/Json.h"
+#include "support/ScratchFolder.h"
+#include "support/Wait.h"
 
 namespace vek::e2e {
 namespace {
@@ -19,15 +18,10 @@ constexpr auto kPoll = 50ms;
 // A clip long enough to hold two seconds of camera data, quick to encode.
 constexpr int kClipSeconds = 2;
 
-void install_with_cmake(const std::filesystem::path& prefix, const std::filesystem::path& log) {
-  const std::string command = std::string("'") + VEK_CMAKE + "' --install '" + VEK_BUILD_DIR + "' --prefix '" +
-                              prefix.string() + "' > '" + log.string() + "' 2>&1";
-  if (std::system(command.c_str()) != 0) {
-    std::ifstream in(log);
-    std::stringstream text;
-    text << in.rdbuf();
-    throw std::runtime_error("cannot install: " + command + "\n" + text.str());
-  }
+void install_with_cmake(const std::filesystem::path& prefix) {
+  const test::RunResult result =
+      test::run_process({VEK_CMAKE, "--install", VEK_BUILD_DIR, "--prefix", prefix.string()});
+  if (!result.ok()) throw std::runtime_error("cannot install into " + prefix.string() + ": " + result.describe());
 }
 
 // What the app needs from the test's environment; HOME is its own.
@@ -56,57 +50,14 @@ std::vector<std::string> child_environment(const std::filesystem::path& home, co
   return env;
 }
 
-std::vector<char*> pointers(std::vector<std::string>& texts) {
-  std::vector<char*> list;
-  for (std::string& text : texts) {
-    list.push_back(text.data());
-  }
-  list.push_back(nullptr);
-  return list;
-}
-
-pid_t spawn(std::vector<std::string> argv_texts, std::vector<std::string> env_texts, const std::filesystem::path& out,
-            const std::filesystem::path& err) {
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  // Its own process group, so that ending it also ends the web processes it
-  // started before they write into a HOME that is being removed.
-  posix_spawnattr_t attributes;
-  posix_spawnattr_init(&attributes);
-  posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);
-  posix_spawnattr_setpgroup(&attributes, 0);
-  std::vector<char*> argv = pointers(argv_texts);
-  std::vector<char*> envp = pointers(env_texts);
-  pid_t pid = -1;
-  const int error = posix_spawnp(&pid, argv[0], &actions, &attributes, argv.data(), envp.data());
-  posix_spawnattr_destroy(&attributes);
-  posix_spawn_file_actions_destroy(&actions);
-  if (error != 0) {
-    throw std::runtime_error("cannot start " + argv_texts[0]);
-  }
-  return pid;
-}
-
 }  // namespace
 
 std::string read_file(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
+  return test::ScratchFolder::read(path);
 }
 
 std::string json_string(const std::string& text) {
-  std::string out = "\"";
-  for (const char c : text) {
-    if (c == '"' || c == '\\') {
-      out.push_back('\\');
-    }
-    out.push_back(c);
-  }
-  return out + "\"";
+  return test::json_quote(text);
 }
 
 AppRun::AppRun(const std::string& name, RunOptions options)
@@ -119,19 +70,16 @@ AppRun::AppRun(const std::string& name, RunOptions options)
 }
 
 AppRun::~AppRun() {
-  if (pid_ > 0) {
-    kill(-pid_, SIGKILL);
-    if (!status_) {
-      waitpid(pid_, nullptr, 0);
-    }
-  }
+  // The app's group goes first, so that its web processes stop writing into
+  // the HOME that is removed next.
+  child_.reset();
   std::error_code ignored;
   std::filesystem::remove_all(root_, ignored);
 }
 
 void AppRun::install(const RunOptions& options) {
   if (options.cmake_install) {
-    install_with_cmake(prefix_, root_ / "install.log");
+    install_with_cmake(prefix_);
     return;
   }
   std::filesystem::create_directories(prefix_ / "bin");
@@ -160,54 +108,30 @@ void AppRun::install(const RunOptions& options) {
 void AppRun::start(const std::vector<std::string>& arguments, const std::vector<std::string>& extra_env) {
   std::vector<std::string> argv{(prefix_ / "bin" / "vek").string()};
   argv.insert(argv.end(), arguments.begin(), arguments.end());
-  pid_ = spawn(argv, child_environment(home_, extra_env), root_ / "stdout", root_ / "stderr");
-}
-
-Helper::Helper(const std::vector<std::string>& argv, const std::filesystem::path& stderr_file)
-    : pid_(spawn(argv, child_environment(std::getenv("HOME") != nullptr ? std::getenv("HOME") : "/", {}), "/dev/null",
-                 stderr_file)) {}
-
-Helper::~Helper() {
-  kill(-pid_, SIGTERM);
-  waitpid(pid_, nullptr, 0);
+  child_.emplace(argv, test::Child::Streams{root_ / "stdout", root_ / "stderr"}, child_environment(home_, extra_env));
 }
 
 bool run_command(const std::string& command) {
-  return std::system(command.c_str()) == 0;
+  return test::run_process({"sh", "-c", command}).ok();
 }
 
 bool AppRun::running() {
-  if (status_) {
-    return false;
-  }
-  int status = 0;
-  if (waitpid(pid_, &status, WNOHANG) == pid_) {
-    status_ = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    return false;
-  }
-  return true;
+  return child_ && child_->running();
 }
 
 std::optional<int> AppRun::wait_exit(std::chrono::milliseconds timeout) {
-  const auto deadline = std::chrono::steady_clock::now() + timeout;
-  while (running() && std::chrono::steady_clock::now() < deadline) {
-    std::this_thread::sleep_for(kPoll);
-  }
-  return status_;
+  return child_ ? child_->wait_exit(timeout) : std::nullopt;
 }
 
 bool AppRun::wait_for(const std::filesystem::path& file, const std::string& text, std::chrono::milliseconds timeout) {
-  const auto deadline = std::chrono::steady_clock::now() + timeout;
-  while (std::chrono::steady_clock::now() < deadline) {
-    if (read_file(file).find(text) != std::string::npos) {
-      return true;
-    }
-    if (!running()) {
-      return read_file(file).find(text) != std::string::npos;
-    }
-    std::this_thread::sleep_for(kPoll);
-  }
-  return false;
+  const auto holds = [&] { return read_file(file).find(text) != std::string::npos; };
+  // An app that has ended writes nothing more: no need to wait out the timeout.
+  return test::wait_until([&] { return holds() || !running(); }, timeout, kPoll) && holds();
+}
+
+bool AppRun::wait_for_calls(const std::string& name, std::size_t count, std::chrono::milliseconds timeout) {
+  const auto enough = [&] { return page_calls(name).size() >= count; };
+  return test::wait_until([&] { return enough() || !running(); }, timeout, kPoll) && enough();
 }
 
 bool AppRun::wait_for_stderr(const std::string& text, std::chrono::milliseconds timeout) {
@@ -251,12 +175,10 @@ std::filesystem::path generated_clip() {
   static const std::filesystem::path clip = [] {
     const auto& dir = folder.path;
     const auto path = dir / "FILE0001.MOV";
-    const std::string command = "python3 " VEK_FIXTURE_TOOL " --kind freegps --seconds " +
-                                std::to_string(kClipSeconds) + " --out " + path.string() + " --json " +
-                                (dir / "FILE0001.json").string() + " > /dev/null 2>&1";
-    if (std::system(command.c_str()) != 0) {
-      throw std::runtime_error("cannot make a test clip: " + command);
-    }
+    const test::RunResult made =
+        test::run_process({"python3", VEK_FIXTURE_TOOL, "--kind", "freegps", "--seconds", std::to_string(kClipSeconds),
+                           "--out", path.string(), "--json", (dir / "FILE0001.json").string()});
+    if (!made.ok()) throw std::runtime_error("cannot make a test clip: " + made.describe());
     return path;
   }();
   return clip;

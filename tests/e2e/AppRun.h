@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "support/Process.h"
+
 namespace vek::e2e {
 
 using namespace std::chrono_literals;
@@ -37,6 +39,9 @@ class AppRun {
   void start(const std::vector<std::string>& arguments = {}, const std::vector<std::string>& extra_env = {});
   // Waits until the stream holds `text`; false on timeout or when the app ended.
   bool wait_for_stderr(const std::string& text, std::chrono::milliseconds timeout = kStartTimeout);
+  // Waits until the page has made `count` calls of `name`; false on timeout
+  // or when the app ended short of them.
+  bool wait_for_calls(const std::string& name, std::size_t count, std::chrono::milliseconds timeout = kStartTimeout);
   // Exit status once the process has ended within `timeout`.
   std::optional<int> wait_exit(std::chrono::milliseconds timeout);
   bool running();
@@ -50,7 +55,7 @@ class AppRun {
   const std::filesystem::path& home() const { return home_; }
   const std::filesystem::path& root() const { return root_; }
   const std::filesystem::path& prefix() const { return prefix_; }
-  pid_t pid() const { return pid_; }
+  pid_t pid() const { return child_ ? child_->pid() : -1; }
 
  private:
   bool wait_for(const std::filesystem::path& file, const std::string& text, std::chrono::milliseconds timeout);
@@ -59,21 +64,18 @@ class AppRun {
   std::filesystem::path root_;
   std::filesystem::path home_;
   std::filesystem::path prefix_;
-  pid_t pid_ = -1;
-  std::optional<int> status_;
+  std::optional<test::Child> child_;
 };
 
 // A helper process (window manager, drag source) ended with its owner.
 class Helper {
  public:
   // Starts `argv` with the test's environment, stderr to `stderr_file`.
-  Helper(const std::vector<std::string>& argv, const std::filesystem::path& stderr_file);
-  Helper(const Helper&) = delete;
-  Helper& operator=(const Helper&) = delete;
-  ~Helper();
+  Helper(const std::vector<std::string>& argv, const std::filesystem::path& stderr_file)
+      : child_(argv, {"", stderr_file}) {}
 
  private:
-  pid_t pid_ = -1;
+  test::Child child_;
 };
 
 // Runs a shell command line; true when it exits with status 0.

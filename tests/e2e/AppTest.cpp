@@ -65,10 +65,7 @@ TEST(App, RemovalReloadsThePageWithTheShortenedList) {
   app.start({clip.string()});
   ASSERT_TRUE(app.wait_for_stderr("vek: del_res1:\n")) << app.err();
   // The first report, the one after the intake, then the one after the reload.
-  const auto reported_thrice = [&app] { return app.page_calls("file_list_fun").size() >= 3; };
-  for (auto waited = 0ms; !reported_thrice() && waited < kStartTimeout && app.running(); waited += 100ms) {
-    std::this_thread::sleep_for(100ms);
-  }
+  app.wait_for_calls("file_list_fun", 3);
   const auto calls = app.page_calls("file_list_fun");
   ASSERT_GE(calls.size(), 3U) << app.err();
   EXPECT_EQ(calls.back(), report("", "", "0"));
@@ -78,10 +75,7 @@ TEST(App, RemovalReloadsThePageWithTheShortenedList) {
 TEST(App, AReloadedPageReadsTheSettingsAsTheyAreNow) {
   AppRun app("settings", test_page({"http://save_set/mi,CHT", "http://file_del_fun/"}));
   app.start();
-  const auto read_twice = [&app] { return app.page_calls("settings").size() >= 2; };
-  for (auto waited = 0ms; !read_twice() && waited < kStartTimeout && app.running(); waited += 100ms) {
-    std::this_thread::sleep_for(100ms);
-  }
+  app.wait_for_calls("settings", 2);
   const auto reads = app.page_calls("settings");
   ASSERT_EQ(reads.size(), 2U) << app.err();
   EXPECT_EQ(reads[0], "[\"km,ENG\"]");

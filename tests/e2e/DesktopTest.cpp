@@ -32,7 +32,6 @@ TEST(Desktop, ADragOfAClipIsTakenInOnce) {
   const std::string taken_in = report(track.string() + ",", clip.string() + ",", clip.string());
   EXPECT_TRUE(app.wait_for_stderr(taken_in, 20s)) << "taken in while the drag hovers\n" << app.err();
   drag.drop();
-  std::this_thread::sleep_for(1s);
   EXPECT_EQ(app.page_calls("file_list_fun"), (std::vector<std::string>{report("", "", "0"), taken_in}));
   EXPECT_TRUE(std::filesystem::exists(track));
   EXPECT_TRUE(app.running()) << "the drop did not replace the page";

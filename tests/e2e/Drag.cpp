@@ -4,6 +4,8 @@
 
 #include <thread>
 
+#include "support/Wait.h"
+
 namespace vek::e2e {
 namespace {
 
@@ -24,13 +26,16 @@ std::vector<std::string> source_command(const std::vector<std::string>& files) {
   return argv;
 }
 
+// A drop that neither side finished within this is a fault of its own.
+constexpr auto kSourceTimeout = 20s;
+
 }  // namespace
 
 Drag::Drag(const AppRun& app, const std::vector<std::string>& files)
-    : source_(source_command(files), app.root() / "source.err") {
-  for (int i = 0; i < 100 && read_file(app.root() / "source.err").find("ready") == std::string::npos; ++i) {
-    std::this_thread::sleep_for(50ms);
-  }
+    : log_(app.root() / "source.err"), source_(source_command(files), log_) {
+  const bool shown =
+      test::wait_until([&] { return read_file(log_).find("ready") != std::string::npos; }, kSourceTimeout);
+  EXPECT_TRUE(shown) << "the drag source's window was never shown";
   mouse(std::string("mousemove ") + kSourcePoint + " mousedown 1");
   for (const char* point : kPathPoints) {
     mouse(std::string("mousemove ") + point);
@@ -40,6 +45,9 @@ Drag::Drag(const AppRun& app, const std::vector<std::string>& files)
 void Drag::drop() {
   mouse(std::string("mousemove ") + kDropPoint);
   mouse("mouseup 1");
+  const bool ended =
+      test::wait_until([&] { return read_file(log_).find("ended") != std::string::npos; }, kSourceTimeout);
+  EXPECT_TRUE(ended) << "the window never finished the drop";
 }
 
 }  // namespace vek::e2e

@@ -2,6 +2,7 @@
 // A real XDND drag of files onto the application's window: a second window
 // offers the files as a file manager does, and xdotool moves the pointer.
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -17,10 +18,12 @@ class Drag {
   Drag(const Drag&) = delete;
   Drag& operator=(const Drag&) = delete;
 
-  // Releases the files over the app's window.
+  // Releases the files over the app's window and waits until the window
+  // has finished the drop, as the source is told.
   void drop();
 
  private:
+  std::filesystem::path log_;
   Helper source_;
 };
 

@@ -1,6 +1,7 @@
 // Test helper: a window at a fixed place that offers the files named on its
 // command line as a "text/uri-list" drag, the way a file manager does.
-// Writes "ready" to stderr once the window is on screen.
+// Writes "ready" to stderr once the window is on screen and "ended" once the
+// target has finished the drop (or refused it).
 
 #include <gtk/gtk.h>
 
@@ -31,6 +32,10 @@ gboolean on_map(GtkWidget*, GdkEvent*, gpointer) {
   return FALSE;
 }
 
+void on_drag_end(GtkWidget*, GdkDragContext*, gpointer) {
+  std::fputs("ended\n", stderr);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -49,6 +54,7 @@ int main(int argc, char** argv) {
   gtk_drag_source_set(box, GDK_BUTTON1_MASK, nullptr, 0, GDK_ACTION_COPY);
   gtk_drag_source_add_uri_targets(box);
   g_signal_connect(box, "drag-data-get", G_CALLBACK(on_drag_data_get), nullptr);
+  g_signal_connect(box, "drag-end", G_CALLBACK(on_drag_end), nullptr);
   g_signal_connect(window, "map-event", G_CALLBACK(on_map), nullptr);
   g_signal_connect(window, "destroy", G_CALLBACK(gtk_main_quit), nullptr);
   gtk_container_add(GTK_CONTAINER(window), box);

@@ -4,10 +4,6 @@
 #include <gst/pbutils/pbutils.h>
 #include <gst/video/video.h>
 
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
-
 #include <algorithm>
 #include <cstdlib>
 #include <fstream>
@@ -16,17 +12,20 @@
 
 #include "base/glib/GstHandles.h"
 #include "media/gst/Pipeline.h"
+#include "support/Wait.h"
 
 namespace vek::media::testing {
 namespace {
 
 constexpr GstClockTime kDiscoverTimeout = 30 * GST_SECOND;  // generous for a loaded machine
 constexpr GstClockTime kDecodeTimeout = 10 * GST_SECOND;
-constexpr std::chrono::milliseconds kWindowShowTime{1500};  // gst-launch starts and maps its window
+// gst-launch starts, maps its window and draws, on a loaded machine.
+constexpr std::chrono::seconds kWindowShowTimeout{20};
 
 std::filesystem::path run_maker(const std::string& command, const std::filesystem::path& out) {
-  if (std::system(command.c_str()) != 0 || !std::filesystem::exists(out)) {
-    std::cerr << "clip maker failed: " << command << "\n";
+  const test::RunResult made = test::run_process({"sh", "-c", command});
+  if (!made.ok() || !std::filesystem::exists(out)) {
+    std::cerr << "clip maker failed: " << command << "\n" << made.describe() << "\n";
     return {};
   }
   return out;
@@ -163,15 +162,12 @@ int Picture::brightness(int x, int y) const {
   return (rgb_of[0] + rgb_of[1] + rgb_of[2]) / 3;
 }
 
-std::optional<Picture> read_png(const std::filesystem::path& path) {
-  std::string error;
-  Pipeline pipeline = Pipeline::parse(
-      "filesrc name=file ! pngdec ! videoconvert ! video/x-raw,format=RGB ! appsink name=sink sync=false", error);
-  if (!pipeline) {
-    return std::nullopt;
-  }
-  g_object_set(pipeline.child("file").get(), "location", path.c_str(), nullptr);
+namespace {
+
+// The first picture an RGB appsink named "sink" receives from `pipeline`.
+std::optional<Picture> first_picture(const Pipeline& pipeline) {
   gst_element_set_state(pipeline.get(), GST_STATE_PLAYING);
+  std::string error;
   const base::SamplePtr sample = pull_sample(pipeline, "sink", kDecodeTimeout, error);
   GstVideoInfo info;
   if (sample == nullptr || !gst_video_info_from_caps(&info, gst_sample_get_caps(sample.get()))) {
@@ -187,22 +183,36 @@ std::optional<Picture> read_png(const std::filesystem::path& path) {
   return picture;
 }
 
-ScreenPattern::ScreenPattern() {
-  const char* argv[] = {
-      "gst-launch-1.0", "-q",   "videotestsrc", "pattern=checkers-1", "!", "video/x-raw,width=400,height=300", "!",
-      "ximagesink",     nullptr};
-  pid_t pid = -1;
-  if (posix_spawnp(&pid, argv[0], nullptr, nullptr, const_cast<char* const*>(argv), environ) == 0) {
-    pid_ = pid;
-    g_usleep(static_cast<gulong>(std::chrono::microseconds(kWindowShowTime).count()));
-  }
+// True once the screen's top-left pixels show the checkerboard.
+bool checkerboard_on_screen() {
+  std::string error;
+  const Pipeline pipeline = Pipeline::parse(
+      "ximagesrc startx=0 starty=0 endx=3 endy=1 use-damage=false num-buffers=1 ! videoconvert ! "
+      "video/x-raw,format=RGB ! appsink name=sink sync=false",
+      error);
+  const auto picture = pipeline ? first_picture(pipeline) : std::nullopt;
+  return picture && picture->width >= 2 && picture->pixel(0, 0) != picture->pixel(1, 0);
 }
 
-ScreenPattern::~ScreenPattern() {
-  if (pid_ > 0) {
-    kill(pid_, SIGTERM);
-    waitpid(pid_, nullptr, 0);
+}  // namespace
+
+std::optional<Picture> read_png(const std::filesystem::path& path) {
+  std::string error;
+  Pipeline pipeline = Pipeline::parse(
+      "filesrc name=file ! pngdec ! videoconvert ! video/x-raw,format=RGB ! appsink name=sink sync=false", error);
+  if (!pipeline) {
+    return std::nullopt;
   }
+  g_object_set(pipeline.child("file").get(), "location", path.c_str(), nullptr);
+  return first_picture(pipeline);
+}
+
+ScreenPattern::ScreenPattern()
+    : window_(std::vector<std::string>{"gst-launch-1.0", "-q", "videotestsrc", "pattern=checkers-1", "!",
+                                       "video/x-raw,width=400,height=300", "!", "ximagesink"},
+              {}) {
+  shown_ = test::wait_until(checkerboard_on_screen, kWindowShowTimeout, std::chrono::milliseconds(50));
+  if (!shown_) std::cerr << "the checkerboard window did not show within the timeout\n";
 }
 
 bool iterate_main_until(const std::function<bool()>& done, std::chrono::seconds timeout) {

@@ -14,6 +14,8 @@
 #include <string>
 #include <vector>
 
+#include "support/Process.h"
+
 namespace vek::media::testing {
 
 // Initialises GStreamer and GES once per process.
@@ -80,17 +82,15 @@ struct Picture {
 std::optional<Picture> read_png(const std::filesystem::path& path);
 
 // A window at the screen's origin showing a one-pixel checkerboard, drawn by
-// a gst-launch process for the object's lifetime.
+// a gst-launch process for the object's lifetime; made once it is on screen.
 class ScreenPattern {
  public:
   ScreenPattern();
-  ~ScreenPattern();
-  ScreenPattern(const ScreenPattern&) = delete;
-  ScreenPattern& operator=(const ScreenPattern&) = delete;
-  bool shown() const { return pid_ > 0; }
+  bool shown() const { return shown_; }
 
  private:
-  int pid_ = -1;
+  test::Child window_;
+  bool shown_ = false;
 };
 
 // Runs the default main context until `done` or the timeout; false on timeout.

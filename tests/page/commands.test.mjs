@@ -122,6 +122,40 @@ describe('clip list', () => {
   });
 });
 
+describe('clip list under many reports', () => {
+  it('keeps the rows of clips still listed, in name order, and leaves unchanged rows untouched', async () => {
+    const { page, native, context } = await openPage(browser);
+    const dir = card();
+    const paths = ['A.MOV', 'B.MOV', 'C.MOV', 'D.MOV'].map((n) => native.addClip(dir, n, freeGpsTrack(n), clipFile(5)));
+    const report = (listed) => {
+      native.clips = listed.map((i) => paths[i]);
+      native.tracks = native.clips.map((p) => join(native.userPath, p.slice(dir.length + 1).replace('.MOV', '.data')));
+      return native.report('0');
+    };
+    const rows = () => page.$$eval('.clip', (els) => els.map((e) => e.querySelector('.clip-name').textContent + (e.__mark || '')));
+    await report([2, 0]);
+    await page.waitForFunction(() => document.querySelectorAll('.clip').length === 2);
+    await page.waitForFunction(() => document.querySelectorAll('.clip-when:not(:empty)').length === 2);
+    await page.evaluate(() => {
+      document.querySelectorAll('.clip').forEach((e) => { e.__mark = '*'; });
+      window.__touched = [];
+      new MutationObserver((records) => records.forEach((r) => {
+        const row = (r.target.nodeType === 1 ? r.target : r.target.parentElement).closest('.clip');
+        if (row && row.__mark && r.target !== row) window.__touched.push(row.querySelector('.clip-name').textContent);
+      })).observe(document.querySelector('[data-r="clip-list"]'), { subtree: true, childList: true, characterData: true, attributes: true });
+    });
+    await report([1, 2, 0]);
+    await page.waitForFunction(() => document.querySelectorAll('.clip').length === 3);
+    assert.deepEqual(await rows(), ['A.MOV*', 'B.MOV', 'C.MOV*'], 'the new row goes between, the others stay');
+    assert.deepEqual(await page.evaluate(() => window.__touched), [], 'rows already shown are not written again');
+    await report([3, 2]);
+    await page.waitForFunction(() => document.querySelectorAll('.clip').length === 2);
+    assert.deepEqual(await rows(), ['C.MOV*', 'D.MOV']);
+    assert.deepEqual(await page.evaluate(() => [...document.querySelectorAll('.clip')].map((e) => e.dataset.index)), ['0', '1']);
+    await context.close();
+  });
+});
+
 describe('clip lookup', () => {
   it('asks for the clip\'s other spellings when it does not play, and plays the one that exists', async () => {
     const { page, native, context } = await openPage(browser);

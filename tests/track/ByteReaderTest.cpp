@@ -4,6 +4,7 @@
 
 #include <array>
 #include <limits>
+#include <thread>
 
 namespace vek::track {
 namespace {
@@ -48,6 +49,30 @@ TEST(ByteReader, EmptyInputOverflowsOnAnyRead) {
   EXPECT_TRUE(reader.fits(0, 0));
   EXPECT_EQ(reader.u8(0), 0U);
   EXPECT_TRUE(reader.overflowed());
+}
+
+TEST(ByteReader, ZeroLengthReadsFitOnlyUpToTheEnd) {
+  constexpr auto kMax = std::numeric_limits<std::uint64_t>::max();
+  ByteReader reader{Bytes(kBytes)};
+  EXPECT_TRUE(reader.fits(0, 0));
+  EXPECT_EQ(reader.range(8, 0).size(), 0U);
+  EXPECT_FALSE(reader.overflowed()) << "an empty range at the very end is inside";
+  EXPECT_FALSE(reader.fits(kMax, 0));
+  EXPECT_EQ(reader.range(9, 0).size(), 0U);
+  EXPECT_TRUE(reader.overflowed()) << "an empty range past the end is not";
+}
+
+TEST(ByteReader, EveryOverflowIsCountedOnItsOwnThread) {
+  const std::uint64_t before = ByteReader::overflows_on_this_thread();
+  ByteReader reader{Bytes(kBytes)};
+  (void)reader.u32be(0), (void)reader.u64be(0);
+  EXPECT_EQ(ByteReader::overflows_on_this_thread(), before) << "reads that fit are not counted";
+  (void)reader.u32be(5), (void)reader.u8(8), (void)reader.range(std::numeric_limits<std::uint64_t>::max(), 1);
+  EXPECT_EQ(ByteReader::overflows_on_this_thread(), before + 3);
+  std::uint64_t elsewhere = 1;
+  std::thread([&elsewhere] { elsewhere = ByteReader::overflows_on_this_thread(); }).join();
+  EXPECT_EQ(elsewhere, 0U) << "another thread's count starts at zero";
+  EXPECT_FALSE(ByteReader{Bytes(kBytes)}.overflowed()) << "a new reader starts unflagged";
 }
 
 }  // namespace

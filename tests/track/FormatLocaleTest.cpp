@@ -11,14 +11,15 @@
 #include <regex>
 #include <string>
 
+#include "support/Process.h"
+
 namespace vek::track {
 namespace {
 
 // Builds a German locale (decimal comma) in a private folder; the test image
 // may have no compiled locales besides C.
 bool make_comma_locale(const std::filesystem::path& folder) {
-  const std::string command = "localedef -i de_DE -f UTF-8 '" + (folder / "de_DE.UTF-8").string() + "' >/dev/null 2>&1";
-  return std::system(command.c_str()) == 0;
+  return vek::test::run_process({"localedef", "-i", "de_DE", "-f", "UTF-8", (folder / "de_DE.UTF-8").string()}).ok();
 }
 
 TEST(Format, NumbersUseAPointWhateverTheLocale) {

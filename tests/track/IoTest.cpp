@@ -1,6 +1,7 @@
 #include "ClipBuilder.h"
 #include "MovBuilder.h"
 #include "base/files/Publisher.h"
+#include "support/ScratchFolder.h"
 #include "track/TrackPath.h"
 #include "track/io/Extract.h"
 #include "track/io/Home.h"
@@ -25,24 +26,12 @@ namespace fs = std::filesystem;
 
 class TrackIo : public ::testing::Test {
  protected:
-  void SetUp() override {
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    folder_ = fs::temp_directory_path() / ("vek-io-" + std::to_string(::getpid()) + "-" + info->name());
-    fs::remove_all(folder_);
-    fs::create_directories(folder_);
-  }
-  void TearDown() override { fs::remove_all(folder_); }
-
-  static std::string read(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-  }
+  static std::string read(const fs::path& path) { return vek::test::ScratchFolder::read(path); }
   static void write(const fs::path& path, std::string_view text) { std::ofstream(path, std::ios::binary) << text; }
   std::size_t entries() const { return static_cast<std::size_t>(std::distance(fs::directory_iterator(folder_), {})); }
 
-  fs::path folder_;
+  const vek::test::ScratchFolder scratch_{"vek-io"};
+  const fs::path& folder_ = scratch_.path();
 };
 
 TEST_F(TrackIo, AtomicWriteCreatesAndReplacesWithoutLeftovers) {

@@ -1,4 +1,5 @@
 #include "ClipBuilder.h"
+#include "support/ScratchFolder.h"
 #include "track/io/RouteExport.h"
 
 #include <gtest/gtest.h>
@@ -15,8 +16,6 @@ namespace fs = std::filesystem;
 class RouteExport : public ::testing::Test {
  protected:
   void SetUp() override {
-    folder_ = fs::temp_directory_path() / ("vek-route-io-" + std::to_string(::getpid()));
-    fs::remove_all(folder_);
     fs::create_directories(folder_ / "files");
     clip_ = folder_ / "A.MOV";
     test::ClipBuilder clip(600);
@@ -30,14 +29,7 @@ class RouteExport : public ::testing::Test {
     std::ofstream(clip_, std::ios::binary)
         .write(reinterpret_cast<const char*>(clip.bytes().data()), static_cast<std::streamsize>(clip.size()));
   }
-  void TearDown() override { fs::remove_all(folder_); }
-
-  static std::string read(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-  }
+  static std::string read(const fs::path& path) { return vek::test::ScratchFolder::read(path); }
   std::vector<std::string> names() const {
     std::vector<std::string> list;
     for (const auto& entry : fs::directory_iterator(folder_ / "files"))
@@ -59,7 +51,7 @@ class RouteExport : public ::testing::Test {
   }
 
   std::tm now_ = stamp_time();
-  fs::path folder_;
+  vek::test::ScratchFolder folder_{"vek-route-io"};
   fs::path clip_;
 };
 

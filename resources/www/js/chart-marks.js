@@ -7,7 +7,11 @@
 
   // marks: [{t, kind}] in video seconds of the clip shown.
   VEK.Chart.prototype.setMarks = function (marks) {
-    this.marks = marks && marks.length ? marks : null;
+    var next = marks && marks.length ? marks : null;
+    // Every clip-list report sets the marks: with none before and none now,
+    // a redraw would only make the page lay out the whole list again.
+    if (!next && !this.marks) return;
+    this.marks = next;
     this.redraw();
   };
 

@@ -44,12 +44,27 @@
 
   // A row shown before keeps its element and what it shows of its clip;
   // only new rows are built, so a long list is rebuilt in little time.
+  // Only what differs is written: an untouched row keeps its layout.
   function reused(li, index) {
-    li.dataset.index = String(index);
-    li.classList.remove('current', 'picked');
-    li.removeAttribute('aria-current');
-    li.querySelector('.clip-pick').checked = false;
+    if (li.dataset.index !== String(index)) li.dataset.index = String(index);
+    if (li.classList.contains('current') || li.classList.contains('picked')) li.classList.remove('current', 'picked');
+    if (li.hasAttribute('aria-current')) li.removeAttribute('aria-current');
+    var pick = li.querySelector('.clip-pick');
+    if (pick.checked) pick.checked = false;
     return li;
+  }
+
+  // Puts `rows` in the list in order, moving or inserting only the rows out
+  // of place: during an intake each report adds a clip or two to hundreds,
+  // and replacing every row each time made the page lay them all out again.
+  function arrange(list, rows) {
+    var keep = new Set(rows);
+    Array.prototype.slice.call(list.children).forEach(function (el) { if (!keep.has(el)) el.remove(); });
+    var at = list.firstElementChild;
+    rows.forEach(function (row) {
+      if (row === at) at = at.nextElementSibling;
+      else list.insertBefore(row, at);
+    });
   }
 
   ClipList.prototype.render = function (clips) {
@@ -63,7 +78,7 @@
       return li;
     });
     this.byPath = byPath;
-    this.list.replaceChildren.apply(this.list, this.rows);
+    arrange(this.list, this.rows);
     this.current = -1;
     this.root.classList.toggle('empty', clips.length === 0);
     this.updateCount();
@@ -98,10 +113,17 @@
   ClipList.prototype.setMeta = function (index, meta) {
     var row = this.rows[index];
     if (!row) return;
-    if (meta.when != null) row.querySelector('.clip-when').textContent = meta.when;
-    if (meta.duration != null) row.querySelector('.clip-duration').textContent = meta.duration;
-    if (meta.tag != null) row.querySelector('.clip-tag').textContent = meta.tag;
+    setText(row, '.clip-when', meta.when);
+    setText(row, '.clip-duration', meta.duration);
+    setText(row, '.clip-tag', meta.tag);
   };
+
+  // Every report sets every row's texts again; an equal text is left alone.
+  function setText(row, selector, text) {
+    if (text == null) return;
+    var el = row.querySelector(selector);
+    if (el.textContent !== text) el.textContent = text;
+  }
 
   VEK.ClipList = ClipList;
 })(window.VEK = window.VEK || {});

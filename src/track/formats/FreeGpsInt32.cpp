@@ -18,9 +18,10 @@ constexpr std::int64_t kDegreeUnits = 10000000;  // DDMM x 1e5: degrees above th
 constexpr double kMinuteUnits = 100000.0;
 
 bool signature(ByteReader& r) {
+  if (!r.fits(0, kMinAtom)) return false;
   const auto status = static_cast<char>(r.u8(kStatusAt));
-  return r.fits(0, kMinAtom) && (status == 'A' || status == 'V') && r.u8(kVoidPairAt) == 'V' &&
-         r.u8(kVoidPairAt + 1) == 'V' && r.u16le(12) == r.u16le(18) && r.u16le(14) == 0 && !r.overflowed();
+  return (status == 'A' || status == 'V') && r.u8(kVoidPairAt) == 'V' && r.u8(kVoidPairAt + 1) == 'V' &&
+         r.u16le(12) == r.u16le(18) && r.u16le(14) == 0;
 }
 
 std::optional<double> degrees_of(std::int32_t raw) {

@@ -31,12 +31,12 @@ constexpr double kClockAccelPerG = 256.0;
 constexpr double kDoublesAccelPerG = 1000.0;
 
 bool has_marker(ByteReader& r) {
-  return as_text(r.range(kMarkerAt, kMarker.size())) == kMarker;
+  return r.fits(kMarkerAt, kMarker.size()) && as_text(r.range(kMarkerAt, kMarker.size())) == kMarker;
 }
 
 bool is_shifted(ByteReader& r) {
   constexpr std::string_view shifted = "\x34\x57\x60\x62\x5d\x53\x3c";  // "$GPRMC," + 16
-  return as_text(r.range(kShiftedAt, shifted.size())) == shifted;
+  return r.fits(kShiftedAt, shifted.size()) && as_text(r.range(kShiftedAt, shifted.size())) == shifted;
 }
 
 bool is_slash_date(std::string_view text) {

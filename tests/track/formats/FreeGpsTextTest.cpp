@@ -107,5 +107,22 @@ TEST(FreeGpsText, MalformedAtomsGiveNothing) {
   EXPECT_FALSE(looks_like_freegps_text(bad_marker));
 }
 
+// Every cut of a real atom, down to nothing, is refused before any read
+// leaves it: a short atom once read its marker past its end.
+TEST(FreeGpsText, CutAtomsAreNeverReadPastTheirEnd) {
+  const std::uint64_t before = ByteReader::overflows_on_this_thread();
+  ByteWriter shifted;
+  for (const char c : test::nmea(test::kRmcBody))
+    shifted.u8(static_cast<std::uint8_t>(c + 16));
+  for (const auto& atom : {test::freegps_clock_atom().vector(), freegps_atom(256, 60, shifted.view()).vector()}) {
+    for (std::size_t size = 0; size <= atom.size(); ++size) {
+      const Bytes cut = Bytes(atom).first(size);
+      (void)looks_like_freegps_text(cut);
+      (void)decode_freegps_text(cut);
+      ASSERT_EQ(ByteReader::overflows_on_this_thread(), before) << "cut at " << size << " bytes";
+    }
+  }
+}
+
 }  // namespace
 }  // namespace vek::track::formats
