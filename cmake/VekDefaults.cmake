@@ -10,7 +10,8 @@ set(VEK_GCC12_RESTRICT_WORKAROUND
     $<$<AND:$<CXX_COMPILER_ID:GNU>,$<VERSION_LESS:$<CXX_COMPILER_VERSION>,13>>:-Wno-restrict>)
 
 function(vek_apply_defaults target)
-  target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Wshadow ${VEK_GCC12_RESTRICT_WORKAROUND})
+  target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Wshadow -Wconversion -Wsign-conversion
+                                           ${VEK_GCC12_RESTRICT_WORKAROUND})
   if(VEK_WERROR)
     target_compile_options(${target} PRIVATE -Werror)
   endif()

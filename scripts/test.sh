@@ -1,11 +1,16 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds with sanitizers and -Werror, runs the
+# Installs what is missing, checks the C++ format and lints the page, builds
+# with sanitizers and -Werror (conversion warnings included), runs the
 # fuzzers for a bounded time, then runs every test tier under Xvfb.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 jobs=$(nproc)
 
 "$root/scripts/install-deps.sh"
+
+# The dialect checks come first: they take seconds and fail on any finding.
+"$root/scripts/check-format.sh"
+(cd "$root" && npm run --silent lint:page)
 
 build="$root/build-test"
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Debug -DVEK_WERROR=ON -DVEK_SANITIZE=ON -DVEK_BUILD_BENCH=ON

@@ -45,15 +45,22 @@ drive::OverlayElements all_but(drive::Element off) {
   return shown;
 }
 
+// Cairo's RGB24 word of the `i`-th pixel (row-major) of a surface `width` pixels wide.
+std::uint32_t& surface_word(unsigned char* data, int stride, int width, std::size_t i) {
+  const auto columns = static_cast<std::size_t>(width);
+  return reinterpret_cast<std::uint32_t*>(data + (i / columns) * static_cast<std::size_t>(stride))[i % columns];
+}
+
 // `base` with the band for `readings` painted on it by the export's own drawing code.
 Rgb with_band(const Rgb& base, const drive::OverlayElements& shown, const drive::FrameReadings& readings,
               const std::vector<drive::RoutePoint>& route) {
   cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, base.width, base.height);
   const int stride = cairo_image_surface_get_stride(surface);
   unsigned char* data = cairo_image_surface_get_data(surface);
-  for (int i = 0; i < base.width * base.height; ++i) {
-    auto* px = reinterpret_cast<std::uint32_t*>(data + (i / base.width) * stride) + i % base.width;
-    *px = (base.pixels[i * 3] << 16) | (base.pixels[i * 3 + 1] << 8) | base.pixels[i * 3 + 2];
+  const std::size_t count = base.pixels.size() / 3;
+  for (std::size_t i = 0; i < count; ++i) {
+    surface_word(data, stride, base.width, i) = (std::uint32_t{base.pixels[i * 3]} << 16) |
+                                                (std::uint32_t{base.pixels[i * 3 + 1]} << 8) | base.pixels[i * 3 + 2];
   }
   cairo_surface_mark_dirty(surface);
   cairo_t* cr = cairo_create(surface);
@@ -63,8 +70,8 @@ Rgb with_band(const Rgb& base, const drive::OverlayElements& shown, const drive:
   cairo_destroy(cr);
   cairo_surface_flush(surface);
   Rgb out = base;
-  for (int i = 0; i < base.width * base.height; ++i) {
-    const std::uint32_t px = *(reinterpret_cast<std::uint32_t*>(data + (i / base.width) * stride) + i % base.width);
+  for (std::size_t i = 0; i < count; ++i) {
+    const std::uint32_t px = surface_word(data, stride, base.width, i);
     out.pixels[i * 3] = (px >> 16) & 0xff;
     out.pixels[i * 3 + 1] = (px >> 8) & 0xff;
     out.pixels[i * 3 + 2] = px & 0xff;
@@ -79,14 +86,15 @@ double difference(const Rgb& a, const Rgb& b, const drive::Box& box) {
   long count = 0;
   for (int y = static_cast<int>(box.y); y < static_cast<int>(box.y + box.height) && y < a.height; ++y) {
     for (int x = static_cast<int>(box.x); x < static_cast<int>(box.x + box.width) && x < a.width; ++x) {
-      for (int c = 0; c < 3; ++c) {
-        const std::size_t at = (static_cast<std::size_t>(y) * a.width + x) * 3 + c;
+      const auto pixel = static_cast<std::size_t>(y) * static_cast<std::size_t>(a.width) + static_cast<std::size_t>(x);
+      for (std::size_t c = 0; c < 3; ++c) {
+        const std::size_t at = pixel * 3 + c;
         sum += std::abs(static_cast<int>(a.pixels[at]) - static_cast<int>(b.pixels[at]));
         ++count;
       }
     }
   }
-  return count == 0 ? 0 : sum / count;
+  return count == 0 ? 0 : sum / static_cast<double>(count);
 }
 
 drive::Box in_frame(const drive::BandLayout& layout, drive::Element element) {

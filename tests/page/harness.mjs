@@ -21,6 +21,8 @@ export async function launch() {
 
 // A script string literal, as the native side escapes values.
 export function literal(text) {
+  // NUL is escaped on purpose: paths are sent as NUL-separated lists.
+  // eslint-disable-next-line no-control-regex
   return "'" + String(text).replace(/[\\'\n\r\u0000\u2028\u2029]/g, (c) =>
     ({ '\\': '\\\\', "'": "\\'", '\n': '\\n', '\r': '\\r', '\u0000': '\\x00', '\u2028': '\\u2028', '\u2029': '\\u2029' })[c]) + "'";
 }

@@ -197,10 +197,10 @@ describe('trip route', () => {
 describe('clip boundaries', () => {
   it('playback runs into the next clip of the trip without a jump in the readings', async () => {
     const { page, native, context } = await openPage(browser);
-    const timed = (offset) => (s) => ({ ...s, speed: 10 * s.t }); // speed tells the trip time
+    const timed = (s) => ({ ...s, speed: 10 * s.t }); // speed tells the trip time
     await importTrip(page, native, [
-      { name: 'CROSS_A.MOV', samples: northDrive(T0, 5, 0, timed(0)) },
-      { name: 'CROSS_B.MOV', samples: northDrive(T0 + 5, 5, 5, timed(5)) },
+      { name: 'CROSS_A.MOV', samples: northDrive(T0, 5, 0, timed) },
+      { name: 'CROSS_B.MOV', samples: northDrive(T0 + 5, 5, 5, timed) },
     ]);
     await page.click('.clip:nth-child(1) .clip-main');
     await page.waitForFunction(() => VEK.app.viewer.currentClip()?.name === 'CROSS_A.MOV' && VEK.app.viewer.track);

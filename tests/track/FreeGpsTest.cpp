@@ -47,7 +47,7 @@ TEST(FreeGps, OneBoxGivesTenStatementsOnTheHeaderLine) {
 
 TEST(FreeGps, KBoxesGiveTenKStatements) {
   ClipBuilder clip(4000);
-  for (std::size_t at : {0, 700, 1400, 2100, 3000})
+  for (const std::size_t at : {0U, 700U, 1400U, 2100U, 3000U})
     put_box(clip, at);
   test::LogLines log;
   const std::string text = splitData(clip.bytes(), "F.MOV", log.sink());

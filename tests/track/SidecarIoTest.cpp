@@ -71,7 +71,7 @@ TEST(SidecarStep, AGpsLogTakesItsAccelerationLog) {
   const fs::path clip = folder.write("card/C.MOV", "x");
   folder.write("card/C.gps", std::string("[1456852307000]") + kRmc + "[1456852308000]" + kRmc2);
   std::string accel;
-  for (const std::uint8_t b : {0, 0, 0, 0, 0, 128, 0, 64, 0, 0, 0, 0, 0, 100, 0, 0, 0, 0, 0, 0})
+  for (const int b : {0, 0, 0, 0, 0, 128, 0, 64, 0, 0, 0, 0, 0, 100, 0, 0, 0, 0, 0, 0})
     accel.push_back(static_cast<char>(b));
   accel += std::string(10, '\xff');
   folder.write("card/C.3gf", accel);

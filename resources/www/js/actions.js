@@ -15,13 +15,13 @@
   }
 
   function storedNumber(key) {
-    try { var v = parseFloat(sessionStorage.getItem(key)); return isFinite(v) ? v : null; } catch (e) { return null; }
+    try { var v = parseFloat(sessionStorage.getItem(key)); return isFinite(v) ? v : null; } catch { return null; }
   }
 
   function store(key, value) {
     try {
       if (value == null) sessionStorage.removeItem(key); else sessionStorage.setItem(key, String(value));
-    } catch (e) { /* storage may be off for file pages */ }
+    } catch { /* storage may be off for file pages */ }
   }
 
   Actions.prototype.button = function (act) { return this.root.querySelector('[data-act="' + act + '"]'); };

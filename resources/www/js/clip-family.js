@@ -9,7 +9,7 @@
   // The clip facts carry the name with ',', '|' and '%' percent-encoded.
   function decode(field) {
     if (!field) return '';
-    try { return decodeURIComponent(field); } catch (e) { return ''; }
+    try { return decodeURIComponent(field); } catch { return ''; }
   }
 
   // A clip without a record (a track folder from before them) shows none.

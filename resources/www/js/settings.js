@@ -63,7 +63,7 @@
       xhr.open('GET', VEK.paths.fileUrl(userPath + '/ini.txt') + '?read=' + (++reads) + '-' + Date.now());
       xhr.overrideMimeType('text/plain; charset=utf-8');
       xhr.send();
-    } catch (e) {
+    } catch {
       done(null);
     }
   }

@@ -13,7 +13,7 @@
   // Kept as typed; an unknown name falls back to the default.
   function validZone(zone) {
     if (!zone) return '';
-    try { new Intl.DateTimeFormat('en-US', { timeZone: zone }); return zone; } catch (e) { return ''; }
+    try { new Intl.DateTimeFormat('en-US', { timeZone: zone }); return zone; } catch { return ''; }
   }
 
   function localZone() { return Intl.DateTimeFormat().resolvedOptions().timeZone || 'UTC'; }
@@ -108,7 +108,7 @@
   }
 
   function zones() {
-    try { return Intl.supportedValuesOf('timeZone'); } catch (e) { return [localZone()]; }
+    try { return Intl.supportedValuesOf('timeZone'); } catch { return [localZone()]; }
   }
 
   VEK.time = { Clock: Clock, current: function () { return current; },

@@ -18,7 +18,6 @@
   }
 
   Viewer.prototype.setClips = function (clips) {
-    var keep = this.currentClip();
     var known = {};
     this.clips.forEach(function (clip) { if (clip.videoDuration) known[clip.path] = clip.videoDuration; });
     clips.forEach(function (clip) { if (known[clip.path]) clip.videoDuration = known[clip.path]; });
@@ -204,11 +203,11 @@
   };
 
   function remember(path) {
-    try { sessionStorage.setItem(REMEMBER_KEY, path); } catch (e) { /* storage may be off for file pages */ }
+    try { sessionStorage.setItem(REMEMBER_KEY, path); } catch { /* storage may be off for file pages */ }
   }
 
   Viewer.remembered = function () {
-    try { return sessionStorage.getItem(REMEMBER_KEY); } catch (e) { return null; }
+    try { return sessionStorage.getItem(REMEMBER_KEY); } catch { return null; }
   };
 
   VEK.Viewer = Viewer;

@@ -25,8 +25,8 @@ GstClockTime clamp_into_clip(const Pipeline& pipeline, GstClockTime at) {
   if (!gst_element_query_duration(pipeline.get(), GST_FORMAT_TIME, &duration) || duration <= 0) {
     return at;
   }
-  const auto last = static_cast<GstClockTime>(duration) > kEndMargin ? duration - kEndMargin : 0;
-  return std::min<GstClockTime>(at, last);
+  const auto length = static_cast<GstClockTime>(duration);
+  return std::min<GstClockTime>(at, length > kEndMargin ? length - kEndMargin : 0);
 }
 
 // Waits for the pipeline to preroll; an empty text when it did.

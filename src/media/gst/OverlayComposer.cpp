@@ -52,9 +52,10 @@ GstVideoOverlayComposition* OverlayComposer::paint(const drive::FrameReadings& r
   if (layout.elements.empty() || band_width <= 0 || band_height <= 0) {
     return nullptr;
   }
-  GstBuffer* buffer = gst_buffer_new_allocate(nullptr, static_cast<gsize>(band_width) * band_height * 4, nullptr);
-  gst_buffer_add_video_meta(buffer, GST_VIDEO_FRAME_FLAG_NONE, GST_VIDEO_OVERLAY_COMPOSITION_FORMAT_RGB, band_width,
-                            band_height);
+  const auto width = static_cast<guint>(band_width);
+  const auto height = static_cast<guint>(band_height);
+  GstBuffer* buffer = gst_buffer_new_allocate(nullptr, gsize{width} * height * 4, nullptr);
+  gst_buffer_add_video_meta(buffer, GST_VIDEO_FRAME_FLAG_NONE, GST_VIDEO_OVERLAY_COMPOSITION_FORMAT_RGB, width, height);
   GstMapInfo map;
   gst_buffer_map(buffer, &map, GST_MAP_WRITE);
   {
@@ -68,9 +69,9 @@ GstVideoOverlayComposition* OverlayComposer::paint(const drive::FrameReadings& r
     cairo_surface_flush(surface.get());
   }
   gst_buffer_unmap(buffer, &map);
-  GstVideoOverlayRectangle* rectangle = gst_video_overlay_rectangle_new_raw(
-      buffer, 0, static_cast<gint>(std::lround(layout.band.y)), static_cast<guint>(band_width),
-      static_cast<guint>(band_height), GST_VIDEO_OVERLAY_FORMAT_FLAG_PREMULTIPLIED_ALPHA);
+  GstVideoOverlayRectangle* rectangle =
+      gst_video_overlay_rectangle_new_raw(buffer, 0, static_cast<gint>(std::lround(layout.band.y)), width, height,
+                                          GST_VIDEO_OVERLAY_FORMAT_FLAG_PREMULTIPLIED_ALPHA);
   gst_buffer_unref(buffer);
   GstVideoOverlayComposition* composition = gst_video_overlay_composition_new(rectangle);
   gst_video_overlay_rectangle_unref(rectangle);

@@ -53,7 +53,7 @@ std::optional<double> coordinate(std::string_view text, std::size_t at, std::siz
   if (at >= text.size() || (text[at] != positive && text[at] != negative)) return std::nullopt;
   const auto degrees = fixed_digits(text, at + 1, degree_digits);
   const auto minutes = fixed_digits(text, at + 1 + degree_digits, 6);
-  if (!degrees || !minutes || *minutes >= 60 * kMinuteDigitsPerMinute) return std::nullopt;
+  if (!degrees || !minutes || static_cast<double>(*minutes) >= 60 * kMinuteDigitsPerMinute) return std::nullopt;
   const double value = static_cast<double>(*degrees) + static_cast<double>(*minutes) / kMinuteDigitsPerMinute / 60.0;
   if (value > max_degrees) return std::nullopt;
   return text[at] == negative ? -value : value;
