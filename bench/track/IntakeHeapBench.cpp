@@ -5,54 +5,22 @@
 // Target: under 64 MiB for both, so the heap does not grow with the card.
 // Usage: vek-intake-heap-bench [--few 50] [--many 200] [--clip-mib 64] [--dir D] [--smoke]
 
-#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <deque>
 #include <mutex>
-#include <new>
 #include <string>
 
 #include "BenchClips.h"
+#include "HeapCount.h"
 #include "library/IntakeQueue.h"
 #include "library/LibraryFolders.h"
 #include "library/TrackExtractor.h"
 #include "track/io/MovieDuration.h"
 
 namespace fs = std::filesystem;
-
-// Heap accounting: every operator new in this process goes through here.
-namespace {
-std::atomic<std::size_t> g_live{0};
-std::atomic<std::size_t> g_peak{0};
-}  // namespace
-
-void* operator new(std::size_t size) {
-  void* p = std::malloc(size + sizeof(std::max_align_t));
-  if (p == nullptr) throw std::bad_alloc();
-  std::memcpy(p, &size, sizeof size);
-  const std::size_t live = g_live += size;
-  std::size_t peak = g_peak.load();
-  while (live > peak && !g_peak.compare_exchange_weak(peak, live)) {
-  }
-  return static_cast<char*>(p) + sizeof(std::max_align_t);
-}
-
-void operator delete(void* p) noexcept {
-  if (p == nullptr) return;
-  char* block = static_cast<char*>(p) - sizeof(std::max_align_t);
-  std::size_t size = 0;
-  std::memcpy(&size, block, sizeof size);
-  g_live -= size;
-  std::free(block);
-}
-
-void operator delete(void* p, std::size_t) noexcept {
-  operator delete(p);
-}
 
 namespace {
 
@@ -124,8 +92,7 @@ struct IntakeRun {
 
 IntakeRun take_in(const std::vector<std::string>& clips, const fs::path& home) {
   fs::create_directories(vek::library::library_folder(home.string()));
-  const std::size_t before = g_live.load();
-  g_peak = before;
+  const std::size_t before = vek::bench::start_heap_peak();
   const auto start = std::chrono::steady_clock::now();
   IntakeRun run;
   {
@@ -144,7 +111,7 @@ IntakeRun take_in(const std::vector<std::string>& clips, const fs::path& home) {
     run.listed = list.entries().size();
   }
   run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  run.peak_mib = static_cast<double>(g_peak.load() - before) / kMiB;
+  run.peak_mib = static_cast<double>(vek::bench::heap_peak() - before) / kMiB;
   fs::remove_all(home);
   return run;
 }

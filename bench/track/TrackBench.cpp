@@ -11,49 +11,18 @@
 
 #include <sys/resource.h>
 #include <algorithm>
-#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <new>
 #include <string>
 #include <vector>
 
+#include "HeapCount.h"
+
 namespace fs = std::filesystem;
 namespace track = vek::track;
-
-// Heap accounting: every operator new in this process goes through here.
-namespace {
-std::atomic<std::size_t> g_live{0};
-std::atomic<std::size_t> g_peak{0};
-}  // namespace
-
-void* operator new(std::size_t size) {
-  void* p = std::malloc(size + sizeof(std::max_align_t));
-  if (p == nullptr) throw std::bad_alloc();
-  std::memcpy(p, &size, sizeof size);
-  const std::size_t live = g_live += size;
-  std::size_t peak = g_peak.load();
-  while (live > peak && !g_peak.compare_exchange_weak(peak, live)) {
-  }
-  return static_cast<char*>(p) + sizeof(std::max_align_t);
-}
-
-void operator delete(void* p) noexcept {
-  if (p == nullptr) return;
-  char* block = static_cast<char*>(p) - sizeof(std::max_align_t);
-  std::size_t size = 0;
-  std::memcpy(&size, block, sizeof size);
-  g_live -= size;
-  std::free(block);
-}
-
-void operator delete(void* p, std::size_t) noexcept {
-  operator delete(p);
-}
 
 namespace {
 
@@ -187,8 +156,7 @@ void freegps_ratio(const Options& options) {
   cat_to_null(clip);  // into the page cache
   std::vector<Timing> cat_runs, extract_runs;
   bool written = true;
-  const std::size_t live_before = g_live.load();
-  g_peak = live_before;
+  const std::size_t live_before = vek::bench::start_heap_peak();
   for (int run = 0; run < options.runs; ++run) {  // interleaved, so load from elsewhere hits both alike
     cat_runs.push_back(timed(RUSAGE_CHILDREN, [&] { cat_to_null(clip); }));
     extract_runs.push_back(timed(RUSAGE_SELF, [&] {
@@ -196,7 +164,7 @@ void freegps_ratio(const Options& options) {
           track::io::extract_clip(clip, home, "/bench.data", "bench.MOV", track::Form::standard, {}).written && written;
     }));
   }
-  const double peak_mib = static_cast<double>(g_peak.load() - live_before) / kMiB;
+  const double peak_mib = static_cast<double>(vek::bench::heap_peak() - live_before) / kMiB;
   std::printf("freeGPS clip %zu MiB, one box per MiB, page-cached (%d interleaved runs)\n", options.size_mib,
               options.runs);
   print_row("cat clip > /dev/null", cat_runs);
