@@ -227,6 +227,15 @@ TEST(Registry, TodaysClipsStayTodaysAndEncipheredOnesAreOnlyNamed) {
   }
 }
 
+TEST(Registry, TopLevelAtomsShorterThanTheCipherTagAreLookedAtWithinTheirBytes) {
+  std::vector<std::byte> clip = vek::track::test::atom("skip", std::vector<std::byte>(0));
+  const auto media = vek::track::test::atom("mdat", std::vector<std::byte>(64, std::byte{0x99}));
+  clip.insert(clip.end(), media.begin(), media.end());
+  const std::uint64_t overflows = vek::track::ByteReader::overflows_on_this_thread();
+  EXPECT_EQ(probe_clip(clip).verdict, Verdict::none);
+  EXPECT_EQ(vek::track::ByteReader::overflows_on_this_thread(), overflows);
+}
+
 TEST(Registry, NegativeMatrixOtherFamiliesAndPlainClipsFindNothing) {
   using namespace test;
   const char* const text_family = family_detectors()[1].family;

@@ -42,9 +42,10 @@ const Detector kDetectors[] = {
 
 bool text_at(Bytes bytes, std::uint64_t at, std::string_view text) {
   ByteReader r(bytes);
+  if (!r.fits(at, text.size())) return false;  // an atom shorter than the text cannot hold it
   const Bytes field = r.range(at, text.size());
-  return field.size() == text.size() && std::equal(text.begin(), text.end(), field.begin(),
-                                                   [](char c, std::byte b) { return static_cast<char>(b) == c; });
+  return std::equal(text.begin(), text.end(), field.begin(),
+                    [](char c, std::byte b) { return static_cast<char>(b) == c; });
 }
 
 bool is_ligo_log(Bytes bytes, std::uint64_t at) {
