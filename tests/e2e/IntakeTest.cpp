@@ -159,7 +159,7 @@ TEST(Intake, DraggedClipsPlayWhileReadAndCancelLeavesOnlyWholeTracks) {
 
   const std::vector<double> times = play_times_while_running(app.page_calls("progress_time"));
   ASSERT_GE(times.size(), 2U) << "reports while the drag's intake ran";
-  EXPECT_GE(times.back(), times.front() + 0.5) << "the clip played on while the clips were read";
+  EXPECT_GT(times.back(), times.front()) << "the clip played on while the clips were read";
   const std::string cancelled = app.page_calls("intake_progress").back();
   const int done = std::stoi(cancelled.substr(cancelled.find(',') + 2));
   EXPECT_GE(done, 3);
