@@ -21,6 +21,7 @@
 
 #include "TimedStart.h"
 #include "app/PagePath.h"
+#include "support/ScratchFolder.h"
 
 namespace {
 
@@ -76,20 +77,12 @@ std::optional<Options> parse_options(std::span<char*> arguments) {
   return arguments.size() % 2 == 1 ? std::optional(options) : std::nullopt;
 }
 
-std::filesystem::path temporary_folder() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "vek-start-bench-XXXXXX").string();
-  if (mkdtemp(pattern.data()) == nullptr) {
-    throw std::runtime_error("cannot make a temporary folder in " + std::filesystem::temp_directory_path().string());
-  }
-  return pattern;
-}
-
 // One timed start; false (with the reason on stderr) when it did not finish.
 bool run_once(Program& program, bool counted) {
   // A fresh HOME per start: no library or settings left over from another run.
-  const std::filesystem::path home = temporary_folder();
-  const vek::bench::StartTime time = vek::bench::time_until_marker(program.argv, home, program.marker, kStartTimeout);
-  std::filesystem::remove_all(home);
+  const vek::test::ScratchFolder home("vek-start-bench");
+  const vek::bench::StartTime time =
+      vek::bench::time_until_marker(program.argv, home.path(), program.marker, kStartTimeout);
   if (!time.reached) {
     std::fprintf(stderr, "vek-start-bench: %s\n", time.failure.c_str());
     return false;
@@ -152,10 +145,9 @@ int main(int argc, char** argv) {
   Program bare{"bare", {options->bare, page}, "bare: finish\n", {}};
   Program vek{"vek", {options->vek}, "vek: finish\n", {}};
   try {
-    const std::filesystem::path cache = temporary_folder();
-    setenv("XDG_CACHE_HOME", cache.c_str(), 1);
+    const vek::test::ScratchFolder cache("vek-start-bench");
+    setenv("XDG_CACHE_HOME", cache.path().c_str(), 1);
     const bool measured = measure(bare, vek, options->runs);
-    std::filesystem::remove_all(cache);
     if (!measured) {
       return 1;
     }

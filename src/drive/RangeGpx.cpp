@@ -52,6 +52,7 @@ std::string range_gpx(const std::vector<ClipTrack>& tracks, const std::vector<Se
   out += base::xml_escaped(name);
   out += "</name><trkseg>\n";
   std::vector<double> utc_starts;
+  utc_starts.reserve(tracks.size());
   for (const ClipTrack& track : tracks) {
     utc_starts.push_back(key_to_utc(track.start, track.key_offset, settings, zones));
   }

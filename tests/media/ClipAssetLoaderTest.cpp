@@ -12,7 +12,7 @@
 namespace vek::media {
 namespace {
 
-using testing::ScratchDir;
+using vek::test::ScratchFolder;
 
 constexpr std::chrono::seconds kLoadLimit{60};  // a handful of small clips loads in a second or two
 constexpr int kShortLivedThreads = 24;          // the old per-thread hang showed within about twenty
@@ -57,7 +57,7 @@ class ClipAssetLoaderTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
     testing::init_media();
-    clips_ = std::make_unique<ScratchDir>();
+    clips_ = std::make_unique<ScratchFolder>();
     clip_ = testing::make_fixture_clip(*clips_ / "clip.MOV", 1, "320x180");
   }
   static void TearDownTestSuite() { clips_.reset(); }
@@ -76,9 +76,9 @@ class ClipAssetLoaderTest : public ::testing::Test {
     return copy;
   }
 
-  static inline std::unique_ptr<ScratchDir> clips_;
+  static inline std::unique_ptr<ScratchFolder> clips_;
   static inline std::filesystem::path clip_;
-  ScratchDir out_;
+  ScratchFolder out_;
 };
 
 TEST_F(ClipAssetLoaderTest, KeepsOrderAndGivesNullForWhatCannotBeRead) {

@@ -25,7 +25,7 @@ namespace {
 
 using testing::frame_at;
 using testing::Rgb;
-using testing::ScratchDir;
+using vek::test::ScratchFolder;
 
 constexpr double kFrame = 1.0 / 30;
 // The reference paints the band in RGB on the decoded plain frame; the export
@@ -111,7 +111,7 @@ class DriveExportTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
     testing::init_media();
-    clips_ = std::make_unique<ScratchDir>();
+    clips_ = std::make_unique<ScratchFolder>();
     drive_a_ = testing::make_fixture_clip(*clips_ / "2016_0301_090507_001.MOV", 6, "640x360", "--audio");
     drive_b_ = testing::make_fixture_clip(*clips_ / "2016_0301_090513_002.MOV", 3, "640x360",
                                           "--audio --seed 2 --start 2016-03-01T09:05:13");
@@ -142,12 +142,12 @@ class DriveExportTest : public ::testing::Test {
 
   ExportStatus run(ExportRequest r) { return testing::run_export(*exporter_, std::move(r)); }
 
-  static inline std::unique_ptr<ScratchDir> clips_;
+  static inline std::unique_ptr<ScratchFolder> clips_;
   static inline std::filesystem::path drive_a_;
   static inline std::filesystem::path drive_b_;
   static inline std::filesystem::path smaller_;
   static inline std::filesystem::path short_;
-  ScratchDir out_;
+  ScratchFolder out_;
   std::unique_ptr<Exporter> exporter_ = std::make_unique<GstExporter>();
 };
 

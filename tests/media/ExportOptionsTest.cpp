@@ -19,7 +19,7 @@ namespace vek::media {
 namespace {
 
 using testing::frames_at;
-using testing::ScratchDir;
+using vek::test::ScratchFolder;
 
 constexpr double kFrame = 1.0 / 30;
 constexpr double kHalfFrame = kFrame / 2;
@@ -82,7 +82,7 @@ class ExportOptionsTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
     testing::init_media();
-    clips_ = std::make_unique<ScratchDir>();
+    clips_ = std::make_unique<ScratchFolder>();
     first_ = testing::make_fixture_clip(*clips_ / "2016_0301_090507_001.MOV", 4, "640x360", "--audio");
     second_ = testing::make_fixture_clip(*clips_ / "2016_0301_090511_002.MOV", 3, "640x360",
                                          "--audio --seed 2 --start 2016-03-01T09:05:11");
@@ -132,11 +132,11 @@ class ExportOptionsTest : public ::testing::Test {
     }
   }
 
-  static inline std::unique_ptr<ScratchDir> clips_;
+  static inline std::unique_ptr<ScratchFolder> clips_;
   static inline std::filesystem::path first_;
   static inline std::filesystem::path second_;
   static inline std::filesystem::path smaller_;
-  ScratchDir out_;
+  ScratchFolder out_;
   std::unique_ptr<Exporter> exporter_ = std::make_unique<GstExporter>();
 };
 
@@ -196,23 +196,23 @@ TEST_F(ExportOptionsTest, ClipsThatDifferAreNotJoinedWithoutReencoding) {
   ExportRequest mixed = request(ExportMode::Copy, "mixed");
   mixed.clips = {first_, smaller_};
   EXPECT_EQ(run(mixed), ExportStatus::Incompatible);
-  EXPECT_TRUE(out_.entries().empty()) << "neither a movie nor a GPX";
+  EXPECT_TRUE(ScratchFolder::names(out_.path()).empty()) << "neither a movie nor a GPX";
 }
 
 TEST_F(ExportOptionsTest, ACancelledExportLeavesNothingBehind) {
   for (const ExportMode mode : {ExportMode::Overlay, ExportMode::Reencode}) {
     EXPECT_EQ(run(request(mode, "cancelled"), true), ExportStatus::Cancelled);
-    EXPECT_TRUE(out_.entries().empty()) << "no movie, GPX or temporary file";
+    EXPECT_TRUE(ScratchFolder::names(out_.path()).empty()) << "no movie, GPX or temporary file";
   }
 }
 
 TEST_F(ExportOptionsTest, NeitherTheMovieNorTheGpxIsEverOverwritten) {
   std::ofstream(out_ / "taken.mov") << "an earlier export";
   EXPECT_EQ(run(request(ExportMode::Copy, "taken")), ExportStatus::Failed);
-  EXPECT_EQ(out_.entries(), std::vector<std::string>{"taken.mov"});
+  EXPECT_EQ(ScratchFolder::names(out_.path()), "taken.mov");
   std::ofstream(out_ / "route.gpx") << "an earlier route";
   EXPECT_EQ(run(request(ExportMode::Copy, "route")), ExportStatus::Failed);
-  EXPECT_EQ(out_.entries(), (std::vector<std::string>{"route.gpx", "taken.mov"}));
+  EXPECT_EQ(ScratchFolder::names(out_.path()), "route.gpx taken.mov");
   std::ifstream movie(out_ / "taken.mov");
   std::ifstream route(out_ / "route.gpx");
   std::string movie_text;

@@ -11,7 +11,7 @@
 namespace vek::media {
 namespace {
 
-using testing::ScratchDir;
+using vek::test::ScratchFolder;
 
 constexpr std::chrono::seconds kExportTimeout{180};             // a few seconds of 1080p on a shared two-core machine
 constexpr GstClockTime kDurationTolerance = 150 * GST_MSECOND;  // audio and video track ends differ slightly
@@ -34,7 +34,7 @@ class ExporterTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
     testing::init_media();
-    clips_ = std::make_unique<ScratchDir>();
+    clips_ = std::make_unique<ScratchFolder>();
     with_sound_2s_ = testing::make_fixture_clip(*clips_ / "sound2.MOV", 2, "640x360", "--audio");
     silent_1s_ = testing::make_fixture_clip(*clips_ / "silent1.MOV", 1, "640x360");
     with_sound_3s_ = testing::make_fixture_clip(*clips_ / "sound3.MOV", 3, "640x360", "--audio --seed 2");
@@ -75,11 +75,11 @@ class ExporterTest : public ::testing::Test {
     return outcome.statuses.empty() ? ExportStatus::Cancelled : outcome.statuses.front();
   }
 
-  static inline std::unique_ptr<ScratchDir> clips_;
+  static inline std::unique_ptr<ScratchFolder> clips_;
   static inline std::filesystem::path with_sound_2s_;
   static inline std::filesystem::path silent_1s_;
   static inline std::filesystem::path with_sound_3s_;
-  ScratchDir out_;
+  ScratchFolder out_;
   std::unique_ptr<Exporter> exporter_ = std::make_unique<GstExporter>();
 };
 
@@ -101,7 +101,7 @@ TEST_F(ExporterTest, MergeHasSummedDurationAt1080pWithSound) {
   EXPECT_EQ(found->height, 1080);
   EXPECT_TRUE(found->has_audio);
   EXPECT_EQ(found->container, "video/quicktime");
-  EXPECT_EQ(out_.entries(), std::vector<std::string>{"exp_20261205_203307.mov"});
+  EXPECT_EQ(ScratchFolder::names(out_.path()), "exp_20261205_203307.mov");
 }
 
 TEST_F(ExporterTest, RepeatedClipIsTakenTwiceAndUnreadableOnesAreSkipped) {
@@ -124,7 +124,7 @@ TEST_F(ExporterTest, ExistingOutputIsNeverOverwritten) {
   EXPECT_EQ(run_export({silent_1s_}, output, outcome), ExportStatus::Failed);
   std::ifstream kept(output);
   EXPECT_EQ(std::string(std::istreambuf_iterator<char>(kept), {}), "an earlier export");
-  EXPECT_EQ(out_.entries(), std::vector<std::string>{"exp_taken.mov"});
+  EXPECT_EQ(ScratchFolder::names(out_.path()), "exp_taken.mov");
 }
 
 TEST_F(ExporterTest, NothingToExportOrNoFolderFails) {
@@ -143,7 +143,7 @@ TEST_F(ExporterTest, NothingToExportOrNoFolderFails) {
     Outcome outcome;
     EXPECT_EQ(run_export(c.clips, c.output, outcome), ExportStatus::Failed);
   }
-  EXPECT_TRUE(out_.entries().empty());
+  EXPECT_TRUE(ScratchFolder::names(out_.path()).empty());
 }
 
 TEST_F(ExporterTest, SeveralExportsRunAtOnce) {
@@ -169,9 +169,9 @@ TEST_F(ExporterTest, ExporterGoneMidwayCancelsAndLeavesNoFile) {
   ASSERT_TRUE(outcome.done());
   EXPECT_EQ(outcome.statuses.size(), 1U);
   if (outcome.statuses.front() == ExportStatus::Cancelled) {
-    EXPECT_TRUE(out_.entries().empty());
+    EXPECT_TRUE(ScratchFolder::names(out_.path()).empty());
   } else {
-    EXPECT_EQ(out_.entries(), std::vector<std::string>{"cut.mov"});
+    EXPECT_EQ(ScratchFolder::names(out_.path()), "cut.mov");
   }
 }
 

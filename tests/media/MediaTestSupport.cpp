@@ -67,25 +67,6 @@ std::string missing_element(std::initializer_list<const char*> factories) {
   return {};
 }
 
-ScratchDir::ScratchDir() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "vek-media-XXXXXX").string();
-  path_ = mkdtemp(pattern.data());
-}
-
-ScratchDir::~ScratchDir() {
-  std::error_code ignored;
-  std::filesystem::remove_all(path_, ignored);
-}
-
-std::vector<std::string> ScratchDir::entries() const {
-  std::vector<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator(path_)) {
-    names.push_back(entry.path().filename().string());
-  }
-  std::sort(names.begin(), names.end());
-  return names;
-}
-
 std::filesystem::path make_fixture_clip(const std::filesystem::path& out, int seconds, const std::string& size,
                                         const std::string& extra) {
   const std::string command = "python3 '" VEK_SOURCE_DIR "/tools/vek-fixture.py' --kind freegps --seconds " +

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "support/Process.h"
+#include "support/ScratchFolder.h"
 
 namespace vek::media::testing {
 
@@ -23,22 +24,6 @@ void init_media();
 
 // The first of `factories` that is not installed, or empty.
 std::string missing_element(std::initializer_list<const char*> factories);
-
-// A fresh folder, removed with everything in it when the object goes.
-class ScratchDir {
- public:
-  ScratchDir();
-  ~ScratchDir();
-  ScratchDir(const ScratchDir&) = delete;
-  ScratchDir& operator=(const ScratchDir&) = delete;
-  const std::filesystem::path& path() const { return path_; }
-  std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
-  // Names of the entries, sorted.
-  std::vector<std::string> entries() const;
-
- private:
-  std::filesystem::path path_;
-};
 
 // A dash-camera clip from the project's fixture tool: testsrc2 video of
 // `seconds` at `size`, with extra options such as "--audio" or "--rotate 90".

@@ -12,7 +12,7 @@ namespace vek::media {
 namespace {
 
 using namespace std::chrono_literals;
-using testing::ScratchDir;
+using vek::test::ScratchFolder;
 
 constexpr auto kRecordSpan = 1500ms;  // long enough for dozens of frames on a loaded machine
 constexpr auto kPauseSpan = 2000ms;
@@ -46,7 +46,7 @@ class ScreenRecorderTest : public ::testing::Test {
     return found.has_value() ? found->duration : 0;
   }
 
-  ScratchDir out_;
+  ScratchFolder out_;
   std::unique_ptr<ScreenRecorder> recorder_ = std::make_unique<GstScreenRecorder>();
 };
 
@@ -55,7 +55,7 @@ TEST_F(ScreenRecorderTest, StopLeavesOneFinishedFileAndNoTemporary) {
   recorder_->start(file);
   std::this_thread::sleep_for(kRecordSpan);
   recorder_->stop();
-  EXPECT_EQ(out_.entries(), std::vector<std::string>{file.filename().string()});
+  EXPECT_EQ(ScratchFolder::names(out_.path()), file.filename().string());
   expect_playable(file);
 }
 
@@ -87,7 +87,7 @@ TEST_F(ScreenRecorderTest, StartWhileRecordingSwitchesToTheNewFile) {
   EXPECT_FALSE(std::filesystem::exists(second)) << "a running recording has only its temporary name";
   std::this_thread::sleep_for(kRecordSpan);
   recorder_->stop();
-  EXPECT_EQ(out_.entries(), (std::vector<std::string>{"first.mov", "second.mov"}));
+  EXPECT_EQ(ScratchFolder::names(out_.path()), "first.mov second.mov");
   expect_playable(first);
   expect_playable(second);
 }
@@ -113,7 +113,7 @@ TEST_F(ScreenRecorderTest, ExistingFileIsNeverOverwritten) {
   recorder_->stop();
   std::ifstream kept(file);
   EXPECT_EQ(std::string(std::istreambuf_iterator<char>(kept), {}), "an earlier recording");
-  EXPECT_EQ(out_.entries(), std::vector<std::string>{"taken.mov"});
+  EXPECT_EQ(ScratchFolder::names(out_.path()), "taken.mov");
 }
 
 TEST_F(ScreenRecorderTest, IdleOrRefusedRecorderDoesNothing) {
@@ -122,7 +122,7 @@ TEST_F(ScreenRecorderTest, IdleOrRefusedRecorderDoesNothing) {
   recorder_->start(out_ / "absent" / "x.mov");
   EXPECT_FALSE(recorder_->toggle());
   recorder_->stop();
-  EXPECT_TRUE(out_.entries().empty());
+  EXPECT_TRUE(ScratchFolder::names(out_.path()).empty());
   // A refused start leaves the recorder usable.
   recorder_->start(out_ / "after.mov");
   std::this_thread::sleep_for(kRecordSpan);
@@ -133,18 +133,18 @@ TEST_F(ScreenRecorderTest, IdleOrRefusedRecorderDoesNothing) {
 TEST_F(ScreenRecorderTest, StopRightAfterStartLeavesAPlayableFileOrNothing) {
   for (const bool pause_first : {false, true}) {
     SCOPED_TRACE(pause_first ? "paused at once" : "stopped at once");
-    const ScratchDir out;
+    const ScratchFolder out;
     const auto file = out / "short.mov";
     recorder_->start(file);
     if (pause_first) {
       recorder_->toggle();
     }
     recorder_->stop();
-    const auto entries = out.entries();
+    const auto entries = ScratchFolder::names(out.path());
     if (entries.empty()) {
       continue;
     }
-    EXPECT_EQ(entries, std::vector<std::string>{"short.mov"});
+    EXPECT_EQ(entries, "short.mov");
     expect_playable(file);
   }
 }
@@ -155,7 +155,7 @@ TEST_F(ScreenRecorderTest, RecorderGoneWhilePausedFinishesTheFile) {
   std::this_thread::sleep_for(kRecordSpan);
   recorder_->toggle();
   recorder_.reset();
-  EXPECT_EQ(out_.entries(), std::vector<std::string>{"left.mov"});
+  EXPECT_EQ(ScratchFolder::names(out_.path()), "left.mov");
   expect_playable(file);
 }
 

@@ -10,7 +10,7 @@
 namespace vek::media {
 namespace {
 
-using testing::ScratchDir;
+using vek::test::ScratchFolder;
 
 constexpr std::int32_t kTimescale = 30;
 constexpr std::int64_t kOneMinuteFive = 1980;  // (1 × 60 + 5) × 30 + 30
@@ -21,7 +21,7 @@ class SnapshotterTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
     testing::init_media();
-    clips_ = std::make_unique<ScratchDir>();
+    clips_ = std::make_unique<ScratchFolder>();
     brightening_ = testing::make_brightening_clip(*clips_ / "bright.MOV", 70);
   }
   static void TearDownTestSuite() { clips_.reset(); }
@@ -38,9 +38,9 @@ class SnapshotterTest : public ::testing::Test {
   // Expected mean brightness of the brightening clip at `seconds`.
   static int brightness_at(double seconds) { return static_cast<int>(seconds * kBrightnessPerSecond + 0.5); }
 
-  static inline std::unique_ptr<ScratchDir> clips_;
+  static inline std::unique_ptr<ScratchFolder> clips_;
   static inline std::filesystem::path brightening_;
-  ScratchDir out_;
+  ScratchFolder out_;
   GstSnapshotter snapshotter_;
 };
 
@@ -98,7 +98,7 @@ TEST_F(SnapshotterTest, SnapshotReplacesFileOfTheSameName) {
   std::ofstream(png) << "an earlier snapshot";
   ASSERT_EQ(snapshotter_.save_frame(testing::file_uri(brightening_), 30, kTimescale, png).error, "");
   EXPECT_TRUE(testing::read_png(png).has_value());
-  EXPECT_EQ(out_.entries(), std::vector<std::string>{"same.png"});
+  EXPECT_EQ(ScratchFolder::names(out_.path()), "same.png");
 }
 
 TEST_F(SnapshotterTest, BadInputGivesErrorAndWritesNothing) {
@@ -126,7 +126,7 @@ TEST_F(SnapshotterTest, BadInputGivesErrorAndWritesNothing) {
     EXPECT_NE(result.error, "");
     EXPECT_FALSE(std::filesystem::exists(c.png));
   }
-  EXPECT_EQ(out_.entries(), (std::vector<std::string>{"corrupt.MOV", "empty.MOV"}));
+  EXPECT_EQ(ScratchFolder::names(out_.path()), "corrupt.MOV empty.MOV");
 }
 
 class ScreenSnapshotTest : public SnapshotterTest {
@@ -192,7 +192,7 @@ TEST_F(ScreenSnapshotTest, EmptyAreaOrMissingFolderWritesNothing) {
   EXPECT_FALSE(snapshotter_.save_screen_area({-300, 10, 200, 100}, out_ / "offscreen.png"));
   EXPECT_FALSE(snapshotter_.save_screen_area({1920, 10, 200, 100}, out_ / "beyond.png"));
   EXPECT_FALSE(snapshotter_.save_screen_area({10, 10, 100, 100}, out_ / "absent" / "x.png"));
-  EXPECT_TRUE(out_.entries().empty());
+  EXPECT_TRUE(ScratchFolder::names(out_.path()).empty());
 }
 
 }  // namespace

@@ -24,6 +24,8 @@ using Clock = std::chrono::steady_clock;
 
 // Enough of a failed program's error output to say why.
 constexpr std::size_t kDescribedTail = 2000;
+// What a piped standard error keeps: far more than any marker looked for.
+constexpr std::size_t kKeptErrorRead = 16384;
 
 std::vector<std::string> own_environment() {
   std::vector<std::string> env;
@@ -141,6 +143,18 @@ bool drain(Pipes& pipes, RunResult& result, Clock::time_point deadline) {
   return true;
 }
 
+// True once `fd` has something to read, or has closed, before `deadline`.
+bool readable_before(int fd, Clock::time_point deadline) {
+  while (true) {
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+    if (left <= 0) return false;
+    pollfd watched{fd, POLLIN, 0};
+    const int ready = ::poll(&watched, 1, static_cast<int>(left));
+    if (ready > 0) return true;
+    if (ready < 0 && errno != EINTR) return false;
+  }
+}
+
 }  // namespace
 
 std::string RunResult::describe() const {
@@ -181,15 +195,25 @@ RunResult run_process(const std::vector<std::string>& argv, const RunOptions& op
 
 Child::Child(const std::vector<std::string>& argv, const Streams& streams,
              const std::optional<std::vector<std::string>>& env) {
+  std::array<int, 2> err_ends{-1, -1};
+  if (streams.err_piped && ::pipe2(err_ends.data(), O_CLOEXEC) != 0) throw std::runtime_error("cannot make a pipe");
   const auto target = [](const std::filesystem::path& path) { return path.empty() ? "/dev/null" : path.c_str(); };
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
   posix_spawn_file_actions_addopen(&actions, 1, target(streams.out), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  posix_spawn_file_actions_addopen(&actions, 2, target(streams.err), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  if (streams.err_piped)
+    posix_spawn_file_actions_adddup2(&actions, err_ends[1], 2);
+  else
+    posix_spawn_file_actions_addopen(&actions, 2, target(streams.err), O_WRONLY | O_CREAT | O_TRUNC, 0644);
   pid_ = spawn_grouped(argv, env.value_or(own_environment()), actions);
   posix_spawn_file_actions_destroy(&actions);
-  if (pid_ < 0) throw std::runtime_error("cannot start " + (argv.empty() ? std::string("nothing") : argv[0]));
+  err_pipe_ = err_ends[0];
+  if (err_ends[1] >= 0) ::close(err_ends[1]);
+  if (pid_ < 0) {
+    close_err_pipe();
+    throw std::runtime_error("cannot start " + (argv.empty() ? std::string("nothing") : argv[0]));
+  }
 }
 
 Child::~Child() {
@@ -197,6 +221,12 @@ Child::~Child() {
     ::kill(-pid_, SIGKILL);
     status_ = reap(pid_, 0);
   }
+  close_err_pipe();
+}
+
+void Child::close_err_pipe() noexcept {
+  if (err_pipe_ >= 0) ::close(err_pipe_);
+  err_pipe_ = -1;
 }
 
 bool Child::running() {
@@ -217,6 +247,22 @@ std::optional<int> Child::stop(std::chrono::milliseconds grace) {
   ::kill(-pid_, SIGKILL);
   status_ = reap(pid_, 0);
   return status_;
+}
+
+bool Child::read_err_until(std::string_view marker, std::chrono::milliseconds timeout) {
+  const Clock::time_point deadline = Clock::now() + timeout;
+  std::array<char, 4096> chunk{};
+  while (err_read_.find(marker) == std::string::npos) {
+    if (err_pipe_ < 0 || !readable_before(err_pipe_, deadline)) return false;
+    const ssize_t got = ::read(err_pipe_, chunk.data(), chunk.size());
+    if (got <= 0) {
+      close_err_pipe();
+      return false;
+    }
+    err_read_.append(chunk.data(), static_cast<std::size_t>(got));
+    if (err_read_.size() > kKeptErrorRead) err_read_.erase(0, err_read_.size() - kKeptErrorRead);
+  }
+  return true;
 }
 
 }  // namespace vek::test

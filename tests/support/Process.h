@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace vek::test {
@@ -55,6 +56,9 @@ class Child {
   struct Streams {
     std::filesystem::path out;
     std::filesystem::path err;
+    // Standard error into a pipe read by read_err_until instead of `err`, so
+    // a line is seen the moment it is written, not at the next poll of a file.
+    bool err_piped = false;
   };
   Child(const std::vector<std::string>& argv, const Streams& streams,
         const std::optional<std::vector<std::string>>& env = std::nullopt);
@@ -70,9 +74,19 @@ class Child {
   // SIGTERM to the group, then SIGKILL when it has not ended within `grace`.
   std::optional<int> stop(std::chrono::milliseconds grace = 5s);
 
+  // With a piped standard error: reads it until `marker` shows; false when
+  // `timeout` passes or the stream ends first.
+  bool read_err_until(std::string_view marker, std::chrono::milliseconds timeout);
+  // The end of what read_err_until has read (its last few KiB).
+  const std::string& err_read() const noexcept { return err_read_; }
+
  private:
+  void close_err_pipe() noexcept;
+
   pid_t pid_ = -1;
   std::optional<int> status_;
+  int err_pipe_ = -1;
+  std::string err_read_;
 };
 
 }  // namespace vek::test

@@ -72,5 +72,30 @@ TEST(Child, ReportsItsOwnExit) {
   EXPECT_THROW(Child({"vek-no-such-program-anywhere"}, {}), std::runtime_error);
 }
 
+TEST(Child, ReadsAPipedErrorStreamUntilAMarker) {
+  Child::Streams streams;
+  streams.err_piped = true;
+  Child child({"sh", "-c", "echo warming >&2; sleep 0.2; echo 'app: finish' >&2; sleep 30"}, streams);
+  EXPECT_TRUE(child.read_err_until("app: finish\n", 10s));
+  EXPECT_EQ(child.err_read(), "warming\napp: finish\n");
+  EXPECT_TRUE(child.running()) << "reading does not wait for the end";
+}
+
+TEST(Child, StopsReadingWhenTheStreamEndsOrTimeRunsOut) {
+  Child::Streams streams;
+  streams.err_piped = true;
+  Child ended({"sh", "-c", "echo only this >&2"}, streams);
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_FALSE(ended.read_err_until("finish", 10s));
+  EXPECT_LT(std::chrono::steady_clock::now() - start, 5s) << "an ended stream is not waited on";
+  EXPECT_EQ(ended.err_read(), "only this\n");
+  EXPECT_FALSE(ended.read_err_until("finish", 10s)) << "reading again after the end";
+
+  Child silent({"sh", "-c", "sleep 30"}, streams);
+  EXPECT_FALSE(silent.read_err_until("finish", 200ms));
+  EXPECT_TRUE(silent.running());
+  EXPECT_FALSE(Child({"sh", "-c", "echo x >&2"}, {}).read_err_until("x", 1s)) << "nothing piped, nothing read";
+}
+
 }  // namespace
 }  // namespace vek::test

@@ -40,6 +40,7 @@ GstClockTime to_clock_time(double seconds) {
 
 std::vector<double> asset_durations(const std::vector<AssetPtr>& clips) {
   std::vector<double> durations;
+  durations.reserve(clips.size());
   for (const auto& clip : clips) {
     durations.push_back(
         clip == nullptr ? 0.0 : static_cast<double>(ges_uri_clip_asset_get_duration(clip.get())) / GST_SECOND);
