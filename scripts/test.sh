@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Installs what is missing, checks the C++ format and lints the page, builds
-# with sanitizers and -Werror (conversion warnings included), runs the
-# fuzzers for a bounded time, then runs every test tier under Xvfb.
+# Installs what is missing, checks the C++ format and lints the page, runs
+# clang-tidy over src/, builds with sanitizers and -Werror (conversion
+# warnings included), runs the fuzzers for a bounded time, then runs every
+# test tier under Xvfb.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 jobs=$(nproc)
@@ -14,6 +15,8 @@ jobs=$(nproc)
 
 build="$root/build-test"
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Debug -DVEK_WERROR=ON -DVEK_SANITIZE=ON -DVEK_BUILD_BENCH=ON
+# clang-tidy reads the compile database that the configure step wrote.
+VEK_TIDY_JOBS=$jobs "$root/scripts/check-tidy.sh" "$build"
 cmake --build "$build" -j "$jobs"
 
 "$root/scripts/fuzz.sh" "${VEK_FUZZ_SECONDS:-60}"
