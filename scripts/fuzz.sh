@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Builds the libFuzzer targets with clang and runs each for a bounded time
+# Builds the libFuzzer targets with clang (-Werror over the same warnings as
+# the GCC build) and runs each for a bounded time
 # over a seed corpus of generated clips. Usage: scripts/fuzz.sh [SECONDS]
 # Every executable named *-fuzz in the build is a target; when a companion
 # *-fuzz-seeds program exists it writes the target's seed corpus. A crash, a
@@ -12,7 +13,7 @@ build="$root/build-fuzz"
 max_len=16384 # inputs far larger than the seeds only slow the search down
 
 CC=clang CXX=clang++ cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Debug \
-  -DVEK_FUZZ=ON -DVEK_BUILD_APP=OFF -DVEK_BUILD_TESTS=OFF -DVEK_BUILD_BENCH=OFF
+  -DVEK_FUZZ=ON -DVEK_WERROR=ON -DVEK_BUILD_APP=OFF -DVEK_BUILD_TESTS=OFF -DVEK_BUILD_BENCH=OFF
 cmake --build "$build" -j "$(nproc)"
 
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1}
