@@ -37,6 +37,7 @@ const Detector kDetectors[] = {
     {"free atom with gps/3gf children (family 5)", detect_free_children, false},
     {"freeGPS int32 DDMM block (family 4)", detect_int32_blocks, true},
     {"top-level GPS box (family 4)", detect_gps_box, false},
+    {"XOR-0xAA text records in a gps0 atom (family 8)", detect_gps0_xor, false},
     {"AITG gps0 trailer (family 8)", detect_aitg_trailer, false, true},
 };
 
@@ -72,6 +73,12 @@ std::string share_text(const PlausibleShare& share) {
   return std::to_string(share.plausible) + " of " + std::to_string(share.seen);
 }
 
+// A reason the structure already gave is not repeated by the search.
+void decline(Probe& probe, std::string reason) {
+  if (std::find(probe.declined.begin(), probe.declined.end(), reason) == probe.declined.end())
+    probe.declined.push_back(std::move(reason));
+}
+
 void found(Probe& probe, Verdict verdict, std::string family) {
   probe.verdict = verdict;
   probe.family = std::move(family);
@@ -100,9 +107,14 @@ bool today_in_tail(ClipView& clip, Probe& probe) {
   const std::uint64_t start = gsen == nullptr ? gps0->offset : std::min(gps0->offset, gsen->offset);
   const std::uint64_t size = clip.source().size() - start;
   const auto tail = size <= container::kMaxTailSize ? clip.source().block(start, size) : std::nullopt;
-  if (!tail || !gps0_share(*tail).holds()) return false;
-  found(probe, Verdict::today, kTodayGps0);
-  return true;
+  const PlausibleShare share = tail ? gps0_share(*tail) : PlausibleShare{};
+  if (share.holds()) {
+    found(probe, Verdict::today, kTodayGps0);
+    return true;
+  }
+  decline(probe, std::string(kTodayGps0) + ": " +
+                     (tail ? share_text(share) + " records plausible" : "the atoms at the end are too large to read"));
+  return false;
 }
 
 bool encrypted_in_structure(ClipView& clip, Probe& probe) {
@@ -177,8 +189,8 @@ Probe search_clip(Bytes clip, Probe probe) {
       found(probe, Verdict::today, kTodayGps0);
       return probe;
     }
-    probe.declined.push_back(std::string(kTodayGps0) + ": " +
-                             (gps0.seen == 0 ? "no gps0 marker" : share_text(gps0) + " records plausible"));
+    decline(probe, std::string(kTodayGps0) + ": " +
+                       (gps0.seen == 0 ? "no gps0 marker" : share_text(gps0) + " records plausible"));
   }
   return search_blocks(clip, std::move(probe));
 }
