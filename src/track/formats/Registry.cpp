@@ -4,6 +4,7 @@
 #include "track/Search.h"
 #include "track/container/Atoms.h"
 #include "track/container/LocatedRead.h"
+#include "track/formats/AitgTrailer.h"
 #include "track/formats/SingleFixRecord.h"
 #include "track/formats/TodayLayouts.h"
 
@@ -131,7 +132,7 @@ bool try_detector(const Detector& detector, ClipView& clip, Probe& probe, bool& 
   Detection detection = detector.detect(clip);
   recognised = recognised || detection.recognised;
   if (!detection.taken) {
-    probe.declined.push_back(std::string(detector.family) + ": " + detection.declined);
+    decline(probe, std::string(detector.family) + ": " + detection.declined);
     return false;
   }
   found(probe, Verdict::family, detector.family);
@@ -195,6 +196,31 @@ Probe search_clip(Bytes clip, Probe probe) {
   return search_blocks(clip, std::move(probe));
 }
 
+// Atoms that stop tiling the file where a RIFF-style trailer starts: the
+// trailer's reader takes the clip from the atoms and the trailer alone, unless
+// the atoms hold freeGPS blocks or today's gps0 layout reads the trailer
+// (both the search's, as for a clip without a trailer).
+Probe probe_before_trailer(container::ByteSource& source) {
+  Probe probe;
+  probe.verdict = Verdict::undecided;
+  const auto start = aitg_trailer_start(source);
+  auto top_level = start ? container::walk_atoms(source, 0, *start) : std::nullopt;
+  if (!top_level) {
+    probe.declined.push_back("structure: the atoms do not tile the file");
+    return probe;
+  }
+  ClipView clip(source, std::move(*top_level));
+  const std::uint64_t size = source.size() - *start;
+  const auto trailer = size <= container::kMaxTailSize ? source.block(*start, size) : std::nullopt;
+  bool recognised = false;
+  const auto reader =
+      std::find_if(std::begin(kDetectors), std::end(kDetectors), [](const Detector& d) { return d.reads_trailer; });
+  if (!trailer || !clip.blocks().empty() || gps0_share(*trailer).holds() ||
+      !try_detector(*reader, clip, probe, recognised))
+    probe.declined.push_back("structure: the atoms stop at a trailer that is left to the search");
+  return probe;
+}
+
 }  // namespace
 
 std::span<const Detector> family_detectors() {
@@ -204,11 +230,7 @@ std::span<const Detector> family_detectors() {
 Probe probe_clip(container::ByteSource& source) {
   Probe probe;
   auto top_level = container::walk_atoms(source, 0, source.size());
-  if (!top_level) {
-    probe.verdict = Verdict::undecided;
-    probe.declined.push_back("structure: the atoms do not tile the file");
-    return probe;
-  }
+  if (!top_level) return probe_before_trailer(source);
   ClipView clip(source, std::move(*top_level));
   if ((!clip.blocks().empty() && today_in_blocks(clip, probe)) || (clip.blocks().empty() && today_in_tail(clip, probe)))
     return probe;
