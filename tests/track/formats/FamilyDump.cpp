@@ -71,6 +71,7 @@ Decoded decode_whole(const std::string& kind, Bytes file, const std::vector<Byte
 Decoded decode(const std::string& kind, Bytes file, const std::vector<TrackSample>& samples) {
   const std::string_view text(reinterpret_cast<const char*>(file.data()), file.size());
   std::vector<Bytes> spans;
+  spans.reserve(samples.size());
   for (const auto& s : samples)
     spans.push_back(s.bytes);
   Decoded d;
