@@ -103,17 +103,43 @@ bridge::Navigation AppDelegate::decidePolicyForNavigation(const std::string& url
 }
 
 void AppDelegate::run_command(bridge::Command command, const std::string& text) {
+  if (!run_clip_command(command, text)) {
+    run_media_command(command, text);
+  }
+}
+
+bool AppDelegate::run_clip_command(bridge::Command command, const std::string& text) {
   using bridge::Command;
   switch (command) {
     case Command::FileDel:
       file_del(text);
-      break;
+      return true;
     case Command::FileCopy:
       copy_file();
-      break;
+      return true;
     case Command::CheckFile:
       check_file(text);
-      break;
+      return true;
+    case Command::SaveSet:
+      save_set(text);
+      return true;
+    case Command::IntakeCancel:
+      cancel_intake();
+      return true;
+    case Command::RouteOut:
+      route_out(text);
+      return true;
+    case Command::CardImport:
+      import_card(text);
+      return true;
+    default:
+      return false;
+  }
+}
+
+void AppDelegate::run_media_command(bridge::Command command, const std::string& text) {
+  using bridge::Command;
+  switch (command) {
     case Command::GetPhoto:
       get_photo(text);
       break;
@@ -129,14 +155,8 @@ void AppDelegate::run_command(bridge::Command command, const std::string& text) 
     case Command::Norecode:
       stop();
       break;
-    case Command::SaveSet:
-      save_set(text);
-      break;
     case Command::Merger:
       merger(text);
-      break;
-    case Command::IntakeCancel:
-      cancel_intake();
       break;
     case Command::ExportClips:
       export_clips(text);
@@ -144,12 +164,8 @@ void AppDelegate::run_command(bridge::Command command, const std::string& text) 
     case Command::ExportCancel:
       media_.exporter->cancel_exports();
       break;
-    case Command::RouteOut:
-      route_out(text);
-      break;
-    case Command::CardImport:
-      import_card(text);
-      break;
+    default:
+      log("command not handled: " + std::to_string(static_cast<int>(command)));
   }
 }
 

@@ -123,6 +123,10 @@ class AppDelegate {
 
  private:
   void run_command(bridge::Command command, const std::string& text);
+  // The clip list's, settings' and route commands; false for any other.
+  bool run_clip_command(bridge::Command command, const std::string& text);
+  // Snapshots, recording, exports and the output folder.
+  void run_media_command(bridge::Command command, const std::string& text);
   void report_clip_list(std::string_view current_clip);
   void file_del(const std::string& decoded_text);
   void check_file(const std::string& text);

@@ -35,7 +35,7 @@ void AppDelegate::file_del(const std::string& decoded_text) {
       if (track_path.empty()) {
         track_path = library::clip_names(element, env_.home).track_path;
       }
-      log("del:" + element + ",data:" + track_path + ",");
+      log(std::string("del:").append(element).append(",data:").append(track_path).append(","));
       clips_.remove(element);
       log("del_res:" + clips_.track_list_text());
       log("del_res1:" + clips_.clip_list_text());

@@ -56,11 +56,11 @@ void IntakeQueue::start_next() {
   while (!run_ && !waiting_.empty()) {
     auto [kind, paths] = std::move(waiting_.front());
     waiting_.pop_front();
-    start(kind, std::move(paths));
+    start(kind, paths);
   }
 }
 
-void IntakeQueue::start(IntakeKind kind, std::vector<std::string> paths) {
+void IntakeQueue::start(IntakeKind kind, const std::vector<std::string>& paths) {
   if (!session_open_) {
     progress_ = {};
     started_ = std::chrono::steady_clock::now();

@@ -50,7 +50,7 @@ class IntakeQueue {
  private:
   struct Run;
   void start_next();
-  void start(IntakeKind kind, std::vector<std::string> paths);
+  void start(IntakeKind kind, const std::vector<std::string>& paths);
   void submit_reads(const std::shared_ptr<Run>& run, std::size_t index);
   void extracted(const std::shared_ptr<Run>& run, std::size_t index, ExtractOutcome outcome);
   void apply_ready_steps();

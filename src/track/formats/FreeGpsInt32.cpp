@@ -28,7 +28,8 @@ std::optional<double> degrees_of(std::int32_t raw) {
   const std::int64_t magnitude = std::llabs(static_cast<std::int64_t>(raw));
   const double minutes = static_cast<double>(magnitude % kDegreeUnits) / kMinuteUnits;
   if (minutes >= 60) return std::nullopt;
-  const double degrees = static_cast<double>(magnitude / kDegreeUnits) + minutes / 60.0;
+  const std::int64_t whole_degrees = magnitude / kDegreeUnits;
+  const double degrees = static_cast<double>(whole_degrees) + minutes / 60.0;
   return raw < 0 ? -degrees : degrees;
 }
 

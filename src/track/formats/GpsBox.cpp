@@ -18,7 +18,8 @@ constexpr std::uint64_t kMaxRecords = 86400;
 std::optional<double> degrees_of(std::uint32_t raw, char hemisphere, char negative) {
   const double minutes = (raw % kCoordinateScale) / kThousandths;
   if (minutes >= 60) return std::nullopt;
-  const double degrees = raw / kCoordinateScale + minutes / 60.0;
+  const std::uint32_t whole_degrees = raw / kCoordinateScale;
+  const double degrees = whole_degrees + minutes / 60.0;
   return hemisphere == negative ? -degrees : degrees;
 }
 
