@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iomanip>
 #include <iostream>
 #include <sstream>
 
@@ -22,7 +23,7 @@ namespace {
 using testing::ScratchDir;
 using testing::Sound;
 
-constexpr int kClips = 5;  // four joints: a drift per joint adds up to something plain
+constexpr std::size_t kClips = 5;  // four joints: a drift per joint adds up to something plain
 constexpr int kClipSeconds = 3;
 constexpr int kMarkFrame = 15;
 constexpr double kFrame = 1.0 / 30;
@@ -55,7 +56,7 @@ class JoinSyncTest : public ::testing::Test {
   static void SetUpTestSuite() {
     testing::init_media();
     clips_ = std::make_unique<ScratchDir>();
-    for (int i = 0; i < kClips; ++i) {
+    for (std::size_t i = 0; i < kClips; ++i) {
       const std::string name = "2016_0301_0905" + std::to_string(10 + i * kClipSeconds) + ".MOV";
       paths_.push_back(testing::make_fixture_clip(
           *clips_ / name, kClipSeconds, "320x240",
@@ -96,7 +97,7 @@ class JoinSyncTest : public ::testing::Test {
 
   // Each clip's burst in `joined` (clip i's first frame at starts[i - first])
   // lies where it lies in the clip itself, by both players; the sound ends with the picture.
-  void expect_in_step(const std::filesystem::path& joined, int first, const std::vector<double>& starts,
+  void expect_in_step(const std::filesystem::path& joined, std::size_t first, const std::vector<double>& starts,
                       double picture_end) {
     for (const Player player : {&testing::sound_by_gstreamer, &testing::sound_by_ffmpeg}) {
       const bool by_gstreamer = player == &testing::sound_by_gstreamer;
@@ -108,7 +109,7 @@ class JoinSyncTest : public ::testing::Test {
         const Heard own = hear(player, paths_[first + k]);
         ASSERT_EQ(own.onsets.size(), 1U);
         const double offset = (heard.onsets[k] - starts[k]) - own.onsets.front();
-        offsets << " " << std::lround(offset * 1e4) / 10.0;
+        offsets << " " << std::fixed << std::setprecision(1) << offset * 1e3;
         EXPECT_LE(std::fabs(offset), kBound) << "clip " << first + k << " at " << starts[k] << " s";
       }
       std::cout << joined.filename().string() << (by_gstreamer ? ", GStreamer" : ", ffmpeg")
@@ -125,8 +126,8 @@ class JoinSyncTest : public ::testing::Test {
 TEST_F(JoinSyncTest, EveryClipsSoundStartsWithItsPicture) {
   const std::filesystem::path joined = join("joined");
   std::vector<double> starts;
-  for (int i = 0; i < kClips; ++i) {
-    starts.push_back(i * kClipSeconds);
+  for (std::size_t i = 0; i < kClips; ++i) {
+    starts.push_back(static_cast<double>(i * kClipSeconds));
   }
   // The picture is where the sound is measured from: the burst's frame of each clip, copied.
   std::vector<double> burst_frames;
@@ -135,12 +136,12 @@ TEST_F(JoinSyncTest, EveryClipsSoundStartsWithItsPicture) {
   }
   const std::vector<testing::Rgb> ours = testing::frames_at(joined, burst_frames);
   ASSERT_EQ(ours.size(), starts.size());
-  for (int i = 0; i < kClips; ++i) {
+  for (std::size_t i = 0; i < kClips; ++i) {
     EXPECT_EQ(testing::frame_hash(ours[i]),
               testing::frame_hash(testing::frame_at(paths_[i], kMarkSeconds + kFrame / 2)))
         << "clip " << i;
   }
-  expect_in_step(joined, 0, starts, kClips * kClipSeconds);
+  expect_in_step(joined, 0, starts, static_cast<double>(kClips * kClipSeconds));
 }
 
 TEST_F(JoinSyncTest, ATrimmedJoinKeepsEachClipsSoundWithItsPicture) {
@@ -150,11 +151,10 @@ TEST_F(JoinSyncTest, ATrimmedJoinKeepsEachClipsSoundWithItsPicture) {
   const double start = *std::prev(std::upper_bound(first_keys.begin(), first_keys.end(), 1.2));
   const auto after_out = std::lower_bound(last_keys.begin(), last_keys.end(), 1.4);
   const double end = after_out == last_keys.end() ? kClipSeconds : *after_out;
-  const std::filesystem::path joined =
-      join("trimmed", drive::ClipPoint{0, 1.2}, drive::ClipPoint{static_cast<std::size_t>(kClips - 1), 1.4});
+  const std::filesystem::path joined = join("trimmed", drive::ClipPoint{0, 1.2}, drive::ClipPoint{kClips - 1, 1.4});
   std::vector<double> starts;
-  for (int i = 1; i < kClips; ++i) {
-    starts.push_back((kClipSeconds - start) + (i - 1) * kClipSeconds);
+  for (std::size_t i = 1; i < kClips; ++i) {
+    starts.push_back((kClipSeconds - start) + static_cast<double>((i - 1) * kClipSeconds));
   }
   expect_in_step(joined, 1, starts, starts.back() + end);
 }
