@@ -16,6 +16,7 @@
 #include "ExportRun.h"
 #include "MediaTestSupport.h"
 #include "media/gst/GstExporter.h"
+#include "support/Process.h"
 
 namespace vek::media {
 namespace {
@@ -82,9 +83,15 @@ class JoinSyncTest : public ::testing::Test {
 
   std::filesystem::path join(const std::string& name, std::optional<drive::ClipPoint> in = std::nullopt,
                              std::optional<drive::ClipPoint> out = std::nullopt) {
+    return join_clips(paths_, name, in, out);
+  }
+
+  std::filesystem::path join_clips(const std::vector<std::filesystem::path>& clips, const std::string& name,
+                                   std::optional<drive::ClipPoint> in = std::nullopt,
+                                   std::optional<drive::ClipPoint> out = std::nullopt) {
     ExportRequest request;
     request.mode = ExportMode::Copy;
-    request.clips = paths_;
+    request.clips = clips;
     request.in = in;
     request.out = out;
     request.output = out_ / (name + ".mov");
@@ -99,6 +106,11 @@ class JoinSyncTest : public ::testing::Test {
   // lies where it lies in the clip itself, by both players; the sound ends with the picture.
   void expect_in_step(const std::filesystem::path& joined, std::size_t first, const std::vector<double>& starts,
                       double picture_end) {
+    expect_in_step(joined, {paths_.begin() + static_cast<std::ptrdiff_t>(first), paths_.end()}, starts, picture_end);
+  }
+
+  void expect_in_step(const std::filesystem::path& joined, const std::vector<std::filesystem::path>& clips,
+                      const std::vector<double>& starts, double picture_end) {
     for (const Player player : {&testing::sound_by_gstreamer, &testing::sound_by_ffmpeg}) {
       const bool by_gstreamer = player == &testing::sound_by_gstreamer;
       SCOPED_TRACE(by_gstreamer ? "GStreamer" : "ffmpeg");
@@ -106,11 +118,11 @@ class JoinSyncTest : public ::testing::Test {
       ASSERT_EQ(heard.onsets.size(), starts.size());
       std::ostringstream offsets;
       for (std::size_t k = 0; k < starts.size(); ++k) {
-        const Heard own = hear(player, paths_[first + k]);
+        const Heard own = hear(player, clips[k]);
         ASSERT_EQ(own.onsets.size(), 1U);
         const double offset = (heard.onsets[k] - starts[k]) - own.onsets.front();
         offsets << " " << std::fixed << std::setprecision(1) << offset * 1e3;
-        EXPECT_LE(std::fabs(offset), kBound) << "clip " << first + k << " at " << starts[k] << " s";
+        EXPECT_LE(std::fabs(offset), kBound) << clips[k].filename() << " at " << starts[k] << " s";
       }
       std::cout << joined.filename().string() << (by_gstreamer ? ", GStreamer" : ", ffmpeg")
                 << ": burst after its clip's first frame, against the clip itself (ms):" << offsets.str() << "\n";
@@ -157,6 +169,53 @@ TEST_F(JoinSyncTest, ATrimmedJoinKeepsEachClipsSoundWithItsPicture) {
     starts.push_back((kClipSeconds - start) + static_cast<double>((i - 1) * kClipSeconds));
   }
   expect_in_step(joined, 1, starts, starts.back() + end);
+}
+
+TEST_F(JoinSyncTest, SilenceFillsWhereAClipsSoundEndsBeforeItsPicture) {
+  // The first clip's sound re-encoded to stop half a second before its picture does.
+  const std::filesystem::path short_sound = out_ / "2016_0301_090500.MOV";
+  const test::RunResult made = test::run_process({"ffmpeg",
+                                                  "-nostdin",
+                                                  "-v",
+                                                  "error",
+                                                  "-i",
+                                                  paths_.front().string(),
+                                                  "-map",
+                                                  "0:v",
+                                                  "-map",
+                                                  "0:a",
+                                                  "-c:v",
+                                                  "copy",
+                                                  "-af",
+                                                  "atrim=end=2.5",
+                                                  "-c:a",
+                                                  "aac",
+                                                  "-b:a",
+                                                  "96k",
+                                                  "-ar",
+                                                  "48000",
+                                                  "-ac",
+                                                  "1",
+                                                  "-f",
+                                                  "mov",
+                                                  short_sound.string()});
+  ASSERT_TRUE(made.ok()) << made.describe();
+  const std::vector<std::filesystem::path> clips{short_sound, paths_[1], paths_[2]};
+  const std::filesystem::path joined = join_clips(clips, "short");
+  expect_in_step(joined, clips, {0, kClipSeconds, 2 * kClipSeconds}, 3 * kClipSeconds);
+  // Between the first clip's last sound and the next clip's: silence, decoded without a gap.
+  const std::optional<Sound> sound = testing::sound_by_gstreamer(joined);
+  ASSERT_TRUE(sound.has_value());
+  float loudest = 0;
+  std::size_t heard = 0;
+  for (std::size_t i = 0; i < sound->samples.size(); ++i) {
+    if (sound->seconds[i] > 2.55 && sound->seconds[i] < 2.95) {
+      loudest = std::max(loudest, std::fabs(sound->samples[i]));
+      ++heard;
+    }
+  }
+  EXPECT_NEAR(static_cast<double>(heard), 0.4 * 48000, 2) << "every sample of 0.4 s at 48 kHz: no gap";
+  EXPECT_LT(loudest, 0.01F);
 }
 
 }  // namespace
