@@ -143,6 +143,7 @@ TEST_F(JoinSyncTest, EveryClipsSoundStartsWithItsPicture) {
   }
   // The picture is where the sound is measured from: the burst's frame of each clip, copied.
   std::vector<double> burst_frames;
+  burst_frames.reserve(starts.size());
   for (const double start : starts) {
     burst_frames.push_back(start + kMarkSeconds + kFrame / 2);
   }

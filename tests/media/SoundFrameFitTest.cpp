@@ -18,6 +18,7 @@ constexpr std::int64_t kSecond = 1'000'000'000;
 // start, then frames until its sound runs out, `frames` in all.
 std::vector<std::int64_t> frame_times(std::int64_t export_start, int frames) {
   std::vector<std::int64_t> times;
+  times.reserve(static_cast<std::size_t>(frames));
   for (int j = 0; j < frames; ++j) {
     times.push_back(export_start + std::llround((j - 1) * kFrameNs));
   }
@@ -60,7 +61,7 @@ TEST(SoundFrameFitTest, SoundStaysWithinHalfAFrameOfThePictureAfterAnyNumberOfJo
   // what each lays is where the next clip's first sound plays.
   std::uint64_t laid = 0;
   for (int k = 0; k < 100; ++k) {
-    const std::int64_t start = k * 3 * kSecond;
+    const std::int64_t start = static_cast<std::int64_t>(k) * 3 * kSecond;
     SoundFrameFit fit(static_cast<std::uint64_t>(start), static_cast<std::uint64_t>(start + 3 * kSecond), kAac, kRate);
     const Placed placed = place_all(fit, frame_times(start, 143));
     ASSERT_FALSE(placed.slots.empty());
