@@ -32,7 +32,7 @@ namespace {
 
 constexpr std::uint64_t kMiB = std::uint64_t{1} << 20;
 constexpr unsigned kDriveSeconds = 180;  // a 3-minute clip, one box per second
-constexpr std::uint64_t kBoxSize = 32 * 1024;
+constexpr std::uint64_t kBoxSize = std::uint64_t{32} << 10;
 
 struct Options {
   std::uint64_t size_mib = 1024;

@@ -107,12 +107,12 @@ TEST(LocatedRead, IndexedClipGivesTheWholeFileTextFromTheListedBoxesOnly) {
   EXPECT_EQ(sink.text, splitData(clip.bytes, "F.MOV", whole_lines.sink()));
   EXPECT_EQ(lines.lines, whole_lines.lines);
   EXPECT_EQ(test::count_of(sink.text, "'stat':\"65\""), 50U);
-  for (const auto& [offset, n] : source.ranges) {
-    const bool in_box = std::any_of(clip.boxes.begin(), clip.boxes.end(), [&](const auto& box) {
-      return offset >= box.first && offset + n <= box.first + box.second;
+  for (const auto& read : source.ranges) {
+    const bool in_box = std::any_of(clip.boxes.begin(), clip.boxes.end(), [&read](const auto& box) {
+      return read.first >= box.first && read.first + read.second <= box.first + box.second;
     });
-    const bool header_only = n <= 16 || offset >= clip.mdat_end;
-    EXPECT_TRUE(in_box || header_only) << "read of " << n << " media bytes at " << offset;
+    const bool header_only = read.second <= 16 || read.first >= clip.mdat_end;
+    EXPECT_TRUE(in_box || header_only) << "read of " << read.second << " media bytes at " << read.first;
   }
 }
 
@@ -133,12 +133,12 @@ TEST(LocatedRead, EachBoxIsReadOnceAfterAHintAndTheMovieHeaderInOneRead) {
       static_cast<std::size_t>(std::find_if(source.ranges.begin(), source.ranges.end(),
                                             [&](const auto& r) { return r.first == clip.boxes[0].first; }) -
                                source.ranges.begin());
-  for (const auto& [offset, n] : clip.boxes) {
-    EXPECT_EQ(reads_touching(source, offset, n), 1U) << "box at " << offset;
+  for (const auto& box : clip.boxes) {
+    EXPECT_EQ(reads_touching(source, box.first, box.second), 1U) << "box at " << box.first;
     const bool hinted = std::any_of(source.hinted.begin(), source.hinted.end(), [&](const auto& h) {
-      return h.offset == offset && h.n == n && h.reads_before <= first_box_read;
+      return h.offset == box.first && h.n == box.second && h.reads_before <= first_box_read;
     });
-    EXPECT_TRUE(hinted) << "box at " << offset << " announced before the boxes are read";
+    EXPECT_TRUE(hinted) << "box at " << box.first << " announced before the boxes are read";
   }
   // The moov's own header, then the whole moov.
   EXPECT_EQ(reads_touching(source, clip.mdat_end, clip.bytes.size() - clip.mdat_end), 2U);
@@ -176,7 +176,7 @@ TEST(LocatedRead, MoreBoxesThanAClipCouldHoldAreLeftToTheSearch) {
   EXPECT_EQ(test::count_of(read.text, "'stat':"), 2 * 50 * 10U);
   // Atoms of about 1 MiB, the largest a box may be, 35100 boxes in all.
   const ByteVector large = packed_atom(2700, 1);
-  const ClipShape many{[&large](unsigned) { return large; }};
+  const ClipShape many{[&large](unsigned) { return ByteVector(large); }};
   StringSink refused;
   EXPECT_EQ(located(shaped_clip(13, many).bytes, Form::standard, refused), LocatedOutcome::fall_back);
   EXPECT_EQ(refused.text, "");
