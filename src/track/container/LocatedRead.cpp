@@ -101,7 +101,8 @@ LocatedOutcome write_tail(ByteSource& source, const std::vector<Atom>& top_level
   const Atom* gsen = find_atom(top_level, "gsen");
   const std::uint64_t start = gsen == nullptr ? gps0->offset : std::min(gps0->offset, gsen->offset);
   if (source.size() - start > kMaxTailSize) return LocatedOutcome::fall_back;
-  const auto tail = source.block(start, source.size() - start);
+  ReadBuffer buffer;
+  const std::optional<Bytes> tail = buffer.fill(source, start, source.size() - start);
   if (!tail || indexOfData(marker_bytes(kFreeGpsMarker), *tail, 0) != NSNotFound || !formats::gps0_share(*tail).holds())
     return LocatedOutcome::fall_back;
   extract_tail_text(*tail, start, fns, form, sink, log);
