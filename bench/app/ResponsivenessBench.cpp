@@ -3,7 +3,8 @@
 // page's animation-frame interval p95, each against its target and against
 // the same figures measured in the same run just before, with the clip
 // playing and nothing taken in.
-// Usage: xvfb-run -a vek-responsiveness-bench [--clips 200] [--baseline 10] [--size 1280x720]
+// Usage: xvfb-run -a vek-responsiveness-bench [--clips 200] [--baseline 10] [--size 1280x720] [--clip CLIP]
+// (--clip plays a clip of your own, long enough for the baseline and the intake)
 
 #include <algorithm>
 #include <cstdio>
@@ -32,6 +33,7 @@ struct Options {
   int clips = 200;
   int baseline_seconds = 10;
   std::string size = "1280x720";
+  std::string clip;
 };
 
 struct Phase {
@@ -59,12 +61,15 @@ Options parse_options(std::span<char*> arguments) {
       options.baseline_seconds = std::atoi(arguments[i + 1]);
     else if (flag == "--size")
       options.size = arguments[i + 1];
+    else if (flag == "--clip")
+      options.clip = arguments[i + 1];
     else
       throw std::invalid_argument("unknown option " + std::string(flag));
   }
   if (options.clips < 1 || options.clips > 10000 || options.baseline_seconds < 1 || options.baseline_seconds > 600 ||
       arguments.size() % 2 == 0)
-    throw std::invalid_argument("usage: vek-responsiveness-bench [--clips 1..10000] [--baseline 1..600] [--size WxH]");
+    throw std::invalid_argument(
+        "usage: vek-responsiveness-bench [--clips 1..10000] [--baseline 1..600] [--size WxH] [--clip CLIP]");
   return options;
 }
 
@@ -73,8 +78,10 @@ Options parse_options(std::span<char*> arguments) {
 void make_card(const std::filesystem::path& sources, const std::filesystem::path& dcim, int clips) {
   std::filesystem::create_directories(sources);
   std::filesystem::create_directories(dcim);
+  const int distinct = std::min(clips, kDistinctClips);
   std::vector<std::filesystem::path> made;
-  for (int k = 0; k < std::min(clips, kDistinctClips); ++k)
+  made.reserve(static_cast<std::size_t>(distinct));
+  for (int k = 0; k < distinct; ++k)
     made.push_back(vek::bench::make_bench_clip(sources / ("SOURCE" + std::to_string(k) + ".MOV"), 10 + k, "320x180"));
   for (int i = 0; i < clips; ++i) {
     char name[32];
@@ -126,11 +133,10 @@ void print_figure(const char* what, double intake, double baseline, double targe
 
 void print_results(const Options& options, const Phase& baseline, const Phase& intake) {
   const double seconds = (intake.ended_ms - intake.started_ms) / 1000;
+  const std::string clip = options.clip.empty() ? "a " + options.size + " clip" : options.clip;
   std::printf(
-      "%d clips taken in from a card in %.1f s while a %s clip played (video advanced %.1f s; %.1f s in the %d s "
-      "baseline)\n",
-      options.clips, seconds, options.size.c_str(), intake.video_seconds, baseline.video_seconds,
-      options.baseline_seconds);
+      "%d clips taken in from a card in %.1f s while %s played (video advanced %.1f s; %.1f s in the %d s baseline)\n",
+      options.clips, seconds, clip.c_str(), intake.video_seconds, baseline.video_seconds, options.baseline_seconds);
   print_figure("main loop worst stall", intake.worst_stall_ms, baseline.worst_stall_ms, kStallTargetMs);
   print_figure("page frame interval p95", intake.frame_p95_ms, baseline.frame_p95_ms, kFrameP95TargetMs);
   std::printf("longest page frame interval: %.0f ms during intake, %.0f ms baseline\n", intake.longest_frame_ms,
@@ -141,7 +147,9 @@ void run_bench(const Options& options) {
   vek::bench::ProbedRun run("responsiveness");
   make_card(run.root() / "sources", run.root() / "cards" / "CARD" / "DCIM", options.clips);
   const int play_seconds = options.baseline_seconds + kIntakeAllowanceSeconds;
-  const auto clip = vek::bench::make_bench_clip(run.root() / "PLAY0001.MOV", play_seconds, options.size);
+  const auto clip = options.clip.empty()
+                        ? vek::bench::make_bench_clip(run.root() / "PLAY0001.MOV", play_seconds, options.size)
+                        : std::filesystem::absolute(options.clip);
   const auto stalls = run.root() / "main-loop.txt";
   const std::string settings = "{\"baselineSeconds\": " + std::to_string(options.baseline_seconds) + "}";
   run.start_vek({clip.string()}, {VEK_PROBE_DIR "/responsiveness-probe.js"}, {settings},

@@ -31,17 +31,21 @@
   function phase(done, then) {
     var intervals = [];
     var startedAt = Date.now();
-    var videoStart = video().currentTime;
+    var played = 0; // forward steps only: an import may switch the clip
+    var position = video().currentTime;
     var last = null;
     function frame(now) {
       if (last !== null) intervals.push(now - last);
       last = now;
+      var step = video().currentTime - position;
+      if (step > 0 && step < 1) played += step;
+      position = video().currentTime;
       if (!done()) { requestAnimationFrame(frame); return; }
       var sorted = intervals.slice().sort(function (a, b) { return a - b; });
       then({
         startedAt: startedAt, endedAt: Date.now(), frames: intervals.length,
         p95Ms: percentile(sorted, 0.95), longestMs: percentile(sorted, 1),
-        videoSeconds: video().currentTime - videoStart
+        videoSeconds: played
       });
     }
     requestAnimationFrame(frame);
