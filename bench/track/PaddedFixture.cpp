@@ -1,6 +1,7 @@
 #include "PaddedFixture.h"
 
 #include "track/container/SampleTable.h"
+#include "track/formats/AitgTrailer.h"
 
 #include <algorithm>
 #include <fstream>
@@ -69,21 +70,40 @@ void write_bytes(std::ofstream& out, std::span<const std::byte> bytes) {
   out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
+// The atoms' part of the clip and what follows where they stop tiling the
+// file (a trailer some cameras append after the last atom), split.
+std::optional<std::vector<container::Atom>> split_trailer(Bytes& clip, Bytes& trailer) {
+  container::SpanSource whole(clip);
+  if (auto top = container::walk_atoms(whole, 0, clip.size())) return top;
+  const auto start = vek::track::formats::aitg_trailer_start(whole);
+  if (!start) return std::nullopt;
+  trailer.assign(clip.begin() + static_cast<std::ptrdiff_t>(*start), clip.end());
+  clip.resize(*start);
+  container::SpanSource atoms(clip);
+  return container::walk_atoms(atoms, 0, clip.size());
+}
+
+Bytes read_file(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  const std::vector<char> chars((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  Bytes bytes(chars.size());
+  std::transform(chars.begin(), chars.end(), bytes.begin(), [](char c) { return static_cast<std::byte>(c); });
+  return bytes;
+}
+
 }  // namespace
 
 std::optional<BenchClip> write_padded_fixture(const std::filesystem::path& fixture, const std::filesystem::path& path,
                                               std::uint64_t padding) {
-  std::ifstream in(fixture, std::ios::binary);
-  const std::vector<char> chars((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  Bytes clip(chars.size());
-  std::transform(chars.begin(), chars.end(), clip.begin(), [](char c) { return static_cast<std::byte>(c); });
+  Bytes clip = read_file(fixture);
+  Bytes trailer;
+  const auto top = split_trailer(clip, trailer);
   container::SpanSource source(clip);
-  const auto top = container::walk_atoms(source, 0, clip.size());
   const container::Atom* mdat = top ? container::find_atom(*top, "mdat") : nullptr;
   if (mdat == nullptr || mdat->header != kAtomHeader ||
       mdat->size + padding > std::numeric_limits<std::uint32_t>::max())
     return std::nullopt;
-  const std::uint64_t needed = needed_bytes(source, *top);
+  const std::uint64_t needed = needed_bytes(source, *top) + trailer.size();
   for (const auto& atom : *top)
     shift_chunks(clip, source, atom, padding);
   add_be(clip, mdat->offset, padding, 4);
@@ -92,8 +112,9 @@ std::optional<BenchClip> write_padded_fixture(const std::filesystem::path& fixtu
   write_bytes(out, whole.first(mdat->payload()));
   write_media(out, padding);
   write_bytes(out, whole.subspan(mdat->payload()));
+  write_bytes(out, trailer);
   if (!out.flush()) return std::nullopt;
-  return BenchClip{path, clip.size() + padding, needed, 1.5};
+  return BenchClip{path, clip.size() + trailer.size() + padding, needed, 1.5};
 }
 
 }  // namespace vek::bench

@@ -11,8 +11,9 @@
 namespace vek::bench {
 
 // Writes the padded clip at `path`; `needed` counts the top-level atoms other
-// than the media data and the samples of every track that is not video or
-// sound. Nothing when the fixture is not a movie with one media data atom.
+// than the media data, the samples of every track that is not video or sound,
+// and a trailer after the last atom. Nothing when the fixture is not a movie
+// with one media data atom.
 std::optional<BenchClip> write_padded_fixture(const std::filesystem::path& fixture, const std::filesystem::path& path,
                                               std::uint64_t padding);
 

@@ -6,21 +6,27 @@
 //  3. cold extraction of a set of indexed clips over the same clips with
 //     --full-scan, evicted before each pass (target: at most 0.05);
 //  4. with --fixture-tool, each camera family's fixture clip padded with
-//     media to the clip size: resident bytes after extraction over its budget
-//     1.5 x (top-level atoms + telemetry samples) + 1 MiB (target: at most 1.0).
+//     media to the clip size, its sidecars beside it: resident bytes of the
+//     clip and its sidecars after extraction over its budget 1.5 x (top-level
+//     atoms + telemetry samples + trailer + sidecars) + 1 MiB (target: at most 1.0).
 // Usage: vek-track-resident-bench [--size-mib 1024] [--clips 20] [--clip-mib 300] [--dir D]
 //        [--fixture-tool tools/vek-fixture.py] [--smoke]
 
 #include "BenchClips.h"
 #include "PaddedFixture.h"
+#include "support/Json.h"
 #include "track/io/Extract.h"
 
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <optional>
 #include <string>
+#include <system_error>
+#include <vector>
 
 namespace fs = std::filesystem;
 namespace track = vek::track;
@@ -30,7 +36,7 @@ namespace {
 
 constexpr std::uint64_t kMiB = std::uint64_t{1} << 20;
 constexpr unsigned kDriveSeconds = 180;  // a 3-minute clip, one box per second
-constexpr std::uint64_t kBoxSize = 32 * 1024;
+constexpr std::uint64_t kBoxSize = std::uint64_t{32} * 1024;
 
 struct Options {
   std::uint64_t size_mib = 1024;
@@ -41,9 +47,11 @@ struct Options {
   unsigned fixture_seconds = 60;
 };
 
-// The fixture kinds of the families read from inside the clip.
-constexpr const char* kFamilyKinds[] = {"gpmd",     "freegps-text", "free-children", "subtitle-nmea", "subtitle-binary",
-                                        "xor-text", "camm"};
+// The fixture kinds of every family read, inside the clip or beside it.
+constexpr const char* kFamilyKinds[] = {
+    "gpmd",        "freegps-text",  "free-children", "subtitle-nmea", "subtitle-binary", "xor-text",
+    "camm",        "freegps-int32", "gps-box",       "gps0-xor",      "aitg-trailer",    "v02-log",
+    "gps-sidecar", "nmea-sidecar",  "map-sidecar",   "srt-sidecar"};
 
 bool parse(int argc, char** argv, Options& o) {
   for (int i = 1; i < argc; ++i) {
@@ -76,10 +84,21 @@ bool extract(const fs::path& clip, const fs::path& home, track::io::ReadMode mod
       .written;
 }
 
-bool resident_case(const char* what, const BenchClip& clip, const fs::path& home) {
+std::uint64_t resident_of(const BenchClip& clip, const std::vector<fs::path>& sidecars) {
+  std::uint64_t resident = resident_bytes(clip.path);
+  for (const fs::path& sidecar : sidecars)
+    resident += resident_bytes(sidecar);
+  return resident;
+}
+
+// The clip and its sidecars evicted, extracted, then what of them is in the page cache.
+bool resident_case(const char* what, const BenchClip& clip, const fs::path& home,
+                   const std::vector<fs::path>& sidecars = {}) {
   evict(clip.path);
+  for (const fs::path& sidecar : sidecars)
+    evict(sidecar);
   if (!extract(clip.path, home, track::io::ReadMode::located)) return false;
-  const std::uint64_t resident = resident_bytes(clip.path);
+  const std::uint64_t resident = resident_of(clip, sidecars);
   const double budget = clip.budget_factor * static_cast<double>(clip.needed) + static_cast<double>(kMiB);
   std::printf("%s: %.1f MiB clip, %llu KiB resident after extraction, budget %.0f KiB: ratio %.3f (target <= 1.0)\n",
               what, static_cast<double>(clip.size) / kMiB, static_cast<unsigned long long>(resident / 1024),
@@ -114,19 +133,62 @@ bool intake_case(const Options& o, const fs::path& home) {
   return true;
 }
 
-std::optional<BenchClip> family_clip(const Options& o, const char* kind) {
-  const fs::path fixture = o.dir / (std::string(kind) + "-fixture.MOV");
+struct FamilyClip {
+  BenchClip clip;
+  std::vector<fs::path> sidecars;
+};
+
+std::optional<vek::test::Json> read_json(const fs::path& path) {
+  std::ifstream in(path);
+  return vek::test::Json::parse(std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>()));
+}
+
+// Sidecars named by suffix move beside the padded clip; those with a folder
+// part (a card-wide log above the clip) stay, as both clips share that folder.
+std::optional<std::vector<fs::path>> move_sidecars(const vek::test::Json& description, const fs::path& made,
+                                                   const fs::path& clip) {
+  std::vector<fs::path> sidecars;
+  for (const vek::test::Json& name : description["sidecars"].array()) {
+    const std::string& s = name.string();
+    if (s.find('/') != std::string::npos) {
+      sidecars.push_back((clip.parent_path() / s).lexically_normal());
+      continue;
+    }
+    const fs::path moved = clip.string().substr(0, clip.string().size() - 4) + s;
+    std::error_code ec;
+    fs::rename(made.string().substr(0, made.string().size() - 4) + s, moved, ec);
+    if (ec) return std::nullopt;
+    sidecars.push_back(moved);
+  }
+  return sidecars;
+}
+
+// The family's fixture made in one folder and padded into its sibling under
+// the same name (a card-wide log names its clips).
+std::optional<FamilyClip> family_clip(const Options& o, const char* kind) {
+  const fs::path folder = o.dir / (std::string("family-") + kind);
+  const fs::path made = folder / "made" / "FILE0001.MOV";
+  const fs::path clip = folder / "card" / "FILE0001.MOV";
+  fs::create_directories(made.parent_path());
+  fs::create_directories(clip.parent_path());
   const std::string command = "python3 '" + o.fixture_tool.string() + "' --kind " + kind + " --seconds " +
-                              std::to_string(o.fixture_seconds) + " --size 160x96 --out '" + fixture.string() +
-                              "' --json '" + fixture.string() + ".json' > /dev/null";
+                              std::to_string(o.fixture_seconds) + " --size 160x96 --out '" + made.string() +
+                              "' --json '" + made.string() + ".json' > /dev/null";
   if (std::system(command.c_str()) != 0) return std::nullopt;
-  const std::uint64_t size = fs::file_size(fixture);
-  auto clip = size < o.size_mib * kMiB
-                  ? write_padded_fixture(fixture, o.dir / (std::string(kind) + ".MOV"), o.size_mib * kMiB - size)
-                  : std::nullopt;
-  for (const char* extra : {"", ".json", ".gps", ".3gf"})
-    fs::remove(fixture.string() + extra);
-  return clip;
+  const auto description = read_json(made.string() + ".json");
+  const std::uint64_t size = fs::file_size(made);
+  auto padded = description && size < o.size_mib * kMiB ? write_padded_fixture(made, clip, o.size_mib * kMiB - size)
+                                                        : std::nullopt;
+  auto sidecars = padded ? move_sidecars(*description, made, clip) : std::nullopt;
+  if (!sidecars) return std::nullopt;
+  FamilyClip family{*padded, std::move(*sidecars)};
+  for (const fs::path& sidecar : family.sidecars) {
+    std::error_code ec;
+    const std::uintmax_t bytes = fs::file_size(sidecar, ec);
+    if (ec) return std::nullopt;
+    family.clip.needed += bytes;
+  }
+  return family;
 }
 
 bool families_case(const Options& o, const fs::path& home) {
@@ -136,16 +198,16 @@ bool families_case(const Options& o, const fs::path& home) {
   }
   bool ok = true;
   for (const char* kind : kFamilyKinds) {
-    const std::optional<BenchClip> clip = family_clip(o, kind);
-    if (!clip) {
+    const std::optional<FamilyClip> family = family_clip(o, kind);
+    if (!family) {
       std::fprintf(stderr, "%s: the fixture could not be made or padded\n", kind);
       ok = false;
-      continue;
+    } else {
+      std::printf("family %s: telemetry, headers and sidecars %llu KiB; ", kind,
+                  static_cast<unsigned long long>(family->clip.needed / 1024));
+      ok = resident_case(kind, family->clip, home, family->sidecars) && ok;
     }
-    std::printf("family %s: telemetry and headers %llu KiB; ", kind,
-                static_cast<unsigned long long>(clip->needed / 1024));
-    ok = resident_case(kind, *clip, home) && ok;
-    fs::remove(clip->path);
+    fs::remove_all(o.dir / (std::string("family-") + kind));
   }
   return ok;
 }

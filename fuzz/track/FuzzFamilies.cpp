@@ -89,10 +89,12 @@ void clip_readers(Bytes input) {
   container::SpanSource source(input);
   ClipView clip(source, container::walk_atoms(source, 0, input.size()).value_or(std::vector<container::Atom>{}));
   check(detect_gps_box(clip).decoded);
+  check(detect_gps0_xor(clip).decoded);
   check(detect_aitg_trailer(clip).decoded);
   check(detect_int32_blocks(clip).decoded);
   check(decode_gps_box(input, 1456823107.0));
   check(decode_aitg_trailer(input));
+  check(decode_xor_text(xor_records_of_gps0(input)));
   check(decode_int32_blocks({input}));
   check(decode_int32_blocks(samples_of(input)));
 }

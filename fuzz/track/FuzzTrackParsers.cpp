@@ -107,8 +107,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::abort();
   const std::string close = vek::track::splitData_new_close(clip, "F.MOV", log);
   if (!starts_with(close, "//C12\ndata['F.MOV']=new Array();\n") || has_placeholder(close)) std::abort();
-  if (vek::track::gpx_track(clip, "F.MOV").find("</gpx>") == std::string::npos) std::abort();
   namespace route = vek::track::route;
+  if (vek::track::gpx_track({"F.MOV", route::route_samples(clip)}).find("</gpx>") == std::string::npos) std::abort();
   const std::vector<route::Trip> trips = route::group_trips({{"F.MOV", route::route_samples(clip)}});
   if (route::gpx_text(trips).find("</gpx>") == std::string::npos ||
       route::kml_text(trips).find("</kml>") == std::string::npos || route::csv_text(trips).rfind("trip,", 0) != 0)

@@ -53,6 +53,12 @@ int main(int argc, char** argv) {
   ByteWriter aitg_clip;
   aitg_clip.u32be(16).text("ftyp").text("qt  ").zeros(4).bytes(payloads::aitg_trailer().view());
   write(folder, "aitg-clip", aitg_clip.vector());
+  ByteWriter gps0_xor_clip;
+  auto gps0_record = payloads::xor_record().vector();
+  gps0_record.resize(311, std::byte{0xAA});
+  gps0_xor_clip.u32be(16).text("ftyp").text("qt  ").zeros(4);
+  gps0_xor_clip.u32be(8 + 2 * 311).text("gps0").bytes(gps0_record).bytes(gps0_record);
+  write(folder, "gps0-xor-clip", gps0_xor_clip.vector());
   ByteWriter gps_box_clip;
   const auto box = payloads::gps_box_payload();
   gps_box_clip.u32be(8 + 108).text("moov").u32be(108).text("mvhd").zeros(4).u32be(3539667907U).zeros(92);

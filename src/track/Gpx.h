@@ -1,21 +1,22 @@
 #pragma once
-// A clip's route as a GPX 1.1 track, for other tools.
+// One clip's samples as a GPX 1.1 track, for other tools: the `gpx` command's
+// text, whichever reader the samples came from.
 //
 // Times are written as UTC: the cameras store UTC and add a display offset
 // only in the track file's keys (+1 h freeGPS, +8 h gps0), which is left out
-// here. A time that is not a valid date is left out of its point. Positions
-// outside -90..90 / -180..180 (corrupt records) are dropped. Speed goes in the
-// Garmin TrackPointExtension v2 `speed` element in m/s: freeGPS stores cm/s,
-// gps0 whole km/h. A gps0 record gives one point (not ten), the records the
-// track file writes (three skipped per chunk).
+// here. A sample without a valid date keeps its point without a time.
+// Positions outside -90..90 / -180..180 (corrupt records) are dropped. Speed
+// goes in the Garmin TrackPointExtension v2 `speed` element in m/s. Unlike a
+// route export, every sample with a position is kept, glitches included: this
+// is what the clip holds, not a cleaned drive.
 
-#include "track/ByteReader.h"
+#include "track/route/RouteSample.h"
 
 #include <string>
-#include <string_view>
 
 namespace vek::track {
 
-std::string gpx_track(Bytes clip, std::string_view track_name);
+// A track named after the clip, one point per sample.
+std::string gpx_track(const route::ClipSamples& clip);
 
 }  // namespace vek::track

@@ -1,5 +1,6 @@
 #include "ClipBuilder.h"
 #include "track/Gpx.h"
+#include "track/formats/UtcClock.h"
 
 #include <gtest/gtest.h>
 
@@ -8,6 +9,11 @@ namespace {
 
 using test::ClipBuilder;
 using test::count_of;
+
+// The `gpx` command's text of a clip read with today's layouts.
+std::string gpx_track(Bytes clip, std::string name) {
+  return track::gpx_track({std::move(name), route::route_samples(clip)});
+}
 
 TEST(Gpx, FreeGpsPointsInUtc) {
   ClipBuilder clip(600);
@@ -51,6 +57,24 @@ TEST(Gpx, Gps0OnePointPerWrittenRecordAndNoInvalidTimes) {
 
 TEST(Gpx, EmptyClipGivesAnEmptyTrack) {
   EXPECT_EQ(count_of(gpx_track(Bytes{}, "E.MOV"), "<trkseg>\n</trkseg>"), 1U);
+}
+
+TEST(Gpx, AnotherFamilysFixesGiveOnePointEachInUtc) {
+  formats::Fix fix;
+  fix.time = {2016, 3, 1, 9, 5, 7.25};
+  fix.latitude = -34.6037;
+  fix.longitude = -58.3816;
+  fix.speed_kmh = 36.0;
+  formats::Fix next = fix;
+  next.time.second = 8.0;
+  next.latitude = 91.0;  // off the globe: no point
+  const std::string gpx = track::gpx_track({"F.MOV", route::route_samples({fix, next, fix})});
+  EXPECT_EQ(count_of(gpx,
+                     "<trkpt lat=\"-34.6037000\" lon=\"-58.3816000\"><time>2016-03-01T09:05:07.3Z</time>"
+                     "<extensions><gpxtpx:TrackPointExtension><gpxtpx:speed>10.00</gpxtpx:speed>"),
+            2U)
+      << gpx;
+  EXPECT_EQ(count_of(gpx, "<trkpt "), 2U);
 }
 
 }  // namespace

@@ -62,7 +62,20 @@
       tripSpeeds: 'max {max} · avg {avg}', tripEvents: '{n} events', tripEventOne: '1 event',
       exportRoute: 'Export route', routeClip: 'This clip', routeTrip: 'This trip', routePicked: 'Selected clips',
       routeSaved: 'Route saved to the output folder: {name}', routeFailed: 'The route could not be saved: {text}',
-      routeNothing: 'No clip to export the route of', routeScope: 'Clips of the route', routeFormat: 'Route file format'
+      routeNothing: 'No clip to export the route of', routeScope: 'Clips of the route', routeFormat: 'Route file format',
+      famFreeGps: 'freeGPS boxes', famGps0: 'gps0/gsen records', famNone: 'no GPS data found',
+      famEncrypted: 'encrypted, not readable', famSingleFix: 'freeGPS single-fix record (family 1)',
+      famGpmd: 'gpmd GPMF metadata track (family 2)',
+      famFreeGpsText: 'freeGPS text: RMC, subtract-16 RMC or slash-dated line (family 3)',
+      famInt32: 'freeGPS int32 DDMM block (family 4)', famGpsBox: 'top-level GPS box (family 4)',
+      famV02: '$V02 CSV log (family 4)', famFreeChildren: 'free atom with gps/3gf children (family 5)',
+      famGpsSidecar: '.gps/.3gf sidecar (family 5)', famSubtitleNmea: 'NMEA in a subtitle track (family 6)',
+      famSubtitleBinary: 'binary subtitle struct (family 7)',
+      famGps0Xor: 'XOR-0xAA text records in a gps0 atom (family 8)', famAitg: 'AITG gps0 trailer (family 8)',
+      famXorFreeGps: 'XOR-0xAA text records in freeGPS blocks (family 10)',
+      famXorTrack: 'XOR-0xAA text records in a track (family 10)', famCamm: 'camm metadata track (family 11)',
+      famNmeaSidecar: 'NMEA sidecar (family 13)', famMapSidecar: 'CSV .map sidecar (family 13)',
+      famSrtSidecar: 'SubRip telemetry sidecar (family 15)'
     },
     CHT: {
       appTitle: 'VEK 行車記錄器播放程式',
@@ -122,7 +135,20 @@
       tripSpeeds: '最高 {max} · 平均 {avg}', tripEvents: '{n} 個事件', tripEventOne: '1 個事件',
       exportRoute: '匯出路線', routeClip: '這段影片', routeTrip: '這趟行程', routePicked: '所選影片',
       routeSaved: '路線已存到輸出資料夾：{name}', routeFailed: '無法儲存路線：{text}',
-      routeNothing: '沒有可匯出路線的影片', routeScope: '路線的影片', routeFormat: '路線檔格式'
+      routeNothing: '沒有可匯出路線的影片', routeScope: '路線的影片', routeFormat: '路線檔格式',
+      famFreeGps: 'freeGPS 區塊', famGps0: 'gps0/gsen 紀錄', famNone: '找不到 GPS 資料',
+      famEncrypted: '已加密，無法讀取', famSingleFix: 'freeGPS 單點定位紀錄（第 1 類）',
+      famGpmd: 'gpmd GPMF 中繼資料軌（第 2 類）',
+      famFreeGpsText: 'freeGPS 文字：RMC、減 16 的 RMC 或斜線日期行（第 3 類）',
+      famInt32: 'freeGPS int32 DDMM 區塊（第 4 類）', famGpsBox: '頂層 GPS 區塊（第 4 類）',
+      famV02: '$V02 CSV 記錄檔（第 4 類）', famFreeChildren: '含 gps/3gf 子區塊的 free 區塊（第 5 類）',
+      famGpsSidecar: '.gps/.3gf 附屬檔（第 5 類）', famSubtitleNmea: '字幕軌中的 NMEA（第 6 類）',
+      famSubtitleBinary: '二進位字幕結構（第 7 類）',
+      famGps0Xor: 'gps0 區塊中的 XOR-0xAA 文字紀錄（第 8 類）', famAitg: 'AITG gps0 檔尾資料（第 8 類）',
+      famXorFreeGps: 'freeGPS 區塊中的 XOR-0xAA 文字紀錄（第 10 類）',
+      famXorTrack: '影音軌中的 XOR-0xAA 文字紀錄（第 10 類）', famCamm: 'camm 中繼資料軌（第 11 類）',
+      famNmeaSidecar: 'NMEA 附屬檔（第 13 類）', famMapSidecar: 'CSV .map 附屬檔（第 13 類）',
+      famSrtSidecar: 'SubRip 遙測字幕附屬檔（第 15 類）'
     }
   };
 
@@ -151,6 +177,16 @@
     apply(document);
   }
 
-  VEK.i18n = { t: t, apply: apply, setLanguage: setLanguage,
+  // The key under `prefix` whose English text is `english`, or '' (texts the
+  // native side records in English, shown in the page's language).
+  function keyOf(prefix, english) {
+    var keys = Object.keys(STRINGS.ENG);
+    for (var i = 0; i < keys.length; i++) {
+      if (keys[i].indexOf(prefix) === 0 && STRINGS.ENG[keys[i]] === english) return keys[i];
+    }
+    return '';
+  }
+
+  VEK.i18n = { t: t, apply: apply, setLanguage: setLanguage, keyOf: keyOf,
     language: function () { return current; } };
 })(window.VEK = window.VEK || {});

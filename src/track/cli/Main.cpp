@@ -13,13 +13,17 @@
 #include "track/io/FileSource.h"
 #include "track/io/Home.h"
 #include "track/io/MappedFile.h"
+#include "track/io/RouteExport.h"
+#include "track/route/RouteFormats.h"
 
 #include <unistd.h>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <exception>
 #include <filesystem>
 #include <iostream>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <system_error>
@@ -56,8 +60,9 @@ constexpr const char* kUsage =
     "         each other within the gap (default 120 s) form one trip. GPX 1.1 has a\n"
     "         track per trip, KML a time-stamped line per trip (both UTC, fixes only,\n"
     "         GPS glitches left out), CSV one row per sample with every field.\n"
-    "gpx      Write the clip's route as a GPX 1.1 track (UTC times, latitude,\n"
-    "         longitude, speed in m/s) to standard output.\n"
+    "gpx      Write the clip's samples, from whichever camera family or sidecar\n"
+    "         holds them, as a GPX 1.1 track (UTC times, latitude, longitude, speed\n"
+    "         in m/s) to standard output.\n"
     "probe    Name the camera family whose GPS data each clip holds (or \"no GPS\n"
     "         data found\" / \"encrypted, not readable\"), its sample count, first\n"
     "         and last time (UTC), and why each other reader declined the clip.\n"
@@ -199,6 +204,7 @@ int run_extract(const std::vector<std::string>& args) {
   return all_ok ? kExitOk : kExitFailed;
 }
 
+// The route as the registry reads it, the same samples `export` writes.
 int run_gpx(const std::vector<std::string>& args) {
   if (args.size() != 1) return usage_error("gpx needs exactly one CLIP");
   const std::string& clip = args[0];
@@ -207,33 +213,32 @@ int run_gpx(const std::vector<std::string>& args) {
     return kExitFailed;
   }
   track::io::IoError error;
-  const auto mapped = track::io::MappedFile::open(clip, error);
-  if (!mapped) {
+  const auto samples = track::io::read_route_samples(clip, error);
+  if (!samples) {
     std::cerr << "vek-track: " << error.message << " (" << error.detail << ")\n";
     return kExitFailed;
   }
-  const std::string gpx = track::gpx_track(mapped->bytes(), track::clip_file_name(clip));
-  if (!mapped->intact()) {
-    std::cerr << "vek-track: " << clip << ": changed or removed while it was read\n";
-    return kExitFailed;
-  }
-  std::cout << gpx;
+  std::cout << track::gpx_track(*samples);
   std::cout.flush();
   return std::cout ? kExitOk : kExitFailed;
 }
 
-// Count, first and last time of today's layouts, as their GPX route gives them.
-void print_today_samples(track::Bytes clip, const std::string& clip_name) {
-  const std::string gpx = track::gpx_track(clip, track::clip_file_name(clip_name));
+bool on_the_globe(const track::route::RouteSample& s) {
+  return std::fabs(s.latitude) <= 90 && std::fabs(s.longitude) <= 180;
+}
+
+// Count, first and last time of today's layouts' samples with a position.
+void print_today_samples(track::Bytes clip) {
   std::size_t count = 0;
-  for (std::size_t at = gpx.find("<trkpt"); at != std::string::npos; at = gpx.find("<trkpt", at + 1))
+  std::optional<double> first;
+  std::optional<double> last;
+  for (const track::route::RouteSample& s : track::route::route_samples(clip)) {
+    if (!on_the_globe(s)) continue;
     ++count;
-  const std::size_t first = gpx.find("<time>");
-  const std::size_t last = gpx.rfind("<time>");
+    if (s.utc) first = first.value_or(*s.utc), last = s.utc;
+  }
   std::cout << "  samples: " << count;
-  if (count > 0 && first != std::string::npos)
-    std::cout << ", first " << gpx.substr(first + 6, gpx.find('<', first + 6) - first - 6) << ", last "
-              << gpx.substr(last + 6, gpx.find('<', last + 6) - last - 6);
+  if (first) std::cout << ", first " << track::route::utc_text(*first) << ", last " << track::route::utc_text(*last);
   std::cout << "\n";
 }
 
@@ -251,7 +256,7 @@ void print_probe(const std::string& clip, const track::io::ClipReading& reading,
   std::cout << clip << ": " << (probe.verdict == Verdict::none ? "no GPS data found" : probe.family) << "\n";
   for (const fs::path& sidecar : reading.sidecars)
     std::cout << "  sidecar: " << sidecar.string() << "\n";
-  if (probe.verdict == Verdict::today) print_today_samples(bytes, clip);
+  if (probe.verdict == Verdict::today) print_today_samples(bytes);
   const auto& fixes = probe.decoded.fixes;
   if (probe.verdict == Verdict::family)
     std::cout << "  samples: " << fixes.size() << ", first " << utc_text(fixes.front().time) << ", last "

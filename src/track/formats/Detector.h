@@ -48,9 +48,11 @@ Detection detect_subtitle_nmea(ClipView& clip);
 // The `free` atom with `gps `/`3gf ` children.
 Detection detect_free_children(ClipView& clip);
 
-// The int32-DDMM trio's in-clip forms and the AITG trailer.
+// The int32-DDMM trio's in-clip forms, and the gps0 look-alikes: XOR-0xAA
+// records in a top-level gps0 atom and the AITG trailer.
 Detection detect_int32_blocks(ClipView& clip);
 Detection detect_gps_box(ClipView& clip);
+Detection detect_gps0_xor(ClipView& clip);
 Detection detect_aitg_trailer(ClipView& clip);
 
 }  // namespace vek::track::formats

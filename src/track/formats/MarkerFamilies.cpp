@@ -1,11 +1,14 @@
 // The int32-DDMM trio's in-clip forms (freeGPS int32 blocks, the top-level
-// "GPS " atom) and the AITG trailer that passes for today's gps0 atom.
+// "GPS " atom) and what passes for today's gps0 atom: a gps0 atom of XOR-0xAA
+// text records and the AITG trailer.
 
 #include "track/MovieHeader.h"
 #include "track/formats/AitgTrailer.h"
 #include "track/formats/Detector.h"
 #include "track/formats/FreeGpsInt32.h"
 #include "track/formats/GpsBox.h"
+#include "track/formats/Notes.h"
+#include "track/formats/XorText.h"
 
 namespace vek::track::formats {
 namespace {
@@ -41,6 +44,20 @@ Detection detect_gps_box(ClipView& clip) {
   const std::optional<double> start = movie_start(clip);
   if (!start) return declined("a top-level GPS atom, but no movie header creation time to count from");
   return validated_detection(decode_gps_box(*payload, *start), "a top-level GPS atom");
+}
+
+Detection detect_gps0_xor(ClipView& clip) {
+  const container::Atom* gps0 = container::find_atom(clip.top_level(), "gps0");
+  if (gps0 == nullptr) return declined("no top-level gps0 atom");
+  const auto payload = payload_of(clip, *gps0);
+  const std::vector<Bytes> records = payload ? xor_records_of_gps0(*payload) : std::vector<Bytes>{};
+  if (records.empty())
+    return declined(
+        "a gps0 atom without 311-byte records carrying the f2 e1 f0 ee 54 54 signature at +2 "
+        "(56-byte records are left unread: no known scale turns their values into positions)");
+  Decoded decoded = decode_xor_text(records);
+  note_once(decoded, "gps0 payload read as 311-byte records from its start, each read once");
+  return validated_detection(std::move(decoded), "a gps0 atom of XOR-0xAA records");
 }
 
 Detection detect_aitg_trailer(ClipView& clip) {

@@ -4,6 +4,7 @@
 #include "track/Search.h"
 #include "track/container/Atoms.h"
 #include "track/container/LocatedRead.h"
+#include "track/formats/AitgTrailer.h"
 #include "track/formats/SingleFixRecord.h"
 #include "track/formats/TodayLayouts.h"
 
@@ -37,6 +38,7 @@ const Detector kDetectors[] = {
     {"free atom with gps/3gf children (family 5)", detect_free_children, false},
     {"freeGPS int32 DDMM block (family 4)", detect_int32_blocks, true},
     {"top-level GPS box (family 4)", detect_gps_box, false},
+    {"XOR-0xAA text records in a gps0 atom (family 8)", detect_gps0_xor, false},
     {"AITG gps0 trailer (family 8)", detect_aitg_trailer, false, true},
 };
 
@@ -72,6 +74,12 @@ std::string share_text(const PlausibleShare& share) {
   return std::to_string(share.plausible) + " of " + std::to_string(share.seen);
 }
 
+// A reason the structure already gave is not repeated by the search.
+void decline(Probe& probe, std::string reason) {
+  if (std::find(probe.declined.begin(), probe.declined.end(), reason) == probe.declined.end())
+    probe.declined.push_back(std::move(reason));
+}
+
 void found(Probe& probe, Verdict verdict, std::string family) {
   probe.verdict = verdict;
   probe.family = std::move(family);
@@ -100,9 +108,14 @@ bool today_in_tail(ClipView& clip, Probe& probe) {
   const std::uint64_t start = gsen == nullptr ? gps0->offset : std::min(gps0->offset, gsen->offset);
   const std::uint64_t size = clip.source().size() - start;
   const auto tail = size <= container::kMaxTailSize ? clip.source().block(start, size) : std::nullopt;
-  if (!tail || !gps0_share(*tail).holds()) return false;
-  found(probe, Verdict::today, kTodayGps0);
-  return true;
+  const PlausibleShare share = tail ? gps0_share(*tail) : PlausibleShare{};
+  if (share.holds()) {
+    found(probe, Verdict::today, kTodayGps0);
+    return true;
+  }
+  decline(probe, std::string(kTodayGps0) + ": " +
+                     (tail ? share_text(share) + " records plausible" : "the atoms at the end are too large to read"));
+  return false;
 }
 
 bool encrypted_in_structure(ClipView& clip, Probe& probe) {
@@ -119,7 +132,7 @@ bool try_detector(const Detector& detector, ClipView& clip, Probe& probe, bool& 
   Detection detection = detector.detect(clip);
   recognised = recognised || detection.recognised;
   if (!detection.taken) {
-    probe.declined.push_back(std::string(detector.family) + ": " + detection.declined);
+    decline(probe, std::string(detector.family) + ": " + detection.declined);
     return false;
   }
   found(probe, Verdict::family, detector.family);
@@ -177,10 +190,35 @@ Probe search_clip(Bytes clip, Probe probe) {
       found(probe, Verdict::today, kTodayGps0);
       return probe;
     }
-    probe.declined.push_back(std::string(kTodayGps0) + ": " +
-                             (gps0.seen == 0 ? "no gps0 marker" : share_text(gps0) + " records plausible"));
+    decline(probe, std::string(kTodayGps0) + ": " +
+                       (gps0.seen == 0 ? "no gps0 marker" : share_text(gps0) + " records plausible"));
   }
   return search_blocks(clip, std::move(probe));
+}
+
+// Atoms that stop tiling the file where a RIFF-style trailer starts: the
+// trailer's reader takes the clip from the atoms and the trailer alone, unless
+// the atoms hold freeGPS blocks or today's gps0 layout reads the trailer
+// (both the search's, as for a clip without a trailer).
+Probe probe_before_trailer(container::ByteSource& source) {
+  Probe probe;
+  probe.verdict = Verdict::undecided;
+  const auto start = aitg_trailer_start(source);
+  auto top_level = start ? container::walk_atoms(source, 0, *start) : std::nullopt;
+  if (!top_level) {
+    probe.declined.push_back("structure: the atoms do not tile the file");
+    return probe;
+  }
+  ClipView clip(source, std::move(*top_level));
+  const std::uint64_t size = source.size() - *start;
+  const auto trailer = size <= container::kMaxTailSize ? source.block(*start, size) : std::nullopt;
+  bool recognised = false;
+  const auto reader =
+      std::find_if(std::begin(kDetectors), std::end(kDetectors), [](const Detector& d) { return d.reads_trailer; });
+  if (!trailer || !clip.blocks().empty() || gps0_share(*trailer).holds() ||
+      !try_detector(*reader, clip, probe, recognised))
+    probe.declined.push_back("structure: the atoms stop at a trailer that is left to the search");
+  return probe;
 }
 
 }  // namespace
@@ -192,11 +230,7 @@ std::span<const Detector> family_detectors() {
 Probe probe_clip(container::ByteSource& source) {
   Probe probe;
   auto top_level = container::walk_atoms(source, 0, source.size());
-  if (!top_level) {
-    probe.verdict = Verdict::undecided;
-    probe.declined.push_back("structure: the atoms do not tile the file");
-    return probe;
-  }
+  if (!top_level) return probe_before_trailer(source);
   ClipView clip(source, std::move(*top_level));
   if ((!clip.blocks().empty() && today_in_blocks(clip, probe)) || (clip.blocks().empty() && today_in_tail(clip, probe)))
     return probe;

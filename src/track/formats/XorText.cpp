@@ -113,4 +113,13 @@ Decoded decode_xor_text(std::span<const Bytes> records) {
   return decoded;
 }
 
+std::vector<Bytes> xor_records_of_gps0(Bytes payload) {
+  std::vector<Bytes> records;
+  for (std::size_t at = 0; payload.size() - at >= kXorRecordInGps0; at += kXorRecordInGps0) {
+    const Bytes record = payload.subspan(at, kXorRecordInGps0);
+    if (looks_like_xor_text(record)) records.push_back(record);
+  }
+  return records;
+}
+
 }  // namespace vek::track::formats

@@ -3,6 +3,7 @@
 
 #include "track/formats/AitgTrailer.h"
 #include "track/formats/Detector.h"
+#include "track/formats/Registry.h"
 
 #include "FamilyPayloads.h"
 #include "Int32TrioPayloads.h"
@@ -82,6 +83,29 @@ TEST(AitgTrailer, RecordsWithoutTheirMarkOrCutShortAreSkipped) {
   auto bad_side = test::aitg_trailer();
   bad_side.set(8 + 0x21, 3);
   EXPECT_TRUE(decode_aitg_trailer(bad_side.view()).fixes.empty());
+}
+
+// Positioned reads alone (as an import reads a clip): the atoms before the
+// trailer and the trailer, never a search of the media.
+TEST(AitgTrailer, TheStructureReadsTheTrailerWithoutTheSearch) {
+  const auto clip = clip_with(test::aitg_trailer().view());
+  container::SpanSource source(clip.view());
+  const Probe probe = probe_clip(source);
+  EXPECT_EQ(probe.verdict, Verdict::family);
+  EXPECT_EQ(probe.family, "AITG gps0 trailer (family 8)");
+  EXPECT_EQ(probe.decoded.fixes.size(), 1u);
+
+  auto unreadable = test::aitg_trailer();
+  unreadable.set(8, 'X');  // no AITG record: the search decides
+  const auto other = clip_with(unreadable.view());
+  container::SpanSource other_source(other.view());
+  const Probe left = probe_clip(other_source);
+  EXPECT_EQ(left.verdict, Verdict::undecided);
+  EXPECT_EQ(left.declined.back(), "structure: the atoms stop at a trailer that is left to the search");
+
+  const auto cut = clip.view().first(40);  // the trailer cut after its first header
+  container::SpanSource cut_source(cut);
+  EXPECT_EQ(probe_clip(cut_source).verdict, Verdict::undecided);
 }
 
 }  // namespace

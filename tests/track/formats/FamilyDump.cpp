@@ -2,7 +2,8 @@
 // sidecar file and prints what it decoded as JSON, for the fixture tests.
 // Usage: vek-family-dump KIND FILE [OFFSET SIZE [START DURATION]]...
 // (the sample-track kinds take START and DURATION in seconds per payload);
-// vek-family-dump registry CLIP runs every registry detector over the clip.
+// vek-family-dump registry CLIP runs every registry detector over the clip;
+// vek-family-dump names - prints every family name a track's record can hold.
 
 #include "track/formats/AitgTrailer.h"
 #include "track/formats/Camm.h"
@@ -13,6 +14,7 @@
 #include "track/formats/GpsBox.h"
 #include "track/formats/Notes.h"
 #include "track/formats/Registry.h"
+#include "track/formats/Sidecars.h"
 #include "track/formats/SrtTelemetry.h"
 #include "track/formats/SubtitleBinary.h"
 #include "track/formats/SubtitleNmea.h"
@@ -60,6 +62,7 @@ Decoded decode_whole(const std::string& kind, Bytes file, const std::vector<Byte
   ClipView clip(source, container::walk_atoms(source, 0, file.size()).value_or(std::vector<container::Atom>{}));
   if (kind == "gps-box") return detect_gps_box(clip).decoded;
   if (kind == "aitg-trailer") return detect_aitg_trailer(clip).decoded;
+  if (kind == "gps0-xor") return detect_gps0_xor(clip).decoded;
   if (kind == "freegps-int32") return decode_int32_blocks(spans);
   // The log mixes clips, void and (0, 0) rows by design: what a reader takes is what validation keeps.
   return looks_like_v02_log(text) ? validated(decode_v02_log(text, "FILE.MOV")) : Decoded{};
@@ -68,6 +71,7 @@ Decoded decode_whole(const std::string& kind, Bytes file, const std::vector<Byte
 Decoded decode(const std::string& kind, Bytes file, const std::vector<TrackSample>& samples) {
   const std::string_view text(reinterpret_cast<const char*>(file.data()), file.size());
   std::vector<Bytes> spans;
+  spans.reserve(samples.size());
   for (const auto& s : samples)
     spans.push_back(s.bytes);
   Decoded d;
@@ -98,7 +102,8 @@ Decoded decode(const std::string& kind, Bytes file, const std::vector<TrackSampl
     d = decode_map_sidecar(text);
   } else if (kind == "srt-sidecar") {
     d = decode_srt_telemetry(text);
-  } else if (kind == "gps-box" || kind == "aitg-trailer" || kind == "freegps-int32" || kind == "v02-log") {
+  } else if (kind == "gps-box" || kind == "aitg-trailer" || kind == "gps0-xor" || kind == "freegps-int32" ||
+             kind == "v02-log") {
     d = decode_whole(kind, file, spans);
   }
   return d;
@@ -120,6 +125,14 @@ void print_detectors(Bytes file) {
   std::printf("]\n");
 }
 
+void print_names() {
+  for (const Detector& detector : family_detectors())
+    std::printf("%s\n", detector.family);
+  for (const auto kind :
+       {SidecarKind::gps_log, SidecarKind::nmea, SidecarKind::map, SidecarKind::srt, SidecarKind::v02_log})
+    std::printf("%s\n", sidecar_family(kind));
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -133,6 +146,10 @@ int main(int argc, char** argv) {
   const std::string kind = argv[1];
   if (kind == "registry") {
     print_detectors(file);
+    return 0;
+  }
+  if (kind == "names") {
+    print_names();
     return 0;
   }
   const bool timed = kind == "gpmd" || kind == "camm";

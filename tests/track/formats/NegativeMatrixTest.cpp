@@ -40,22 +40,43 @@ Decoded one_sample(Bytes b, Decoded (*decode)(std::span<const Bytes>)) {
   return decode(std::span<const Bytes>(samples));
 }
 
-const std::map<std::string, Family>& families() {
-  static const std::map<std::string, Family> all = {
+using Families = std::map<std::string, Family>;
+
+// The decoders of payloads inside a clip: samples, atoms, records.
+Families clip_families() {
+  return {
       {"gpmf", {looks_like_gpmf, [](Bytes b) { return decode_gpmf(b, 1.0); }}},
       {"freegps-text", {looks_like_freegps_text, decode_freegps_text}},
       {"free-children", {looks_like_free_children, decode_free_children}},
-      {"gps-log",
-       {[](Bytes b) { return looks_like_gps_log(text(b)); }, [](Bytes b) { return decode_gps_log(text(b)); }}},
       {"subtitle-nmea", {looks_like_subtitle_nmea, [](Bytes b) { return one_sample(b, decode_subtitle_nmea); }}},
       {"subtitle-binary", {looks_like_subtitle_binary, [](Bytes b) { return one_sample(b, decode_subtitle_binary); }}},
       {"xor-text", {looks_like_xor_text, [](Bytes b) { return one_sample(b, decode_xor_text); }}},
+      {"gps0-xor",
+       {[](Bytes b) { return !xor_records_of_gps0(b).empty(); },
+        [](Bytes b) { return decode_xor_text(xor_records_of_gps0(b)); }}},
       {"camm",
        {looks_like_camm,
         [](Bytes b) {
           const TrackSample s[] = {{b, 0, 1}};
           return decode_camm(s, CammClock{1456823100.0});
         }}},
+      {"gps-box", {looks_like_gps_box, [](Bytes b) { return decode_gps_box(b, test::kFixUnix); }}},
+      {"int32-block",
+       {[](Bytes b) { return decode_int32_block(b).has_value(); }, [](Bytes b) { return decode_int32_blocks({b}); }}},
+      {"aitg-trailer",
+       {[](Bytes b) {
+          container::SpanSource source(b);
+          return aitg_trailer_start(source) == std::optional<std::uint64_t>(0);
+        },
+        decode_aitg_trailer}},
+  };
+}
+
+// The decoders of text logs, beside the clip or inside it.
+Families text_families() {
+  return {
+      {"gps-log",
+       {[](Bytes b) { return looks_like_gps_log(text(b)); }, [](Bytes b) { return decode_gps_log(text(b)); }}},
       {"nmea-sidecar",
        {[](Bytes b) { return looks_like_nmea_sidecar(text(b)); },
         [](Bytes b) { return decode_nmea_sidecar(text(b)); }}},
@@ -67,16 +88,15 @@ const std::map<std::string, Family>& families() {
       {"v02-log",
        {[](Bytes b) { return looks_like_v02_log(text(b)); },
         [](Bytes b) { return decode_v02_log(text(b), "FILE.MOV"); }}},
-      {"gps-box", {looks_like_gps_box, [](Bytes b) { return decode_gps_box(b, test::kFixUnix); }}},
-      {"int32-block",
-       {[](Bytes b) { return decode_int32_block(b).has_value(); }, [](Bytes b) { return decode_int32_blocks({b}); }}},
-      {"aitg-trailer",
-       {[](Bytes b) {
-          container::SpanSource source(b);
-          return aitg_trailer_start(source) == std::optional<std::uint64_t>(0);
-        },
-        decode_aitg_trailer}},
   };
+}
+
+const Families& families() {
+  static const Families all = [] {
+    Families merged = clip_families();
+    merged.merge(text_families());
+    return merged;
+  }();
   return all;
 }
 
@@ -87,7 +107,7 @@ struct Payload {
   std::vector<std::byte> bytes;
 };
 
-std::vector<Payload> payloads() {
+std::vector<std::byte> gpmf_payload() {
   test::ByteWriter gpmf;
   gpmf.text("DEVC")
       .u8(0)
@@ -116,17 +136,31 @@ std::vector<Payload> payloads() {
       .u32be(0)
       .u32be(0)
       .u32be(0);
+  return gpmf.vector();
+}
+
+// Two records of the gps0 form: the text track's record, padded.
+std::vector<std::byte> gps0_xor_payload() {
+  auto gps0_record = test::xor_record().vector();
+  gps0_record.resize(kXorRecordInGps0, std::byte{0xAA});
+  test::ByteWriter gps0_xor;
+  gps0_xor.bytes(gps0_record).bytes(gps0_record);
+  return gps0_xor.vector();
+}
+
+std::vector<Payload> payloads() {
   const std::string nmea_log = test::nmea(test::kRmcBody) + "\r\n";
   test::ByteWriter children;
   children.u32be(static_cast<std::uint32_t>(8 + nmea_log.size())).text("gps ").text(nmea_log);
   return {
-      {{"gpmf"}, gpmf.vector()},
+      {{"gpmf"}, gpmf_payload()},
       {{"freegps-text"}, test::freegps_clock_atom().vector()},
       {{"free-children"}, children.vector()},
       {{"gps-log", "nmea-sidecar", "subtitle-nmea"}, test::bytes_of(nmea_log)},
       {{"subtitle-nmea"}, test::subtitle_sample("gsensori,2,512,1,2,3;" + nmea_log).vector()},
       {{"subtitle-binary"}, test::subtitle_binary_288().vector()},
       {{"xor-text"}, test::xor_record().vector()},
+      {{"gps0-xor", "xor-text"}, gps0_xor_payload()},
       {{"camm"}, test::camm_sample().vector()},
       {{"map-sidecar"}, test::bytes_of("A,010316,090507,2502.0378,N,12133.8681,E,36.0,12,-3,1010;\n")},
       {{"srt"}, test::bytes_of(test::srt_new_dialect())},

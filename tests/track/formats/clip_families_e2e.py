@@ -18,6 +18,9 @@ import sys
 import tempfile
 import unittest
 
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from sidecar_families_e2e import assert_gpx_matches  # noqa: E402  (the gpx text's checks)
+
 SKIP = 77
 VEK_TRACK = os.environ.get("VEK_TRACK", "")
 FIXTURE = os.environ.get("VEK_FIXTURE", "")
@@ -111,6 +114,14 @@ class ClipFamilies(unittest.TestCase):
             for row, fix in zip(rows, described["fixes"]):
                 self.check_row(kind, row, fix, described["precision"])
 
+    def test_gpx_gives_each_familys_points(self):
+        for kind in FAMILIES:
+            clip, described = self.clips[kind]
+            assert_gpx_matches(self, kind, self.vek_track("gpx", clip), described)
+        empty = self.vek_track("gpx", self.clips[PLAIN][0])
+        self.assertEqual(empty.count("<trkpt"), 0)
+        self.assertIn("<trkseg>\n</trkseg>", empty)
+
     def test_probe_names_every_family_and_its_samples(self):
         out = self.vek_track("probe", *(self.clips[kind][0] for kind in list(FAMILIES) + [PLAIN]))
         named = re.findall(r"^(\S+): (.*)$", out, re.MULTILINE)
@@ -132,6 +143,18 @@ class ClipFamilies(unittest.TestCase):
             for detection in json.loads(out):
                 if own is None or own not in detection["family"]:
                     self.assertFalse(detection["recognised"] or detection["fixes"], (kind, detection))
+
+
+class PageNames(unittest.TestCase):
+    def test_the_page_has_a_text_for_every_family_name_a_record_can_hold(self):
+        names = subprocess.run([DUMP, "names", "-"], check=True, capture_output=True, text=True).stdout.splitlines()
+        self.assertGreaterEqual(len(names), 17)
+        i18n = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "..", "resources", "www", "js",
+                            "i18n.js")
+        with open(i18n, encoding="utf-8") as f:
+            page = f.read()
+        for name in names:
+            self.assertEqual(len(re.findall(r"\bfam\w+: '%s'" % re.escape(name), page)), 1, name)
 
 
 def main():

@@ -16,7 +16,7 @@ FIXTURE = os.environ["VEK_FIXTURE"]
 DUMP = os.environ["VEK_FAMILY_DUMP"]
 SECONDS = 3
 KINDS = ("gpmd", "freegps-text", "free-children", "subtitle-nmea", "subtitle-binary", "xor-text", "camm",
-         "nmea-sidecar", "map-sidecar", "srt-sidecar", "v02-log", "gps-box", "freegps-int32", "aitg-trailer")
+         "nmea-sidecar", "map-sidecar", "srt-sidecar", "v02-log", "gps-box", "freegps-int32", "aitg-trailer", "gps0-xor")
 SKIP = 77
 failures = []
 

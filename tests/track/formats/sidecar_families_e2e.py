@@ -17,6 +17,7 @@ import subprocess
 import sys
 import tempfile
 import unittest
+from xml.etree import ElementTree
 
 SKIP = 77
 VEK_TRACK = os.environ.get("VEK_TRACK", "")
@@ -28,6 +29,7 @@ FAMILIES = {
     "gps-box": ("top-level GPS box (family 4)", False),
     "freegps-int32": ("freeGPS int32 DDMM block (family 4)", False),
     "aitg-trailer": ("AITG gps0 trailer (family 8)", False),
+    "gps0-xor": ("XOR-0xAA text records in a gps0 atom (family 8)", False),
     "gps-sidecar": (".gps/.3gf sidecar (family 5)", True),
     "nmea-sidecar": ("NMEA sidecar (family 13)", True),
     "map-sidecar": ("CSV .map sidecar (family 13)", True),
@@ -62,6 +64,30 @@ def snapshot(paths):
 def seconds_of(text):
     when = datetime.datetime.strptime(text.rstrip("Z")[:26], "%Y-%m-%dT%H:%M:%S.%f")
     return (when - datetime.datetime(1970, 1, 1)).total_seconds()
+
+
+GPX = "{http://www.topografix.com/GPX/1/1}"
+GPXTPX = "{http://www.garmin.com/xmlschemas/TrackPointExtension/v2}"
+# What the gpx command's text keeps: 7 decimals of degrees, tenths of seconds, m/s to 2 decimals.
+GPX_ROUNDING = {"degrees": 6e-8, "seconds": 0.06, "speed_kmh": 0.006 * 3.6}
+
+
+def assert_gpx_matches(test, label, text, described):
+    """`vek-track gpx` text: well-formed GPX 1.1 with one point per fixture fix, in order, at its values."""
+    root = ElementTree.fromstring(text)  # raises on text that is not well-formed XML
+    test.assertEqual(root.tag, GPX + "gpx", label)
+    points = root.findall("%strk/%strkseg/%strkpt" % (GPX, GPX, GPX))
+    fixes = described["fixes"]
+    test.assertEqual(len(points), len(fixes), label)
+    tol = {k: v + described["precision"][k] for k, v in GPX_ROUNDING.items()}
+    for i, (point, want) in enumerate(zip(points, fixes)):
+        where = "%s point %d" % (label, i)
+        test.assertAlmostEqual(float(point.get("lat")), want["lat"], delta=tol["degrees"], msg=where)
+        test.assertAlmostEqual(float(point.get("lon")), want["lon"], delta=tol["degrees"], msg=where)
+        test.assertAlmostEqual(seconds_of(point.find(GPX + "time").text), seconds_of(want["utc"]),
+                               delta=tol["seconds"], msg=where)
+        speed = float(point.find(".//%sspeed" % GPXTPX).text) * 3.6
+        test.assertAlmostEqual(speed, want["speed_kmh"], delta=tol["speed_kmh"], msg=where)
 
 
 class FamilyCase:
@@ -103,6 +129,11 @@ class FamilyCase:
         tolerance = {k: max(v, self.described["precision"][k]) for k, v in CSV_ROUNDING.items()}
         for i, (row, want) in enumerate(zip(rows, fixes)):
             self.compare(i, row, want, tolerance)
+
+    def check_gpx(self):
+        out = run("gpx", self.clip, home=self.home)
+        self.test.assertEqual(out.returncode, 0, out.stderr)
+        assert_gpx_matches(self.test, self.kind, out.stdout, self.described)
 
     def compare(self, i, row, want, tol):
         label = "%s row %d" % (self.kind, i)
@@ -147,6 +178,9 @@ class SidecarFamilies(unittest.TestCase):
 
     def test_csv_export_matches_the_fixture(self):
         self.each_case(FamilyCase.check_csv)
+
+    def test_gpx_gives_the_fixtures_points(self):
+        self.each_case(FamilyCase.check_gpx)
 
 
 class SidecarRefusals(unittest.TestCase):

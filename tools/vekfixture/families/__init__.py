@@ -3,8 +3,8 @@ Each module's build(movie, options, points, drive) returns the clip bytes, the
 JSON description (payload locations, the fixes and acceleration a reader must
 decode, and which reading of an uncertain fact it took) and the sidecar files
 as {suffix: bytes}, written beside the clip as NAME + suffix."""
-from . import (aitg, camm, free_children, freegps_int32, freegps_text, gpmd, gps_box, gps_sidecar, map_sidecar, srt,
-               subtitle_binary, subtitle_nmea, text_sidecar, v02_log, xor_text)
+from . import (aitg, camm, free_children, freegps_int32, freegps_text, gpmd, gps0_xor, gps_box, gps_sidecar, map_sidecar,
+               srt, subtitle_binary, subtitle_nmea, text_sidecar, v02_log, xor_text)
 
 BUILDERS = {
     "gpmd": gpmd.build,
@@ -21,6 +21,7 @@ BUILDERS = {
     "gps-box": gps_box.build,
     "freegps-int32": freegps_int32.build,
     "aitg-trailer": aitg.build,
+    "gps0-xor": gps0_xor.build,
     "gps-sidecar": gps_sidecar.build,
 }
 KINDS = tuple(BUILDERS)
