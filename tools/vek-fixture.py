@@ -22,7 +22,7 @@ import os
 import sys
 import tempfile
 
-from vekfixture import families, fixture, freegps, mov
+from vekfixture import encode, families, fixture, freegps, mov
 from vekfixture.encode import EncodeError
 
 MAX_SECONDS = 600  # fixtures are short; keeps a typo from encoding for an hour
@@ -91,6 +91,9 @@ def parse_arguments(argv):
     parser.add_argument("--rotate", type=int, default=0, choices=(0, 90, 180, 270),
                         help="display rotation, clockwise, written into the track's matrix")
     parser.add_argument("--audio", action="store_true", help="add an AAC sine tone track")
+    parser.add_argument("--audio-mark", type=int, metavar="FRAME",
+                        help="instead of the tone, silence but for a short burst starting with video frame FRAME "
+                             "(implies --audio)")
     parser.add_argument("--seed", type=int, default=1, help="selects the drive (default 1)")
     parser.add_argument("--start", type=start_time, default=start_time(DEFAULT_START),
                         help="local date and time of the first second, default " + DEFAULT_START)
@@ -109,6 +112,10 @@ def parse_arguments(argv):
         parser.error("--gps-index is for the freeGPS kinds")
     if not 0 <= args.drive_offset <= MAX_SECONDS * MAX_CLIPS_PER_DRIVE:
         parser.error("--drive-offset must be 0..%d" % (MAX_SECONDS * MAX_CLIPS_PER_DRIVE))
+    if args.audio_mark is not None:
+        if not 0 <= args.audio_mark < args.seconds * args.fps - args.fps * encode.MARK_SECONDS:
+            parser.error("--audio-mark must be a frame of the clip, its burst ending before the clip does")
+        args.audio = True
     return args
 
 
@@ -131,7 +138,7 @@ def main(argv):
     args = parse_arguments(argv)
     options = fixture.Options(args.kind, args.seconds, args.size, args.fps, args.rotate, args.audio,
                               args.seed, args.start, args.southwest, args.atom_size, args.drive_offset,
-                              args.gps_index, os.path.basename(args.out))
+                              args.gps_index, os.path.basename(args.out), args.audio_mark)
     try:
         if args.kind in families.KINDS:
             data, description, sidecars = families.make(options)

@@ -16,4 +16,12 @@ std::filesystem::path make_bench_clip(const std::filesystem::path& out, int seco
   return out;
 }
 
+std::size_t tracks_in(const std::filesystem::path& folder) {
+  std::size_t n = 0;
+  std::error_code error;
+  for (const auto& entry : std::filesystem::directory_iterator(folder, error))
+    n += entry.path().extension() == ".data" ? 1U : 0U;
+  return n;
+}
+
 }  // namespace vek::bench

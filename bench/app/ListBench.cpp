@@ -49,14 +49,6 @@ std::vector<std::string> card_of(const std::filesystem::path& card, int clips) {
   return paths;
 }
 
-std::size_t tracks_in(const std::filesystem::path& folder) {
-  std::size_t n = 0;
-  std::error_code error;
-  for (const auto& entry : std::filesystem::directory_iterator(folder, error))
-    n += entry.path().extension() == ".data" ? 1U : 0U;
-  return n;
-}
-
 double milliseconds_since(Clock::time_point start, double epoch_ms) {
   return epoch_ms -
          static_cast<double>(std::chrono::duration_cast<std::chrono::milliseconds>(start.time_since_epoch()).count());
@@ -72,7 +64,7 @@ int main(int argc, char** argv) {
     const auto start = Clock::now();
     run.start_vek(paths, {VEK_PROBE_DIR "/list-probe.js"}, {"{\"clips\": " + std::to_string(clips) + "}"});
     const auto data = run.home() / "VEK" / "data";
-    const auto all_written = [&] { return tracks_in(data) >= static_cast<std::size_t>(clips); };
+    const auto all_written = [&] { return vek::bench::tracks_in(data) >= static_cast<std::size_t>(clips); };
     if (!vek::test::wait_until(all_written, kRunTimeout)) throw std::runtime_error("the tracks were not all written");
     const double native_ms = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
     const auto report = run.wait_report("list", kRunTimeout);

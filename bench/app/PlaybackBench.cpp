@@ -3,7 +3,8 @@
 // (WEBKIT_GST_DISABLE_GL_SINK=1), in the same run on the current display:
 // frames decoded and dropped (getVideoPlaybackQuality) and the page's own
 // animation frames per second while the video plays.
-// Usage: xvfb-run -a vek-playback-bench [--seconds 20] [--size 1920x1080]
+// Usage: xvfb-run -a vek-playback-bench [--seconds 20] [--size 1920x1080] [--sink gl|none|both] [--clip CLIP]
+// (--clip plays a clip of your own instead of a generated one)
 
 #include <cstdio>
 #include <cstdlib>
@@ -24,6 +25,8 @@ using vek::bench::ProbedRun;
 struct Options {
   int seconds = 20;
   std::string size = "1920x1080";
+  std::string sink = "both";
+  std::string clip;
 };
 
 struct Playback {
@@ -40,11 +43,17 @@ Options parse_options(std::span<char*> arguments) {
       options.seconds = std::atoi(arguments[i + 1]);
     else if (flag == "--size")
       options.size = arguments[i + 1];
+    else if (flag == "--sink")
+      options.sink = arguments[i + 1];
+    else if (flag == "--clip")
+      options.clip = arguments[i + 1];
     else
       throw std::invalid_argument("unknown option " + std::string(flag));
   }
-  if (options.seconds < 1 || options.seconds > 600 || arguments.size() % 2 == 0)
-    throw std::invalid_argument("usage: vek-playback-bench [--seconds 1..600] [--size WxH]");
+  const bool known_sink = options.sink == "gl" || options.sink == "none" || options.sink == "both";
+  if (options.seconds < 1 || options.seconds > 600 || !known_sink || arguments.size() % 2 == 0)
+    throw std::invalid_argument(
+        "usage: vek-playback-bench [--seconds 1..600] [--size WxH] [--sink gl|none|both] [--clip CLIP]");
   return options;
 }
 
@@ -83,9 +92,13 @@ int main(int argc, char** argv) {
   try {
     const Options options = parse_options(std::span<char*>(argv, static_cast<std::size_t>(argc)));
     const vek::test::ScratchFolder folder("vek-playback-clip");
-    const auto clip = vek::bench::make_bench_clip(folder / "PLAY0001.MOV", options.seconds + 10, options.size);
-    std::printf("playback of a %s 30 fps clip over %d s\n", options.size.c_str(), options.seconds);
+    const auto clip = options.clip.empty()
+                          ? vek::bench::make_bench_clip(folder / "PLAY0001.MOV", options.seconds + 10, options.size)
+                          : std::filesystem::absolute(options.clip);
+    const std::string what = options.clip.empty() ? "a " + options.size + " 30 fps clip" : clip.string();
+    std::printf("playback of %s over %d s\n", what.c_str(), options.seconds);
     for (const bool gl_sink : {true, false}) {
+      if (options.sink != "both" && gl_sink != (options.sink == "gl")) continue;
       const Playback bare = measure(false, gl_sink, clip, options);
       const Playback app = measure(true, gl_sink, clip, options);
       compare(gl_sink ? "GL sink" : "no GL sink", app, bare);

@@ -22,7 +22,10 @@ AppDelegate::AppDelegate(Platform platform, Media media, Environment environment
           env_.extract, [this](std::function<void()> task) { platform_.main_thread.post(std::move(task)); },
           library::intake_thread_count())),
       intake_(
-          std::make_unique<library::IntakeQueue>(clips_, env_.home, *workers_, intake_listener(), env_.read_duration)) {
+          std::make_unique<library::IntakeQueue>(clips_, env_.home, *workers_, intake_listener(), env_.read_duration,
+                                                 [this](std::chrono::milliseconds delay, std::function<void()> task) {
+                                                   platform_.main_thread.post_after(delay, std::move(task));
+                                                 })) {
   watch_cards();
 }
 

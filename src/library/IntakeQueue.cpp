@@ -3,6 +3,13 @@
 #include <optional>
 
 namespace vek::library {
+namespace {
+
+// A drag lists a clip within this time of its being ready: about the page's
+// time to lay out a list of hundreds, and quick to the eye.
+constexpr std::chrono::milliseconds kDragReportSpacing{100};
+
+}  // namespace
 
 struct IntakeQueue::Run {
   IntakeKind kind = IntakeKind::Dragged;
@@ -17,12 +24,14 @@ struct IntakeQueue::Run {
 };
 
 IntakeQueue::IntakeQueue(ClipList& list, std::string home, ExtractionWorkers& workers, IntakeListener listener,
-                         DurationReader read_duration)
+                         DurationReader read_duration, ReportPacer::Timer report_timer)
     : list_(list),
       home_(std::move(home)),
       workers_(workers),
       listener_(std::move(listener)),
-      read_duration_(std::move(read_duration)) {}
+      read_duration_(std::move(read_duration)),
+      pacer_(kDragReportSpacing, std::move(report_timer),
+             [this](std::string_view last_clip) { listener_.report(last_clip); }) {}
 
 IntakeQueue::~IntakeQueue() {
   if (run_) {
@@ -46,6 +55,7 @@ void IntakeQueue::cancel() {
   const std::shared_ptr<Run> run = std::move(run_);
   listener_.log("intake cancelled: " + std::to_string(progress_.clips_done) + " of " +
                 std::to_string(progress_.clips_total) + " clips taken in");
+  pacer_.flush();
   if (!reports_each_path(run->kind)) {
     listener_.report(run->last_clip.empty() ? kNoClip : std::string_view(run->last_clip));
   }
@@ -154,7 +164,7 @@ void IntakeQueue::apply(Run& run, const IntakeStep& step, const ExtractOutcome* 
     ++progress_.clips_done;
   }
   if (reports_each_path(run.kind)) {
-    listener_.report(run.last_clip.empty() ? kNoClip : std::string_view(run.last_clip));
+    pacer_.request(run.last_clip.empty() ? std::string(kNoClip) : run.last_clip);
   }
   if (step.taken_in) {
     send_progress();
@@ -163,6 +173,7 @@ void IntakeQueue::apply(Run& run, const IntakeStep& step, const ExtractOutcome* 
 
 void IntakeQueue::finish_run() {
   const std::shared_ptr<Run> run = std::move(run_);
+  pacer_.flush();  // the run's last report goes at once
   if (!reports_each_path(run->kind)) {
     listener_.report(run->last_clip.empty() ? kNoClip : std::string_view(run->last_clip));
   }

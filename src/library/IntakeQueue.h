@@ -16,6 +16,7 @@
 #include "library/ClipList.h"
 #include "library/ExtractionWorkers.h"
 #include "library/IntakeProgress.h"
+#include "library/ReportPacer.h"
 
 namespace vek::library {
 
@@ -32,9 +33,10 @@ struct IntakeListener {
 class IntakeQueue {
  public:
   // `read_duration` gives the length of a clip whose track was read before;
-  // it runs on the workers.
+  // it runs on the workers. With `report_timer` a drag's reports are spaced
+  // out (ReportPacer); without it each path reports at once.
   IntakeQueue(ClipList& list, std::string home, ExtractionWorkers& workers, IntakeListener listener,
-              DurationReader read_duration = {});
+              DurationReader read_duration = {}, ReportPacer::Timer report_timer = {});
   IntakeQueue(const IntakeQueue&) = delete;
   IntakeQueue& operator=(const IntakeQueue&) = delete;
   ~IntakeQueue();
@@ -64,6 +66,7 @@ class IntakeQueue {
   ExtractionWorkers& workers_;
   IntakeListener listener_;
   DurationReader read_duration_;
+  ReportPacer pacer_;
   std::deque<std::pair<IntakeKind, std::vector<std::string>>> waiting_;
   std::shared_ptr<Run> run_;
   // Totals add up over the runs until the queue runs dry.

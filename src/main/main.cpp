@@ -15,6 +15,7 @@
 #include "media/core/CodeMemory.h"
 #include "media/core/Stamps.h"
 #include "media/gst/MediaFactory.h"
+#include "platform/MainLoopProbe.h"
 #include "platform/Shell.h"
 #include "platform/SystemLog.h"
 #include "platform/Toolkit.h"
@@ -81,6 +82,7 @@ int main(int argc, char** argv) {
     log.line("cannot open the display: is DISPLAY set?");
     return 1;
   }
+  const auto probe = vek::platform::main_loop_probe_from_environment();
   vek::platform::Shell shell(log);
   vek::app::AppDelegate app(shell.ports(), media(), environment(vek::track::io::home_directory().string()));
   app.set_startup_clips(clip_arguments(argc, argv));

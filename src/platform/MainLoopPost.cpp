@@ -2,6 +2,8 @@
 
 #include <glib.h>
 
+#include <algorithm>
+
 #include "base/glib/CallbackGuard.h"
 
 namespace vek::platform {
@@ -20,6 +22,11 @@ void delete_task(gpointer data) {
 
 void MainLoopPost::post(std::function<void()> task) {
   g_idle_add_full(G_PRIORITY_DEFAULT, run_task, new std::function<void()>(std::move(task)), delete_task);
+}
+
+void MainLoopPost::post_after(std::chrono::milliseconds delay, std::function<void()> task) {
+  const auto interval = static_cast<guint>(std::max<std::chrono::milliseconds::rep>(0, delay.count()));
+  g_timeout_add_full(G_PRIORITY_DEFAULT, interval, run_task, new std::function<void()>(std::move(task)), delete_task);
 }
 
 }  // namespace vek::platform

@@ -8,6 +8,7 @@ namespace vek::platform {
 class MainLoopPost : public app::ports::MainThread {
  public:
   void post(std::function<void()> task) override;
+  void post_after(std::chrono::milliseconds delay, std::function<void()> task) override;
 };
 
 }  // namespace vek::platform

@@ -93,6 +93,8 @@ struct FakeMainThread : ports::MainThread {
     }
     posted.notify_all();
   }
+  // The delay is not kept: a delayed task runs with the others, in order.
+  void post_after(std::chrono::milliseconds /*delay*/, std::function<void()> task) override { post(std::move(task)); }
   // Runs every queued task, including those the tasks queue.
   void run_all() {
     while (auto task = take()) {

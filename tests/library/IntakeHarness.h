@@ -111,9 +111,10 @@ class IntakeHarness : public TempHome {
     listener.failed = [this](const std::string& clip, const std::string& reason) {
       failures_.push_back(clip + ": " + reason);
     };
-    queue_ = std::make_unique<IntakeQueue>(list_, home(), *workers_, listener, [this](const std::string& clip) {
-      return read_duration_ ? read_duration_(clip) : std::nullopt;
-    });
+    queue_ = std::make_unique<IntakeQueue>(
+        list_, home(), *workers_, listener,
+        [this](const std::string& clip) { return read_duration_ ? read_duration_(clip) : std::nullopt; },
+        report_timer_);
   }
 
   // Runs posted tasks until the queue is idle; false after ten seconds.
@@ -155,6 +156,8 @@ class IntakeHarness : public TempHome {
   ClipList list_;
   Extractor extractor_;
   DurationReader read_duration_;
+  // Given to the queue: spaces out a drag's reports when set.
+  ReportPacer::Timer report_timer_;
   std::mutex extract_mutex_;
   std::vector<ExtractRequest> extractions_;
   std::vector<std::string> log_;

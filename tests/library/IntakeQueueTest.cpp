@@ -35,6 +35,88 @@ TEST_F(IntakeQueueTest, ClipsFinishingOutOfOrderAreAppliedInOrder) {
   EXPECT_EQ(log_, (std::vector<std::string>{"read K3.MOV", "read K2.MOV", "read K1.MOV"}));
 }
 
+// A drag's reports spaced out: a clip ready while one was just sent is
+// listed by the timer, the run's last report goes at once and lists all.
+class PacedIntakeTest : public testing::IntakeHarness {
+ protected:
+  void SetUp() override {
+    IntakeHarness::SetUp();
+    report_timer_ = [this](std::chrono::milliseconds delay, std::function<void()> task) {
+      EXPECT_LE(delay, 100ms);
+      timers_.push_back(std::move(task));
+    };
+  }
+  void fire_timers() {
+    for (auto& task : std::exchange(timers_, {})) {
+      task();
+    }
+  }
+  // Every report lists a leading part of the final list, in its order.
+  void expect_growing_prefixes(const std::string& final_list) const {
+    std::size_t listed = 0;
+    for (const std::string& report : reports_) {
+      const std::string clips = report.substr(0, report.rfind('|'));
+      EXPECT_EQ(final_list.rfind(clips, 0), 0U) << report;
+      EXPECT_GE(clips.size(), listed) << report;
+      listed = clips.size();
+    }
+  }
+  std::vector<std::function<void()>> timers_;
+};
+
+TEST_F(PacedIntakeTest, ABurstOfReadyClipsEndsInOneExactReport) {
+  start();
+  const std::string k1 = make_file("cards/K1.MOV");
+  const std::string k2 = make_file("cards/K2.MOV");
+  const std::string k3 = make_file("cards/K3.MOV");
+  gate_.hold(k3);  // the first in order: the others wait for it and come in one go
+  queue_->enqueue(IntakeKind::Dragged, {k1, k2, k3});
+  ASSERT_TRUE(gate_.wait_arrival(k1));
+  ASSERT_TRUE(gate_.wait_arrival(k2));
+  ASSERT_TRUE(run_until([&] { return extraction_count() >= 2; }));
+  gate_.release(k3);
+  ASSERT_TRUE(settle());
+  EXPECT_EQ(reports_, (std::vector<std::string>{k3 + ",|" + k3, k3 + "," + k2 + "," + k1 + ",|" + k1}))
+      << "the first at once, the last at the run's end, none between";
+  fire_timers();
+  EXPECT_EQ(reports_.size(), 2U) << "the timer finds nothing left to send";
+}
+
+TEST_F(PacedIntakeTest, AClipReadyMidRunIsListedByTheTimerWhileTheRunGoesOn) {
+  start();
+  const std::string k1 = make_file("cards/K1.MOV");
+  const std::string k2 = make_file("cards/K2.MOV");
+  const std::string k3 = make_file("cards/K3.MOV");
+  gate_.hold(k1);  // the last in order
+  queue_->enqueue(IntakeKind::Dragged, {k1, k2, k3});
+  ASSERT_TRUE(run_until([&] { return list_.entries().size() == 2; }));
+  fire_timers();
+  ASSERT_FALSE(reports_.empty());
+  EXPECT_EQ(reports_.back(), k3 + "," + k2 + ",|" + k2) << "both ready clips listed before the run ends";
+  EXPECT_TRUE(queue_->running());
+  gate_.release(k1);
+  ASSERT_TRUE(settle());
+  const std::string all = k3 + "," + k2 + "," + k1 + ",";
+  EXPECT_EQ(reports_.back(), all + "|" + k1);
+  expect_growing_prefixes(all);
+}
+
+TEST_F(PacedIntakeTest, CancelSendsTheWaitingReportAtOnce) {
+  start();
+  const std::string k1 = make_file("cards/K1.MOV");
+  const std::string k2 = make_file("cards/K2.MOV");
+  const std::string k3 = make_file("cards/K3.MOV");
+  gate_.hold(k1);
+  queue_->enqueue(IntakeKind::Dragged, {k1, k2, k3});
+  ASSERT_TRUE(run_until([&] { return list_.entries().size() == 2; }));
+  queue_->cancel();
+  ASSERT_FALSE(reports_.empty());
+  EXPECT_EQ(reports_.back(), k3 + "," + k2 + ",|" + k2) << "what was taken in is listed without waiting";
+  const std::size_t sent = reports_.size();
+  fire_timers();
+  EXPECT_EQ(reports_.size(), sent);
+}
+
 TEST_F(IntakeQueueTest, NeverMoreClipsAtOnceThanThreads) {
   std::atomic<int> reading{0};
   std::atomic<int> most{0};

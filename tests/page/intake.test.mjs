@@ -64,6 +64,54 @@ describe('intake panel', () => {
     await context.close();
   });
 
+  it('builds a burst of reports as its last one: every clip in name order, with that report\'s facts', async () => {
+    const { page, context, errors } = await openPage(browser);
+    await progress(page, 'running', '0', '40', '0', '4000', '');
+    const names = Array.from({ length: 40 }, (_, i) => `FILE${String(i + 1).padStart(4, '0')}.MOV`);
+    // Intake order is not name order; the last report gives every clip 61 s.
+    const paths = names.map((n) => `/media/card/DCIM/${n}`).reverse();
+    const calls = paths.map((_, k) => {
+      const listed = paths.slice(0, k + 1);
+      const clips = literal(listed.map((p) => p + ',').join(''));
+      const tracks = literal(listed.map((p) => p.replace('/media/card/DCIM/', '/home/u/VEK/data/').replace('.MOV', '.data,')).join(''));
+      const facts = literal(listed.map(() => (k === paths.length - 1 ? '61|' : '60|') + ',').join(''));
+      return `if(window.clip_facts)clip_facts(${clips},${facts});file_list_fun(${tracks},${clips},${literal(paths[k])});`;
+    });
+    await page.evaluate(calls.join(''));
+    await page.waitForFunction((n) => document.querySelectorAll('.clip').length === n, names.length);
+    assert.deepEqual(await page.$$eval('.clip .clip-name', (els) => els.map((e) => e.textContent)), names);
+    assert.deepEqual(await page.$$eval('.clip', (els) => els.map((e) => e.dataset.index)),
+      names.map((_, i) => String(i)), 'each row knows its place');
+    assert.deepEqual(new Set(await page.$$eval('.clip .clip-duration', (els) => els.map((e) => e.textContent))),
+      new Set(['1:01']), 'the facts sent with the last report');
+    assert.deepEqual(errors, []);
+    await context.close();
+  });
+
+  it('keeps the list where it was scrolled while reports rebuild it around the clip playing', async () => {
+    const { page, native, context } = await openPage(browser, { viewport: { width: 1280, height: 600 } });
+    const dir = mkdtempSync(join(tmpdir(), 'vek-card-'));
+    const first = native.addClip(dir, '2016_0301_100507_001.MOV', freeGpsTrack('2016_0301_100507_001.MOV', { seconds: 5 }),
+      clipFile(5));
+    await progress(page, 'running', '0', '60', '0', '6000', '');
+    await takeIn(page, native, first);
+    await page.waitForFunction(() => document.querySelector('video').currentTime > 0.2);
+    const more = Array.from({ length: 59 }, (_, i) => join(dir, `2016_0301_1${String(i + 10).padStart(2, '0')}000_x.MOV`));
+    for (const clip of more.slice(0, 30)) native.tracks.push(join(native.userPath, clip.replace(/^.*\//, '').replace('.MOV', '.data')));
+    native.clips.push(...more.slice(0, 30));
+    await native.report(more[29]);
+    await page.waitForFunction(() => document.querySelectorAll('.clip').length === 31);
+    const list = page.locator('[data-r="clip-list"]');
+    await list.evaluate((el) => { el.scrollTop = el.scrollHeight; });
+    const scrolled = await list.evaluate((el) => el.scrollTop);
+    assert.ok(scrolled > 0, 'the list is longer than its box');
+    await takeIn(page, native, more[30]);
+    await page.waitForFunction(() => document.querySelectorAll('.clip').length === 32);
+    assert.equal(await list.evaluate((el) => el.scrollTop), scrolled, 'not scrolled back to the clip playing');
+    assert.equal(await page.evaluate(() => VEK.app.viewer.playingPath), first);
+    await context.close();
+  });
+
   it('says which clip could not be read and why', async () => {
     const { page, context } = await openPage(browser);
     await page.evaluate(`if(window.intake_failed)intake_failed(${literal('/media/card/DCIM/FILE0007.MOV')},` +

@@ -184,6 +184,30 @@ class FreeGpsTest(ClipCase):
         self.assertIn("rotation=-90", probe.stdout)  # ffmpeg counts counter-clockwise
 
 
+class AudioMarkTest(ClipCase):
+    def test_the_burst_starts_with_its_video_frame_and_nothing_else_sounds(self):
+        _, description, clip = make(self.directory, "mark", "--kind", "freegps", "--seconds", "2",
+                                    "--audio-mark", "45")
+        self.assert_plays(clip, 2)
+        self.assertEqual(description["audio"], True)
+        self.assertEqual(description["audio_mark"]["seconds"], 1.5)
+        decoded = subprocess.run(["ffmpeg", "-v", "error", "-i", clip, "-map", "0:a:0", "-f", "f32le", "-ac", "1",
+                                  "-ar", "48000", "-"], capture_output=True, timeout=300).stdout
+        samples = struct.unpack("<%df" % (len(decoded) // 4), decoded)
+        loud = [i for i, value in enumerate(samples) if abs(value) > 0.2]
+        self.assertTrue(loud)
+        # The burst rises within a quarter of its 1 kHz period and lasts its 20 ms.
+        self.assertAlmostEqual(loud[0] / 48000, 1.5, delta=0.00025 + 1 / 48000)
+        self.assertAlmostEqual((loud[-1] - loud[0]) / 48000, 0.02, delta=0.001)
+
+    def test_a_mark_past_the_clip_is_refused(self):
+        clip = os.path.join(self.directory, "bad.MOV")
+        result = run([sys.executable, os.path.join(TOOLS, "vek-fixture.py"), "--out", clip, "--json",
+                      clip + ".json", "--kind", "freegps", "--seconds", "1", "--audio-mark", "30"])
+        self.assertEqual(result.returncode, 2)
+        self.assertEqual(os.listdir(self.directory), [])
+
+
 class Gps0Test(ClipCase):
     def check_records(self, data, description, count, start):
         records = description["gps0"]["records"]

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 
 namespace vek::track::container {
@@ -28,7 +29,14 @@ class WatchedSource final : public ByteSource {
     ranges.emplace_back(offset, out.size());
     return ranges.size() <= fail_from_ && inner_.read(offset, out);
   }
+  void prefetch(std::uint64_t offset, std::uint64_t n) override { hinted.push_back({offset, n, ranges.size()}); }
+  struct Hint {
+    std::uint64_t offset;
+    std::uint64_t n;
+    std::size_t reads_before;  // how many reads came before the hint
+  };
   std::vector<std::pair<std::uint64_t, std::uint64_t>> ranges;
+  std::vector<Hint> hinted;
 
  private:
   SpanSource inner_;
@@ -41,10 +49,16 @@ struct IndexedClip {
   std::uint64_t mdat_end = 0;
 };
 
+using Edit = std::function<void(Entries&, std::uint64_t&)>;
+
+struct ClipShape {
+  std::function<ByteVector(unsigned)> box;  // the box atom of a second
+  std::size_t moov_padding = 0;             // bytes of a `udta` atom in the moov before the index
+};
+
 // ftyp, an mdat with media noise around one box atom per second, then a moov
 // holding the `gps ` index that `edit` may alter before it is written.
-IndexedClip indexed_clip(unsigned seconds, std::size_t atom_size,
-                         const std::function<void(Entries&, std::uint64_t&)>& edit = {}) {
+IndexedClip shaped_clip(unsigned seconds, const ClipShape& shape, const Edit& edit = {}) {
   IndexedClip clip;
   test::MovBuilder mov;
   mov.add(atom("ftyp", ByteVector(8)));
@@ -54,8 +68,8 @@ IndexedClip indexed_clip(unsigned seconds, std::size_t atom_size,
   for (unsigned s = 0; s < seconds; ++s) {
     const ByteVector frames = test::noise(900 + 37 * s, s);
     media.insert(media.end(), frames.begin(), frames.end());
-    placed.emplace_back(media_start + media.size(), atom_size);
-    const ByteVector box = test::freegps_atom(atom_size, s);
+    const ByteVector box = shape.box(s);
+    placed.emplace_back(media_start + media.size(), box.size());
     media.insert(media.end(), box.begin(), box.end());
   }
   mov.add(atom("mdat", media));
@@ -64,12 +78,18 @@ IndexedClip indexed_clip(unsigned seconds, std::size_t atom_size,
   std::uint64_t count = listed.size();
   if (edit) edit(listed, count);
   ByteVector moov = atom("mvhd", ByteVector(100));
+  const ByteVector padding = shape.moov_padding > 0 ? atom("udta", ByteVector(shape.moov_padding)) : ByteVector{};
   const ByteVector index = atom("gps ", test::gps_index(listed, count));
+  moov.insert(moov.end(), padding.begin(), padding.end());
   moov.insert(moov.end(), index.begin(), index.end());
   mov.add(atom("moov", moov));
   clip.bytes = mov.bytes();
   clip.boxes = placed;
   return clip;
+}
+
+IndexedClip indexed_clip(unsigned seconds, std::size_t atom_size, const Edit& edit = {}) {
+  return shaped_clip(seconds, {[atom_size](unsigned s) { return test::freegps_atom(atom_size, s); }}, edit);
 }
 
 LocatedOutcome located(Bytes clip, Form form, StringSink& sink, const LogSink& log = {}) {
@@ -82,18 +102,84 @@ TEST(LocatedRead, IndexedClipGivesTheWholeFileTextFromTheListedBoxesOnly) {
   WatchedSource source(clip.bytes);
   StringSink sink;
   test::LogLines lines;
-  ASSERT_EQ(extract_located(source, "F.MOV", Form::standard, sink, lines.sink()), LocatedOutcome::written);
+  ASSERT_EQ(extract_located(source, "F.MOV", Form::standard, sink, lines.sink()), LocatedOutcome::written_boxes);
   test::LogLines whole_lines;
   EXPECT_EQ(sink.text, splitData(clip.bytes, "F.MOV", whole_lines.sink()));
   EXPECT_EQ(lines.lines, whole_lines.lines);
   EXPECT_EQ(test::count_of(sink.text, "'stat':\"65\""), 50U);
-  for (const auto& [offset, n] : source.ranges) {
-    const bool in_box = std::any_of(clip.boxes.begin(), clip.boxes.end(), [&](const auto& box) {
-      return offset >= box.first && offset + n <= box.first + box.second;
+  for (const auto& read : source.ranges) {
+    const bool in_box = std::any_of(clip.boxes.begin(), clip.boxes.end(), [&read](const auto& box) {
+      return read.first >= box.first && read.first + read.second <= box.first + box.second;
     });
-    const bool header_only = n <= 16 || offset >= clip.mdat_end;
-    EXPECT_TRUE(in_box || header_only) << "read of " << n << " media bytes at " << offset;
+    const bool header_only = read.second <= 16 || read.first >= clip.mdat_end;
+    EXPECT_TRUE(in_box || header_only) << "read of " << read.second << " media bytes at " << read.first;
   }
+}
+
+// How many reads touched [offset, offset + n).
+std::size_t reads_touching(const WatchedSource& source, std::uint64_t offset, std::uint64_t n) {
+  return static_cast<std::size_t>(std::count_if(source.ranges.begin(), source.ranges.end(), [&](const auto& r) {
+    return r.first < offset + n && offset < r.first + r.second;
+  }));
+}
+
+TEST(LocatedRead, EachBoxIsReadOnceAfterAHintAndTheMovieHeaderInOneRead) {
+  const IndexedClip clip = indexed_clip(6, 0x800);
+  WatchedSource source(clip.bytes);
+  StringSink sink;
+  ASSERT_EQ(extract_located(source, "F.MOV", Form::standard, sink), LocatedOutcome::written_boxes);
+  EXPECT_EQ(sink.text, splitData(clip.bytes, "F.MOV"));
+  const std::size_t first_box_read =
+      static_cast<std::size_t>(std::find_if(source.ranges.begin(), source.ranges.end(),
+                                            [&](const auto& r) { return r.first == clip.boxes[0].first; }) -
+                               source.ranges.begin());
+  for (const auto& box : clip.boxes) {
+    EXPECT_EQ(reads_touching(source, box.first, box.second), 1U) << "box at " << box.first;
+    const bool hinted = std::any_of(source.hinted.begin(), source.hinted.end(), [&](const auto& h) {
+      return h.offset == box.first && h.n == box.second && h.reads_before <= first_box_read;
+    });
+    EXPECT_TRUE(hinted) << "box at " << box.first << " announced before the boxes are read";
+  }
+  // The moov's own header, then the whole moov.
+  EXPECT_EQ(reads_touching(source, clip.mdat_end, clip.bytes.size() - clip.mdat_end), 2U);
+}
+
+TEST(LocatedRead, ALargeMovieHeaderIsWalkedAtomByAtom) {
+  const ClipShape shape{[](unsigned s) { return test::freegps_atom(0x800, s); }, 5U << 20};
+  const IndexedClip clip = shaped_clip(3, shape);
+  WatchedSource source(clip.bytes);
+  StringSink sink;
+  ASSERT_EQ(extract_located(source, "F.MOV", Form::standard, sink), LocatedOutcome::written_boxes);
+  EXPECT_EQ(sink.text, splitData(clip.bytes, "F.MOV"));
+  for (const auto& [offset, n] : source.ranges) {
+    const bool media = offset + n <= clip.mdat_end;
+    EXPECT_TRUE(media || n <= 16 + 8 * 3) << "only headers and the index of the moov: " << n << " bytes at " << offset;
+  }
+}
+
+// A box atom packing `count` boxes back to back, each after its marker.
+ByteVector packed_atom(std::size_t count, unsigned second) {
+  const ByteVector one = test::freegps_atom(380, second);  // size, marker, 44 bytes, one box
+  ByteVector out(one.begin(), one.begin() + 4);
+  for (std::size_t k = 0; k < count; ++k)
+    out.insert(out.end(), one.begin() + 4, one.end());
+  ByteVector size;
+  test::put_be(size, out.size(), 4);
+  std::copy(size.begin(), size.end(), out.begin());
+  return out;
+}
+
+TEST(LocatedRead, MoreBoxesThanAClipCouldHoldAreLeftToTheSearch) {
+  const ClipShape few{[](unsigned s) { return packed_atom(50, s); }};
+  StringSink read;
+  ASSERT_EQ(located(shaped_clip(2, few).bytes, Form::standard, read), LocatedOutcome::written_boxes);
+  EXPECT_EQ(test::count_of(read.text, "'stat':"), 2 * 50 * 10U);
+  // Atoms of about 1 MiB, the largest a box may be, 35100 boxes in all.
+  const ByteVector large = packed_atom(2700, 1);
+  const ClipShape many{[&large](unsigned) { return ByteVector(large); }};
+  StringSink refused;
+  EXPECT_EQ(located(shaped_clip(13, many).bytes, Form::standard, refused), LocatedOutcome::fall_back);
+  EXPECT_EQ(refused.text, "");
 }
 
 TEST(LocatedRead, MarkersInsideABoxAtomAreReadAsTheSearchReadsThem) {
@@ -103,7 +189,7 @@ TEST(LocatedRead, MarkersInsideABoxAtomAreReadAsTheSearchReadsThem) {
   for (std::size_t i = 0; i < 7; ++i)
     bytes[second_marker + i] = static_cast<std::byte>("freeGPS"[i]);
   StringSink sink;
-  ASSERT_EQ(located(bytes, Form::standard, sink), LocatedOutcome::written);
+  ASSERT_EQ(located(bytes, Form::standard, sink), LocatedOutcome::written_boxes);
   EXPECT_EQ(sink.text, splitData(bytes, "F.MOV"));
   EXPECT_EQ(test::count_of(sink.text, "'stat':"), 30U) << "three boxes of ten";
 }
@@ -111,12 +197,11 @@ TEST(LocatedRead, MarkersInsideABoxAtomAreReadAsTheSearchReadsThem) {
 TEST(LocatedRead, IndexCountBeyondItsEntriesIsClampedToThem) {
   const IndexedClip clip = indexed_clip(3, 0x800, [](Entries&, std::uint64_t& count) { count = 1000; });
   StringSink sink;
-  ASSERT_EQ(located(clip.bytes, Form::standard, sink), LocatedOutcome::written);
+  ASSERT_EQ(located(clip.bytes, Form::standard, sink), LocatedOutcome::written_boxes);
   EXPECT_EQ(sink.text, splitData(clip.bytes, "F.MOV"));
 }
 
 TEST(LocatedRead, AnIndexThatCannotBeTrustedFallsBackWithoutWriting) {
-  using Edit = std::function<void(Entries&, std::uint64_t&)>;
   const std::pair<const char*, Edit> cases[] = {
       {"empty",
        [](Entries& e, std::uint64_t& n) {
@@ -160,17 +245,18 @@ TEST(LocatedRead, BoxesThatDoNotFitTheirAtomFallBack) {
   EXPECT_EQ(located(cut.bytes, Form::standard, cut_sink), LocatedOutcome::fall_back);
 }
 
-TEST(LocatedRead, AReadFailingAfterWritingBeganIsReported) {
+TEST(LocatedRead, AFailingBoxReadIsReportedWithNothingWritten) {
   const IndexedClip clip = indexed_clip(3, 0x800);
   WatchedSource counting(clip.bytes);
   StringSink first;
-  ASSERT_EQ(extract_located(counting, "F.MOV", Form::standard, first), LocatedOutcome::written);
-  // Fail the last read: the second pass over the boxes has begun writing.
+  ASSERT_EQ(extract_located(counting, "F.MOV", Form::standard, first), LocatedOutcome::written_boxes);
+  // The last read is the last box: the clip changed or vanished while read.
   WatchedSource failing(clip.bytes, counting.ranges.size() - 1);
   StringSink sink;
   EXPECT_EQ(extract_located(failing, "F.MOV", Form::standard, sink), LocatedOutcome::read_failed);
-  // Fail an early read: nothing was written yet, so the caller may search instead.
-  WatchedSource early(clip.bytes, 3);
+  EXPECT_EQ(sink.text, "");
+  // A header read failing: the structure cannot be followed, so the caller may search instead.
+  WatchedSource early(clip.bytes, 1);
   StringSink none;
   EXPECT_EQ(extract_located(early, "F.MOV", Form::standard, none), LocatedOutcome::fall_back);
   EXPECT_EQ(none.text, "");
@@ -200,7 +286,7 @@ TEST(LocatedRead, Gps0ClipGivesTheWholeFileTextAndLogInBothForms) {
     StringSink sink;
     test::LogLines lines;
     test::LogLines whole_lines;
-    ASSERT_EQ(located(clip, form, sink, lines.sink()), LocatedOutcome::written);
+    ASSERT_EQ(located(clip, form, sink, lines.sink()), LocatedOutcome::written_tail);
     EXPECT_EQ(sink.text, extract_text(clip, "F.MOV", form, whole_lines.sink()));
     EXPECT_EQ(lines.lines, whole_lines.lines) << "the lengths logged after a failed search included";
     EXPECT_GT(sink.text.size(), 1000U);

@@ -43,6 +43,11 @@ class Options:
     drive_offset: int  # the clip begins this many seconds into the drive
     gps_index: str = "none"  # freeGPS kinds: none, camera (as the cameras write it) or broken
     clip_name: str = "FILE.MOV"  # the clip's file name, as card-wide logs name it
+    audio_mark: object = None  # int: the sound is a tone burst from this video frame on, silence elsewhere
+
+    @property
+    def audio_mark_seconds(self):
+        return None if self.audio_mark is None else self.audio_mark / self.fps
 
     @property
     def clip_start(self):
@@ -60,7 +65,8 @@ def find_all(data, marker):
 def encoded_movie(options):
     with tempfile.TemporaryDirectory(prefix="vek-fixture-") as scratch:
         path = os.path.join(scratch, "plain.mov")
-        encode.encode_clip(path, options.seconds, options.size, options.fps, options.audio)
+        encode.encode_clip(path, options.seconds, options.size, options.fps, options.audio,
+                           options.audio_mark_seconds)
         with open(path, "rb") as clip:
             movie = mov.Movie(clip.read())
     if options.rotate:
@@ -132,4 +138,7 @@ def make(options):
         "clip_start": options.clip_start.isoformat(), "origin": list(origin),
         "rounding": ROUNDING, "markers": markers, "drive": drive_summary(points, drive_seconds),
     }
+    if options.audio_mark is not None:
+        header["audio_mark"] = {"frame": options.audio_mark, "seconds": options.audio_mark_seconds,
+                                "hz": encode.MARK_HZ, "burst_seconds": encode.MARK_SECONDS}
     return data, {**header, **description}

@@ -44,6 +44,7 @@
     });
     views.player = new VEK.Player($('.stage'), {
       onTick: function (t) { app.viewer.onTick(t); },
+      sampleAt: function (t) { return app.viewer.sampleAt(t); },
       onEnded: function () { app.viewer.onEnded(); },
       onError: function () { app.viewer.onVideoError(); },
       onDuration: function (d) { app.viewer.onDuration(d); },
@@ -179,7 +180,7 @@
 
   // Reads every listed track in the background for the list's times and
   // durations, nearest to the current clip first; the clip being played
-  // always jumps the queue.
+  // always jumps the queue. Tracks read before are shown by the list itself.
   App.prototype.prefetch = function () {
     var round = ++this.prefetchRound;
     var self = this;
@@ -187,6 +188,7 @@
     var order = outwards(Math.max(0, this.viewer.current), clips.length);
     var k = 0;
     function nextOne() {
+      while (k < order.length && VEK.trackLoader.cached(clips[order[k]].track, clips[order[k]].name)) k++;
       if (round !== self.prefetchRound || k >= order.length) return;
       if (self.busyPlaying(order[k])) { setTimeout(nextOne, PLAYING_RETRY_MS); return; }
       var index = order[k++];

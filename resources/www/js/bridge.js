@@ -77,8 +77,10 @@
 
   function install(app) {
     var userPath = '';
-    var facts = null; // from the clip_facts call that comes before a report
-    window.clip_facts = function (clipText, factsText) { facts = factsFrom(clipText, factsText); };
+    // From the clip_facts call that comes before a report; read only for the
+    // report that is built, as a burst's earlier ones are dropped unread.
+    var facts = null;
+    window.clip_facts = function (clipText, factsText) { facts = { clips: String(clipText), facts: String(factsText) }; };
     // A drag reports after every path: hundreds of reports can arrive in a
     // burst, and only the latest matters. Each one is stored; the list is
     // built once the burst has passed, in a task of its own.
@@ -95,7 +97,8 @@
     function applyLatest() {
       var report = latest;
       latest = null;
-      fileList(app, report.tracks, report.clips, report.current, report.facts);
+      var known = report.facts ? factsFrom(report.facts.clips, report.facts.facts) : null;
+      fileList(app, report.tracks, report.clips, report.current, known);
     }
     window.intake_progress = VEK.intake.progress;
     window.intake_failed = VEK.intake.failed;

@@ -16,6 +16,8 @@
     this.track = null;
     this.duration = 0;
     this.time = 0;
+    this.plotPx = 1; // measured on redraw: reading it per frame would force a layout
+    this.cursorShown = '';
     var self = this;
     container.addEventListener('click', function (e) { self.click(e); });
     new ResizeObserver(function () { self.redraw(); }).observe(container);
@@ -37,10 +39,14 @@
 
   Chart.prototype.setTime = function (time) {
     this.time = time;
-    if (!this.track || !(this.duration > 0)) { this.cursor.style.visibility = 'hidden'; return; }
-    var x = PAD.left + Math.min(1, Math.max(0, time / this.duration)) * this.plotWidth();
-    this.cursor.style.visibility = 'visible';
-    this.cursor.style.transform = 'translateX(' + x.toFixed(1) + 'px)';
+    var shown = 'hidden';
+    if (this.track && this.duration > 0) {
+      shown = 'translateX(' + (PAD.left + Math.min(1, Math.max(0, time / this.duration)) * this.plotPx).toFixed(1) + 'px)';
+    }
+    if (shown === this.cursorShown) return;
+    this.cursorShown = shown;
+    this.cursor.style.visibility = shown === 'hidden' ? 'hidden' : 'visible';
+    if (shown !== 'hidden') this.cursor.style.transform = shown;
   };
 
   Chart.prototype.click = function (event) {
@@ -52,6 +58,8 @@
   };
 
   Chart.prototype.redraw = function () {
+    this.plotPx = this.plotWidth();
+    this.cursorShown = '';
     var c = VEK.canvas.prepare(this.canvas);
     if (c && this.track && this.duration > 0) this.draw(c);
     this.setTime(this.time);

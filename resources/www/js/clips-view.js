@@ -89,7 +89,10 @@
     this.count.textContent = n === 1 ? VEK.i18n.t('clipCountOne') : VEK.i18n.t('clipCount', { n: n });
   };
 
-  ClipList.prototype.setCurrent = function (index) {
+  // `keepScroll`: the list was rebuilt around the same clip, and scrolling
+  // to it would lay out the whole list at once, again for every report of
+  // an intake.
+  ClipList.prototype.setCurrent = function (index, keepScroll) {
     if (this.rows[this.current]) {
       this.rows[this.current].classList.remove('current');
       this.rows[this.current].removeAttribute('aria-current');
@@ -99,7 +102,7 @@
     if (!row) return;
     row.classList.add('current');
     row.setAttribute('aria-current', 'true');
-    row.scrollIntoView({ block: 'nearest' });
+    if (!keepScroll) row.scrollIntoView({ block: 'nearest' });
   };
 
   ClipList.prototype.setPicked = function (index, on) {

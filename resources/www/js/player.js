@@ -1,16 +1,23 @@
-// The video and its transport bar. While playing, onTick runs once per
-// displayed frame; when paused, after every seek.
+// The video and its transport bar. While playing, onTick runs when the
+// sample under the video changes and otherwise a few times a second; when
+// paused, after every seek.
 (function (VEK) {
   'use strict';
 
   var FRAME_S = 1 / 30; // dash cameras record at 30 frames per second
   var RATES = [0.25, 0.5, 1, 1.5, 2, 4];
   var SEEK_STEPS = 1000;
+  // Every change to the page while a video plays costs a repaint of the page
+  // besides the video's own; one per displayed frame starves both on a
+  // machine without a GPU. The transport and the cursors move this often,
+  // and the readings whenever their sample changes.
+  var PLAYING_UPDATE_S = 0.25;
 
   function Player(root, handlers) {
     this.root = root;
     this.video = root.querySelector('video');
-    this.handlers = handlers; // onTick(t), onEnded(), onError(), onDuration(d), onNoPicture()
+    // onTick(t), sampleAt(t), onEnded(), onError(), onDuration(d), onNoPicture()
+    this.handlers = handlers;
     this.ui = {
       play: root.querySelector('[data-act="play"]'),
       time: root.querySelector('[data-r="time"]'),
@@ -19,6 +26,8 @@
     };
     this.ticking = false;
     this.shownSecond = -1;
+    this.shownSeek = '';
+    this.shown = { slot: -1, sample: -1 };
     this.bind();
   }
 
@@ -74,17 +83,29 @@
     this.ticking = true;
     var self = this;
     function frame() {
-      self.tick();
+      self.playingTick();
       if (!self.video.paused && !self.video.ended) requestAnimationFrame(frame); else self.ticking = false;
     }
     requestAnimationFrame(frame);
+  };
+
+  // An animation frame while playing: the views follow only when something
+  // they show has changed.
+  Player.prototype.playingTick = function () {
+    var t = this.video.currentTime || 0;
+    var slot = Math.floor(t / PLAYING_UPDATE_S);
+    var sample = this.handlers.sampleAt(t);
+    if (slot === this.shown.slot && sample === this.shown.sample) return;
+    this.shown = { slot: slot, sample: sample };
+    this.tick();
   };
 
   Player.prototype.tick = function () {
     var v = this.video;
     var t = v.currentTime || 0;
     var d = v.duration;
-    if (isFinite(d) && d > 0) this.ui.seek.value = String(Math.round(t / d * SEEK_STEPS));
+    var seek = isFinite(d) && d > 0 ? String(Math.round(t / d * SEEK_STEPS)) : this.shownSeek;
+    if (seek !== this.shownSeek) this.ui.seek.value = this.shownSeek = seek;
     var second = Math.floor(t);
     if (second !== this.shownSecond) {
       this.shownSecond = second;
@@ -98,6 +119,7 @@
     var v = this.video;
     var rate = v.playbackRate;
     this.shownSecond = -1;
+    this.shown = { slot: -1, sample: -1 };
     v.src = url;
     v.playbackRate = rate;
     v.defaultPlaybackRate = rate;
@@ -108,8 +130,9 @@
     this.video.removeAttribute('src');
     this.video.load();
     this.shownSecond = -1;
+    this.shown = { slot: -1, sample: -1 };
     this.ui.time.textContent = '0:00 / 0:00';
-    this.ui.seek.value = '0';
+    this.ui.seek.value = this.shownSeek = '0';
     this.syncPlaying();
   };
 

@@ -33,7 +33,10 @@
     header.dataset.first = String(trip.first);
     header.dataset.last = String(trip.last);
     var t = texts(trip);
-    ['date', 'span', 'duration', 'distance', 'speeds', 'events'].forEach(function (name) {
+    var names = ['date', 'span', 'duration', 'distance', 'speeds', 'events'];
+    // What it shows, to leave an equal header in place.
+    header.dataset.shows = names.map(function (name) { return t[name]; }).join('\n') + '\n' + trip.first + '-' + trip.last;
+    names.forEach(function (name) {
       var span = document.createElement('span');
       span.className = 'trip-' + name;
       span.textContent = t[name];

@@ -5,18 +5,28 @@
   'use strict';
 
   var REFRESH_MS = 80; // background track reads arrive in bursts
+  // A refresh over hundreds of clips takes a while: the next waits this many
+  // times as long, so reading a card leaves the page most of its time.
+  var REFRESH_SHARE = 4;
 
   function TripView(app) {
     this.app = app;
     this.trips = [];
     this.listed = null; // the clip list the trips were made of
     this.timer = null;
+    this.refreshMs = 0; // how long the last refresh took
+    this.shownTrip = null; // what the route was last given
   }
 
   TripView.prototype.schedule = function () {
     if (this.timer !== null) return;
     var self = this;
-    this.timer = setTimeout(function () { self.timer = null; self.refresh(); }, REFRESH_MS);
+    this.timer = setTimeout(function () {
+      self.timer = null;
+      var started = performance.now();
+      self.refresh();
+      self.refreshMs = performance.now() - started;
+    }, Math.max(REFRESH_MS, REFRESH_SHARE * this.refreshMs));
   };
 
   function cachedTrack(clip) {
@@ -58,34 +68,62 @@
   };
 
   // Each header goes inside its trip's first row, so the rows stay the
-  // list's only children.
+  // list's only children. A header showing the same is left in place: the
+  // list is laid out again only where a trip changed.
   TripView.prototype.showHeaders = function () {
     var list = this.app.views.list;
+    var wanted = new Map();
+    this.trips.forEach(function (trip) {
+      var row = list.rows[trip.first];
+      if (row && trip.figures && isFinite(trip.figures.start)) wanted.set(row, VEK.tripHeader.element(trip));
+    });
     list.list.querySelectorAll('.trip-header').forEach(function (el) {
+      var header = wanted.get(el.parentElement);
+      if (header && header.dataset.shows === el.dataset.shows) { wanted.delete(el.parentElement); return; }
       el.parentElement.classList.remove('trip-start');
       el.remove();
     });
-    this.trips.forEach(function (trip) {
-      var row = list.rows[trip.first];
-      if (!row || !trip.figures || !isFinite(trip.figures.start)) return;
+    wanted.forEach(function (header, row) {
       row.classList.add('trip-start');
-      row.insertBefore(VEK.tripHeader.element(trip), row.firstChild);
+      row.insertBefore(header, row.firstChild);
     });
   };
 
-  // The route, chart marks and clock of the clip on screen.
+  // The route, chart marks and clock of the clip on screen. Until the
+  // trips of a new list are made (a refresh is due) the route keeps the
+  // trip it shows; it is drawn again only when the trip differs.
   TripView.prototype.showCurrent = function () {
     var viewer = this.app.viewer;
     var v = this.app.views;
+    if (this.listed !== viewer.clips && this.shownTrip && this.shownTrip.path === pathOf(viewer)) return;
     var trip = this.listed === viewer.clips ? this.tripOf(viewer.current) : null; // not of an older list
     var entry = trip ? trip.clips[viewer.current - trip.first] : null;
     var marks = entry && entry.track === viewer.track ? entry.events : [];
     v.speedChart.setMarks(marks.filter(function (e) { return e.kind === 'stop'; }));
     v.gChart.setMarks(marks.filter(function (e) { return e.kind === 'bump'; }));
     var parts = trip ? trip.clips.filter(function (c) { return c.track && c.track.onRoute; }) : [];
+    var shown = { path: pathOf(viewer), current: viewer.current, track: viewer.track, parts: parts };
+    if (sameTrip(this.shownTrip, shown)) return;
+    this.shownTrip = shown;
     var self = this;
-    v.route.setTrip(parts, viewer.current, function (clip, time) { self.seek(clip, time); });
+    var listed = this.listed;
+    // A click seeks the clip it shows, wherever a later list has put it.
+    v.route.setTrip(parts, viewer.current, function (clip, time) {
+      var index = listed && listed[clip] ? viewer.indexOf(listed[clip].path) : -1;
+      if (index >= 0) self.seek(index, time);
+    });
   };
+
+  function pathOf(viewer) {
+    var clip = viewer.currentClip();
+    return clip ? clip.path : null;
+  }
+
+  function sameTrip(a, b) {
+    if (!a || a.path !== b.path || a.current !== b.current || a.track !== b.track) return false;
+    if (a.parts.length !== b.parts.length) return false;
+    return a.parts.every(function (part, k) { return part.clip === b.parts[k].clip && part.track === b.parts[k].track; });
+  }
 
   // Shows `clip` at video time `time`, loading it first when another plays.
   TripView.prototype.seek = function (clip, time) {

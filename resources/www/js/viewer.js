@@ -24,12 +24,19 @@
     this.clips = clips;
     this.current = -1;
     this.views.list.render(clips);
-    clips.forEach(function (clip, i) {
-      this.showNameStamp(i);
-      if (clip.videoDuration) this.views.list.setMeta(i, { duration: VEK.timekeys.formatDuration(clip.videoDuration) });
-      if (clip.trackTooLarge) this.views.list.setMeta(i, { tag: VEK.i18n.t('tooLarge') });
-    }, this);
+    clips.forEach(function (clip, i) { this.showKnownMeta(i); }, this);
     if (this.onChange) this.onChange();
+  };
+
+  // A clip whose track was read before shows its figures at once (the
+  // background reads skip it); others show the time in their name first.
+  Viewer.prototype.showKnownMeta = function (i) {
+    var clip = this.clips[i];
+    var cached = VEK.trackLoader.cached(clip.track, clip.name);
+    if (cached && cached.track) { this.views.list.setMeta(i, trackMeta(cached.track, clip)); return; }
+    this.showNameStamp(i);
+    if (clip.videoDuration) this.views.list.setMeta(i, { duration: VEK.timekeys.formatDuration(clip.videoDuration) });
+    if (clip.trackTooLarge) this.views.list.setMeta(i, { tag: VEK.i18n.t('tooLarge') });
   };
 
   Viewer.prototype.currentClip = function () { return this.clips[this.current] || null; };
@@ -65,7 +72,7 @@
   // The list was rebuilt around the clip that is playing: leave it playing.
   Viewer.prototype.reattach = function (index) {
     this.current = index;
-    this.views.list.setCurrent(index);
+    this.views.list.setCurrent(index, true);
     if (this.track) this.views.list.setMeta(index, trackMeta(this.track, this.clips[index]));
   };
 
@@ -104,11 +111,20 @@
     if (this.onChange) this.onChange();
   };
 
+  // Every report shows every read track's texts again: they are kept per
+  // track, for the clock and duration they were made with.
+  var metaCache = new WeakMap();
+
   // The video's own duration wins over the track's span once it is known:
   // a camera may write GPS records past the end of the picture.
   function trackMeta(track, clip) {
     var duration = clip && clip.videoDuration > 0 ? clip.videoDuration : track.duration;
-    return { when: VEK.time.trackDateTime(track, 0), duration: VEK.timekeys.formatDuration(duration), tag: '' };
+    var clock = VEK.time.current();
+    var kept = metaCache.get(track);
+    if (kept && kept.clock === clock && kept.duration === duration) return kept.meta;
+    var meta = { when: VEK.time.trackDateTime(track, 0), duration: VEK.timekeys.formatDuration(duration), tag: '' };
+    metaCache.set(track, { clock: clock, duration: duration, meta: meta });
+    return meta;
   }
   Viewer.trackMeta = trackMeta;
 
@@ -132,6 +148,11 @@
     var el = this.views.routeNotice;
     el.textContent = key ? VEK.i18n.t(key) : (this.track ? '' : VEK.i18n.t('routeEmpty'));
     el.hidden = !!(this.track && this.track.positions);
+  };
+
+  // The track's sample shown at `time`, -1 without a track.
+  Viewer.prototype.sampleAt = function (time) {
+    return this.track ? VEK.track.indexAt(this.track, time) : -1;
   };
 
   Viewer.prototype.onTick = function (time) {

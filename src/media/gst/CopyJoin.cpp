@@ -9,6 +9,8 @@
 #include "media/gst/ExportTimeline.h"
 #include "media/gst/Pipeline.h"
 #include "media/gst/RenderLoop.h"
+#include "media/gst/SilentFrame.h"
+#include "media/gst/SoundPlacement.h"
 
 namespace vek::media {
 namespace {
@@ -175,8 +177,8 @@ GstElement* make(const char* factory) {
   return gst_element_factory_make(factory, nullptr);
 }
 
-// parser ! queue ! the next sink pad of `concat`, trimmed by `cut` unless it is the whole clip.
-GstElement* add_stream(GstElement* pipeline, GstElement* concat, const char* parser_factory, std::optional<Cut> cut) {
+// parser ! queue ! the next sink pad of `concat`; the parser, or null.
+GstElement* add_stream(GstElement* pipeline, GstElement* concat, const char* parser_factory) {
   GstElement* parser = make(parser_factory);
   GstElement* queue = make("queue");
   if (parser == nullptr || queue == nullptr) {
@@ -188,11 +190,27 @@ GstElement* add_stream(GstElement* pipeline, GstElement* concat, const char* par
   if (!gst_element_link(parser, queue) || gst_pad_link(queue_src.get(), concat_pad.get()) != GST_PAD_LINK_OK) {
     return nullptr;
   }
-  if (cut) {
+  return parser;
+}
+
+// The segment's picture, trimmed by `cut` unless it is the whole clip.
+GstElement* add_picture(GstElement* pipeline, GstElement* concat, std::optional<Cut> cut) {
+  GstElement* parser = add_stream(pipeline, concat, "h264parse");
+  if (parser != nullptr && cut) {
     const base::PadPtr parsed(gst_element_get_static_pad(parser, "src"));
     gst_pad_add_probe(parsed.get(),
                       static_cast<GstPadProbeType>(GST_PAD_PROBE_TYPE_BUFFER | GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM),
                       cut_stream, new Cut(*cut), free_cut);
+  }
+  return parser;
+}
+
+// The segment's sound, laid where its picture lies in the export.
+GstElement* add_sound(GstElement* pipeline, GstElement* concat, const SoundSpan& span) {
+  GstElement* parser = add_stream(pipeline, concat, "aacparse");
+  if (parser != nullptr) {
+    const base::PadPtr parsed(gst_element_get_static_pad(parser, "src"));
+    place_sound(parsed.get(), span);
   }
   return parser;
 }
@@ -251,28 +269,59 @@ std::optional<Cut> cut_of(const drive::Segment& segment, double clip_duration) {
   return Cut{start, end};
 }
 
+// Where the segment's sound goes: its picture's stretch of the export.
+SoundSpan sound_span(const std::vector<drive::Segment>& segments, std::size_t index, GstBuffer* silence) {
+  const drive::Segment& segment = segments[index];
+  const double end = index + 1 < segments.size() ? segments[index + 1].offset : segment.offset + segment.duration;
+  return {to_clock_time(segment.inpoint), to_clock_time(segment.offset), to_clock_time(end), silence};
+}
+
+struct BranchPlan {
+  std::string clip;
+  std::optional<Cut> cut;
+  SoundSpan sound;
+};
+
 // filesrc ! qtdemux, its streams to the concats; false when an element is missing.
-bool add_branch(GstElement* pipeline, GstElement* video_concat, GstElement* audio_concat, const std::string& clip,
-                std::optional<Cut> cut) {
+bool add_branch(GstElement* pipeline, GstElement* video_concat, GstElement* audio_concat, const BranchPlan& plan) {
   GstElement* source = make("filesrc");
   GstElement* demux = make("qtdemux");
   if (source == nullptr || demux == nullptr) {
     return false;
   }
-  g_object_set(source, "location", clip.c_str(), nullptr);
+  g_object_set(source, "location", plan.clip.c_str(), nullptr);
   gst_bin_add_many(GST_BIN(pipeline), source, demux, nullptr);
-  auto* branch = new Branch{add_stream(pipeline, video_concat, "h264parse", cut), nullptr};
+  auto* branch = new Branch{add_picture(pipeline, video_concat, plan.cut), nullptr};
   g_signal_connect_data(demux, "pad-added", G_CALLBACK(link_demuxed), branch, free_branch, GConnectFlags{});
   if (audio_concat != nullptr) {
-    branch->audio_parser = add_stream(pipeline, audio_concat, "aacparse", cut);
+    branch->audio_parser = add_sound(pipeline, audio_concat, plan.sound);
   }
   return gst_element_link(source, demux) && branch->video_parser != nullptr &&
          (audio_concat == nullptr || branch->audio_parser != nullptr);
 }
 
+// Every segment's branch; false when one cannot be set up.
+bool add_branches(GstElement* pipeline, GstElement* video_concat, GstElement* audio_concat,
+                  const std::vector<AssetPtr>& assets, const std::vector<drive::Segment>& segments,
+                  GstBuffer* silence) {
+  const std::vector<double> durations = asset_durations(assets);
+  for (std::size_t i = 0; i < segments.size(); ++i) {
+    const drive::Segment& segment = segments[i];
+    const base::GCharPtr path(
+        g_filename_from_uri(ges_asset_get_id(GES_ASSET(assets[segment.clip].get())), nullptr, nullptr));
+    if (path == nullptr ||
+        !add_branch(pipeline, video_concat, audio_concat,
+                    {path.get(), cut_of(segment, durations[segment.clip]), sound_span(segments, i, silence)})) {
+      return false;
+    }
+  }
+  return true;
+}
+
 // concat (video) and, with sound, concat (audio) ! qtmux ! filesink
 Pipeline make_copy_pipeline(const std::vector<AssetPtr>& assets, const std::vector<drive::Segment>& segments,
-                            const std::filesystem::path& file, bool with_audio) {
+                            const std::filesystem::path& file, const GstCaps* sound) {
+  const bool with_audio = sound != nullptr;
   Pipeline pipeline = Pipeline::adopt(gst_pipeline_new("copy-join"));
   GstElement* video_concat = make("concat");
   GstElement* audio_concat = with_audio ? make("concat") : nullptr;
@@ -288,14 +337,8 @@ Pipeline make_copy_pipeline(const std::vector<AssetPtr>& assets, const std::vect
     gst_bin_add(GST_BIN(pipeline.get()), audio_concat);
     linked = linked && gst_element_link_pads(audio_concat, "src", mux, "audio_%u");
   }
-  const std::vector<double> durations = asset_durations(assets);
-  for (const drive::Segment& segment : segments) {
-    const base::GCharPtr path(
-        g_filename_from_uri(ges_asset_get_id(GES_ASSET(assets[segment.clip].get())), nullptr, nullptr));
-    linked =
-        linked && path != nullptr &&
-        add_branch(pipeline.get(), video_concat, audio_concat, path.get(), cut_of(segment, durations[segment.clip]));
-  }
+  const base::BufferPtr silence = with_audio ? silent_aac_frame(sound) : nullptr;
+  linked = linked && add_branches(pipeline.get(), video_concat, audio_concat, assets, segments, silence.get());
   return linked ? std::move(pipeline) : Pipeline();
 }
 
@@ -304,8 +347,8 @@ Pipeline make_copy_pipeline(const std::vector<AssetPtr>& assets, const std::vect
 ExportStatus render_copy(const std::vector<AssetPtr>& assets, const std::vector<drive::Segment>& segments,
                          const std::filesystem::path& file, GMainContext* context, const std::atomic<bool>& cancelled,
                          const ProgressRelay& progress) {
-  const bool with_audio = first_stream_caps(assets[segments.front().clip].get(), false) != nullptr;
-  Pipeline pipeline = make_copy_pipeline(assets, segments, file, with_audio);
+  const base::CapsPtr sound = first_stream_caps(assets[segments.front().clip].get(), false);
+  Pipeline pipeline = make_copy_pipeline(assets, segments, file, sound.get());
   if (!pipeline) {
     g_warning("export: the join cannot be set up (qtdemux, h264parse, aacparse, concat, qtmux)");
     return ExportStatus::Failed;

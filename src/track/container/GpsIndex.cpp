@@ -1,5 +1,8 @@
 #include "track/container/GpsIndex.h"
 
+#include "track/container/ReadBuffer.h"
+#include "track/container/WindowedSource.h"
+
 #include <algorithm>
 #include <string_view>
 
@@ -23,15 +26,6 @@ bool text_at(Bytes bytes, std::uint64_t at, std::string_view text) noexcept {
   const Bytes field = reader.range(at, text.size());
   return field.size() == text.size() && std::equal(text.begin(), text.end(), field.begin(),
                                                    [](char c, std::byte b) { return static_cast<char>(b) == c; });
-}
-
-std::optional<std::vector<std::byte>> index_payload(ByteSource& source, const std::vector<Atom>& top_level) {
-  const Atom* moov = find_atom(top_level, "moov");
-  if (moov == nullptr) return std::nullopt;
-  const auto children = walk_atoms(source, moov->payload(), moov->end());
-  const Atom* index = children ? find_atom(*children, "gps ") : nullptr;
-  if (index == nullptr || index->size - index->header > kMaxIndexSize) return std::nullopt;
-  return source.block(index->payload(), index->size - index->header);
 }
 
 // The listed entries, as many as the index holds room for.
@@ -61,16 +55,42 @@ bool in_order_inside(const std::vector<BoxEntry>& entries, std::uint64_t file_si
   return true;
 }
 
+// The followable entries of an index payload, or nothing.
+std::optional<std::vector<BoxEntry>> followable_entries(Bytes payload, std::uint64_t file_size) {
+  std::vector<BoxEntry> entries = listed_entries(payload);
+  if (entries.empty() || !sizes_plausible(entries) || !in_order_inside(entries, file_size)) return std::nullopt;
+  return entries;
+}
+
 }  // namespace
 
+GpsIndex read_gps_index(ByteSource& source, const std::vector<Atom>& top_level) {
+  const Atom* moov = find_atom(top_level, "moov");
+  if (moov == nullptr) return {};
+  ReadBuffer whole;
+  const auto held = moov->size <= kMaxWholeMovieHeader ? whole.fill(source, moov->offset, moov->size) : std::nullopt;
+  WindowedSource header(source, moov->offset, held.value_or(Bytes{}));
+  const auto children = walk_atoms(header, moov->payload(), moov->end());
+  const Atom* index = children ? find_atom(*children, "gps ") : nullptr;
+  if (index == nullptr) return {};
+  GpsIndex found{.present = true, .entries = std::nullopt};
+  const std::uint64_t payload_size = index->size - index->header;
+  ReadBuffer payload;
+  const auto bytes =
+      payload_size <= kMaxIndexSize ? payload.fill(header, index->payload(), payload_size) : std::nullopt;
+  if (bytes) found.entries = followable_entries(*bytes, source.size());
+  return found;
+}
+
 std::optional<std::vector<BoxEntry>> listed_gps_boxes(ByteSource& source, const std::vector<Atom>& top_level) {
-  const auto payload = index_payload(source, top_level);
-  if (!payload) return std::nullopt;
-  std::vector<BoxEntry> entries = listed_entries(*payload);
-  if (entries.empty() || !sizes_plausible(entries) || !in_order_inside(entries, source.size())) return std::nullopt;
+  GpsIndex index = read_gps_index(source, top_level);
+  if (index.entries) prefetch_boxes(source, *index.entries);
+  return std::move(index.entries);
+}
+
+void prefetch_boxes(ByteSource& source, const std::vector<BoxEntry>& entries) {
   for (const BoxEntry& entry : entries)
     source.prefetch(entry.offset, entry.size);
-  return entries;
 }
 
 bool is_box_atom(Bytes atom, std::uint64_t listed_size) noexcept {

@@ -4,6 +4,7 @@
 #include "track/Search.h"
 #include "track/container/Atoms.h"
 #include "track/container/GpsIndex.h"
+#include "track/container/ReadBuffer.h"
 #include "track/formats/TodayLayouts.h"
 
 #include <algorithm>
@@ -15,6 +16,9 @@ constexpr std::string_view kFreeGpsMarker = "freeGPS";
 constexpr std::uint64_t kMarkerInAtom = 4;  // the marker starts at the atom's type
 constexpr std::uint64_t kBoxFromMarker = 44;
 constexpr std::uint64_t kBoxSize = 332;
+// A camera writes a box a second: this many is over nine hours of driving,
+// and holds the decoded boxes of one clip to a few MiB.
+constexpr std::size_t kMaxHeldBoxes = 32768;
 
 // True when the bytes end with the start of a marker that would continue
 // past them: the whole-file search could match there, a read of the atom cannot tell.
@@ -40,42 +44,53 @@ std::optional<std::vector<std::uint64_t>> markers_in_atom(Bytes atom) {
   return markers;
 }
 
+// Each listed box read once, checked and decoded from the same bytes; the
+// boxes are held until all are known good, so nothing is written before the
+// clip is known to be readable this way.
+struct HeldBoxes {
+  std::vector<FreeGpsBox> boxes;
+  formats::PlausibleShare share;
+};
+
+enum class BoxesRead { held, unfit, read_failed };
+
+// Reads and decodes one listed box atom into `held`.
+BoxesRead hold_box(ByteSource& source, const BoxEntry& entry, ReadBuffer& buffer, HeldBoxes& held) {
+  const std::optional<Bytes> atom = buffer.fill(source, entry.offset, entry.size);
+  if (!atom) return BoxesRead::read_failed;
+  const auto markers = is_box_atom(*atom, entry.size) ? markers_in_atom(*atom) : std::nullopt;
+  if (!markers || markers->size() > kMaxHeldBoxes - held.boxes.size()) return BoxesRead::unfit;
+  ByteReader reader(*atom);
+  for (const std::uint64_t p : *markers) {
+    held.boxes.push_back(decode_freegps_box(reader, p + kBoxFromMarker));
+    held.share.add(formats::is_plausible_box(held.boxes.back()));
+  }
+  return BoxesRead::held;
+}
+
 // Every listed box is where the index says, and today's layout reads most
 // of them plausibly (another family's boxes are left to the whole-file read).
-bool boxes_follow(ByteSource& source, const std::vector<BoxEntry>& entries) {
-  formats::PlausibleShare share;
+BoxesRead hold_boxes(ByteSource& source, const std::vector<BoxEntry>& entries, HeldBoxes& held) {
+  prefetch_boxes(source, entries);
+  ReadBuffer buffer;
   for (const BoxEntry& entry : entries) {
-    const auto atom = source.block(entry.offset, entry.size);
-    const auto markers = atom && is_box_atom(*atom, entry.size) ? markers_in_atom(*atom) : std::nullopt;
-    if (!markers) return false;
-    ByteReader reader(*atom);
-    for (const std::uint64_t p : *markers)
-      share.add(formats::is_plausible_box(decode_freegps_box(reader, p + kBoxFromMarker)));
+    if (const BoxesRead read = hold_box(source, entry, buffer, held); read != BoxesRead::held) return read;
   }
-  return share.holds();
+  return held.share.holds() ? BoxesRead::held : BoxesRead::unfit;
 }
 
 LocatedOutcome write_indexed(ByteSource& source, const std::vector<BoxEntry>& entries, std::string_view fns,
                              TextSink& sink, const LogSink& log) {
-  bool intact = true;
-  freegps_text(
-      fns,
-      [&](const FreeGpsBoxVisitor& visit) {
-        std::uint64_t count = 0;
-        for (const BoxEntry& entry : entries) {
-          const auto atom = source.block(entry.offset, entry.size);
-          const auto markers = atom && is_box_atom(*atom, entry.size) ? markers_in_atom(*atom) : std::nullopt;
-          intact = intact && markers.has_value();
-          if (!intact) break;
-          ByteReader reader(*atom);
-          for (const std::uint64_t p : *markers)
-            visit(decode_freegps_box(reader, p + kBoxFromMarker));
-          count += markers->size();
-        }
-        return count;
-      },
-      sink, log);
-  return intact ? LocatedOutcome::written : LocatedOutcome::read_failed;
+  HeldBoxes held;
+  const BoxesRead read = hold_boxes(source, entries, held);
+  if (read == BoxesRead::read_failed) return LocatedOutcome::read_failed;
+  if (read == BoxesRead::unfit) return LocatedOutcome::fall_back;
+  const auto boxes = [&held](const FreeGpsBoxVisitor& visit) {
+    std::for_each(held.boxes.begin(), held.boxes.end(), visit);
+    return std::uint64_t{held.boxes.size()};
+  };
+  freegps_text(fns, boxes, sink, log);
+  return LocatedOutcome::written_boxes;
 }
 
 // From the first of the `gps0` and `gsen` atoms to the end of the file.
@@ -86,17 +101,12 @@ LocatedOutcome write_tail(ByteSource& source, const std::vector<Atom>& top_level
   const Atom* gsen = find_atom(top_level, "gsen");
   const std::uint64_t start = gsen == nullptr ? gps0->offset : std::min(gps0->offset, gsen->offset);
   if (source.size() - start > kMaxTailSize) return LocatedOutcome::fall_back;
-  const auto tail = source.block(start, source.size() - start);
+  ReadBuffer buffer;
+  const std::optional<Bytes> tail = buffer.fill(source, start, source.size() - start);
   if (!tail || indexOfData(marker_bytes(kFreeGpsMarker), *tail, 0) != NSNotFound || !formats::gps0_share(*tail).holds())
     return LocatedOutcome::fall_back;
   extract_tail_text(*tail, start, fns, form, sink, log);
-  return LocatedOutcome::written;
-}
-
-bool has_index_atom(ByteSource& source, const std::vector<Atom>& top_level) {
-  const Atom* moov = find_atom(top_level, "moov");
-  const auto children = moov ? walk_atoms(source, moov->payload(), moov->end()) : std::nullopt;
-  return children && find_atom(*children, "gps ") != nullptr;
+  return LocatedOutcome::written_tail;
 }
 
 }  // namespace
@@ -105,12 +115,12 @@ LocatedOutcome extract_located(ByteSource& source, std::string_view fns, Form fo
                                const LogSink& log) {
   const auto top_level = walk_atoms(source, 0, source.size());
   if (!top_level) return LocatedOutcome::fall_back;
-  if (form == Form::standard) {
-    const auto entries = listed_gps_boxes(source, *top_level);
-    if (entries && boxes_follow(source, *entries)) return write_indexed(source, *entries, fns, sink, log);
+  const GpsIndex index = read_gps_index(source, *top_level);
+  if (form == Form::standard && index.entries) {
+    const LocatedOutcome outcome = write_indexed(source, *index.entries, fns, sink, log);
+    if (outcome != LocatedOutcome::fall_back) return outcome;
   }
-  if (has_index_atom(source, *top_level))
-    return LocatedOutcome::fall_back;  // a freeGPS clip whose index cannot be trusted
+  if (index.present) return LocatedOutcome::fall_back;  // a freeGPS clip whose index cannot be trusted
   return write_tail(source, *top_level, fns, form, sink, log);
 }
 

@@ -13,10 +13,15 @@
 namespace vek::track::container {
 
 enum class LocatedOutcome {
-  written,      // the sink holds the whole text
-  fall_back,    // the structure cannot be followed; nothing was written
-  read_failed,  // a read failed after writing began: the sink's text is incomplete
+  written_boxes,  // the sink holds the whole text, from the freeGPS boxes the index lists
+  written_tail,   // the sink holds the whole text, from the gps0/gsen atoms
+  fall_back,      // the structure cannot be followed; nothing was written
+  read_failed,    // a listed box could not be read (the clip changed or vanished); nothing was written
 };
+
+inline bool is_written(LocatedOutcome outcome) noexcept {
+  return outcome == LocatedOutcome::written_boxes || outcome == LocatedOutcome::written_tail;
+}
 
 // The tail after `gps0` is read whole; a longer one is not a camera's.
 inline constexpr std::uint64_t kMaxTailSize = std::uint64_t{64} << 20;

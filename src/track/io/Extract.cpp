@@ -2,8 +2,6 @@
 
 #include "base/files/Publisher.h"
 #include "track/TrackPath.h"
-#include "track/container/Atoms.h"
-#include "track/container/GpsIndex.h"
 #include "track/container/LocatedRead.h"
 #include "track/formats/FixText.h"
 #include "track/formats/Registry.h"
@@ -67,13 +65,6 @@ IoError changed_while_read(const std::filesystem::path& clip, const char* detail
 
 constexpr const char* kGps0Label = "gps0/gsen records";
 
-// What a read of the located parts took: the index's freeGPS boxes or the gps0 tail.
-std::string located_label(FileSource& source, Form form) {
-  const auto top = container::walk_atoms(source, 0, source.size());
-  const auto entries = top && form == Form::standard ? container::listed_gps_boxes(source, *top) : std::nullopt;
-  return entries && !entries->empty() ? "freeGPS boxes" : kGps0Label;
-}
-
 bool writes_fixes(const formats::Probe& probe) {
   return probe.verdict == formats::Verdict::family || probe.verdict == formats::Verdict::encrypted;
 }
@@ -128,8 +119,8 @@ bool read_clip(FileSource& source, const std::filesystem::path& clip, std::strin
     result.error = changed_while_read(clip, "a positioned read failed");
     return false;
   }
-  if (outcome == LocatedOutcome::written) {
-    result.family = located_label(source, form);
+  if (container::is_written(outcome)) {
+    result.family = outcome == LocatedOutcome::written_boxes ? "freeGPS boxes" : kGps0Label;
     return true;
   }
   if (located && form == Form::standard && write_structure_family(source, fns, sink, result.family)) return true;

@@ -1,0 +1,181 @@
+// A card's worth of clips taken in by the real app while its page plays a
+// clip: the GTK main loop's worst stall (the app's heartbeat probe) and the
+// page's animation-frame interval p95, each against its target and against
+// the same figures measured in the same run just before, with the clip
+// playing and nothing taken in.
+// Usage: xvfb-run -a vek-responsiveness-bench [--clips 200] [--baseline 10] [--size 1280x720] [--clip CLIP]
+// (--clip plays a clip of your own, long enough for the baseline and the intake)
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <span>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "BenchClip.h"
+#include "ProbedRun.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr double kStallTargetMs = 50;
+constexpr double kFrameP95TargetMs = 20;
+constexpr double kProbeWindowMs = 1000;  // the app's probe reports once a second
+constexpr int kDistinctClips = 4;
+constexpr int kIntakeAllowanceSeconds = 60;  // the playing clip outlasts the intake
+
+struct Options {
+  int clips = 200;
+  int baseline_seconds = 10;
+  std::string size = "1280x720";
+  std::string clip;
+};
+
+struct Phase {
+  double started_ms = 0;
+  double ended_ms = 0;
+  double frame_p95_ms = 0;
+  double longest_frame_ms = 0;
+  double video_seconds = 0;
+  double worst_stall_ms = 0;
+};
+
+// The probe's "EPOCH_MS STALL_MS" lines: the end of each one-second window.
+struct StallWindow {
+  double ended_ms = 0;
+  double stall_ms = 0;
+};
+
+Options parse_options(std::span<char*> arguments) {
+  Options options;
+  for (std::size_t i = 1; i + 1 < arguments.size(); i += 2) {
+    const std::string_view flag = arguments[i];
+    if (flag == "--clips")
+      options.clips = std::atoi(arguments[i + 1]);
+    else if (flag == "--baseline")
+      options.baseline_seconds = std::atoi(arguments[i + 1]);
+    else if (flag == "--size")
+      options.size = arguments[i + 1];
+    else if (flag == "--clip")
+      options.clip = arguments[i + 1];
+    else
+      throw std::invalid_argument("unknown option " + std::string(flag));
+  }
+  if (options.clips < 1 || options.clips > 10000 || options.baseline_seconds < 1 || options.baseline_seconds > 600 ||
+      arguments.size() % 2 == 0)
+    throw std::invalid_argument(
+        "usage: vek-responsiveness-bench [--clips 1..10000] [--baseline 1..600] [--size WxH] [--clip CLIP]");
+  return options;
+}
+
+// A card folder as the app's test cards stand for one: CARD/DCIM with
+// `clips` distinctly named hard links of a few clips generated in `sources`.
+void make_card(const std::filesystem::path& sources, const std::filesystem::path& dcim, int clips) {
+  std::filesystem::create_directories(sources);
+  std::filesystem::create_directories(dcim);
+  const int distinct = std::min(clips, kDistinctClips);
+  std::vector<std::filesystem::path> made;
+  made.reserve(static_cast<std::size_t>(distinct));
+  for (int k = 0; k < distinct; ++k)
+    made.push_back(vek::bench::make_bench_clip(sources / ("SOURCE" + std::to_string(k) + ".MOV"), 10 + k, "320x180"));
+  for (int i = 0; i < clips; ++i) {
+    char name[32];
+    std::snprintf(name, sizeof name, "FILE%05d.MOV", i + 1);
+    std::filesystem::create_hard_link(made[static_cast<std::size_t>(i) % made.size()], dcim / name);
+  }
+}
+
+std::vector<StallWindow> read_stalls(const std::filesystem::path& file) {
+  std::ifstream in(file);
+  std::vector<StallWindow> windows;
+  for (StallWindow w; in >> w.ended_ms >> w.stall_ms;)
+    windows.push_back(w);
+  return windows;
+}
+
+}  // namespace
+
+namespace {
+
+// The baseline counts only windows wholly inside it; the intake counts every
+// window that overlaps it, so no stall of the intake goes uncounted.
+double worst_stall(const std::vector<StallWindow>& windows, const Phase& phase, bool whole_windows) {
+  double worst = 0;
+  for (const StallWindow& w : windows) {
+    const double from = w.ended_ms - kProbeWindowMs;
+    const bool counted = whole_windows ? from >= phase.started_ms && w.ended_ms <= phase.ended_ms
+                                       : w.ended_ms > phase.started_ms && from < phase.ended_ms;
+    if (counted) worst = std::max(worst, w.stall_ms);
+  }
+  return worst;
+}
+
+Phase phase_of(const vek::test::Json& report) {
+  Phase phase;
+  phase.started_ms = report["startedAt"].number();
+  phase.ended_ms = report["endedAt"].number();
+  phase.frame_p95_ms = report["p95Ms"].number();
+  phase.longest_frame_ms = report["longestMs"].number();
+  phase.video_seconds = report["videoSeconds"].number();
+  return phase;
+}
+
+void print_figure(const char* what, double intake, double baseline, double target) {
+  std::printf(
+      "%s: %.1f ms during intake, %.1f ms baseline; ratio intake/baseline %.2f, ratio to the %.0f ms target %.2f\n",
+      what, intake, baseline, intake / std::max(baseline, 1.0), target, intake / target);
+}
+
+void print_results(const Options& options, const Phase& baseline, const Phase& intake) {
+  const double seconds = (intake.ended_ms - intake.started_ms) / 1000;
+  const std::string clip = options.clip.empty() ? "a " + options.size + " clip" : options.clip;
+  std::printf(
+      "%d clips taken in from a card in %.1f s while %s played (video advanced %.1f s; %.1f s in the %d s baseline)\n",
+      options.clips, seconds, clip.c_str(), intake.video_seconds, baseline.video_seconds, options.baseline_seconds);
+  print_figure("main loop worst stall", intake.worst_stall_ms, baseline.worst_stall_ms, kStallTargetMs);
+  print_figure("page frame interval p95", intake.frame_p95_ms, baseline.frame_p95_ms, kFrameP95TargetMs);
+  std::printf("longest page frame interval: %.0f ms during intake, %.0f ms baseline\n", intake.longest_frame_ms,
+              baseline.longest_frame_ms);
+}
+
+void run_bench(const Options& options) {
+  vek::bench::ProbedRun run("responsiveness");
+  make_card(run.root() / "sources", run.root() / "cards" / "CARD" / "DCIM", options.clips);
+  const int play_seconds = options.baseline_seconds + kIntakeAllowanceSeconds;
+  const auto clip = options.clip.empty()
+                        ? vek::bench::make_bench_clip(run.root() / "PLAY0001.MOV", play_seconds, options.size)
+                        : std::filesystem::absolute(options.clip);
+  const auto stalls = run.root() / "main-loop.txt";
+  const std::string settings = "{\"baselineSeconds\": " + std::to_string(options.baseline_seconds) + "}";
+  run.start_vek({clip.string()}, {VEK_PROBE_DIR "/responsiveness-probe.js"}, {settings},
+                {"VEK_TEST_CARDS=" + (run.root() / "cards").string(), "VEK_MAIN_LOOP_PROBE=" + stalls.string()});
+  const auto report = run.wait_report("responsiveness", std::chrono::seconds(play_seconds) + 10min);
+  if (!report) throw std::runtime_error("no responsiveness report");
+  const std::size_t written = vek::bench::tracks_in(run.home() / "VEK" / "data");
+  if (written < static_cast<std::size_t>(options.clips) + 1)
+    throw std::runtime_error("only " + std::to_string(written) + " tracks were written");
+  Phase baseline = phase_of((*report)["baseline"]);
+  Phase intake = phase_of((*report)["intake"]);
+  const auto windows = read_stalls(stalls);
+  if (windows.empty()) throw std::runtime_error("the app wrote no main loop figures");
+  baseline.worst_stall_ms = worst_stall(windows, baseline, true);
+  intake.worst_stall_ms = worst_stall(windows, intake, false);
+  print_results(options, baseline, intake);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  try {
+    run_bench(parse_options(std::span<char*>(argv, static_cast<std::size_t>(argc))));
+    return 0;
+  } catch (const std::exception& error) {
+    std::fprintf(stderr, "vek-responsiveness-bench: %s\n", error.what());
+    return 1;
+  }
+}

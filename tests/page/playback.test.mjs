@@ -1,0 +1,104 @@
+// What the page changes while a clip plays: the transport, the chart cursors
+// and the readings follow the video, but the page is touched only when
+// something shown changes, never on every displayed frame; paused, every
+// view shows exactly the video's time.
+import { describe, it, before, after } from 'node:test';
+import assert from 'node:assert/strict';
+import { join } from 'node:path';
+import { tmpdir } from 'node:os';
+import { mkdtempSync } from 'node:fs';
+import { launch, openPage } from './harness.mjs';
+import { freeGpsTrack, clipFile } from './fixtures.mjs';
+
+let browser;
+before(async () => { browser = await launch(); });
+after(async () => { await browser.close(); });
+
+const SAMPLES_PER_SECOND = 10; // the fixture track's rate
+const MOVES_PER_SECOND = 4; // the transport and the cursors between samples
+
+async function playClip(page, native, name, seconds) {
+  native.chosen = [native.addClip(mkdtempSync(join(tmpdir(), 'vek-card-')), name, freeGpsTrack(name, { seconds }),
+    clipFile(seconds))];
+  await page.click('.toolbar [data-act="import"]');
+  await page.waitForFunction(() => {
+    const v = document.querySelector('video');
+    return VEK.app.viewer.track && !v.paused && v.currentTime > 0.3;
+  });
+}
+
+// Over `ms` of playback: the animation frames, and those in which the page
+// changed (attributes, text or nodes; the seek bar's position is a property,
+// so its value is counted by hand).
+function countChanges(page, ms) {
+  return page.evaluate((ms) => new Promise((resolve) => {
+    const seek = document.querySelector('[data-r="seek"]');
+    let changed = false;
+    const observer = new MutationObserver(() => { changed = true; });
+    observer.observe(document.body, { subtree: true, attributes: true, characterData: true, childList: true });
+    let frames = 0;
+    let changedFrames = 0;
+    let seekValue = seek.value;
+    const end = performance.now() + ms;
+    function frame(now) {
+      observer.takeRecords().forEach(() => { changed = true; });
+      if (seek.value !== seekValue) { seekValue = seek.value; changed = true; }
+      frames++;
+      if (changed) changedFrames++;
+      changed = false;
+      if (now < end) requestAnimationFrame(frame);
+      else { observer.disconnect(); resolve({ frames, changedFrames, time: document.querySelector('video').currentTime }); }
+    }
+    requestAnimationFrame(frame);
+  }), ms);
+}
+
+describe('playback drawing', () => {
+  it('touches the page only when a sample or a visible position changes', async () => {
+    const { page, native, context, errors } = await openPage(browser);
+    await playClip(page, native, 'DRAW0001.MOV', 8);
+    const seconds = 2;
+    const counted = await countChanges(page, seconds * 1000);
+    assert.ok(counted.frames > 2 * seconds * (SAMPLES_PER_SECOND + MOVES_PER_SECOND),
+      `too few frames to tell: ${counted.frames}`);
+    assert.ok(counted.changedFrames <= seconds * (SAMPLES_PER_SECOND + MOVES_PER_SECOND) + 2,
+      `the page changed in ${counted.changedFrames} of ${counted.frames} frames`);
+    assert.ok(counted.changedFrames >= seconds * SAMPLES_PER_SECOND / 2, 'the views stopped following the video');
+    assert.deepEqual(errors, []);
+    await context.close();
+  });
+
+  it('shows exactly the video time once paused, and after a seek while paused', async () => {
+    const { page, native, context } = await openPage(browser);
+    await playClip(page, native, 'DRAW0002.MOV', 8);
+    const shown = () => page.evaluate(() => {
+      const v = document.querySelector('video');
+      const viewer = VEK.app.viewer;
+      const chart = document.querySelector('[data-r="chart-speed"]');
+      const cursor = chart.querySelector('.chart-cursor').style.transform;
+      const x = parseFloat(cursor.replace('translateX(', ''));
+      return {
+        seek: Number(document.querySelector('[data-r="seek"]').value),
+        expectedSeek: Math.round(v.currentTime / v.duration * 1000),
+        reading: viewer.views.readings.index,
+        expectedReading: VEK.track.indexAt(viewer.track, v.currentTime),
+        cursorFraction: (x - 40) / (chart.clientWidth - 50),
+        timeFraction: v.currentTime / v.duration
+      };
+    });
+    const exact = (s) => {
+      assert.equal(s.seek, s.expectedSeek);
+      assert.equal(s.reading, s.expectedReading);
+      assert.ok(Math.abs(s.cursorFraction - s.timeFraction) < 0.005, JSON.stringify(s));
+    };
+    await page.waitForFunction(() => document.querySelector('video').currentTime > 1.1);
+    await page.keyboard.press('Space');
+    await page.waitForFunction(() => document.querySelector('video').paused);
+    exact(await shown());
+    await page.evaluate(() => { document.querySelector('video').currentTime = 5.37; });
+    await page.waitForFunction(() => Math.abs(document.querySelector('video').currentTime - 5.37) < 0.01 &&
+      !document.querySelector('video').seeking);
+    exact(await shown());
+    await context.close();
+  });
+});
