@@ -21,8 +21,8 @@
 namespace vek::media {
 namespace {
 
-using testing::ScratchDir;
 using testing::Sound;
+using vek::test::ScratchFolder;
 
 constexpr std::size_t kClips = 5;  // four joints: a drift per joint adds up to something plain
 constexpr int kClipSeconds = 3;
@@ -56,7 +56,7 @@ class JoinSyncTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
     testing::init_media();
-    clips_ = std::make_unique<ScratchDir>();
+    clips_ = std::make_unique<ScratchFolder>();
     for (std::size_t i = 0; i < kClips; ++i) {
       const std::string name = "2016_0301_0905" + std::to_string(10 + i * kClipSeconds) + ".MOV";
       paths_.push_back(testing::make_fixture_clip(
@@ -130,9 +130,9 @@ class JoinSyncTest : public ::testing::Test {
     }
   }
 
-  static inline std::unique_ptr<ScratchDir> clips_;
+  static inline std::unique_ptr<ScratchFolder> clips_;
   static inline std::vector<std::filesystem::path> paths_;
-  ScratchDir out_;
+  ScratchFolder out_;
 };
 
 TEST_F(JoinSyncTest, EveryClipsSoundStartsWithItsPicture) {
