@@ -315,8 +315,10 @@ describe('settings', () => {
       await page.waitForFunction(() => document.documentElement.lang === 'zh-Hant');
       if (settings === null) unlinkSync(file(native)); else writeFileSync(file(native), settings);
       await page.reload();
-      await page.waitForFunction(() => document.documentElement.lang === 'en');
-      assert.equal(await page.evaluate(() => VEK.settings.serialize(VEK.app.settings)), expected);
+      // The page starts in English before the file is read, so wait for the
+      // settings themselves; a page that never reads the file times out here.
+      await page.waitForFunction((want) => VEK.settings.serialize(VEK.app.settings) === want, expected);
+      assert.equal(await page.evaluate(() => document.documentElement.lang), 'en');
       assert.equal(await page.locator('[data-unit="km"]').getAttribute('aria-pressed'), 'true');
       await context.close();
     }
