@@ -11,6 +11,7 @@
 #include "media/gst/RenderLoop.h"
 #include "media/gst/SilentFrame.h"
 #include "media/gst/SoundPlacement.h"
+#include "media/gst/TimeSegment.h"
 
 namespace vek::media {
 namespace {
@@ -130,12 +131,8 @@ GstPadProbeReturn cut_stream(GstPad* /*pad*/, GstPadProbeInfo* info, gpointer da
     return outside ? GST_PAD_PROBE_DROP : GST_PAD_PROBE_OK;
   }
   GstEvent* event = GST_PAD_PROBE_INFO_EVENT(info);
-  if (event == nullptr || GST_EVENT_TYPE(event) != GST_EVENT_SEGMENT) {
-    return GST_PAD_PROBE_OK;
-  }
-  const GstSegment* original = nullptr;
-  gst_event_parse_segment(event, &original);
-  if (original->format != GST_FORMAT_TIME) {
+  const GstSegment* original = time_segment(event);
+  if (original == nullptr) {
     return GST_PAD_PROBE_OK;
   }
   GST_PAD_PROBE_INFO_DATA(info) = moved_segment(*original, cut);

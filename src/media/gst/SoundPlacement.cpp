@@ -6,6 +6,7 @@
 #include "base/glib/CallbackGuard.h"
 #include "base/glib/GstHandles.h"
 #include "media/core/SoundFrameFit.h"
+#include "media/gst/TimeSegment.h"
 
 namespace vek::media {
 namespace {
@@ -73,12 +74,8 @@ GstPadProbeReturn on_event(GstPad* pad, GstPadProbeInfo* info, SoundState& state
   if (event != nullptr && GST_EVENT_TYPE(event) == GST_EVENT_EOS) {
     push_silence(pad, state, [](SoundFrameFit& fit) { return fit.empty_slot(); });
   }
-  if (event == nullptr || GST_EVENT_TYPE(event) != GST_EVENT_SEGMENT) {
-    return GST_PAD_PROBE_OK;
-  }
-  const GstSegment* original = nullptr;
-  gst_event_parse_segment(event, &original);
-  if (original->format != GST_FORMAT_TIME) {
+  const GstSegment* original = time_segment(event);
+  if (original == nullptr) {
     return GST_PAD_PROBE_OK;
   }
   gst_segment_copy_into(original, &state.original);
