@@ -1,6 +1,7 @@
 #include "library/ExtractionWorkers.h"
 
 #include <algorithm>
+#include <chrono>
 #include <exception>
 
 #include "base/files/Publisher.h"
@@ -10,17 +11,22 @@ namespace vek::library {
 namespace {
 
 constexpr unsigned kMostClipsAtOnce = 2;
+// What a crash during a long intake can cost at most: the renames of this
+// last stretch (their tracks are read again at the next intake).
+constexpr std::chrono::seconds kMostUnsyncedTime{2};
 
 // Only a track read whole gets its record; without one, the next intake
 // takes the track as the clip's, as for tracks from before records.
-void record_identity(const ExtractRequest& request, track::Cancellation& cancellation, ExtractOutcome& outcome) {
+void record_identity(const ExtractRequest& request, track::Cancellation& cancellation, base::FolderSyncs& syncs,
+                     ExtractOutcome& outcome) {
   if (outcome.cancelled || !outcome.failure.empty() || request.identity_file.empty()) {
     return;
   }
   base::FileError error;
   bool written = true;
   cancellation.publish_unless_cancelled([&] {
-    written = base::publish_file(request.identity_file, request.identity_record, base::PublishMode::Replace, &error);
+    written =
+        base::publish_file(request.identity_file, request.identity_record, base::PublishMode::Replace, &error, &syncs);
   });
   if (!written) {
     outcome.log_lines.push_back(error.message + " (" + error.detail + ")");
@@ -44,14 +50,15 @@ ExtractionWorkers::~ExtractionWorkers() {
   }
   wake_.notify_all();
   threads_.clear();  // joins
+  folder_syncs_.sync();
 }
 
 void ExtractionWorkers::submit(ExtractRequest request, std::shared_ptr<track::Cancellation> cancellation,
                                std::function<void(ExtractOutcome)> done) {
   // The extractor is shared by the jobs; it lives as long as the workers.
   ClipRead read = [this, request = std::move(request)](track::Cancellation& cancel) {
-    ExtractOutcome outcome = extract_(request, cancel);
-    record_identity(request, cancel, outcome);
+    ExtractOutcome outcome = extract_(request, cancel, folder_syncs_);
+    record_identity(request, cancel, folder_syncs_, outcome);
     return outcome;
   };
   submit_read(std::move(read), std::move(cancellation), std::move(done));
@@ -96,11 +103,25 @@ ExtractOutcome ExtractionWorkers::read_clip(Job& job) {
   return outcome;
 }
 
+// Once per stretch of work rather than once per file: a folder sync costs
+// about as much as reading a clip's GPS boxes.
+void ExtractionWorkers::sync_folders_when_due() {
+  bool idle = false;
+  {
+    const std::lock_guard lock(mutex_);
+    idle = jobs_.empty();
+  }
+  if (idle || folder_syncs_.due(kMostUnsyncedTime)) {
+    folder_syncs_.sync();
+  }
+}
+
 void ExtractionWorkers::work() {
   base::lower_current_thread_priority();
   Job job;
   while (next_job(job)) {
     ExtractOutcome outcome = read_clip(job);
+    sync_folders_when_due();
     post_([done = std::move(job.done), outcome = std::move(outcome)]() mutable { done(std::move(outcome)); });
   }
 }

@@ -13,6 +13,7 @@
 #include <thread>
 #include <vector>
 
+#include "base/files/FolderSyncs.h"
 #include "library/ClipIntake.h"
 #include "track/Cancellation.h"
 
@@ -32,8 +33,10 @@ struct ExtractOutcome {
 };
 
 // Reads one clip and writes its track; runs on a worker thread. Gives up,
-// writing nothing, once `cancellation` is cancelled.
-using Extractor = std::function<ExtractOutcome(const ExtractRequest& request, track::Cancellation& cancellation)>;
+// writing nothing, once `cancellation` is cancelled. The folders of the files
+// it publishes are synced with `folder_syncs`, by the workers.
+using Extractor = std::function<ExtractOutcome(const ExtractRequest& request, track::Cancellation& cancellation,
+                                               base::FolderSyncs& folder_syncs)>;
 
 // One read on a worker thread, told when to give up.
 using ClipRead = std::function<ExtractOutcome(track::Cancellation& cancellation)>;
@@ -54,13 +57,18 @@ class ExtractionWorkers {
   ~ExtractionWorkers();
 
   // Reads the clip on a worker, then runs `done` on the main thread. A clip
-  // whose cancellation is cancelled before it starts is not read.
+  // whose cancellation is cancelled before it starts is not read. The track
+  // folder's renames are durable before the `done` of a clip that leaves the
+  // workers without work, so before an intake's end is reported; while they
+  // stay busy, at least every kMostUnsyncedTime.
   void submit(ExtractRequest request, std::shared_ptr<track::Cancellation> cancellation,
               std::function<void(ExtractOutcome)> done);
   // Any other read of a clip the main loop must not wait for, such as a
   // listed clip's movie length; same order and rules as `submit`.
   void submit_read(ClipRead read, std::shared_ptr<track::Cancellation> cancellation,
                    std::function<void(ExtractOutcome)> done);
+  // Folders whose renames are not yet durable.
+  std::size_t unsynced_folders() const { return folder_syncs_.pending(); }
 
  private:
   struct Job {
@@ -71,6 +79,7 @@ class ExtractionWorkers {
   void work();
   bool next_job(Job& job);
   ExtractOutcome read_clip(Job& job);
+  void sync_folders_when_due();
 
   Extractor extract_;
   PostToMain post_;
@@ -79,6 +88,7 @@ class ExtractionWorkers {
   std::condition_variable wake_;
   std::deque<Job> jobs_;
   bool stopping_ = false;
+  base::FolderSyncs folder_syncs_;
   std::vector<std::jthread> threads_;
 };
 

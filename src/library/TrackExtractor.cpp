@@ -6,11 +6,13 @@
 namespace vek::library {
 
 Extractor track_extractor(std::string home) {
-  return [home = std::move(home)](const ExtractRequest& request, track::Cancellation& cancellation) {
+  return [home = std::move(home)](const ExtractRequest& request, track::Cancellation& cancellation,
+                                  base::FolderSyncs& folder_syncs) {
     ExtractOutcome outcome;
     const auto result = track::io::extract_clip(
         request.clip_path, home, request.relative_track_path, request.file_name, track::Form::standard,
-        [&outcome](std::string_view line) { outcome.log_lines.emplace_back(line); }, &cancellation);
+        [&outcome](std::string_view line) { outcome.log_lines.emplace_back(line); }, &cancellation,
+        track::io::ReadMode::located, track::io::kMaxTrackBytes, &folder_syncs);
     outcome.cancelled = result.cancelled;
     outcome.too_large = result.too_large;
     if (!result.written && !result.cancelled) {

@@ -67,7 +67,7 @@ class AppFixture : public ::testing::Test {
   // Writes the track as the parser would; its event is logged through the
   // outcome, so it shows in intake order whichever worker ran it.
   library::Extractor extractor() {
-    return [this](const library::ExtractRequest& request, track::Cancellation& cancellation) {
+    return [this](const library::ExtractRequest& request, track::Cancellation& cancellation, base::FolderSyncs&) {
       if (before_extract) {
         before_extract(request);
       }

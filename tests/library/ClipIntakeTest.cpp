@@ -100,7 +100,7 @@ TEST_F(ClipIntake, ListedClipsCarryTheMovieLengthAndARefusedTrack) {
   const std::string unknown = make_file("cards/FILE0003.MOV");
   const std::string known = make_file("cards/FILE0004.MOV");
   std::ofstream(track("FILE0004.data")) << "data";
-  extractor_ = [&](const ExtractRequest& request, track::Cancellation&) {
+  extractor_ = [&](const ExtractRequest& request, track::Cancellation&, base::FolderSyncs&) {
     ExtractOutcome outcome;
     if (request.clip_path == huge) {
       outcome.too_large = true;
@@ -130,7 +130,7 @@ TEST_F(ClipIntake, ListedClipsCarryTheFamilyRecordedBesideTheirTrack) {
   std::ofstream(track("FILE0002.data")) << "data";
   std::ofstream(track("FILE0002.data.family")) << "encrypted, not readable\n";
   std::ofstream(track("FILE0003.data")) << "data";
-  extractor_ = [&](const ExtractRequest& request, track::Cancellation&) {
+  extractor_ = [&](const ExtractRequest& request, track::Cancellation&, base::FolderSyncs&) {
     std::ofstream(home() + request.relative_track_path) << "data";
     std::ofstream(home() + request.relative_track_path + ".family") << "$V02 CSV log (family 4)\n";
     return ExtractOutcome{};

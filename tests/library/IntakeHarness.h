@@ -91,8 +91,8 @@ class IntakeHarness : public TempHome {
 
   void start(unsigned threads = 2) {
     workers_ = std::make_unique<ExtractionWorkers>(
-        [this](const ExtractRequest& request, track::Cancellation& cancellation) {
-          return extractor_ ? extractor_(request, cancellation) : extract(request, cancellation);
+        [this](const ExtractRequest& request, track::Cancellation& cancellation, base::FolderSyncs& folder_syncs) {
+          return extractor_ ? extractor_(request, cancellation, folder_syncs) : extract(request, cancellation);
         },
         [this](std::function<void()> task) {
           {

@@ -8,6 +8,7 @@
 #include <atomic>
 
 #include "IntakeHarness.h"
+#include "base/files/Publisher.h"
 #include "track/io/Extract.h"
 
 namespace vek::library {
@@ -120,7 +121,7 @@ TEST_F(PacedIntakeTest, CancelSendsTheWaitingReportAtOnce) {
 TEST_F(IntakeQueueTest, NeverMoreClipsAtOnceThanThreads) {
   std::atomic<int> reading{0};
   std::atomic<int> most{0};
-  extractor_ = [&](const ExtractRequest& request, track::Cancellation& cancellation) {
+  extractor_ = [&](const ExtractRequest& request, track::Cancellation& cancellation, base::FolderSyncs&) {
     const int now = ++reading;
     most = std::max(most.load(), now);
     std::this_thread::sleep_for(5ms);
@@ -187,6 +188,59 @@ TEST_F(IntakeQueueTest, CancelStopsTheRunAndDropsQueuedOnes) {
   EXPECT_EQ(log_.back(), "intake cancelled: 1 of 3 clips taken in");
 }
 
+// Tracks are published with the workers' batch of folder syncs; the batch is
+// synced before the run's last clip reaches the main thread.
+TEST_F(IntakeQueueTest, TheTrackFolderIsSyncedBeforeTheIntakeReportsItsEnd) {
+  std::atomic<std::size_t> deferred{0};
+  extractor_ = [&](const ExtractRequest& request, track::Cancellation&, base::FolderSyncs& syncs) {
+    EXPECT_TRUE(
+        base::publish_file(home() + request.relative_track_path, "data", base::PublishMode::Replace, nullptr, &syncs));
+    deferred += syncs.pending();
+    return ExtractOutcome{};
+  };
+  start(2);
+  std::vector<std::string> clips;
+  for (const char* name : {"A", "B", "C", "D", "E"})
+    clips.push_back(make_file(std::string("card/") + name + ".MOV"));
+  queue_->enqueue(IntakeKind::Dragged, clips);
+  ASSERT_TRUE(settle());
+  ASSERT_EQ(progress_.back().state, IntakeState::Finished);
+  EXPECT_GT(deferred.load(), 0U) << "each publish left its folder to the batch";
+  EXPECT_EQ(workers_->unsynced_folders(), 0U);
+  EXPECT_TRUE(std::filesystem::exists(track("E.data")));
+}
+
+// A real track reader held mid-run: the tracks published before the cancel
+// stay, the one being read is never published, and no temporary is left.
+TEST_F(IntakeQueueTest, CancelMidBatchLeavesPublishedTracksAndNoTemporary) {
+  extractor_ = [&](const ExtractRequest& request, track::Cancellation& cancellation, base::FolderSyncs& syncs) {
+    gate_.pass(request.clip_path);
+    const auto result = track::io::extract_clip(request.clip_path, home(), request.relative_track_path,
+                                                request.file_name, track::Form::standard, {}, &cancellation,
+                                                track::io::ReadMode::located, track::io::kMaxTrackBytes, &syncs);
+    ExtractOutcome outcome;
+    outcome.cancelled = result.cancelled;
+    return outcome;
+  };
+  start(1);
+  const std::string a = make_file("card/A.MOV");
+  const std::string b = make_file("card/B.MOV");
+  const std::string c = make_file("card/C.MOV");
+  gate_.hold(b);
+  queue_->enqueue(IntakeKind::Dragged, {a, b, c});  // C, then B, then A
+  ASSERT_TRUE(gate_.wait_arrival(b));
+  ASSERT_TRUE(run_until([&] { return list_.lists_clip(c); }));
+  queue_->cancel();
+  gate_.release(b);
+  workers_.reset();  // B's read ends cancelled; the batch is synced on the way out
+  drain();
+  EXPECT_TRUE(std::filesystem::exists(track("C.data")));
+  EXPECT_TRUE(std::filesystem::exists(track("C.data.family")));
+  EXPECT_FALSE(std::filesystem::exists(track("B.data")));
+  EXPECT_FALSE(std::filesystem::exists(track("A.data")));
+  EXPECT_EQ(library_entries(), 3U) << "C's track, family and identity; no temporary";
+}
+
 TEST_F(IntakeQueueTest, ANewIntakeAfterCancelRunsNormally) {
   start(1);
   const std::string a = make_file("cards/A.MOV");
@@ -233,14 +287,15 @@ TEST_F(IntakeQueueTest, ClipsVanishingMidIntakeGiveAMessageEachAndTheRestGoOn) {
   const std::string a = make_file("card/A.MOV");
   const std::string b = make_file("card/B.MOV");
   const std::string c = make_file("card/C.MOV");
-  extractor_ = [&](const ExtractRequest& request, track::Cancellation& cancellation) {
+  extractor_ = [&](const ExtractRequest& request, track::Cancellation& cancellation, base::FolderSyncs& syncs) {
     if (request.clip_path == c) {
       std::filesystem::remove(a);
       std::filesystem::remove(b);
     }
     ExtractOutcome outcome;
     const auto result = track::io::extract_clip(request.clip_path, home(), request.relative_track_path,
-                                                request.file_name, track::Form::standard, {}, &cancellation);
+                                                request.file_name, track::Form::standard, {}, &cancellation,
+                                                track::io::ReadMode::located, track::io::kMaxTrackBytes, &syncs);
     outcome.failure = result.written ? "" : result.error.message;
     return outcome;
   };

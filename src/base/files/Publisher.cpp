@@ -53,14 +53,6 @@ int rename_to_target(const std::filesystem::path& from, const std::filesystem::p
   return ::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
 }
 
-void sync_folder(const std::filesystem::path& folder) {
-  const int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd >= 0) {
-    ::fsync(fd);  // makes the rename itself durable; best effort
-    ::close(fd);
-  }
-}
-
 }  // namespace
 
 std::optional<PendingFile> PendingFile::create(std::filesystem::path target, PublishMode mode, FileError& error) {
@@ -119,7 +111,7 @@ bool PendingFile::write(std::string_view bytes) {
   return !failed_;
 }
 
-bool PendingFile::publish(FileError& error) {
+bool PendingFile::publish(FileError& error, FolderSyncs* batch) {
   if (fd_ < 0 && !failed_) fail("nothing to publish", EBADF);
   if (!failed_ && ::fsync(fd_) != 0) fail("cannot flush to disk", errno);
   if (!failed_) {
@@ -134,7 +126,11 @@ bool PendingFile::publish(FileError& error) {
   unregister_temporary(temp_.c_str());
   ::close(std::exchange(fd_, -1));  // the lock goes with it, after the name is gone
   temp_.clear();
-  sync_folder(target_.parent_path());
+  if (batch != nullptr) {
+    batch->add(target_.parent_path());
+  } else {
+    sync_folder(target_.parent_path());  // makes the rename itself durable; best effort
+  }
   return true;
 }
 
@@ -152,10 +148,11 @@ void PendingFile::discard() noexcept {
   if (fd_ >= 0) ::close(std::exchange(fd_, -1));
 }
 
-bool publish_file(const std::filesystem::path& target, std::string_view bytes, PublishMode mode, FileError* error) {
+bool publish_file(const std::filesystem::path& target, std::string_view bytes, PublishMode mode, FileError* error,
+                  FolderSyncs* batch) {
   FileError failure;
   std::optional<PendingFile> file = PendingFile::create(target, mode, failure);
-  const bool published = file && file->write(bytes) && file->publish(failure);
+  const bool published = file && file->write(bytes) && file->publish(failure, batch);
   if (!published && file) file->publish(failure);
   if (!published && error != nullptr) *error = failure;
   return published;

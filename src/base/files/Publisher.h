@@ -13,6 +13,8 @@
 #include <string>
 #include <string_view>
 
+#include "base/files/FolderSyncs.h"
+
 namespace vek::base {
 
 enum class PublishMode {
@@ -49,8 +51,8 @@ class PendingFile {
 
   // Flushes, closes and renames to the target as the mode says; false (and
   // `error`) when any step or an earlier write failed, and the temporary file
-  // is then removed.
-  bool publish(FileError& error);
+  // is then removed. The folder is synced at once, or with `batch` when given.
+  bool publish(FileError& error, FolderSyncs* batch = nullptr);
 
  private:
   PendingFile(std::filesystem::path temp, std::filesystem::path target, PublishMode mode, int fd);
@@ -67,6 +69,6 @@ class PendingFile {
 
 // Writes `bytes` as the whole of `target` through a PendingFile.
 bool publish_file(const std::filesystem::path& target, std::string_view bytes, PublishMode mode,
-                  FileError* error = nullptr);
+                  FileError* error = nullptr, FolderSyncs* batch = nullptr);
 
 }  // namespace vek::base

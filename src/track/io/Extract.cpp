@@ -26,10 +26,11 @@ class PendingTrackFile : public TextSink {
 };
 
 // Publishes unless cancelled, holding the cancellation off while it writes.
-bool publish_unless_cancelled(base::PendingFile& file, Cancellation* cancellation, ExtractResult& result) {
-  if (cancellation == nullptr) return file.publish(result.error);
+bool publish_unless_cancelled(base::PendingFile& file, Cancellation* cancellation, ExtractResult& result,
+                              base::FolderSyncs& syncs) {
+  if (cancellation == nullptr) return file.publish(result.error, &syncs);
   bool published = false;
-  result.cancelled = !cancellation->publish_unless_cancelled([&] { published = file.publish(result.error); });
+  result.cancelled = !cancellation->publish_unless_cancelled([&] { published = file.publish(result.error, &syncs); });
   return published;
 }
 
@@ -93,9 +94,9 @@ bool scan_whole(const std::filesystem::path& clip, std::string_view fns, Form fo
 }
 
 // A record that cannot be written costs the page its family line, not the track.
-void record_family(const ExtractResult& result, const LogSink& log) {
+void record_family(const ExtractResult& result, const LogSink& log, base::FolderSyncs& syncs) {
   IoError error;
-  if (result.written && !write_family_record(result.track_path, result.family, error) && log)
+  if (result.written && !write_family_record(result.track_path, result.family, error, &syncs) && log)
     log(error.message + " (" + error.detail + ")");
 }
 
@@ -131,7 +132,8 @@ bool read_clip(FileSource& source, const std::filesystem::path& clip, std::strin
 
 ExtractResult extract_clip(const std::filesystem::path& clip, const std::filesystem::path& home,
                            std::string_view savepath, std::string_view fns, Form form, const LogSink& log,
-                           Cancellation* cancellation, ReadMode mode, std::size_t max_bytes) {
+                           Cancellation* cancellation, ReadMode mode, std::size_t max_bytes,
+                           base::FolderSyncs* folder_syncs) {
   ExtractResult result;
   result.track_path = std::filesystem::path(home.string() + std::string(savepath));
   if (!is_track_file_path(savepath)) {
@@ -156,8 +158,12 @@ ExtractResult extract_clip(const std::filesystem::path& clip, const std::filesys
     result.error = too_large_error(clip, max_bytes);
     return result;
   }
-  result.written = publish_unless_cancelled(*file, cancellation, result);
-  record_family(result, log);
+  // The track and its record share one folder sync.
+  base::FolderSyncs own_syncs;
+  base::FolderSyncs& syncs = folder_syncs != nullptr ? *folder_syncs : own_syncs;
+  result.written = publish_unless_cancelled(*file, cancellation, result, syncs);
+  record_family(result, log, syncs);
+  own_syncs.sync();
   return result;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // Extraction of one clip into its track data file: read, parse, write once.
 
+#include "base/files/FolderSyncs.h"
 #include "track/Cancellation.h"
 #include "track/Log.h"
 #include "track/Track.h"
@@ -37,9 +38,11 @@ enum class ReadMode {
 // published; the parse itself runs to its end. A text longer than
 // `max_bytes` is not written. A clip without GPS data of its own is read from
 // its sidecars. Beside a written track, its family record names the reader.
+// The track folder is synced once for both files, before returning, or with
+// `folder_syncs` when a writer of many tracks batches the syncs.
 ExtractResult extract_clip(const std::filesystem::path& clip, const std::filesystem::path& home,
                            std::string_view savepath, std::string_view fns, Form form, const LogSink& log,
                            Cancellation* cancellation = nullptr, ReadMode mode = ReadMode::located,
-                           std::size_t max_bytes = kMaxTrackBytes);
+                           std::size_t max_bytes = kMaxTrackBytes, base::FolderSyncs* folder_syncs = nullptr);
 
 }  // namespace vek::track::io

@@ -40,8 +40,9 @@ std::filesystem::path family_record_path(const std::filesystem::path& track_file
   return track_file.string() + kSuffix;
 }
 
-bool write_family_record(const std::filesystem::path& track_file, const std::string& label, IoError& error) {
-  return base::publish_file(family_record_path(track_file), label + "\n", base::PublishMode::Replace, &error);
+bool write_family_record(const std::filesystem::path& track_file, const std::string& label, IoError& error,
+                         base::FolderSyncs* batch) {
+  return base::publish_file(family_record_path(track_file), label + "\n", base::PublishMode::Replace, &error, batch);
 }
 
 std::string read_family_record(const std::filesystem::path& track_file) {
