@@ -28,6 +28,7 @@ constexpr double kFrameP95TargetMs = 20;
 constexpr double kProbeWindowMs = 1000;  // the app's probe reports once a second
 constexpr int kDistinctClips = 4;
 constexpr int kIntakeAllowanceSeconds = 60;  // the playing clip outlasts the intake
+constexpr std::size_t kMostSlowCallbacksShown = 12;
 
 struct Options {
   int clips = 200;
@@ -143,6 +144,30 @@ void print_results(const Options& options, const Phase& baseline, const Phase& i
               baseline.longest_frame_ms);
 }
 
+// The app's own account of its callbacks (FILE.callbacks beside the probe's
+// figures): the ones of 20 ms or more during the intake, and its window
+// with the worst stall, so a stall can be told apart from our own work.
+void print_callbacks(const std::filesystem::path& file, const Phase& intake) {
+  std::ifstream in(file);
+  std::size_t slow = 0;
+  std::string worst_window;
+  double worst_stall = -1;
+  for (std::string line; std::getline(in, line);) {
+    const double at = std::atof(line.c_str());
+    if (at < intake.started_ms || at - kProbeWindowMs > intake.ended_ms) continue;
+    if (line.find(" slow ") != std::string::npos && ++slow <= kMostSlowCallbacksShown) {
+      std::printf("  our callback: %s\n", line.c_str());
+    } else if (const auto stall = line.find("stall "); stall != std::string::npos) {
+      const double ms = std::atof(line.c_str() + stall + 6);
+      if (ms > worst_stall) {
+        worst_stall = ms;
+        worst_window = line;
+      }
+    }
+  }
+  std::printf("our callbacks of 20 ms or more during intake: %zu\nworst window: %s\n", slow, worst_window.c_str());
+}
+
 void run_bench(const Options& options) {
   vek::bench::ProbedRun run("responsiveness");
   make_card(run.root() / "sources", run.root() / "cards" / "CARD" / "DCIM", options.clips);
@@ -166,6 +191,7 @@ void run_bench(const Options& options) {
   baseline.worst_stall_ms = worst_stall(windows, baseline, true);
   intake.worst_stall_ms = worst_stall(windows, intake, false);
   print_results(options, baseline, intake);
+  print_callbacks(stalls.string() + ".callbacks", intake);
 }
 
 }  // namespace

@@ -10,7 +10,6 @@
 #include "library/FolderClips.h"
 #include "library/LibraryFolders.h"
 #include "library/Markers.h"
-#include "track/io/FamilyRecord.h"
 
 namespace vek::library {
 namespace {
@@ -52,7 +51,7 @@ void extract_into(IntakeStep& step, const std::string& track_path, const std::st
                   const std::optional<ClipIdentity>& identity, Claims& claims) {
   claims[track_path] = identity;
   step.track_path = track_path;
-  ExtractRequest request{step.source_path, relative, clip_names(step.source_path, "").file_name, "", ""};
+  ExtractRequest request{step.source_path, relative, clip_names(step.source_path, "").file_name, "", "", track_path};
   if (identity) {
     request.identity_file = identity_path(track_path);
     request.identity_record = identity_text(*identity, step.source_path);
@@ -138,10 +137,10 @@ std::vector<IntakeStep> plan_intake(IntakeKind kind, const std::vector<std::stri
   return steps;
 }
 
-void list_step(ClipList& list, const IntakeStep& step, std::optional<double> duration_seconds, bool track_too_large) {
+void list_step(ClipList& list, const IntakeStep& step, StepFacts facts) {
   if (!list.lists_track(step.track_path)) {
-    list.append({step.track_path, step.source_path, duration_seconds, track_too_large,
-                 track::io::read_family_record(step.track_path)});
+    list.append(
+        {step.track_path, step.source_path, facts.duration_seconds, facts.track_too_large, std::move(facts.family)});
   }
 }
 

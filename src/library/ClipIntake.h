@@ -43,6 +43,8 @@ struct ExtractRequest {
   // Written there once the track is: which clip the track belongs to.
   std::string identity_file;
   std::string identity_record;
+  // The track's absolute path, beside which its family record lies.
+  std::string track_file;
 };
 
 // One source path of a run, in processing order.
@@ -67,8 +69,15 @@ struct IntakeStep {
 // is taken in only without markers, when it exists and ends in "MOV"/"mov".
 std::vector<IntakeStep> plan_intake(IntakeKind kind, const std::vector<std::string>& paths, const std::string& home);
 
-// Lists the step's clip unless its track is listed already, with the movie's
-// length and whether its track was refused as too large.
-void list_step(ClipList& list, const IntakeStep& step, std::optional<double> duration_seconds, bool track_too_large);
+// What the workers read of a step's clip and track, for its entry.
+struct StepFacts {
+  std::optional<double> duration_seconds;
+  bool track_too_large = false;
+  // As recorded beside the track; empty when unknown.
+  std::string family;
+};
+
+// Lists the step's clip unless its track is listed already.
+void list_step(ClipList& list, const IntakeStep& step, StepFacts facts);
 
 }  // namespace vek::library

@@ -30,6 +30,8 @@ struct ExtractOutcome {
   bool too_large = false;
   // The movie's own length, read while the clip was at hand.
   std::optional<double> duration_seconds;
+  // The family recorded beside the track, read here rather than on the main thread.
+  std::string family;
 };
 
 // Reads one clip and writes its track; runs on a worker thread. Gives up,

@@ -2,6 +2,8 @@
 
 #include <optional>
 
+#include "track/io/FamilyRecord.h"
+
 namespace vek::library {
 namespace {
 
@@ -30,8 +32,8 @@ IntakeQueue::IntakeQueue(ClipList& list, std::string home, ExtractionWorkers& wo
       workers_(workers),
       listener_(std::move(listener)),
       read_duration_(std::move(read_duration)),
-      pacer_(kDragReportSpacing, std::move(report_timer),
-             [this](std::string_view last_clip) { listener_.report(last_clip); }) {}
+      pacer_(kDragReportSpacing, report_timer, [this](std::string_view last_clip) { listener_.report(last_clip); }),
+      progress_pacer_(kDragReportSpacing, std::move(report_timer), [this](std::string_view) { send_progress(); }) {}
 
 IntakeQueue::~IntakeQueue() {
   if (run_) {
@@ -92,8 +94,8 @@ void IntakeQueue::start(IntakeKind kind, const std::vector<std::string>& paths) 
   apply_ready_steps();
 }
 
-// A clip whose track was read before still has its movie length read, on a
-// worker too: a header on a slow card must not hold up the window.
+// A clip whose track was read before still has its movie length and family
+// read, on a worker too: a header on a slow card must not hold up the window.
 void IntakeQueue::submit_reads(const std::shared_ptr<Run>& run, std::size_t index) {
   const IntakeStep& step = run->steps[index];
   auto done = [this, weak = std::weak_ptr<Run>(run), index](ExtractOutcome outcome) {
@@ -105,12 +107,13 @@ void IntakeQueue::submit_reads(const std::shared_ptr<Run>& run, std::size_t inde
   if (step.extraction) {
     run->awaited[index] = true;
     workers_.submit(*step.extraction, run->cancellation, std::move(done));
-  } else if (step.taken_in && read_duration_ && !list_.lists_track(step.track_path)) {
+  } else if (step.taken_in && !list_.lists_track(step.track_path)) {
     run->awaited[index] = true;
     workers_.submit_read(
-        [read = read_duration_, clip = step.source_path](track::Cancellation&) {
+        [read = read_duration_, clip = step.source_path, track = step.track_path](track::Cancellation&) {
           ExtractOutcome outcome;
-          outcome.duration_seconds = read(clip);
+          if (read) outcome.duration_seconds = read(clip);
+          outcome.family = track::io::read_family_record(track);
           return outcome;
         },
         run->cancellation, std::move(done));
@@ -158,8 +161,9 @@ void IntakeQueue::apply(Run& run, const IntakeStep& step, const ExtractOutcome* 
     }
   }
   if (step.taken_in) {
-    list_step(list_, step, outcome != nullptr ? outcome->duration_seconds : std::nullopt,
-              outcome != nullptr && outcome->too_large);
+    list_step(
+        list_, step,
+        outcome != nullptr ? StepFacts{outcome->duration_seconds, outcome->too_large, outcome->family} : StepFacts{});
     run.last_clip = step.source_path;
     ++progress_.clips_done;
   }
@@ -167,7 +171,7 @@ void IntakeQueue::apply(Run& run, const IntakeStep& step, const ExtractOutcome* 
     pacer_.request(run.last_clip.empty() ? std::string(kNoClip) : run.last_clip);
   }
   if (step.taken_in) {
-    send_progress();
+    progress_pacer_.request({});
   }
 }
 
@@ -184,6 +188,7 @@ void IntakeQueue::finish_run() {
 }
 
 void IntakeQueue::end_session(IntakeState state) {
+  progress_pacer_.flush();
   progress_.state = state;
   send_progress();
   session_open_ = false;

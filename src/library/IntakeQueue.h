@@ -34,7 +34,8 @@ class IntakeQueue {
  public:
   // `read_duration` gives the length of a clip whose track was read before;
   // it runs on the workers. With `report_timer` a drag's reports are spaced
-  // out (ReportPacer); without it each path reports at once.
+  // out (ReportPacer), and so is the progress; without it each path
+  // reports at once.
   IntakeQueue(ClipList& list, std::string home, ExtractionWorkers& workers, IntakeListener listener,
               DurationReader read_duration = {}, ReportPacer::Timer report_timer = {});
   IntakeQueue(const IntakeQueue&) = delete;
@@ -67,6 +68,8 @@ class IntakeQueue {
   IntakeListener listener_;
   DurationReader read_duration_;
   ReportPacer pacer_;
+  // A card of small clips is read faster than the page needs to hear of it.
+  ReportPacer progress_pacer_;
   std::deque<std::pair<IntakeKind, std::vector<std::string>>> waiting_;
   std::shared_ptr<Run> run_;
   // Totals add up over the runs until the queue runs dry.

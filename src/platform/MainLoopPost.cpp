@@ -14,6 +14,11 @@ gboolean run_task(gpointer data) {
   return G_SOURCE_REMOVE;
 }
 
+gboolean run_timer_task(gpointer data) {
+  base::guarded("main-thread timer", [data] { (*static_cast<std::function<void()>*>(data))(); });
+  return G_SOURCE_REMOVE;
+}
+
 void delete_task(gpointer data) {
   delete static_cast<std::function<void()>*>(data);
 }
@@ -26,7 +31,8 @@ void MainLoopPost::post(std::function<void()> task) {
 
 void MainLoopPost::post_after(std::chrono::milliseconds delay, std::function<void()> task) {
   const auto interval = static_cast<guint>(std::max<std::chrono::milliseconds::rep>(0, delay.count()));
-  g_timeout_add_full(G_PRIORITY_DEFAULT, interval, run_task, new std::function<void()>(std::move(task)), delete_task);
+  g_timeout_add_full(G_PRIORITY_DEFAULT, interval, run_timer_task, new std::function<void()>(std::move(task)),
+                     delete_task);
 }
 
 }  // namespace vek::platform

@@ -151,6 +151,9 @@ void WebKitView::load_page(const std::string& page_path) {
 }
 
 void WebKitView::evaluate(const std::string& script) {
+  if (base::CallbackTrace* trace = base::callback_trace()) {
+    trace->script_sent(script.size());
+  }
   webkit_web_view_evaluate_javascript(WEBKIT_WEB_VIEW(view_), script.c_str(), static_cast<gssize>(script.size()),
                                       nullptr, nullptr, nullptr, on_script_finished,
                                       new std::string(script.substr(0, kLoggedScriptStart)));

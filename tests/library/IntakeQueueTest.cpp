@@ -83,6 +83,28 @@ TEST_F(PacedIntakeTest, ABurstOfReadyClipsEndsInOneExactReport) {
   EXPECT_EQ(reports_.size(), 2U) << "the timer finds nothing left to send";
 }
 
+// Progress is paced like the reports: the run's totals, the first clip at
+// once, then (the burst) nothing until the run's end, which is exact.
+TEST_F(PacedIntakeTest, ABurstOfReadyClipsSendsItsProgressOnceAtTheEnd) {
+  start();
+  std::vector<std::string> clips;
+  for (const char* name : {"K1", "K2", "K3", "K4", "K5", "K6"})
+    clips.push_back(make_file(std::string("cards/") + name + ".MOV"));
+  gate_.hold(clips.back());  // the first in order: the others wait for it and come in one go
+  queue_->enqueue(IntakeKind::Dragged, clips);
+  ASSERT_TRUE(run_until([&] { return extraction_count() >= clips.size() - 1; }));
+  gate_.release(clips.back());
+  ASSERT_TRUE(settle());
+  std::vector<std::size_t> done;
+  for (const IntakeProgress& progress : progress_)
+    done.push_back(progress.clips_done);
+  EXPECT_EQ(done, (std::vector<std::size_t>{0, 1, 6, 6})) << "totals, first clip, the waiting one flushed, the end";
+  EXPECT_EQ(progress_.back().state, IntakeState::Finished);
+  EXPECT_EQ(progress_.back().clips_total, 6U);
+  fire_timers();
+  EXPECT_EQ(progress_.size(), 4U) << "the timer finds nothing left to send";
+}
+
 TEST_F(PacedIntakeTest, AClipReadyMidRunIsListedByTheTimerWhileTheRunGoesOn) {
   start();
   const std::string k1 = make_file("cards/K1.MOV");
