@@ -9,6 +9,7 @@
 #include "track/container/UnindexedBlocks.h"
 #include "track/io/ClipProbe.h"
 #include "track/io/Extract.h"
+#include "track/io/RouteExport.h"
 
 #include <gtest/gtest.h>
 
@@ -109,6 +110,10 @@ TEST(SidecarsInsteadOfSearch, BlocksAwayFromTheStepsGiveWayToTheSidecar) {
     const fs::path clip = card_clip(folder, clip_with_blocks(six_blocks(first)));
     EXPECT_EQ(extract(folder, clip).family, kSidecarFamily);
     EXPECT_EQ(extract(folder, clip, ReadMode::full_scan).family, kTodayFamily);
+    IoError error;
+    const auto route = read_route_samples(clip, error);
+    ASSERT_TRUE(route.has_value()) << error.message;
+    EXPECT_EQ(route->samples.size(), 2U) << "a route export reads what the track was written from";
   }
 }
 
