@@ -54,6 +54,7 @@
   Route.prototype.redraw = function () {
     this.readColors();
     this.screen = this.track ? this.project() : null;
+    if (this.drawTrip) this.drawTrip();
     this.drawRoute();
     this.drawPosition();
   };
@@ -102,7 +103,6 @@
     var c = VEK.canvas.prepare(this.base);
     if (!c || !this.screen) return;
     var ctx = c.ctx;
-    if (this.drawTrip) this.drawTrip(ctx);
     var pts = this.screen;
     var last = pts.length / 2 - 1;
     ctx.lineJoin = 'round'; ctx.lineCap = 'round';
