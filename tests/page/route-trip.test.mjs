@@ -1,6 +1,7 @@
-// The trip under the route, painted in slices and kept: the kept picture is
-// the one a single whole painting makes, a newer trip ends the painting of
-// an older one, and a redraw that changes nothing paints nothing.
+// The trip under the route, painted off the page's thread and kept: the
+// kept picture is the one a whole painting on the page makes, a newer trip
+// replaces one being painted, a redraw that changes nothing paints nothing,
+// and without a worker the trip is painted on the spot.
 import { describe, it, before, after } from 'node:test';
 import assert from 'node:assert/strict';
 import { launch, openPage } from './harness.mjs';
@@ -10,8 +11,7 @@ before(async () => { browser = await launch(); });
 after(async () => { await browser.close(); });
 
 // In the page: `count` clips of 20 fixes driving north-east in turns, each
-// starting where the last ended, as tracks the route takes; one slice of
-// painting holds one part.
+// starting where the last ended, as tracks the route takes.
 function installTrip(count) {
   window.tripParts = [];
   for (let k = 0; k < count; k++) {
@@ -26,7 +26,6 @@ function installTrip(count) {
     }
     window.tripParts.push({ clip: k, track });
   }
-  VEK.Route.tripSliceMs = 0;
 }
 
 // Compares the trip layer with the whole trip painted at once in the same
@@ -39,7 +38,7 @@ function compareWithWhole() {
   const ctx = whole.getContext('2d');
   const ratio = window.devicePixelRatio || 1;
   ctx.setTransform(ratio, 0, 0, ratio, 0, 0);
-  VEK.Route.paintTrip(ctx, route.projectTrip(), route.tripCurrent, route.colors.muted);
+  VEK.tripPainter.paintTrip(ctx, route.projectTrip(), route.tripCurrent, route.colors.muted);
   const a = layer.getContext('2d').getImageData(0, 0, layer.width, layer.height).data;
   const b = ctx.getImageData(0, 0, whole.width, whole.height).data;
   let differ = 0; let painted = 0;
@@ -53,16 +52,16 @@ function compareWithWhole() {
 const painted = (page) => page.waitForFunction(() => VEK.app.views.route.tripShown?.key && !VEK.app.views.route.tripJob);
 
 describe('trip under the route', () => {
-  it('is painted in slices into the picture a whole painting makes', async () => {
+  it('is painted off the page into the picture a whole painting on the page makes', async () => {
     const { page, context } = await openPage(browser);
     await page.evaluate(installTrip, 40);
-    const slicing = await page.evaluate(() => {
+    const waits = await page.evaluate(() => {
       const route = VEK.app.views.route;
       route.setTrack(window.tripParts[3].track);
       route.setTrip(window.tripParts, 3, () => {});
-      return route.tripJob !== null && route.tripJob.next < window.tripParts.length;
+      return route.tripJob !== null;
     });
-    assert.ok(slicing, 'a trip of 40 parts is still being painted after the first slice');
+    assert.ok(waits, 'the route is drawn before its trip is painted');
     await painted(page);
     const result = await page.evaluate(compareWithWhole);
     assert.ok(result.painted > 1000, `the trip has ${result.painted} painted pixels`);
@@ -120,6 +119,22 @@ describe('trip under the route', () => {
     }));
     assert.deepEqual(shownJobs, [30]);
     assert.equal((await page.evaluate(compareWithWhole)).differ, 0);
+    await context.close();
+  });
+
+  it('is painted on the spot where no worker can paint it', async () => {
+    const { page, context } = await openPage(browser);
+    await page.evaluate(installTrip, 12);
+    const shown = await page.evaluate(() => {
+      window.Worker = undefined;
+      const route = VEK.app.views.route;
+      route.setTrack(window.tripParts[0].track);
+      route.setTrip(window.tripParts, 0, () => {});
+      return route.tripJob === null && route.tripShown !== null;
+    });
+    assert.ok(shown, 'the trip is on show as soon as it is set');
+    const result = await page.evaluate(compareWithWhole);
+    assert.ok(result.painted > 500 && result.differ === 0, JSON.stringify(result));
     await context.close();
   });
 });

@@ -2,19 +2,14 @@
 // muted, a tick at each clip boundary, and a click on any part that seeks
 // to that clip and time. The view is fitted to the whole trip.
 //
-// The trip has a canvas of its own below the route. A trip of hundreds of
-// clips takes the canvas far longer to paint than a frame lasts, so its
-// picture is kept and painted again only when the trip, the map's view or
-// the size changes; then it is painted off screen in slices of a few
-// milliseconds, each leaving the page its turn, and shown once whole. Until
-// then the old picture stands in, moved and scaled to the new view.
+// The trip has a canvas of its own below the route. Its picture is kept and
+// painted again (by the trip painter, off the page's thread) only when the
+// trip, the map's view or the size changes; until the new one is there the
+// old picture stands in, moved and scaled to the new view.
 (function (VEK) {
   'use strict';
 
   var HIT_PX = 12; // a click this near the line picks it
-  // One slice of painting (at least one part); the page stays responsive
-  // between slices.
-  VEK.Route.tripSliceMs = 12;
 
   // parts: [{clip, track}] of the trip in order (track has onRoute); onSeek(clip, time).
   VEK.Route.prototype.setTrip = function (parts, currentClip, onSeek) {
@@ -65,27 +60,6 @@
     });
   };
 
-  // One part as the trip shows it: its line unless it is the current clip
-  // (the route is drawn over it), then the tick where it starts.
-  function paintPart(ctx, part, current, muted) {
-    var xy = part.xy;
-    if (xy.length < 2) return;
-    if (part.clip !== current) {
-      ctx.beginPath(); ctx.moveTo(xy[0], xy[1]);
-      for (var j = 2; j < xy.length; j += 2) ctx.lineTo(xy[j], xy[j + 1]);
-      ctx.strokeStyle = muted; ctx.lineWidth = 3; ctx.stroke();
-    }
-    ctx.beginPath(); ctx.arc(xy[0], xy[1], 3.5, 0, 2 * Math.PI);
-    ctx.fillStyle = '#fff'; ctx.fill();
-    ctx.strokeStyle = muted; ctx.lineWidth = 1.5; ctx.stroke();
-  }
-
-  // The whole trip at once, as the slices together paint it.
-  VEK.Route.paintTrip = function (ctx, screen, current, muted) {
-    ctx.lineJoin = 'round'; ctx.lineCap = 'round';
-    screen.forEach(function (part) { paintPart(ctx, part, current, muted); });
-  };
-
   // What the trip's picture depends on: the trip, the canvas and the view
   // (two points of the trip as the current projection places them).
   VEK.Route.prototype.tripView = function (canvas) {
@@ -126,8 +100,7 @@
     if (this.tripJob && this.tripJob.view.key === view.key) return;
     this.tripScreen = this.projectTrip();
     this.standIn(canvas, view);
-    this.paintTripSlices({ view: view, next: 0, screen: this.tripScreen, current: this.tripCurrent,
-      muted: this.colors.muted, canvas: offscreen(view.size) });
+    this.paintTrip({ view: view, screen: this.tripScreen, current: this.tripCurrent, muted: this.colors.muted });
   };
 
   VEK.Route.prototype.clearTrip = function (canvas) {
@@ -137,43 +110,41 @@
     if (canvas.width || canvas.height) { canvas.width = 0; canvas.height = 0; }
   };
 
-  function offscreen(size) {
-    var canvas = document.createElement('canvas');
+  // One picture is painted at a time: a trip asked for meanwhile waits, and
+  // only the latest one asked for is painted next.
+  VEK.Route.prototype.paintTrip = function (job) {
+    this.tripJob = job;
+    if (this.tripPainting) return;
+    this.tripPainting = job;
+    var size = job.view.size;
+    var self = this;
+    VEK.tripPainter.paint({
+      width: Math.round(size.width * size.ratio), height: Math.round(size.height * size.ratio), ratio: size.ratio,
+      parts: job.screen.map(function (part) { return { clip: part.clip, xy: part.xy }; }),
+      current: job.current, muted: job.muted
+    }, function (bitmap) { self.painted(job, bitmap); });
+  };
+
+  VEK.Route.prototype.painted = function (job, bitmap) {
+    this.tripPainting = null;
+    var latest = this.tripJob;
+    if (latest === job) this.showTrip(job, bitmap);
+    if (bitmap && latest !== job) bitmap.close();
+    if (latest && latest !== job) this.paintTrip(latest);
+  };
+
+  // The painted picture, or without one the trip painted here and now.
+  VEK.Route.prototype.showTrip = function (job, bitmap) {
+    var canvas = this.tripCanvas();
+    var size = job.view.size;
+    this.tripJob = null;
+    this.tripShown = job.view;
     canvas.width = Math.round(size.width * size.ratio);
     canvas.height = Math.round(size.height * size.ratio);
     var ctx = canvas.getContext('2d');
+    if (bitmap) { ctx.drawImage(bitmap, 0, 0); bitmap.close(); return; }
     ctx.setTransform(size.ratio, 0, 0, size.ratio, 0, 0);
-    return canvas;
-  }
-
-  // Paints parts until a slice is spent, then yields; a newer picture
-  // started meanwhile ends this one. Reading a pixel makes the canvas
-  // paint what it was given, so a slice counts its own painting.
-  VEK.Route.prototype.paintTripSlices = function (job) {
-    this.tripJob = job;
-    var ctx = job.canvas.getContext('2d');
-    var started = performance.now();
-    ctx.lineJoin = 'round'; ctx.lineCap = 'round';
-    do {
-      paintPart(ctx, job.screen[job.next++], job.current, job.muted);
-      ctx.getImageData(0, 0, 1, 1);
-    } while (job.next < job.screen.length && performance.now() - started < VEK.Route.tripSliceMs);
-    if (job.next >= job.screen.length) { this.showTrip(job); return; }
-    var self = this;
-    setTimeout(function () { if (self.tripJob === job) self.paintTripSlices(job); }, 0);
-  };
-
-  VEK.Route.prototype.showTrip = function (job) {
-    var canvas = this.tripCanvas();
-    this.tripJob = null;
-    this.tripShown = job.view;
-    if (canvas.width !== job.canvas.width || canvas.height !== job.canvas.height) {
-      canvas.width = job.canvas.width; canvas.height = job.canvas.height;
-    }
-    var ctx = canvas.getContext('2d');
-    ctx.setTransform(1, 0, 0, 1, 0, 0);
-    ctx.clearRect(0, 0, canvas.width, canvas.height);
-    ctx.drawImage(job.canvas, 0, 0);
+    VEK.tripPainter.paintTrip(ctx, job.screen, job.current, job.muted);
   };
 
   // Until the new picture is whole, the last one shown, moved and scaled
