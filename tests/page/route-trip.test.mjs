@@ -84,16 +84,18 @@ describe('trip under the route', () => {
       return route.tripShown === shown && route.tripJob === null;
     });
     assert.ok(kept, 'the same trip in the same view is not painted again');
-    const standIn = await page.evaluate(() => {
+    // Observed after the route's own observer, which redraws it first.
+    const standIn = await page.evaluate(() => new Promise((done) => {
       const route = VEK.app.views.route;
       route.el.style.width = '60%';
-      route.redraw();
-      const layer = route.tripLayer;
-      const px = layer.getContext('2d').getImageData(0, 0, layer.width, layer.height).data;
-      let ink = 0;
-      for (let i = 3; i < px.length; i += 4) if (px[i]) ink++;
-      return { painting: route.tripJob !== null, ink };
-    });
+      new ResizeObserver(() => {
+        const layer = route.tripLayer;
+        const px = layer.getContext('2d').getImageData(0, 0, layer.width, layer.height).data;
+        let ink = 0;
+        for (let i = 3; i < px.length; i += 4) if (px[i]) ink++;
+        done({ painting: route.tripJob !== null, ink });
+      }).observe(route.el);
+    }));
     assert.ok(standIn.painting && standIn.ink > 100, 'the old picture stands in while the new view is painted');
     await painted(page);
     assert.equal((await page.evaluate(compareWithWhole)).differ, 0);

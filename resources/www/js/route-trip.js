@@ -62,13 +62,14 @@
 
   // What the trip's picture depends on: the trip, the canvas and the view
   // (two points of the trip as the current projection places them).
-  VEK.Route.prototype.tripView = function (canvas) {
+  VEK.Route.prototype.tripView = function () {
     var fix = firstFix(this.tripParts);
     if (!fix) return null;
     var a = this.tripPoint(fix.lat, fix.lon);
     var b = this.tripPoint(fix.lat + 0.01, fix.lon + 0.01);
     var ratio = window.devicePixelRatio || 1;
-    var size = { width: canvas.clientWidth, height: canvas.clientHeight, ratio: ratio };
+    var measured = this.measure();
+    var size = { width: measured.width, height: measured.height, ratio: ratio };
     var key = [this.tripVersion, size.width, size.height, ratio, this.colors.muted, a.x, a.y, b.x, b.y].join(',');
     return { key: key, size: size, a: a, b: b };
   };
@@ -94,7 +95,7 @@
   VEK.Route.prototype.drawTrip = function () {
     var canvas = this.tripCanvas();
     var usable = this.tripParts && this.screen && (this.fitted || this.mapProjector);
-    var view = usable ? this.tripView(canvas) : null;
+    var view = usable ? this.tripView() : null;
     if (!view || !view.size.width || !view.size.height) { this.clearTrip(canvas); return; }
     if (this.tripShown && this.tripShown.key === view.key) return;
     if (this.tripJob && this.tripJob.view.key === view.key) return;

@@ -17,9 +17,20 @@
     this.index = -1;
     this.mapProjector = null;
     this.fitted = null;
+    // The container's size as last observed: reading it while the clip list
+    // changes would lay the page out again in the middle of a task.
+    this.size = null;
     var self = this;
-    new ResizeObserver(function () { self.redraw(); }).observe(container);
+    new ResizeObserver(function (entries) {
+      var box = entries[entries.length - 1].contentRect;
+      self.size = { width: Math.round(box.width), height: Math.round(box.height) };
+      self.redraw();
+    }).observe(container);
   }
+
+  Route.prototype.measure = function () {
+    return this.size || { width: this.el.clientWidth, height: this.el.clientHeight };
+  };
 
   // External projector: function (lat, lon) -> {x, y} in CSS pixels.
   Route.prototype.useProjector = function (projector) {
@@ -78,7 +89,8 @@
     var pts = new Float32Array(2 * n);
     var fitted = null;
     if (!this.mapProjector) {
-      fitted = VEK.projection.fit(this.tripBounds || w.bounds, this.el.clientWidth, this.el.clientHeight, MARGIN);
+      var size = this.measure();
+      fitted = VEK.projection.fit(this.tripBounds || w.bounds, size.width, size.height, MARGIN);
     }
     for (var j = 0; j < n; j++) {
       var i = w.sample[j];
@@ -100,7 +112,7 @@
   }
 
   Route.prototype.drawRoute = function () {
-    var c = VEK.canvas.prepare(this.base);
+    var c = VEK.canvas.prepare(this.base, this.measure());
     if (!c || !this.screen) return;
     var ctx = c.ctx;
     var pts = this.screen;
@@ -158,7 +170,7 @@
   };
 
   Route.prototype.drawPosition = function () {
-    var c = VEK.canvas.prepare(this.top);
+    var c = VEK.canvas.prepare(this.top, this.measure());
     if (!c || !this.screen || this.index < 0) return;
     var ctx = c.ctx;
     var pts = this.screen;
