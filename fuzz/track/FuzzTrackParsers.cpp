@@ -8,13 +8,13 @@
 // given: every such read is guarded before it is made.
 
 #include "track/ByteReader.h"
-#include "track/Gpx.h"
 #include "track/MovieHeader.h"
 #include "track/Search.h"
 #include "track/Track.h"
 #include "track/container/LocatedRead.h"
 #include "track/formats/FixText.h"
 #include "track/formats/Registry.h"
+#include "track/route/Gpx.h"
 #include "track/route/RouteFormats.h"
 
 #include <cmath>
@@ -108,7 +108,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string close = vek::track::splitData_new_close(clip, "F.MOV", log);
   if (!starts_with(close, "//C12\ndata['F.MOV']=new Array();\n") || has_placeholder(close)) std::abort();
   namespace route = vek::track::route;
-  if (vek::track::gpx_track({"F.MOV", route::route_samples(clip)}).find("</gpx>") == std::string::npos) std::abort();
+  if (vek::track::route::gpx_track({"F.MOV", route::route_samples(clip)}).find("</gpx>") == std::string::npos)
+    std::abort();
   const std::vector<route::Trip> trips = route::group_trips({{"F.MOV", route::route_samples(clip)}});
   if (route::gpx_text(trips).find("</gpx>") == std::string::npos ||
       route::kml_text(trips).find("</kml>") == std::string::npos || route::csv_text(trips).rfind("trip,", 0) != 0)

@@ -2,7 +2,6 @@
 
 #include "base/files/StaleTemporaries.h"
 #include "base/files/TemporaryCleanup.h"
-#include "track/Gpx.h"
 #include "track/LibraryNames.h"
 #include "track/TrackPath.h"
 #include "track/cli/ExportCommand.h"
@@ -14,6 +13,7 @@
 #include "track/io/Home.h"
 #include "track/io/MappedFile.h"
 #include "track/io/RouteExport.h"
+#include "track/route/Gpx.h"
 #include "track/route/RouteFormats.h"
 
 #include <unistd.h>
@@ -218,7 +218,7 @@ int run_gpx(const std::vector<std::string>& args) {
     std::cerr << "vek-track: " << error.message << " (" << error.detail << ")\n";
     return kExitFailed;
   }
-  std::cout << track::gpx_track(*samples);
+  std::cout << track::route::gpx_track(*samples);
   std::cout.flush();
   return std::cout ? kExitOk : kExitFailed;
 }
