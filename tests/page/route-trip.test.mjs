@@ -1,7 +1,8 @@
 // The trip under the route, painted off the page's thread and kept: the
 // kept picture is the one a whole painting on the page makes, a newer trip
 // replaces one being painted, a redraw that changes nothing paints nothing,
-// and without a worker the trip is painted on the spot.
+// a new colour scheme paints it again, and without a worker the trip is
+// painted on the spot.
 import { describe, it, before, after } from 'node:test';
 import assert from 'node:assert/strict';
 import { launch, openPage } from './harness.mjs';
@@ -120,6 +121,24 @@ describe('trip under the route', () => {
       }, 0);
     }));
     assert.deepEqual(shownJobs, [30]);
+    assert.equal((await page.evaluate(compareWithWhole)).differ, 0);
+    await context.close();
+  });
+
+  it('is painted again in the colours of a new colour scheme', async () => {
+    const { page, context } = await openPage(browser);
+    await page.evaluate(installTrip, 12);
+    await page.evaluate(() => {
+      VEK.app.views.route.setTrack(window.tripParts[0].track);
+      VEK.app.views.route.setTrip(window.tripParts, 0, () => {});
+    });
+    await painted(page);
+    const light = await page.evaluate(() => VEK.app.views.route.tripShown.key);
+    await page.emulateMedia({ colorScheme: 'dark' });
+    await page.waitForFunction((before) => VEK.app.views.route.tripShown?.key !== before && !VEK.app.views.route.tripJob,
+      light);
+    const muted = await page.evaluate(() => VEK.app.views.route.colors.muted);
+    assert.equal(muted, '#8d95a3');
     assert.equal((await page.evaluate(compareWithWhole)).differ, 0);
     await context.close();
   });

@@ -13,6 +13,9 @@
     this.base = VEK.canvas.create(container, 'route-base');
     this.top = VEK.canvas.create(container, 'route-top');
     this.readColors();
+    var self = this;
+    // Before the page's own listener redraws the views for the new scheme.
+    window.matchMedia('(prefers-color-scheme: dark)').addEventListener('change', function () { self.readColors(); });
     this.track = null;
     this.index = -1;
     this.mapProjector = null;
@@ -20,7 +23,6 @@
     // The container's size as last observed: reading it while the clip list
     // changes would lay the page out again in the middle of a task.
     this.size = null;
-    var self = this;
     new ResizeObserver(function (entries) {
       var box = entries[entries.length - 1].contentRect;
       self.size = { width: Math.round(box.width), height: Math.round(box.height) };
@@ -54,7 +56,8 @@
   var COLORS = { route: '--route', casing: '--route-casing', start: '--route-start', end: '--route-end',
     done: '--route-done', marker: '--marker', halo: '--marker-halo', muted: '--muted' };
 
-  // Read once per redraw: computed styles per frame would cost a style pass.
+  // Read once per colour scheme: computed styles while the clip list changes
+  // would cost a style pass of the whole page.
   Route.prototype.readColors = function () {
     var el = this.el;
     var colors = {};
@@ -63,7 +66,6 @@
   };
 
   Route.prototype.redraw = function () {
-    this.readColors();
     this.screen = this.track ? this.project() : null;
     if (this.drawTrip) this.drawTrip();
     this.drawRoute();
