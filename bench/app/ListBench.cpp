@@ -8,9 +8,11 @@
 // (--profile times the page's own functions and lists where the long tasks
 // went; the timing itself costs a little)
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <span>
 #include <stdexcept>
 #include <string>
@@ -110,6 +112,22 @@ void print_profile(const vek::test::Json& report) {
     std::printf("  %8.0f %-36s %5.0f\n", c["at"].number(), c["name"].string().c_str(), c["ms"].number());
 }
 
+// The idle page's longest heartbeat gap over the run so far.
+double idle_longest_gap(const vek::bench::ProbedRun& idle) {
+  double longest = 0;
+  for (const auto& report : idle.reports("idle"))
+    longest = std::max(longest, report["longestGapMs"].number());
+  return longest;
+}
+
+std::string load_average() {
+  std::ifstream file("/proc/loadavg");
+  std::string one;
+  std::string five;
+  file >> one >> five;
+  return one + " " + five;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -117,6 +135,10 @@ int main(int argc, char** argv) {
     const Options options = parse_options(std::span<char*>(argv, static_cast<std::size_t>(argc)));
     vek::bench::ProbedRun run("list");
     const std::vector<std::string> paths = card_of(run.root() / "card", options.clips);
+    // The baseline of a long task: a page doing nothing, at the same time.
+    vek::bench::ProbedRun idle("list-idle");
+    idle.start_bare("", {VEK_PROBE_DIR "/idle-probe.js"}, {});
+    std::printf("load average at start: %s\n", load_average().c_str());
     const auto start = Clock::now();
     run.start_vek(paths, probes_for(options), {"{\"clips\": " + std::to_string(options.clips) + "}"});
     const auto data = run.home() / "VEK" / "data";
@@ -129,6 +151,10 @@ int main(int argc, char** argv) {
     const auto settled = run.wait_report("settled", kRunTimeout);
     if (!settled) throw std::runtime_error("the page never reported settling");
     print_settled(*settled);
+    std::printf(
+        "an idle page meanwhile: longest heartbeat gap %.0f ms (the machine's share of a long task); "
+        "load average at end: %s\n",
+        idle_longest_gap(idle), load_average().c_str());
     if (!options.profile) return 0;
     const auto profile = run.wait_report("profile", 10s);
     if (profile) print_profile(*profile);
