@@ -27,6 +27,16 @@ function installTrip(count) {
     }
     window.tripParts.push({ clip: k, track });
   }
+  // Shows the trip with clip `current` on screen, the map (with the bundled
+  // map library) fitted to the whole trip as to a clip.
+  window.showTrip = (current) => {
+    const route = VEK.app.views.route;
+    const lat = window.tripParts.flatMap((p) => Array.from(p.track.lat));
+    const lon = window.tripParts.flatMap((p) => Array.from(p.track.lon));
+    route.setTrack(window.tripParts[current].track);
+    VEK.app.views.tiles?.fit({ count: lat.length, positions: lat.length, valid: new Uint8Array(lat.length).fill(1), lat, lon });
+    route.setTrip(window.tripParts, current, () => {});
+  };
 }
 
 // Compares the trip layer with the whole trip painted at once in the same
@@ -57,10 +67,8 @@ describe('trip under the route', () => {
     const { page, context } = await openPage(browser);
     await page.evaluate(installTrip, 40);
     const waits = await page.evaluate(() => {
-      const route = VEK.app.views.route;
-      route.setTrack(window.tripParts[3].track);
-      route.setTrip(window.tripParts, 3, () => {});
-      return route.tripJob !== null;
+      window.showTrip(3);
+      return VEK.app.views.route.tripJob !== null;
     });
     assert.ok(waits, 'the route is drawn before its trip is painted');
     await painted(page);
@@ -73,10 +81,7 @@ describe('trip under the route', () => {
   it('keeps its picture through a redraw that changes nothing, and paints again for a new view', async () => {
     const { page, context } = await openPage(browser);
     await page.evaluate(installTrip, 12);
-    await page.evaluate(() => {
-      VEK.app.views.route.setTrack(window.tripParts[0].track);
-      VEK.app.views.route.setTrip(window.tripParts, 0, () => {});
-    });
+    await page.evaluate(() => window.showTrip(0));
     await painted(page);
     const kept = await page.evaluate(() => {
       const route = VEK.app.views.route;
@@ -111,11 +116,9 @@ describe('trip under the route', () => {
       const shows = [];
       const show = route.showTrip;
       route.showTrip = function (job) { shows.push(job.current); return show.call(this, job); };
-      route.setTrack(window.tripParts[0].track);
-      route.setTrip(window.tripParts, 0, () => {});
+      window.showTrip(0);
       setTimeout(() => {
-        route.setTrack(window.tripParts[30].track);
-        route.setTrip(window.tripParts, 30, () => {});
+        window.showTrip(30);
         const wait = () => (route.tripJob ? setTimeout(wait, 10) : done(shows));
         wait();
       }, 0);
@@ -128,10 +131,7 @@ describe('trip under the route', () => {
   it('is painted again in the colours of a new colour scheme', async () => {
     const { page, context } = await openPage(browser);
     await page.evaluate(installTrip, 12);
-    await page.evaluate(() => {
-      VEK.app.views.route.setTrack(window.tripParts[0].track);
-      VEK.app.views.route.setTrip(window.tripParts, 0, () => {});
-    });
+    await page.evaluate(() => window.showTrip(0));
     await painted(page);
     const light = await page.evaluate(() => VEK.app.views.route.tripShown.key);
     await page.emulateMedia({ colorScheme: 'dark' });
@@ -148,10 +148,8 @@ describe('trip under the route', () => {
     await page.evaluate(installTrip, 12);
     const shown = await page.evaluate(() => {
       window.Worker = undefined;
-      const route = VEK.app.views.route;
-      route.setTrack(window.tripParts[0].track);
-      route.setTrip(window.tripParts, 0, () => {});
-      return route.tripJob === null && route.tripShown !== null;
+      window.showTrip(0);
+      return VEK.app.views.route.tripJob === null && VEK.app.views.route.tripShown !== null;
     });
     assert.ok(shown, 'the trip is on show as soon as it is set');
     const result = await page.evaluate(compareWithWhole);
