@@ -96,7 +96,7 @@ void print_settled(const vek::test::Json& report) {
               report["afterListMs"].number() / 1000);
   std::printf("longest page task after the list was complete: %.0f ms (ratio to the %.0f ms target %.2f)\n", gap,
               kTaskTargetMs, gap / kTaskTargetMs);
-  std::printf("page tasks over %.0f ms (start ms, length ms):", kTaskTargetMs);
+  std::printf("the longest page tasks over %.0f ms (start ms+length ms):", kTaskTargetMs);
   for (const auto& entry : report["gaps"].array())
     std::printf(" %.0f+%.0f", entry[0].number(), entry[1].number());
   std::printf("\n");
@@ -107,7 +107,7 @@ void print_profile(const vek::test::Json& report) {
   for (const auto& f : report["functions"].array())
     std::printf("  %-36s %6.0f %8.0f %6.0f\n", f["name"].string().c_str(), f["calls"].number(), f["totalMs"].number(),
                 f["maxMs"].number());
-  std::printf("outermost calls of 30 ms or more (start ms, name, ms):\n");
+  std::printf("the longest outermost calls of 30 ms or more (start ms, name, ms):\n");
   for (const auto& c : report["longCalls"].array())
     std::printf("  %8.0f %-36s %5.0f\n", c["at"].number(), c["name"].string().c_str(), c["ms"].number());
 }

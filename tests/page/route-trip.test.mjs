@@ -87,9 +87,10 @@ describe('trip under the route', () => {
       const route = VEK.app.views.route;
       const shown = route.tripShown;
       route.redraw();
-      return route.tripShown === shown && route.tripJob === null;
+      window.projectedBefore = route.projectTrip()[5].xy;
+      return route.tripShown === shown && route.tripJob === null && route.projectTrip()[5].xy === window.projectedBefore;
     });
-    assert.ok(kept, 'the same trip in the same view is not painted again');
+    assert.ok(kept, 'the same trip in the same view is neither projected nor painted again');
     // Observed after the route's own observer, which redraws it first.
     const standIn = await page.evaluate(() => new Promise((done) => {
       const route = VEK.app.views.route;
@@ -105,6 +106,8 @@ describe('trip under the route', () => {
     assert.ok(standIn.painting && standIn.ink > 100, 'the old picture stands in while the new view is painted');
     await painted(page);
     assert.equal((await page.evaluate(compareWithWhole)).differ, 0);
+    assert.ok(await page.evaluate(() => VEK.app.views.route.projectTrip()[5].xy !== window.projectedBefore),
+      'a new view projects the trip again');
     await context.close();
   });
 

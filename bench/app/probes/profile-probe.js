@@ -3,8 +3,8 @@
 // prototypes of its views and the script calls the native side makes) and
 // times each call; nested calls count in their callers too. On
 // window.vekProfileReport() it writes "VEKBENCH profile {...}": per
-// function its calls, total and longest time, and the outermost calls that
-// took longer than VEK_BENCH.profileLongMs.
+// function its calls, total and longest time, and the 40 longest outermost
+// calls that took VEK_BENCH.profileLongMs or more.
 (function () {
   'use strict';
   var longMs = (window.VEK_BENCH && window.VEK_BENCH.profileLongMs) || 30;
@@ -58,7 +58,8 @@
     });
     console.log('VEKBENCH profile ' + JSON.stringify({
       functions: list.sort(function (a, b) { return b.maxMs - a.maxMs; }).slice(0, 25),
-      longCalls: longCalls.slice(0, 60).map(function (c) { return { name: c.name, at: Math.round(c.at), ms: Math.round(c.ms) }; })
+      longCalls: longCalls.slice().sort(function (a, b) { return b.ms - a.ms; }).slice(0, 40)
+        .sort(function (a, b) { return a.at - b.at; }).map(function (c) { return { name: c.name, at: Math.round(c.at), ms: Math.round(c.ms) }; })
     }));
   };
 

@@ -26,16 +26,32 @@
     this.redraw();
   };
 
-  function tripBounds(parts) {
+  // Per track, kept while the trip grows: its on-route points in world
+  // units and their bounds, and its points on screen for one projection.
+  var partCache = new WeakMap();
+
+  function worldPart(track) {
+    var kept = partCache.get(track);
+    if (kept && kept.onRoute === track.onRoute) return kept;
     var xs = []; var ys = [];
+    for (var i = 0; i < track.count; i++) {
+      if (!track.onRoute[i]) continue;
+      xs.push(VEK.projection.worldX(track.lon[i])); ys.push(VEK.projection.worldY(track.lat[i]));
+    }
+    kept = { onRoute: track.onRoute, count: xs.length, bounds: VEK.projection.bounds(xs, ys), screen: null };
+    partCache.set(track, kept);
+    return kept;
+  }
+
+  function tripBounds(parts) {
+    var b = { minX: Infinity, minY: Infinity, maxX: -Infinity, maxY: -Infinity };
     parts.forEach(function (part) {
-      var tr = part.track;
-      for (var i = 0; i < tr.count; i++) {
-        if (!tr.onRoute[i]) continue;
-        xs.push(VEK.projection.worldX(tr.lon[i])); ys.push(VEK.projection.worldY(tr.lat[i]));
-      }
+      var w = worldPart(part.track);
+      if (!w.count) return;
+      b.minX = Math.min(b.minX, w.bounds.minX); b.maxX = Math.max(b.maxX, w.bounds.maxX);
+      b.minY = Math.min(b.minY, w.bounds.minY); b.maxY = Math.max(b.maxY, w.bounds.maxY);
     });
-    return xs.length ? VEK.projection.bounds(Float64Array.from(xs), Float64Array.from(ys)) : null;
+    return isFinite(b.minX) ? b : null;
   }
 
   VEK.Route.prototype.tripPoint = function (lat, lon) {
@@ -46,18 +62,28 @@
   };
 
   // Projected points of every part: [{clip, xy: Float32Array, t: Float64Array}].
+  // A part projected before in the same projection (two points placed
+  // alike) is not projected again.
   VEK.Route.prototype.projectTrip = function () {
     if (!this.tripParts || (!this.fitted && !this.mapProjector)) return null;
+    var a = this.tripPoint(0, 0); var b = this.tripPoint(1, 1);
+    var projection = [a.x, a.y, b.x, b.y].join(',');
     var self = this;
     return this.tripParts.map(function (part) {
-      var tr = part.track; var xy = []; var t = [];
-      for (var i = 0; i < tr.count; i++) {
-        if (!tr.onRoute[i]) continue;
-        var p = self.tripPoint(tr.lat[i], tr.lon[i]);
-        xy.push(p.x, p.y); t.push(tr.t[i]);
-      }
-      return { clip: part.clip, xy: Float32Array.from(xy), t: Float64Array.from(t) };
+      var w = worldPart(part.track);
+      if (!w.screen || w.screen.projection !== projection) w.screen = self.projectPart(part.track, projection);
+      return { clip: part.clip, xy: w.screen.xy, t: w.screen.t };
     });
+  };
+
+  VEK.Route.prototype.projectPart = function (tr, projection) {
+    var xy = []; var t = [];
+    for (var i = 0; i < tr.count; i++) {
+      if (!tr.onRoute[i]) continue;
+      var p = this.tripPoint(tr.lat[i], tr.lon[i]);
+      xy.push(p.x, p.y); t.push(tr.t[i]);
+    }
+    return { projection: projection, xy: Float32Array.from(xy), t: Float64Array.from(t) };
   };
 
   // What the trip's picture depends on: the trip, the canvas and the view
