@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, checks the C++ format and lints the page, runs
 # clang-tidy over src/, builds with sanitizers and -Werror (conversion
-# warnings included), runs the fuzzers for a bounded time, then runs every
-# test tier under Xvfb.
+# warnings included), builds the shipped programs optimised with -Werror,
+# runs the fuzzers for a bounded time, then runs every test tier under Xvfb.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 jobs=$(nproc)
@@ -18,6 +18,7 @@ cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Debug -DVEK_WERROR=ON -DVEK_SANI
 # clang-tidy reads the compile database that the configure step wrote.
 VEK_TIDY_JOBS=$jobs "$root/scripts/check-tidy.sh" "$build"
 cmake --build "$build" -j "$jobs"
+"$root/scripts/check-release.sh"
 
 "$root/scripts/fuzz.sh" "${VEK_FUZZ_SECONDS:-60}"
 

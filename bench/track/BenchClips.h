@@ -1,7 +1,6 @@
 #pragma once
 // Large clips for the read benchmarks, written with real (non-sparse) media
-// bytes so a cold read costs what a card's clip costs, and the page-cache
-// tools that evict a clip and count what of it is resident.
+// bytes so a cold read costs what a card's clip costs.
 
 #include <cstdint>
 #include <filesystem>
@@ -21,10 +20,5 @@ BenchClip write_indexed_clip(const std::filesystem::path& path, std::uint64_t si
                              std::uint64_t box_size, unsigned seed);
 // ftyp, an mdat of media, a moov, then the gps0 and gsen atoms.
 BenchClip write_gps0_clip(const std::filesystem::path& path, std::uint64_t size, unsigned seconds);
-
-// Flushes the file and drops its pages from the page cache.
-void evict(const std::filesystem::path& path);
-// Bytes of the file in the page cache (mincore over a map of it).
-std::uint64_t resident_bytes(const std::filesystem::path& path);
 
 }  // namespace vek::bench

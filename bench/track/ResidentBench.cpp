@@ -16,6 +16,7 @@
 #include "BenchClips.h"
 #include "PaddedFixture.h"
 #include "support/Json.h"
+#include "support/PageCache.h"
 #include "track/io/Extract.h"
 
 #include <algorithm>
@@ -33,6 +34,8 @@
 namespace fs = std::filesystem;
 namespace track = vek::track;
 using namespace vek::bench;
+using vek::test::evict;
+using vek::test::resident_bytes;
 
 namespace {
 

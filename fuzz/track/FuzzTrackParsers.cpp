@@ -4,17 +4,19 @@
 // The located read must ask only for bytes inside the clip, and either give
 // the whole-file search's text or fall back without writing; it may differ
 // only when a marker lies in bytes it never read. The registry's positioned
-// probe stays inside the clip. No parser may read past the bytes it was
+// probe stays inside the clip, and so does the look for unindexed freeGPS
+// blocks, whose every find the whole-file search sees too. No parser may read past the bytes it was
 // given: every such read is guarded before it is made.
 
 #include "track/ByteReader.h"
-#include "track/Gpx.h"
 #include "track/MovieHeader.h"
 #include "track/Search.h"
 #include "track/Track.h"
 #include "track/container/LocatedRead.h"
+#include "track/container/UnindexedBlocks.h"
 #include "track/formats/FixText.h"
 #include "track/formats/Registry.h"
+#include "track/route/Gpx.h"
 #include "track/route/RouteFormats.h"
 
 #include <cmath>
@@ -93,6 +95,14 @@ void check_structure_probe(vek::track::Bytes clip) {
   if (probe.verdict == vek::track::formats::Verdict::family && probe.decoded.fixes.empty()) std::abort();
 }
 
+void check_unindexed_blocks(vek::track::Bytes clip) {
+  MarkingSource source(clip);
+  const auto top_level = vek::track::container::walk_atoms(source, 0, clip.size());
+  if (top_level && vek::track::container::has_unindexed_block(source, *top_level) &&
+      vek::track::indexOfData(vek::track::marker_bytes("freeGPS "), clip, 0) == vek::track::NSNotFound)
+    std::abort();
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -108,7 +118,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string close = vek::track::splitData_new_close(clip, "F.MOV", log);
   if (!starts_with(close, "//C12\ndata['F.MOV']=new Array();\n") || has_placeholder(close)) std::abort();
   namespace route = vek::track::route;
-  if (vek::track::gpx_track({"F.MOV", route::route_samples(clip)}).find("</gpx>") == std::string::npos) std::abort();
+  if (vek::track::route::gpx_track({"F.MOV", route::route_samples(clip)}).find("</gpx>") == std::string::npos)
+    std::abort();
   const std::vector<route::Trip> trips = route::group_trips({{"F.MOV", route::route_samples(clip)}});
   if (route::gpx_text(trips).find("</gpx>") == std::string::npos ||
       route::kml_text(trips).find("</kml>") == std::string::npos || route::csv_text(trips).rfind("trip,", 0) != 0)
@@ -122,6 +133,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!fix.valid || !(std::abs(fix.latitude) <= 90) || !(std::abs(fix.longitude) <= 180)) std::abort();
   }
   check_structure_probe(clip);
+  check_unindexed_blocks(clip);
   if (!starts_with(vek::track::formats::fixes_as_freegps_text("F.MOV", probe.decoded.fixes),
                    "data['F.MOV']=new Array();"))
     std::abort();

@@ -1,6 +1,6 @@
 #include "ClipBuilder.h"
-#include "track/Gpx.h"
 #include "track/formats/UtcClock.h"
+#include "track/route/Gpx.h"
 
 #include <gtest/gtest.h>
 
@@ -12,7 +12,7 @@ using test::count_of;
 
 // The `gpx` command's text of a clip read with today's layouts.
 std::string gpx_track(Bytes clip, std::string name) {
-  return track::gpx_track({std::move(name), route::route_samples(clip)});
+  return track::route::gpx_track({std::move(name), route::route_samples(clip)});
 }
 
 TEST(Gpx, FreeGpsPointsInUtc) {
@@ -68,7 +68,7 @@ TEST(Gpx, AnotherFamilysFixesGiveOnePointEachInUtc) {
   formats::Fix next = fix;
   next.time.second = 8.0;
   next.latitude = 91.0;  // off the globe: no point
-  const std::string gpx = track::gpx_track({"F.MOV", route::route_samples({fix, next, fix})});
+  const std::string gpx = track::route::gpx_track({"F.MOV", route::route_samples({fix, next, fix})});
   EXPECT_EQ(count_of(gpx,
                      "<trkpt lat=\"-34.6037000\" lon=\"-58.3816000\"><time>2016-03-01T09:05:07.3Z</time>"
                      "<extensions><gpxtpx:TrackPointExtension><gpxtpx:speed>10.00</gpxtpx:speed>"),

@@ -2,7 +2,6 @@
 
 #include "base/files/StaleTemporaries.h"
 #include "base/files/TemporaryCleanup.h"
-#include "track/Gpx.h"
 #include "track/LibraryNames.h"
 #include "track/TrackPath.h"
 #include "track/cli/ExportCommand.h"
@@ -14,6 +13,7 @@
 #include "track/io/Home.h"
 #include "track/io/MappedFile.h"
 #include "track/io/RouteExport.h"
+#include "track/route/Gpx.h"
 #include "track/route/RouteFormats.h"
 
 #include <unistd.h>
@@ -218,7 +218,7 @@ int run_gpx(const std::vector<std::string>& args) {
     std::cerr << "vek-track: " << error.message << " (" << error.detail << ")\n";
     return kExitFailed;
   }
-  std::cout << track::gpx_track(*samples);
+  std::cout << track::route::gpx_track(*samples);
   std::cout.flush();
   return std::cout ? kExitOk : kExitFailed;
 }
@@ -267,7 +267,9 @@ void print_probe(const std::string& clip, const track::io::ClipReading& reading,
     std::cout << "  declined: " << reason << "\n";
 }
 
-// The structure first (positioned reads); the whole clip only when it decides nothing or today's layouts read it.
+// The structure first (positioned reads), then the sidecars where the
+// structure shows no search is needed; the whole clip only when they decide
+// nothing or today's layouts read it.
 bool probe_one(const std::string& clip) {
   using track::formats::Verdict;
   track::io::IoError error;
@@ -275,6 +277,11 @@ bool probe_one(const std::string& clip) {
   const track::formats::Probe structure = source ? track::formats::probe_clip(*source) : track::formats::Probe{};
   if (source && structure.verdict != Verdict::undecided && structure.verdict != Verdict::today) {
     print_probe(clip, track::io::with_sidecars(clip, structure), {});
+    return true;
+  }
+  const auto beside = source ? track::io::sidecars_instead_of_search(*source, clip, structure) : std::nullopt;
+  if (beside) {
+    print_probe(clip, *beside, {});
     return true;
   }
   const auto mapped = source ? track::io::MappedFile::open(clip, error) : std::nullopt;

@@ -2,10 +2,10 @@
 
 #include "track/FreeGpsParser.h"
 #include "track/Search.h"
+#include "track/TodayLayouts.h"
 #include "track/container/Atoms.h"
 #include "track/container/GpsIndex.h"
 #include "track/container/ReadBuffer.h"
-#include "track/formats/TodayLayouts.h"
 
 #include <algorithm>
 
@@ -49,7 +49,7 @@ std::optional<std::vector<std::uint64_t>> markers_in_atom(Bytes atom) {
 // clip is known to be readable this way.
 struct HeldBoxes {
   std::vector<FreeGpsBox> boxes;
-  formats::PlausibleShare share;
+  PlausibleShare share;
 };
 
 enum class BoxesRead { held, unfit, read_failed };
@@ -63,7 +63,7 @@ BoxesRead hold_box(ByteSource& source, const BoxEntry& entry, ReadBuffer& buffer
   ByteReader reader(*atom);
   for (const std::uint64_t p : *markers) {
     held.boxes.push_back(decode_freegps_box(reader, p + kBoxFromMarker));
-    held.share.add(formats::is_plausible_box(held.boxes.back()));
+    held.share.add(is_plausible_box(held.boxes.back()));
   }
   return BoxesRead::held;
 }
@@ -103,7 +103,7 @@ LocatedOutcome write_tail(ByteSource& source, const std::vector<Atom>& top_level
   if (source.size() - start > kMaxTailSize) return LocatedOutcome::fall_back;
   ReadBuffer buffer;
   const std::optional<Bytes> tail = buffer.fill(source, start, source.size() - start);
-  if (!tail || indexOfData(marker_bytes(kFreeGpsMarker), *tail, 0) != NSNotFound || !formats::gps0_share(*tail).holds())
+  if (!tail || indexOfData(marker_bytes(kFreeGpsMarker), *tail, 0) != NSNotFound || !gps0_share(*tail).holds())
     return LocatedOutcome::fall_back;
   extract_tail_text(*tail, start, fns, form, sink, log);
   return LocatedOutcome::written_tail;

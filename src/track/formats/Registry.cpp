@@ -2,11 +2,11 @@
 
 #include "track/FreeGpsParser.h"
 #include "track/Search.h"
+#include "track/TodayLayouts.h"
 #include "track/container/Atoms.h"
 #include "track/container/LocatedRead.h"
 #include "track/formats/AitgTrailer.h"
 #include "track/formats/SingleFixRecord.h"
-#include "track/formats/TodayLayouts.h"
 
 #include <algorithm>
 #include <string_view>

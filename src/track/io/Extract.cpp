@@ -99,17 +99,27 @@ void record_family(const ExtractResult& result, const LogSink& log) {
     log(error.message + " (" + error.detail + ")");
 }
 
-// The family the clip's structure names, read from the parts it points at;
-// false, with nothing written, when the structure leaves it to a whole read.
-bool write_structure_family(container::ByteSource& source, std::string_view fns, TextSink& sink, std::string& family) {
-  const formats::Probe probe = formats::probe_clip(source);
-  if (!writes_fixes(probe)) return false;
+void write_fixes(const formats::Probe& probe, std::string_view fns, TextSink& sink, std::string& family) {
   family = family_label(probe);
   sink.write(formats::fixes_as_freegps_text(fns, probe.decoded.fixes));
-  return true;
 }
 
-// Today's located read, then the structure's family, then the whole file.
+// The family the clip's structure names, read from the parts it points at, or
+// its sidecars when the structure shows the clip needs no search; false, with
+// nothing written, when the structure leaves it to a whole read.
+bool write_without_search(container::ByteSource& source, const std::filesystem::path& clip, std::string_view fns,
+                          TextSink& sink, std::string& family) {
+  const formats::Probe probe = formats::probe_clip(source);
+  if (writes_fixes(probe)) {
+    write_fixes(probe, fns, sink, family);
+    return true;
+  }
+  const std::optional<ClipReading> beside = sidecars_instead_of_search(source, clip, probe);
+  if (beside) write_fixes(beside->probe, fns, sink, family);
+  return beside.has_value();
+}
+
+// Today's located read, then the structure's family or the sidecars, then the whole file.
 bool read_clip(FileSource& source, const std::filesystem::path& clip, std::string_view fns, Form form, ReadMode mode,
                TextSink& sink, const LogSink& log, ExtractResult& result) {
   const bool located = mode == ReadMode::located;
@@ -123,7 +133,7 @@ bool read_clip(FileSource& source, const std::filesystem::path& clip, std::strin
     result.family = outcome == LocatedOutcome::written_boxes ? "freeGPS boxes" : kGps0Label;
     return true;
   }
-  if (located && form == Form::standard && write_structure_family(source, fns, sink, result.family)) return true;
+  if (located && form == Form::standard && write_without_search(source, clip, fns, sink, result.family)) return true;
   return scan_whole(clip, fns, form, sink, log, result);
 }
 

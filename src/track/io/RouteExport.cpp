@@ -3,6 +3,7 @@
 #include "base/files/Publisher.h"
 #include "track/TrackPath.h"
 #include "track/io/ClipProbe.h"
+#include "track/io/FileSource.h"
 #include "track/io/MappedFile.h"
 
 namespace vek::track::io {
@@ -37,6 +38,12 @@ bool publish_new(RouteExportResult& result, const std::string& text, const std::
 }  // namespace
 
 std::optional<route::ClipSamples> read_route_samples(const std::filesystem::path& clip, IoError& error) {
+  // The sidecars a track is written from when the clip needs no search give the same samples here.
+  const std::unique_ptr<FileSource> source = FileSource::open(clip, error);
+  if (!source) return std::nullopt;
+  if (const auto beside = sidecars_instead_of_search(*source, clip, formats::probe_clip(*source)))
+    return route::ClipSamples{std::string(clip_file_name(clip.string())),
+                              route::route_samples(beside->probe.decoded.fixes)};
   const auto mapped = MappedFile::open(clip, error);
   if (!mapped) return std::nullopt;
   // Another family's clip, or a clip read from its sidecars, gives the fixes its track file holds.

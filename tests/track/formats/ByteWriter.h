@@ -19,7 +19,7 @@ class ByteWriter {
     return *this;
   }
   ByteWriter& zeros(std::size_t n) {
-    bytes_.insert(bytes_.end(), n, std::byte{0});
+    bytes_.resize(bytes_.size() + n);
     return *this;
   }
   ByteWriter& u8(std::uint8_t v) { return be(v, 1); }

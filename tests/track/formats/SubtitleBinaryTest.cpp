@@ -40,7 +40,7 @@ TEST(SubtitleBinary, LongLayoutReadsItsOwnOffsets) {
 TEST(SubtitleBinary, PrefixMustMatchTheSizeAndZeros) {
   auto good = test::subtitle_binary_288().vector();
   auto shorter = good;
-  shorter.pop_back();
+  shorter.resize(good.size() - 1);
   auto nonzero = good;
   nonzero[3] = std::byte{1};
   auto other_prefix = good;

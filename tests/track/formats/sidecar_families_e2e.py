@@ -120,6 +120,23 @@ class FamilyCase:
         with open(track + ".family", encoding="utf-8") as f:
             self.test.assertEqual(f.read(), self.family + "\n")
 
+    def check_same_as_search(self):
+        """The track and family record are byte for byte those of a search of the whole clip; probe says
+        whether that search was made."""
+        texts = []
+        for mode in ([], ["--full-scan"]):
+            home = os.path.join(self.home, "search" if mode else "located")
+            out = run("extract", "--quiet", "--force", *mode, self.clip, home=home)
+            self.test.assertEqual(out.returncode, 0, out.stderr)
+            track = os.path.join(home, "VEK", "data", os.path.basename(self.clip)[:-4] + ".data")
+            with open(track, "rb") as f, open(track + ".family", "rb") as g:
+                texts.append((f.read(), g.read()))
+        self.test.assertEqual(texts[0], texts[1])
+        lines = run("probe", self.clip, home=self.home).stdout.splitlines()
+        skipped = any(line.startswith("  declined: search of the whole clip for freeGPS and gps0 markers: not made")
+                      for line in lines)
+        self.test.assertEqual(skipped, self.from_sidecars, lines)
+
     def check_csv(self):
         out = run("export", "--format", "csv", self.clip, home=self.home)
         self.test.assertEqual(out.returncode, 0, out.stderr)
@@ -175,6 +192,9 @@ class SidecarFamilies(unittest.TestCase):
         before = snapshot(sidecars)
         self.each_case(FamilyCase.check_extract)
         self.assertEqual(snapshot(sidecars), before)
+
+    def test_tracks_are_the_whole_searchs(self):
+        self.each_case(FamilyCase.check_same_as_search)
 
     def test_csv_export_matches_the_fixture(self):
         self.each_case(FamilyCase.check_csv)

@@ -7,7 +7,7 @@
 #include "track/ByteReader.h"
 #include "track/Samples.h"
 
-namespace vek::track::formats {
+namespace vek::track {
 
 bool is_plausible_box(const FreeGpsBox& box) noexcept;
 bool is_plausible_record(const Gps0Record& record) noexcept;
@@ -26,4 +26,4 @@ PlausibleShare freegps_share(Bytes clip);
 // Today's gps0 records of the clip (those its text is made of).
 PlausibleShare gps0_share(Bytes clip);
 
-}  // namespace vek::track::formats
+}  // namespace vek::track

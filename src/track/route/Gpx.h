@@ -14,9 +14,9 @@
 
 #include <string>
 
-namespace vek::track {
+namespace vek::track::route {
 
 // A track named after the clip, one point per sample.
 std::string gpx_track(const route::ClipSamples& clip);
 
-}  // namespace vek::track
+}  // namespace vek::track::route

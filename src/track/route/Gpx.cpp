@@ -1,4 +1,4 @@
-#include "track/Gpx.h"
+#include "track/route/Gpx.h"
 
 #include "track/Format.h"
 #include "track/route/RouteFormats.h"
@@ -7,7 +7,7 @@
 
 #include "base/text/Xml.h"
 
-namespace vek::track {
+namespace vek::track::route {
 namespace {
 
 constexpr double kKmhPerMPerS = 3.6;
@@ -37,4 +37,4 @@ std::string gpx_track(const route::ClipSamples& clip) {
   return out;
 }
 
-}  // namespace vek::track
+}  // namespace vek::track::route

@@ -1,4 +1,4 @@
-#include "track/formats/TodayLayouts.h"
+#include "track/TodayLayouts.h"
 
 #include "track/FreeGpsParser.h"
 #include "track/Gps0Parser.h"
@@ -6,7 +6,7 @@
 
 #include <cmath>
 
-namespace vek::track::formats {
+namespace vek::track {
 namespace {
 
 constexpr int kEarliestYear = 2000;  // cameras with these layouts are of this century
@@ -64,4 +64,4 @@ PlausibleShare gps0_share(Bytes clip) {
   return share;
 }
 
-}  // namespace vek::track::formats
+}  // namespace vek::track
