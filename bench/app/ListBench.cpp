@@ -1,13 +1,18 @@
 // Many clips taken in at once by the real app (as a drag or "Open With" of a
 // whole card passes them): when the native side has written every track,
 // when the page's list holds every clip, and the longest the page's main
-// thread was busy meanwhile. The native side's finish, measured in the same
-// run, is the baseline of the list's completion.
-// Usage: xvfb-run -a vek-list-bench [--clips 500]
+// thread was busy meanwhile and until the page has settled (every track
+// read, the trips made and shown). The native side's finish, measured in
+// the same run, is the baseline of the list's completion.
+// Usage: xvfb-run -a vek-list-bench [--clips 500] [--profile]
+// (--profile times the page's own functions and lists where the long tasks
+// went; the timing itself costs a little)
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <span>
 #include <stdexcept>
 #include <string>
@@ -29,11 +34,25 @@ constexpr double kListLagTargetMs = 1000;
 constexpr double kTaskTargetMs = 100;
 constexpr auto kRunTimeout = 30min;
 
-int parse_clips(std::span<char*> arguments) {
-  if (arguments.size() == 1) return 500;
-  const int clips = arguments.size() == 3 && std::string_view(arguments[1]) == "--clips" ? std::atoi(arguments[2]) : 0;
-  if (clips < 1 || clips > 100000) throw std::invalid_argument("usage: vek-list-bench [--clips 1..100000]");
-  return clips;
+struct Options {
+  int clips = 500;
+  bool profile = false;
+};
+
+Options parse_options(std::span<char*> arguments) {
+  Options options;
+  for (std::size_t i = 1; i < arguments.size(); ++i) {
+    const std::string_view flag = arguments[i];
+    if (flag == "--profile")
+      options.profile = true;
+    else if (flag == "--clips" && i + 1 < arguments.size())
+      options.clips = std::atoi(arguments[++i]);
+    else
+      options.clips = 0;
+  }
+  if (options.clips < 1 || options.clips > 100000)
+    throw std::invalid_argument("usage: vek-list-bench [--clips 1..100000] [--profile]");
+  return options;
 }
 
 std::vector<std::string> card_of(const std::filesystem::path& card, int clips) {
@@ -54,29 +73,91 @@ double milliseconds_since(Clock::time_point start, double epoch_ms) {
          static_cast<double>(std::chrono::duration_cast<std::chrono::milliseconds>(start.time_since_epoch()).count());
 }
 
+std::vector<std::filesystem::path> probes_for(const Options& options) {
+  std::vector<std::filesystem::path> probes{VEK_PROBE_DIR "/list-probe.js"};
+  if (options.profile) probes.emplace_back(VEK_PROBE_DIR "/profile-probe.js");
+  return probes;
+}
+
+void print_list(const vek::test::Json& report, int clips, double native_ms, double list_ms) {
+  const double gap = report["longestGapMs"].number();
+  std::printf("%d clips: native side done %.2f s after start, page list complete %.2f s after start\n", clips,
+              native_ms / 1000, list_ms / 1000);
+  std::printf("list lag after native: %.0f ms (ratio to the %.0f ms target %.2f)\n", list_ms - native_ms,
+              kListLagTargetMs, (list_ms - native_ms) / kListLagTargetMs);
+  std::printf("longest page task: %.0f ms (ratio to the %.0f ms target %.2f)%s\n", gap, kTaskTargetMs,
+              gap / kTaskTargetMs, report["longestTaskMs"].is_null() ? ", from the heartbeat" : "");
+}
+
+void print_settled(const vek::test::Json& report) {
+  const double gap = report["longestGapMs"].number();
+  std::printf("page %s %.2f s after its list was complete\n",
+              report["settled"].boolean() ? "settled (every track read, trips shown)" : "had not settled",
+              report["afterListMs"].number() / 1000);
+  std::printf("longest page task after the list was complete: %.0f ms (ratio to the %.0f ms target %.2f)\n", gap,
+              kTaskTargetMs, gap / kTaskTargetMs);
+  std::printf("the longest page tasks over %.0f ms (start ms+length ms):", kTaskTargetMs);
+  for (const auto& entry : report["gaps"].array())
+    std::printf(" %.0f+%.0f", entry[0].number(), entry[1].number());
+  std::printf("\n");
+}
+
+void print_profile(const vek::test::Json& report) {
+  std::printf("page functions by their longest call (calls, total ms, longest ms):\n");
+  for (const auto& f : report["functions"].array())
+    std::printf("  %-36s %6.0f %8.0f %6.0f\n", f["name"].string().c_str(), f["calls"].number(), f["totalMs"].number(),
+                f["maxMs"].number());
+  std::printf("the longest outermost calls of 30 ms or more (start ms, name, ms):\n");
+  for (const auto& c : report["longCalls"].array())
+    std::printf("  %8.0f %-36s %5.0f\n", c["at"].number(), c["name"].string().c_str(), c["ms"].number());
+}
+
+// The idle page's longest heartbeat gap over the run so far.
+double idle_longest_gap(const vek::bench::ProbedRun& idle) {
+  double longest = 0;
+  for (const auto& report : idle.reports("idle"))
+    longest = std::max(longest, report["longestGapMs"].number());
+  return longest;
+}
+
+std::string load_average() {
+  std::ifstream file("/proc/loadavg");
+  std::string one;
+  std::string five;
+  file >> one >> five;
+  return one + " " + five;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   try {
-    const int clips = parse_clips(std::span<char*>(argv, static_cast<std::size_t>(argc)));
+    const Options options = parse_options(std::span<char*>(argv, static_cast<std::size_t>(argc)));
     vek::bench::ProbedRun run("list");
-    const std::vector<std::string> paths = card_of(run.root() / "card", clips);
+    const std::vector<std::string> paths = card_of(run.root() / "card", options.clips);
+    // The baseline of a long task: a page doing nothing, at the same time.
+    vek::bench::ProbedRun idle("list-idle");
+    idle.start_bare("", {VEK_PROBE_DIR "/idle-probe.js"}, {});
+    std::printf("load average at start: %s\n", load_average().c_str());
     const auto start = Clock::now();
-    run.start_vek(paths, {VEK_PROBE_DIR "/list-probe.js"}, {"{\"clips\": " + std::to_string(clips) + "}"});
+    run.start_vek(paths, probes_for(options), {"{\"clips\": " + std::to_string(options.clips) + "}"});
     const auto data = run.home() / "VEK" / "data";
-    const auto all_written = [&] { return vek::bench::tracks_in(data) >= static_cast<std::size_t>(clips); };
+    const auto all_written = [&] { return vek::bench::tracks_in(data) >= static_cast<std::size_t>(options.clips); };
     if (!vek::test::wait_until(all_written, kRunTimeout)) throw std::runtime_error("the tracks were not all written");
     const double native_ms = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-    const auto report = run.wait_report("list", kRunTimeout);
-    if (!report) throw std::runtime_error("the page's list never held every clip");
-    const double list_ms = milliseconds_since(start, (*report)["completeAt"].number());
-    const double gap = (*report)["longestGapMs"].number();
-    std::printf("%d clips: native side done %.2f s after start, page list complete %.2f s after start\n", clips,
-                native_ms / 1000, list_ms / 1000);
-    std::printf("list lag after native: %.0f ms (ratio to the %.0f ms target %.2f)\n", list_ms - native_ms,
-                kListLagTargetMs, (list_ms - native_ms) / kListLagTargetMs);
-    std::printf("longest page task: %.0f ms (ratio to the %.0f ms target %.2f)%s\n", gap, kTaskTargetMs,
-                gap / kTaskTargetMs, (*report)["longestTaskMs"].is_null() ? ", from the heartbeat" : "");
+    const auto list = run.wait_report("list", kRunTimeout);
+    if (!list) throw std::runtime_error("the page's list never held every clip");
+    print_list(*list, options.clips, native_ms, milliseconds_since(start, (*list)["completeAt"].number()));
+    const auto settled = run.wait_report("settled", kRunTimeout);
+    if (!settled) throw std::runtime_error("the page never reported settling");
+    print_settled(*settled);
+    std::printf(
+        "an idle page meanwhile: longest heartbeat gap %.0f ms (the machine's share of a long task); "
+        "load average at end: %s\n",
+        idle_longest_gap(idle), load_average().c_str());
+    if (!options.profile) return 0;
+    const auto profile = run.wait_report("profile", 10s);
+    if (profile) print_profile(*profile);
     return 0;
   } catch (const std::exception& error) {
     std::fprintf(stderr, "vek-list-bench: %s\n", error.what());

@@ -1,6 +1,7 @@
 #include "ProbedRun.h"
 
 #include <iostream>
+#include <limits>
 #include <sstream>
 #include <stdexcept>
 
@@ -19,14 +20,24 @@ std::string probe_tags(const std::vector<std::filesystem::path>& probes) {
   return tags;
 }
 
-std::optional<test::Json> report_in(const std::string& output, const std::string& name) {
+// The NAME reports in `output`, the first `most` of them.
+std::vector<test::Json> reports_in(const std::string& output, const std::string& name, std::size_t most) {
+  std::vector<test::Json> found;
   std::istringstream lines(output);
   const std::string marker = kReportMarker + name + " ";
-  for (std::string line; std::getline(lines, line);) {
+  for (std::string line; found.size() < most && std::getline(lines, line);) {
     const std::size_t at = line.find(marker);
-    if (at != std::string::npos) return test::Json::parse(std::string_view(line).substr(at + marker.size()));
+    if (at == std::string::npos) continue;
+    auto report = test::Json::parse(std::string_view(line).substr(at + marker.size()));
+    if (report) found.push_back(std::move(*report));
   }
-  return std::nullopt;
+  return found;
+}
+
+std::optional<test::Json> report_in(const std::string& output, const std::string& name) {
+  auto found = reports_in(output, name, 1);
+  if (found.empty()) return std::nullopt;
+  return std::move(found.front());
 }
 
 }  // namespace
@@ -79,6 +90,10 @@ void ProbedRun::start(const std::vector<std::string>& argv, const std::vector<st
   overrides.insert(overrides.end(), env.begin(), env.end());
   child_.emplace(argv, test::Child::Streams{scratch_ / "stdout", scratch_ / "stderr"},
                  test::environment_with(overrides));
+}
+
+std::vector<test::Json> ProbedRun::reports(const std::string& name) const {
+  return reports_in(test::ScratchFolder::read(scratch_ / "stderr"), name, std::numeric_limits<std::size_t>::max());
 }
 
 std::optional<test::Json> ProbedRun::wait_report(const std::string& name, std::chrono::milliseconds timeout) {

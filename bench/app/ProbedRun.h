@@ -34,6 +34,8 @@ class ProbedRun {
   // The JSON of the probe's first NAME report; nullopt when it did not come
   // within `timeout` or the program ended first (the reason goes to stderr).
   std::optional<test::Json> wait_report(const std::string& name, std::chrono::milliseconds timeout);
+  // Every NAME report the probe has written so far, in order.
+  std::vector<test::Json> reports(const std::string& name) const;
 
   const std::filesystem::path& home() const { return home_; }
   const std::filesystem::path& root() const { return scratch_.path(); }

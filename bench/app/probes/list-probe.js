@@ -2,13 +2,23 @@
 // VEK_BENCH.clips rows, the longest time the page's main thread went without
 // running a 5 ms heartbeat (and the longest 'longtask' entry where the engine
 // reports them); then "VEKBENCH list {...}" with the wall-clock time the list
-// was complete.
+// was complete. The heartbeat goes on until the page has settled (every
+// listed track read, the trips made of them and shown) and a second more,
+// then "VEKBENCH settled {...}" with the longest gap after the list was
+// complete and the 60 longest gaps over VEK_BENCH.gapLogMs.
 (function () {
   'use strict';
-  var expected = (window.VEK_BENCH && window.VEK_BENCH.clips) || 1;
+  var settings = window.VEK_BENCH || {};
+  var expected = settings.clips || 1;
+  var gapLogMs = settings.gapLogMs || 100;
+  var SETTLE_TIMEOUT_MS = 60000; // a clip playing holds back the reads of the others
+  var QUIET_MS = 1000;
   var longestGap = 0;
   var longestTask = null;
   var last = 0;
+  var gaps = [];
+  var completeAt = 0;
+  var settledSince = 0;
 
   function rows() { return document.querySelectorAll('[data-r="clip-list"] .clip').length; }
 
@@ -20,16 +30,58 @@
     }).observe({ type: 'longtask' });
   }
 
+  // Every listed track read, no trip refresh due, and the trips made of
+  // the list on show.
+  function settled() {
+    var app = window.VEK && window.VEK.app;
+    if (!app) return false;
+    var clips = app.viewer.clips;
+    var read = clips.every(function (clip) { return window.VEK.trackLoader.cached(clip.track, clip.name); });
+    return read && app.tripView.timer === null && app.tripView.listed === clips &&
+      document.querySelector('.trip-header') !== null;
+  }
+
+  function reportList(now) {
+    completeAt = now;
+    console.log('VEKBENCH list ' + JSON.stringify({
+      completeAt: Date.now(), rows: rows(), longestGapMs: longestGap, longestTaskMs: longestTask
+    }));
+    longestGap = 0;
+  }
+
+  // The `count` longest gaps, in the order they came.
+  function longest(list, count) {
+    var kept = list.slice().sort(function (a, b) { return b[1] - a[1]; }).slice(0, count);
+    return kept.sort(function (a, b) { return a[0] - b[0]; });
+  }
+
+  function reportSettled(now, done) {
+    clearInterval(timer);
+    console.log('VEKBENCH settled ' + JSON.stringify({
+      settled: done, afterListMs: now - completeAt, longestGapMs: longestGap,
+      gaps: longest(gaps, 60).map(function (g) { return [Math.round(g[0]), Math.round(g[1])]; })
+    }));
+    if (window.vekProfileReport) window.vekProfileReport();
+  }
+
+  function watchSettling(now) {
+    if (!settled()) settledSince = 0;
+    else if (!settledSince) settledSince = now;
+    if (settledSince && now - settledSince >= QUIET_MS) reportSettled(now, true);
+    else if (now - completeAt > SETTLE_TIMEOUT_MS) reportSettled(now, false);
+  }
+
   function beat() {
     var now = performance.now();
-    longestGap = Math.max(longestGap, now - last);
+    var gap = now - last;
+    longestGap = Math.max(longestGap, gap);
+    if (gap > gapLogMs) gaps.push([last, gap]);
     last = now;
-    var shown = rows();
-    if (shown < expected) return;
-    clearInterval(timer);
-    console.log('VEKBENCH list ' + JSON.stringify({
-      completeAt: Date.now(), rows: shown, longestGapMs: longestGap, longestTaskMs: longestTask
-    }));
+    if (!completeAt) {
+      if (rows() >= expected) reportList(now);
+      return;
+    }
+    watchSettling(now);
   }
 
   var timer = null;

@@ -9,11 +9,12 @@
     return canvas;
   }
 
-  // Matches the backing store to the element's size; returns the context
-  // scaled to CSS pixels and the size, or null while the element is hidden.
-  function prepare(canvas) {
-    var width = canvas.clientWidth;
-    var height = canvas.clientHeight;
+  // Matches the backing store to the element's size (`size` when its owner
+  // knows it, sparing a layout); returns the context scaled to CSS pixels
+  // and the size, or null while the element is hidden.
+  function prepare(canvas, size) {
+    var width = size ? size.width : canvas.clientWidth;
+    var height = size ? size.height : canvas.clientHeight;
     if (!width || !height) return null;
     var ratio = window.devicePixelRatio || 1;
     var w = Math.round(width * ratio);

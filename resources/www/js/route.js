@@ -13,13 +13,26 @@
     this.base = VEK.canvas.create(container, 'route-base');
     this.top = VEK.canvas.create(container, 'route-top');
     this.readColors();
+    var self = this;
+    // Before the page's own listener redraws the views for the new scheme.
+    window.matchMedia('(prefers-color-scheme: dark)').addEventListener('change', function () { self.readColors(); });
     this.track = null;
     this.index = -1;
     this.mapProjector = null;
     this.fitted = null;
-    var self = this;
-    new ResizeObserver(function () { self.redraw(); }).observe(container);
+    // The container's size as last observed: reading it while the clip list
+    // changes would lay the page out again in the middle of a task.
+    this.size = null;
+    new ResizeObserver(function (entries) {
+      var box = entries[entries.length - 1].contentRect;
+      self.size = { width: Math.round(box.width), height: Math.round(box.height) };
+      self.redraw();
+    }).observe(container);
   }
+
+  Route.prototype.measure = function () {
+    return this.size || { width: this.el.clientWidth, height: this.el.clientHeight };
+  };
 
   // External projector: function (lat, lon) -> {x, y} in CSS pixels.
   Route.prototype.useProjector = function (projector) {
@@ -43,7 +56,8 @@
   var COLORS = { route: '--route', casing: '--route-casing', start: '--route-start', end: '--route-end',
     done: '--route-done', marker: '--marker', halo: '--marker-halo', muted: '--muted' };
 
-  // Read once per redraw: computed styles per frame would cost a style pass.
+  // Read once per colour scheme: computed styles while the clip list changes
+  // would cost a style pass of the whole page.
   Route.prototype.readColors = function () {
     var el = this.el;
     var colors = {};
@@ -52,8 +66,8 @@
   };
 
   Route.prototype.redraw = function () {
-    this.readColors();
     this.screen = this.track ? this.project() : null;
+    if (this.drawTrip) this.drawTrip();
     this.drawRoute();
     this.drawPosition();
   };
@@ -77,7 +91,8 @@
     var pts = new Float32Array(2 * n);
     var fitted = null;
     if (!this.mapProjector) {
-      fitted = VEK.projection.fit(this.tripBounds || w.bounds, this.el.clientWidth, this.el.clientHeight, MARGIN);
+      var size = this.measure();
+      fitted = VEK.projection.fit(this.tripBounds || w.bounds, size.width, size.height, MARGIN);
     }
     for (var j = 0; j < n; j++) {
       var i = w.sample[j];
@@ -99,10 +114,9 @@
   }
 
   Route.prototype.drawRoute = function () {
-    var c = VEK.canvas.prepare(this.base);
+    var c = VEK.canvas.prepare(this.base, this.measure());
     if (!c || !this.screen) return;
     var ctx = c.ctx;
-    if (this.drawTrip) this.drawTrip(ctx);
     var pts = this.screen;
     var last = pts.length / 2 - 1;
     ctx.lineJoin = 'round'; ctx.lineCap = 'round';
@@ -158,7 +172,7 @@
   };
 
   Route.prototype.drawPosition = function () {
-    var c = VEK.canvas.prepare(this.top);
+    var c = VEK.canvas.prepare(this.top, this.measure());
     if (!c || !this.screen || this.index < 0) return;
     var ctx = c.ctx;
     var pts = this.screen;

@@ -20,7 +20,14 @@
     layer.on('tileload', function () { panel.classList.add('has-tiles'); });
     layer.addTo(this.map);
     var map = this.map;
-    map.on('move zoom viewreset resize', function () { route.redraw(); });
+    // A fit or a drag moves the map several times a frame; the route
+    // follows once per frame, before the frame is painted.
+    var redrawDue = false;
+    map.on('move zoom viewreset resize', function () {
+      if (redrawDue) return;
+      redrawDue = true;
+      requestAnimationFrame(function () { redrawDue = false; route.redraw(); });
+    });
     new ResizeObserver(function () { map.invalidateSize({ animate: false }); }).observe(panel);
     route.useProjector(function (lat, lon) { return map.latLngToContainerPoint([lat, lon]); });
   }

@@ -27,24 +27,32 @@
     };
   }
 
-  function element(trip) {
+  var NAMES = ['date', 'span', 'duration', 'distance', 'speeds', 'events'];
+
+  // What a trip's header shows, to leave an equal header in place without
+  // building it: {trip, texts, shows}.
+  function describe(trip) {
+    var t = texts(trip);
+    var shows = NAMES.map(function (name) { return t[name]; }).join('\n') + '\n' + trip.first + '-' + trip.last;
+    return { trip: trip, texts: t, shows: shows };
+  }
+
+  function element(described) {
+    var trip = described.trip;
     var header = document.createElement('div');
     header.className = 'trip-header';
     header.dataset.first = String(trip.first);
     header.dataset.last = String(trip.last);
-    var t = texts(trip);
-    var names = ['date', 'span', 'duration', 'distance', 'speeds', 'events'];
-    // What it shows, to leave an equal header in place.
-    header.dataset.shows = names.map(function (name) { return t[name]; }).join('\n') + '\n' + trip.first + '-' + trip.last;
-    names.forEach(function (name) {
+    header.dataset.shows = described.shows;
+    NAMES.forEach(function (name) {
       var span = document.createElement('span');
       span.className = 'trip-' + name;
-      span.textContent = t[name];
+      span.textContent = described.texts[name];
       header.appendChild(span);
     });
     header.classList.toggle('has-events', trip.eventCount > 0);
     return header;
   }
 
-  VEK.tripHeader = { element: element };
+  VEK.tripHeader = { describe: describe, element: element };
 })(window.VEK = window.VEK || {});

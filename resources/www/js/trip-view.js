@@ -68,24 +68,24 @@
   };
 
   // Each header goes inside its trip's first row, so the rows stay the
-  // list's only children. A header showing the same is left in place: the
-  // list is laid out again only where a trip changed.
+  // list's only children. A header showing the same is left in place, and
+  // not even built: the list is laid out again only where a trip changed.
   TripView.prototype.showHeaders = function () {
     var list = this.app.views.list;
     var wanted = new Map();
     this.trips.forEach(function (trip) {
       var row = list.rows[trip.first];
-      if (row && trip.figures && isFinite(trip.figures.start)) wanted.set(row, VEK.tripHeader.element(trip));
+      if (row && trip.figures && isFinite(trip.figures.start)) wanted.set(row, VEK.tripHeader.describe(trip));
     });
     list.list.querySelectorAll('.trip-header').forEach(function (el) {
       var header = wanted.get(el.parentElement);
-      if (header && header.dataset.shows === el.dataset.shows) { wanted.delete(el.parentElement); return; }
+      if (header && header.shows === el.dataset.shows) { wanted.delete(el.parentElement); return; }
       el.parentElement.classList.remove('trip-start');
       el.remove();
     });
     wanted.forEach(function (header, row) {
       row.classList.add('trip-start');
-      row.insertBefore(header, row.firstChild);
+      row.insertBefore(VEK.tripHeader.element(header), row.firstChild);
     });
   };
 
