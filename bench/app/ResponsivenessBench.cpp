@@ -3,6 +3,8 @@
 // page's animation-frame interval p95, each against its target and against
 // the same figures measured in the same run just before, with the clip
 // playing and nothing taken in.
+// Last, the bare WebKit window plays the same clip: the frame interval p95
+// the machine allows a page at best.
 // Usage: xvfb-run -a vek-responsiveness-bench [--clips 200] [--baseline 10] [--size 1280x720] [--clip CLIP]
 // (--clip plays a clip of your own, long enough for the baseline and the intake)
 
@@ -168,30 +170,56 @@ void print_callbacks(const std::filesystem::path& file, const Phase& intake) {
   std::printf("our callbacks of 20 ms or more during intake: %zu\nworst window: %s\n", slow, worst_window.c_str());
 }
 
-void run_bench(const Options& options) {
+struct Measured {
+  Phase baseline;
+  Phase intake;
+};
+
+Measured measure_app(const std::filesystem::path& clip, const Options& options) {
   vek::bench::ProbedRun run("responsiveness");
   make_card(run.root() / "sources", run.root() / "cards" / "CARD" / "DCIM", options.clips);
-  const int play_seconds = options.baseline_seconds + kIntakeAllowanceSeconds;
-  const auto clip = options.clip.empty()
-                        ? vek::bench::make_bench_clip(run.root() / "PLAY0001.MOV", play_seconds, options.size)
-                        : std::filesystem::absolute(options.clip);
   const auto stalls = run.root() / "main-loop.txt";
   const std::string settings = "{\"baselineSeconds\": " + std::to_string(options.baseline_seconds) + "}";
   run.start_vek({clip.string()}, {VEK_PROBE_DIR "/responsiveness-probe.js"}, {settings},
                 {"VEK_TEST_CARDS=" + (run.root() / "cards").string(), "VEK_MAIN_LOOP_PROBE=" + stalls.string()});
-  const auto report = run.wait_report("responsiveness", std::chrono::seconds(play_seconds) + 10min);
+  const auto report = run.wait_report("responsiveness",
+                                      std::chrono::seconds(options.baseline_seconds + kIntakeAllowanceSeconds) + 10min);
   if (!report) throw std::runtime_error("no responsiveness report");
   const std::size_t written = vek::bench::tracks_in(run.home() / "VEK" / "data");
   if (written < static_cast<std::size_t>(options.clips) + 1)
     throw std::runtime_error("only " + std::to_string(written) + " tracks were written");
-  Phase baseline = phase_of((*report)["baseline"]);
-  Phase intake = phase_of((*report)["intake"]);
+  Measured measured{phase_of((*report)["baseline"]), phase_of((*report)["intake"])};
   const auto windows = read_stalls(stalls);
   if (windows.empty()) throw std::runtime_error("the app wrote no main loop figures");
-  baseline.worst_stall_ms = worst_stall(windows, baseline, true);
-  intake.worst_stall_ms = worst_stall(windows, intake, false);
-  print_results(options, baseline, intake);
-  print_callbacks(stalls.string() + ".callbacks", intake);
+  measured.baseline.worst_stall_ms = worst_stall(windows, measured.baseline, true);
+  measured.intake.worst_stall_ms = worst_stall(windows, measured.intake, false);
+  print_results(options, measured.baseline, measured.intake);
+  print_callbacks(stalls.string() + ".callbacks", measured.intake);
+  return measured;
+}
+
+// The bare WebKit window playing the same clip for the baseline's length,
+// once the app has gone: the frame interval this machine allows a page at best.
+double bare_frame_p95(const std::filesystem::path& clip, const Options& options) {
+  vek::bench::ProbedRun bare("responsiveness-bare");
+  const std::string settings = "{\"seconds\": " + std::to_string(options.baseline_seconds) + "}";
+  bare.start_bare("<video src=\"file://" + clip.string() + "\" autoplay playsinline width=\"960\"></video>",
+                  {VEK_PROBE_DIR "/playback-probe.js"}, {settings});
+  const auto report = bare.wait_report("playback", std::chrono::seconds(options.baseline_seconds) + 3min);
+  if (!report) throw std::runtime_error("no playback report from the bare window");
+  return (*report)["p95FrameGapMs"].number();
+}
+
+void run_bench(const Options& options) {
+  const vek::test::ScratchFolder folder("vek-responsiveness-clip");
+  const int play_seconds = options.baseline_seconds + kIntakeAllowanceSeconds;
+  const auto clip = options.clip.empty()
+                        ? vek::bench::make_bench_clip(folder / "PLAY0001.MOV", play_seconds, options.size)
+                        : std::filesystem::absolute(options.clip);
+  const Measured app = measure_app(clip, options);
+  const double bare = bare_frame_p95(clip, options);
+  std::printf("bare WebKit frame interval p95: %.1f ms; ratio vek/bare %.2f during intake, %.2f baseline\n", bare,
+              app.intake.frame_p95_ms / std::max(bare, 1.0), app.baseline.frame_p95_ms / std::max(bare, 1.0));
 }
 
 }  // namespace

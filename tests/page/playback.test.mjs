@@ -68,6 +68,64 @@ describe('playback drawing', () => {
     await context.close();
   });
 
+  // WebKit without a GPU repaints the page beside every video frame it
+  // shows; a box-shadow or a rounded box that clips its content in that
+  // repaint costs it most of its frames.
+  it('keeps everything shown while playing free of shadows and rounded clips', async () => {
+    const { page, native, context } = await openPage(browser);
+    await playClip(page, native, 'DRAW0003.MOV', 8);
+    await page.evaluate(() => {
+      window.intake_progress('running', 3, 10, 300, 1000, 12);
+      window.exp_progress(40);
+    });
+    const costly = await page.evaluate(() => {
+      const outerShadow = (value) => value !== 'none' &&
+        value.split(/,(?![^(]*\))/).some((layer) => !/\binset\b/.test(layer));
+      const rounded = (s) => ['TopLeft', 'TopRight', 'BottomLeft', 'BottomRight']
+        .some((corner) => parseFloat(s['border' + corner + 'Radius']) > 0);
+      const clips = (s) => s.overflowX !== 'visible' || s.overflowY !== 'visible';
+      const name = (el) => el.tagName.toLowerCase() + (el.className && el.className.baseVal === undefined
+        ? '.' + String(el.className).trim().replace(/\s+/g, '.') : '');
+      // A form control's own clip is the browser's drawing of it, not ours.
+      const control = (el) => ['SELECT', 'INPUT', 'BUTTON', 'TEXTAREA'].includes(el.tagName);
+      return [...document.querySelectorAll('body *')].filter((el) => el.checkVisibility())
+        .flatMap((el) => {
+          const s = getComputedStyle(el);
+          return [outerShadow(s.boxShadow) ? name(el) + ' has a box-shadow' : null,
+            rounded(s) && clips(s) && !control(el) ? name(el) + ' clips to rounded corners' : null].filter(Boolean);
+        });
+    });
+    assert.ok(await page.locator('.toast.progress').isVisible());
+    assert.ok(await page.locator('[data-r="intake"]').isVisible());
+    assert.deepEqual(costly, []);
+    await context.close();
+  });
+
+  it('paints what changes while playing in layers of its own', async () => {
+    const { page, native, context } = await openPage(browser);
+    await playClip(page, native, 'DRAW0004.MOV', 8);
+    const unlayered = await page.evaluate(() => new Promise((resolve) => {
+      const changed = new Set([document.querySelector('[data-r="seek"]')]);
+      const observer = new MutationObserver((records) => records.forEach((r) => {
+        changed.add(r.target.nodeType === Node.ELEMENT_NODE ? r.target : r.target.parentElement);
+      }));
+      observer.observe(document.body, { subtree: true, attributes: true, characterData: true, childList: true });
+      const layered = (el) => {
+        for (let at = el; at && at !== document.body; at = at.parentElement)
+          if (/\btransform\b/.test(getComputedStyle(at).willChange)) return true;
+        return false;
+      };
+      setTimeout(() => {
+        observer.disconnect();
+        resolve({ seen: changed.size, unlayered: [...changed].filter((el) => !layered(el))
+          .map((el) => el.tagName.toLowerCase() + (el.dataset.r ? '[data-r=' + el.dataset.r + ']' : '.' + el.className)) });
+      }, 1500);
+    }));
+    assert.ok(unlayered.seen >= 5, `only ${unlayered.seen} elements changed while playing`);
+    assert.deepEqual(unlayered.unlayered, []);
+    await context.close();
+  });
+
   it('shows exactly the video time once paused, and after a seek while paused', async () => {
     const { page, native, context } = await openPage(browser);
     await playClip(page, native, 'DRAW0002.MOV', 8);
