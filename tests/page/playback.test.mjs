@@ -102,7 +102,7 @@ describe('playback drawing', () => {
     await context.close();
   });
 
-  it('paints what changes while playing in layers of its own', async () => {
+  it('paints what changes while playing in layers of its own, inside panels that contain their layout', async () => {
     const { page, native, context } = await openPage(browser);
     await playClip(page, native, 'DRAW0004.MOV', 8);
     const unlayered = await page.evaluate(() => new Promise((resolve) => {
@@ -111,19 +111,23 @@ describe('playback drawing', () => {
         changed.add(r.target.nodeType === Node.ELEMENT_NODE ? r.target : r.target.parentElement);
       }));
       observer.observe(document.body, { subtree: true, attributes: true, characterData: true, childList: true });
-      const layered = (el) => {
-        for (let at = el; at && at !== document.body; at = at.parentElement)
-          if (/\btransform\b/.test(getComputedStyle(at).willChange)) return true;
+      const within = (el, test) => {
+        for (let at = el; at && at !== document.body; at = at.parentElement) if (test(getComputedStyle(at))) return true;
         return false;
       };
+      const layered = (el) => within(el, (s) => /\btransform\b/.test(s.willChange));
+      const contained = (el) => within(el, (s) => /\b(layout|strict|content)\b/.test(s.contain) &&
+        /\btransform\b/.test(s.willChange));
+      const label = (el) => el.tagName.toLowerCase() + (el.dataset.r ? '[data-r=' + el.dataset.r + ']' : '.' + el.className);
       setTimeout(() => {
         observer.disconnect();
-        resolve({ seen: changed.size, unlayered: [...changed].filter((el) => !layered(el))
-          .map((el) => el.tagName.toLowerCase() + (el.dataset.r ? '[data-r=' + el.dataset.r + ']' : '.' + el.className)) });
+        resolve({ seen: changed.size, unlayered: [...changed].filter((el) => !layered(el)).map(label),
+          uncontained: [...changed].filter((el) => !contained(el)).map(label) });
       }, 1500);
     }));
     assert.ok(unlayered.seen >= 5, `only ${unlayered.seen} elements changed while playing`);
     assert.deepEqual(unlayered.unlayered, []);
+    assert.deepEqual(unlayered.uncontained, []);
     await context.close();
   });
 
