@@ -1,7 +1,8 @@
 // The clip's route on two canvases, the whole route (drawn when the track,
 // the size or the map view changes) and the route done so far (grown as the
-// video plays), under a marker element at the current position. Projection: our own fitted Mercator, or the tile map's when
-// one is shown underneath (see tiles.js).
+// video plays), under a marker element at the current position. Projection:
+// our own fitted Mercator, or the tile map's when one is shown underneath
+// (see tiles.js).
 (function (VEK) {
   'use strict';
 
