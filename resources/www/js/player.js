@@ -48,7 +48,7 @@
       if (v.paused) self.tick();
       self.checkPicture();
     });
-    v.addEventListener('ended', function () { self.syncPlaying(); self.handlers.onEnded(); });
+    v.addEventListener('ended', function () { self.syncPlaying(); self.tick(); self.afterFrame(self.handlers.onEnded); });
     v.addEventListener('error', function () { if (v.getAttribute('src')) self.handlers.onError(); });
     v.addEventListener('loadedmetadata', function () { self.metadata(); });
     v.addEventListener('ratechange', function () { self.ui.rate.value = String(v.playbackRate); });
@@ -57,6 +57,21 @@
       self.seek(self.ui.seek.value / SEEK_STEPS * (v.duration || 0));
     });
     this.ui.rate.addEventListener('change', function () { self.setRate(parseFloat(self.ui.rate.value)); });
+  };
+
+  var HIDDEN_FRAME_MS = 100; // a hidden page runs no animation frames
+
+  // The clip's last readings (a beat may fall past its end) stand for a
+  // frame before the next clip replaces them; unless played again meanwhile.
+  Player.prototype.afterFrame = function (then) {
+    var v = this.video;
+    var due = true;
+    function once() {
+      if (due && v.ended) then();
+      due = false;
+    }
+    requestAnimationFrame(once);
+    setTimeout(once, HIDDEN_FRAME_MS);
   };
 
   var PICTURE_CHECK_S = 1; // WebKit learns the picture size only after the first frames
