@@ -39,23 +39,25 @@ int open_direct(int fd) {
   return ::open(self.c_str(), O_RDONLY | O_CLOEXEC | O_DIRECT | O_NONBLOCK | O_NOCTTY);
 }
 
-std::unique_ptr<DirectReads> DirectReads::create() {
-  std::unique_ptr<DirectReads> reads(new DirectReads());
+bool DirectReads::set_up() {
   // O_DIRECT reads land on aligned memory.
   constexpr std::size_t kRoom = kBufferSize + kAlignment;
-  reads->storage_ = std::make_unique_for_overwrite<std::byte[]>(kRoom);
-  void* start = reads->storage_.get();
+  storage_ = std::make_unique_for_overwrite<std::byte[]>(kRoom);
+  void* start = storage_.get();
   std::size_t room = kRoom;
-  if (std::align(kAlignment, kBufferSize, start, room) == nullptr) return nullptr;
-  reads->buffer_ = std::span<std::byte>(static_cast<std::byte*>(start), kBufferSize);
-  if (io_uring_queue_init(kDepth, &reads->ring_, 0) != 0) return nullptr;
-  reads->ring_ready_ = true;
-  return reads;
+  if (std::align(kAlignment, kBufferSize, start, room) == nullptr) return false;
+  buffer_ = std::span<std::byte>(static_cast<std::byte*>(start), kBufferSize);
+  ring_ready_ = io_uring_queue_init(kDepth, &ring_, 0) == 0;
+  return ring_ready_;
 }
 
 DirectReads* DirectReads::for_this_thread() {
-  thread_local const std::unique_ptr<DirectReads> reads = create();
-  return reads.get();
+  thread_local DirectReads reads;
+  if (!reads.tried_) {
+    reads.tried_ = true;
+    reads.usable_ = reads.set_up();
+  }
+  return reads.usable_ ? &reads : nullptr;
 }
 
 DirectReads::~DirectReads() {
@@ -120,7 +122,7 @@ bool DirectReads::next_completion(std::span<const ByteRange> batch) {
   }
   const auto k = static_cast<std::size_t>(io_uring_cqe_get_data64(cqe));
   const std::uint64_t needed = batch[k].end() - aligned(batch[k]).begin;
-  slots_[k].state = cqe->res >= 0 && static_cast<std::uint64_t>(cqe->res) >= needed ? Slot::read : Slot::failed;
+  slots_[k].state = cqe->res >= 0 && static_cast<std::uint64_t>(cqe->res) >= needed ? Slot::arrived : Slot::failed;
   io_uring_cqe_seen(&ring_, cqe);
   return true;
 }
@@ -135,11 +137,11 @@ bool DirectReads::complete_in_order(unsigned submitted, std::span<const ByteRang
   bool visiting = true;
   for (unsigned n = 0; n < submitted; ++n) {
     if (!next_completion(batch)) return false;
-    for (; visiting && next < batch.size() && slots_[next].state != Slot::pending; ++next) {
+    for (; visiting && next < batch.size() && slots_[next].state != Slot::waiting; ++next) {
       const std::span<const std::byte> bytes = buffer_.subspan(slots_[next].at, batch[next].size);
-      visiting = slots_[next].state == Slot::read && visit(first + next, bytes);
+      visiting = slots_[next].state == Slot::arrived && visit(first + next, bytes);
       if (!visiting) {
-        outcome.stopped = slots_[next].state == Slot::read;
+        outcome.stopped = slots_[next].state == Slot::arrived;
         break;
       }
       outcome.visited = first + next + 1;

@@ -23,7 +23,7 @@ int open_direct(int fd);
 // cost a page fault per page the device writes into.
 class DirectReads {
  public:
-  // This thread's; nothing when the kernel offers no io_uring.
+  // This thread's; nothing when the kernel offers no io_uring, or its ring failed.
   static DirectReads* for_this_thread();
 
   DirectReads(const DirectReads&) = delete;
@@ -42,7 +42,8 @@ class DirectReads {
 
  private:
   DirectReads() = default;
-  static std::unique_ptr<DirectReads> create();
+  // Sets up the ring and the buffer; false when the kernel refuses the ring.
+  bool set_up();
   std::size_t batch_end(std::span<const container::ByteRange> ranges, std::size_t first) const noexcept;
   unsigned submit(int fd, std::span<const container::ByteRange> batch);
   bool next_completion(std::span<const container::ByteRange> batch);
@@ -51,12 +52,13 @@ class DirectReads {
 
   // Where a range of the batch lies in the buffer, and how its read went.
   struct Slot {
-    enum State { pending, read, failed };
+    enum State { waiting, arrived, failed };
     std::size_t at = 0;
-    State state = pending;
+    State state = waiting;
   };
 
   io_uring ring_{};
+  bool tried_ = false;
   bool ring_ready_ = false;
   bool usable_ = true;
   std::unique_ptr<std::byte[]> storage_;  // the buffer, with room to align it
