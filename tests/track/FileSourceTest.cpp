@@ -9,6 +9,7 @@
 
 #include <fcntl.h>
 #include <unistd.h>
+#include <stdexcept>
 
 namespace vek::track::io {
 namespace {
@@ -97,6 +98,27 @@ TEST_F(FileSourceRanges, TheVisitorStopsTheReadingAndARangePastTheEndFails) {
   const std::vector<ByteRange> beyond{{kSize + 4096, 1}};
   EXPECT_EQ(read_checked(*source, beyond, read), 0U);
   EXPECT_FALSE(read);
+}
+
+// The reads under way are waited for before the throw leaves: none lands in
+// the buffer, nor answers for the next reading.
+TEST_F(FileSourceRanges, AVisitorThatThrowsLeavesTheNextReadingSound) {
+  std::vector<ByteRange> ranges;
+  for (std::uint64_t k = 0; k < 100; ++k)
+    ranges.push_back({k * 65'536 + 11, 40'000});
+  const auto source = open();
+  EXPECT_THROW(source->read_ranges(ranges,
+                                   [](std::size_t index, Bytes) {
+                                     if (index == 1) throw std::runtime_error("out of memory");
+                                     return true;
+                                   }),
+               std::runtime_error);
+  vek::test::evict(clip_);
+  const std::vector<ByteRange> others{{12'345, 100}, {3 * kMiB + 1, 5000}, {5 * kMiB + 7, 70'000}};
+  const auto again = open();
+  bool read = false;
+  EXPECT_EQ(read_checked(*again, others, read), others.size());
+  EXPECT_TRUE(read);
 }
 
 TEST_F(FileSourceRanges, ACutClipFailsTheRangesPastItsNewEnd) {

@@ -129,25 +129,38 @@ bool DirectReads::next_completion(std::span<const ByteRange> batch) {
 
 // Visits the ranges in order as their reads complete, so decoding overlaps
 // the reads still under way; every submitted read is waited for, whatever
-// it gives, since the device writes into the buffer until then.
+// it gives or the visitor throws, since the device writes into the buffer
+// until then.
 bool DirectReads::complete_in_order(unsigned submitted, std::span<const ByteRange> batch,
                                     const container::RangeVisitor& visit, Outcome& outcome) {
-  const std::size_t first = outcome.visited;
-  std::size_t next = 0;
-  bool visiting = true;
-  for (unsigned n = 0; n < submitted; ++n) {
-    if (!next_completion(batch)) return false;
-    for (; visiting && next < batch.size() && slots_[next].state != Slot::waiting; ++next) {
-      const std::span<const std::byte> bytes = buffer_.subspan(slots_[next].at, batch[next].size);
-      visiting = slots_[next].state == Slot::arrived && visit(first + next, bytes);
-      if (!visiting) {
-        outcome.stopped = slots_[next].state == Slot::arrived;
-        break;
-      }
-      outcome.visited = first + next + 1;
+  unsigned completed = 0;
+  try {
+    std::size_t next = 0;
+    while (completed < submitted) {
+      if (!next_completion(batch)) return false;
+      ++completed;
+      next = visit_arrived(batch, next, visit, outcome);
     }
+    return next == batch.size();
+  } catch (...) {
+    while (completed < submitted && next_completion(batch))
+      ++completed;
+    throw;
   }
-  return next == batch.size();
+}
+
+// Visits the ranges from `next` on whose reads have arrived; the next one to visit.
+std::size_t DirectReads::visit_arrived(std::span<const ByteRange> batch, std::size_t next,
+                                       const container::RangeVisitor& visit, Outcome& outcome) {
+  const std::size_t first = outcome.visited - next;
+  for (; !outcome.stopped && next < batch.size() && slots_[next].state == Slot::arrived; ++next) {
+    if (!visit(first + next, buffer_.subspan(slots_[next].at, batch[next].size))) {
+      outcome.stopped = true;
+      return next;
+    }
+    outcome.visited = first + next + 1;
+  }
+  return next;
 }
 
 }  // namespace vek::track::io

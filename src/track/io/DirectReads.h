@@ -49,6 +49,8 @@ class DirectReads {
   bool next_completion(std::span<const container::ByteRange> batch);
   bool complete_in_order(unsigned submitted, std::span<const container::ByteRange> batch,
                          const container::RangeVisitor& visit, Outcome& outcome);
+  std::size_t visit_arrived(std::span<const container::ByteRange> batch, std::size_t next,
+                            const container::RangeVisitor& visit, Outcome& outcome);
 
   // Where a range of the batch lies in the buffer, and how its read went.
   struct Slot {
