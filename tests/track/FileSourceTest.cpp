@@ -3,6 +3,7 @@
 
 #include "support/PageCache.h"
 #include "support/ScratchFolder.h"
+#include "track/io/DirectReads.h"
 #include "track/io/FileSource.h"
 
 #include <gtest/gtest.h>
@@ -135,6 +136,7 @@ TEST_F(FileSourceRanges, DirectReadsLeaveTheClipOutOfThePageCache) {
   const int direct = ::open(clip_.c_str(), O_RDONLY | O_DIRECT | O_CLOEXEC);
   if (direct < 0) GTEST_SKIP() << "this file system offers no direct reads";
   ::close(direct);
+  if (DirectReads::for_this_thread() == nullptr) GTEST_SKIP() << "this kernel offers no io_uring";
   const auto source = open();
   std::vector<ByteRange> ranges;
   for (std::uint64_t k = 0; k < 8; ++k)
