@@ -88,8 +88,10 @@
     this.views.player.load(VEK.paths.fileUrl(clip.path), autoplay);
     this.showTrack(null, 'trackLoading');
     var self = this;
+    // A report during the read lists the same clip as another object.
     VEK.trackLoader.load(clip.track, clip.name, function (result) {
-      if (self.currentClip() === clip) self.applyTrack(result);
+      var shown = self.currentClip();
+      if (shown && shown.path === clip.path && shown.track === clip.track) self.applyTrack(result);
     }, true);
   };
 
