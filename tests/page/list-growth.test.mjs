@@ -5,7 +5,7 @@ import { describe, it, before, after } from 'node:test';
 import assert from 'node:assert/strict';
 import { join } from 'node:path';
 import { tmpdir } from 'node:os';
-import { mkdtempSync } from 'node:fs';
+import { mkdtempSync, writeFileSync } from 'node:fs';
 import { launch, openPage, literal, listText } from './harness.mjs';
 import { freeGpsTrack, clipFile } from './fixtures.mjs';
 
@@ -274,5 +274,28 @@ describe('a page fed report by report', () => {
     assert.deepEqual(fed.errors, []);
     await fed.context.close();
     await whole.context.close();
+  });
+});
+
+describe('a track written after its clip was listed', () => {
+  it('is read again at the next report and shown in the row kept', async () => {
+    const { page, native, context } = await openPage(browser);
+    const dir = mkdtempSync(join(tmpdir(), 'vek-late-card-'));
+    const name = '2016_0301_100507_001.MOV';
+    const clip = native.addClip(dir, name, null, clipFile(2));
+    native.clips = [clip];
+    native.tracks = [join(native.userPath, name.replace('.MOV', '.data'))];
+    await native.report('0');
+    await page.waitForFunction(() => document.querySelector('.clip-tag').textContent !== '');
+    const missing = await page.textContent('.clip-tag');
+    writeFileSync(native.tracks[0], freeGpsTrack(name, { seconds: 2 }));
+    const other = native.addClip(dir, 'LATER.MOV', freeGpsTrack('LATER.MOV', { seconds: 2 }), clipFile(2));
+    native.clips.push(other);
+    native.tracks.push(join(native.userPath, 'LATER.data'));
+    await native.report('0');
+    await page.waitForFunction(() => document.querySelector('.clip-when').textContent === '2016-03-01 09:05:07');
+    assert.notEqual(missing, '');
+    assert.equal(await page.textContent('.clip-tag'), '');
+    await context.close();
   });
 });
