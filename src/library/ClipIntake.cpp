@@ -51,7 +51,7 @@ void extract_into(IntakeStep& step, const std::string& track_path, const std::st
                   const std::optional<ClipIdentity>& identity, Claims& claims) {
   claims[track_path] = identity;
   step.track_path = track_path;
-  ExtractRequest request{step.source_path, relative, clip_names(step.source_path, "").file_name, "", "", track_path};
+  ExtractRequest request{step.source_path, relative, clip_names(step.source_path, "").file_name, "", ""};
   if (identity) {
     request.identity_file = identity_path(track_path);
     request.identity_record = identity_text(*identity, step.source_path);

@@ -43,8 +43,6 @@ struct ExtractRequest {
   // Written there once the track is: which clip the track belongs to.
   std::string identity_file;
   std::string identity_record;
-  // The track's absolute path, beside which its family record lies.
-  std::string track_file;
 };
 
 // One source path of a run, in processing order.

@@ -6,7 +6,6 @@
 
 #include "base/files/Publisher.h"
 #include "base/threads/BackgroundPriority.h"
-#include "track/io/FamilyRecord.h"
 
 namespace vek::library {
 namespace {
@@ -60,7 +59,6 @@ void ExtractionWorkers::submit(ExtractRequest request, std::shared_ptr<track::Ca
   ClipRead read = [this, request = std::move(request)](track::Cancellation& cancel) {
     ExtractOutcome outcome = extract_(request, cancel, folder_syncs_);
     record_identity(request, cancel, folder_syncs_, outcome);
-    if (!outcome.cancelled) outcome.family = track::io::read_family_record(request.track_file);
     return outcome;
   };
   submit_read(std::move(read), std::move(cancellation), std::move(done));

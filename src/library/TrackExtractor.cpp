@@ -1,6 +1,7 @@
 #include "library/TrackExtractor.h"
 
 #include "track/io/Extract.h"
+#include "track/io/FamilyRecord.h"
 #include "track/io/MovieDuration.h"
 
 namespace vek::library {
@@ -21,6 +22,8 @@ Extractor track_extractor(std::string home) {
     }
     if (!result.cancelled) {
       outcome.duration_seconds = track::io::clip_movie_duration(request.clip_path);
+      // As recorded, so the list shows what a later intake of the same track reads.
+      outcome.family = track::io::read_family_record(result.track_path);
     }
     return outcome;
   };

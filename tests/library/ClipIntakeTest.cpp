@@ -133,7 +133,9 @@ TEST_F(ClipIntake, ListedClipsCarryTheFamilyRecordedBesideTheirTrack) {
   extractor_ = [&](const ExtractRequest& request, track::Cancellation&, base::FolderSyncs&) {
     std::ofstream(home() + request.relative_track_path) << "data";
     std::ofstream(home() + request.relative_track_path + ".family") << "$V02 CSV log (family 4)\n";
-    return ExtractOutcome{};
+    ExtractOutcome outcome;
+    outcome.family = "$V02 CSV log (family 4)";
+    return outcome;
   };
   take_in(IntakeKind::Chosen, {read_now, read_before, old_folder});
   EXPECT_EQ(list_.facts_text(), "|,||encrypted%2C not readable,||$V02 CSV log (family 4),")

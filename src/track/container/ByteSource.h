@@ -7,11 +7,24 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <span>
 #include <vector>
 
 namespace vek::track::container {
+
+// [offset, offset + size) of a source.
+struct ByteRange {
+  std::uint64_t offset = 0;
+  std::uint64_t size = 0;
+
+  std::uint64_t end() const noexcept { return offset + size; }
+  bool operator==(const ByteRange&) const = default;
+};
+
+// Takes the bytes of the range at `index`, valid during the call; false stops the reading.
+using RangeVisitor = std::function<bool(std::size_t index, Bytes bytes)>;
 
 class ByteSource {
  public:
@@ -23,6 +36,11 @@ class ByteSource {
   // A hint that [offset, offset + n) will be read soon: a file source starts
   // fetching it, so many scattered reads wait on the device together.
   virtual void prefetch(std::uint64_t /*offset*/, std::uint64_t /*n*/) {}
+  // Reads each range once, in order, handing its bytes to `visit` until it
+  // returns false; false when a range is not all inside the source or its
+  // read failed. Every range is announced with `prefetch` first; a file
+  // source may fetch them all at once instead.
+  virtual bool read_ranges(std::span<const ByteRange> ranges, const RangeVisitor& visit);
 
   // [offset, offset + n) as a block, or nothing when it is not all there.
   std::optional<std::vector<std::byte>> block(std::uint64_t offset, std::uint64_t n) {

@@ -6,6 +6,7 @@
 #include "track/container/Atoms.h"
 #include "track/container/GpsIndex.h"
 #include "track/container/ReadBuffer.h"
+#include "track/container/ReadRuns.h"
 
 #include <algorithm>
 
@@ -54,13 +55,11 @@ struct HeldBoxes {
 
 enum class BoxesRead { held, unfit, read_failed };
 
-// Reads and decodes one listed box atom into `held`.
-BoxesRead hold_box(ByteSource& source, const BoxEntry& entry, ReadBuffer& buffer, HeldBoxes& held) {
-  const std::optional<Bytes> atom = buffer.fill(source, entry.offset, entry.size);
-  if (!atom) return BoxesRead::read_failed;
-  const auto markers = is_box_atom(*atom, entry.size) ? markers_in_atom(*atom) : std::nullopt;
+// Decodes one listed box atom into `held`.
+BoxesRead hold_box(Bytes atom, const BoxEntry& entry, HeldBoxes& held) {
+  const auto markers = is_box_atom(atom, entry.size) ? markers_in_atom(atom) : std::nullopt;
   if (!markers || markers->size() > kMaxHeldBoxes - held.boxes.size()) return BoxesRead::unfit;
-  ByteReader reader(*atom);
+  ByteReader reader(atom);
   for (const std::uint64_t p : *markers) {
     held.boxes.push_back(decode_freegps_box(reader, p + kBoxFromMarker));
     held.share.add(is_plausible_box(held.boxes.back()));
@@ -68,14 +67,31 @@ BoxesRead hold_box(ByteSource& source, const BoxEntry& entry, ReadBuffer& buffer
   return BoxesRead::held;
 }
 
+// Each box of a run, sliced from the run's bytes.
+BoxesRead hold_run(const ReadRun& run, std::span<const BoxEntry> entries, Bytes bytes, HeldBoxes& held) {
+  for (const BoxEntry& entry : entries.subspan(run.first, run.count)) {
+    const Bytes atom =
+        bytes.subspan(static_cast<std::size_t>(entry.offset - run.bytes.offset), static_cast<std::size_t>(entry.size));
+    if (const BoxesRead read = hold_box(atom, entry, held); read != BoxesRead::held) return read;
+  }
+  return BoxesRead::held;
+}
+
 // Every listed box is where the index says, and today's layout reads most
 // of them plausibly (another family's boxes are left to the whole-file read).
 BoxesRead hold_boxes(ByteSource& source, const std::vector<BoxEntry>& entries, HeldBoxes& held) {
-  prefetch_boxes(source, entries);
-  ReadBuffer buffer;
-  for (const BoxEntry& entry : entries) {
-    if (const BoxesRead read = hold_box(source, entry, buffer, held); read != BoxesRead::held) return read;
-  }
+  const std::vector<ReadRun> runs = plan_read_runs(entries);
+  std::vector<ByteRange> ranges;
+  ranges.reserve(runs.size());
+  for (const ReadRun& run : runs)
+    ranges.push_back(run.bytes);
+  BoxesRead verdict = BoxesRead::held;
+  const bool read = source.read_ranges(ranges, [&](std::size_t i, Bytes bytes) {
+    verdict = hold_run(runs[i], entries, bytes, held);
+    return verdict == BoxesRead::held;
+  });
+  if (!read) return BoxesRead::read_failed;
+  if (verdict != BoxesRead::held) return verdict;
   return held.share.holds() ? BoxesRead::held : BoxesRead::unfit;
 }
 

@@ -1,12 +1,15 @@
 #pragma once
 // Positioned reads of a clip file (pread), with the kernel's read-ahead off:
 // reading a few boxes of a large clip must not pull in the media around them.
+// Many ranges at once go straight to the device where it allows, else
+// through the page cache after one read-ahead hint each.
 
 #include "track/container/ByteSource.h"
 #include "track/io/IoError.h"
 
 #include <filesystem>
 #include <memory>
+#include <span>
 
 namespace vek::track::io {
 
@@ -22,12 +25,17 @@ class FileSource final : public container::ByteSource {
   std::uint64_t size() const noexcept override { return size_; }
   bool read(std::uint64_t offset, std::span<std::byte> out) override;
   void prefetch(std::uint64_t offset, std::uint64_t n) override;
+  bool read_ranges(std::span<const container::ByteRange> ranges, const container::RangeVisitor& visit) override;
 
  private:
-  FileSource(int fd, std::uint64_t size) noexcept : fd_(fd), size_(size) {}
+  FileSource(int fd, std::uint64_t size) noexcept;
+  // Whether the page holding `offset` is in the page cache.
+  bool cached(std::uint64_t offset) const;
 
   int fd_;
   std::uint64_t size_;
+  int direct_fd_ = -1;  // opened on the first ranges read
+  bool direct_tried_ = false;
 };
 
 }  // namespace vek::track::io
