@@ -44,7 +44,6 @@
     });
     views.player = new VEK.Player($('.stage'), {
       onTick: function (t) { app.viewer.onTick(t); },
-      sampleAt: function (t) { return app.viewer.sampleAt(t); },
       onEnded: function () { app.viewer.onEnded(); },
       onError: function () { app.viewer.onVideoError(); },
       onDuration: function (d) { app.viewer.onDuration(d); },

@@ -1,22 +1,26 @@
-// The video and its transport bar. While playing, onTick runs when the
-// sample under the video changes and otherwise a few times a second; when
-// paused, after every seek.
+// The video and its transport bar. While playing, onTick runs in beats a
+// little over five times a second; when paused, after every seek.
 (function (VEK) {
   'use strict';
 
   var FRAME_S = 1 / 30; // dash cameras record at 30 frames per second
   var RATES = [0.25, 0.5, 1, 1.5, 2, 4];
   var SEEK_STEPS = 1000;
-  // Every change to the page while a video plays costs a repaint of the page
-  // besides the video's own; one per displayed frame starves both on a
-  // machine without a GPU. The transport and the cursors move this often,
-  // and the readings whenever their sample changes.
-  var PLAYING_UPDATE_S = 0.25;
+  // Every animation frame in which the page changes while a video plays
+  // costs WebKit a repaint beside the video's own, and without a GPU that
+  // cost hardly depends on how much changed: each such frame takes several
+  // of the page's frames with it. So everything that moves (transport,
+  // cursors, readings, route marker) moves together, once per beat of video
+  // time: more than half the samples of a 10 Hz camera, each of a 1 Hz one.
+  var BEAT_S = 0.18;
+  // Faster rates pass beats sooner; the page still changes no more often
+  // than this (below BEAT_S by more than a displayed frame at 1x).
+  var MIN_BEAT_GAP_MS = 150;
 
   function Player(root, handlers) {
     this.root = root;
     this.video = root.querySelector('video');
-    // onTick(t), sampleAt(t), onEnded(), onError(), onDuration(d), onNoPicture()
+    // onTick(t), onEnded(), onError(), onDuration(d), onNoPicture()
     this.handlers = handlers;
     this.ui = {
       play: root.querySelector('[data-act="play"]'),
@@ -27,7 +31,7 @@
     this.ticking = false;
     this.shownSecond = -1;
     this.shownSeek = '';
-    this.shown = { slot: -1, sample: -1 };
+    this.beat = { shown: -1, at: -Infinity };
     this.bind();
   }
 
@@ -44,7 +48,7 @@
       if (v.paused) self.tick();
       self.checkPicture();
     });
-    v.addEventListener('ended', function () { self.syncPlaying(); self.handlers.onEnded(); });
+    v.addEventListener('ended', function () { self.syncPlaying(); self.tick(); self.afterFrame(self.handlers.onEnded); });
     v.addEventListener('error', function () { if (v.getAttribute('src')) self.handlers.onError(); });
     v.addEventListener('loadedmetadata', function () { self.metadata(); });
     v.addEventListener('ratechange', function () { self.ui.rate.value = String(v.playbackRate); });
@@ -53,6 +57,21 @@
       self.seek(self.ui.seek.value / SEEK_STEPS * (v.duration || 0));
     });
     this.ui.rate.addEventListener('change', function () { self.setRate(parseFloat(self.ui.rate.value)); });
+  };
+
+  var HIDDEN_FRAME_MS = 100; // a hidden page runs no animation frames
+
+  // The clip's last readings (a beat may fall past its end) stand for a
+  // frame before the next clip replaces them; unless played again meanwhile.
+  Player.prototype.afterFrame = function (then) {
+    var v = this.video;
+    var due = true;
+    function once() {
+      if (due && v.ended) then();
+      due = false;
+    }
+    requestAnimationFrame(once);
+    setTimeout(once, HIDDEN_FRAME_MS);
   };
 
   var PICTURE_CHECK_S = 1; // WebKit learns the picture size only after the first frames
@@ -82,21 +101,19 @@
     if (this.ticking) return;
     this.ticking = true;
     var self = this;
-    function frame() {
-      self.playingTick();
+    function frame(now) {
+      self.playingTick(now);
       if (!self.video.paused && !self.video.ended) requestAnimationFrame(frame); else self.ticking = false;
     }
     requestAnimationFrame(frame);
   };
 
-  // An animation frame while playing: the views follow only when something
-  // they show has changed.
-  Player.prototype.playingTick = function () {
-    var t = this.video.currentTime || 0;
-    var slot = Math.floor(t / PLAYING_UPDATE_S);
-    var sample = this.handlers.sampleAt(t);
-    if (slot === this.shown.slot && sample === this.shown.sample) return;
-    this.shown = { slot: slot, sample: sample };
+  // An animation frame while playing: the views follow on a new beat and
+  // otherwise the frame leaves the page as it is.
+  Player.prototype.playingTick = function (now) {
+    var beat = Math.floor((this.video.currentTime || 0) / BEAT_S);
+    if (beat === this.beat.shown || now - this.beat.at < MIN_BEAT_GAP_MS) return;
+    this.beat = { shown: beat, at: now };
     this.tick();
   };
 
@@ -119,7 +136,7 @@
     var v = this.video;
     var rate = v.playbackRate;
     this.shownSecond = -1;
-    this.shown = { slot: -1, sample: -1 };
+    this.beat = { shown: -1, at: -Infinity };
     v.src = url;
     v.playbackRate = rate;
     v.defaultPlaybackRate = rate;
@@ -130,7 +147,7 @@
     this.video.removeAttribute('src');
     this.video.load();
     this.shownSecond = -1;
-    this.shown = { slot: -1, sample: -1 };
+    this.beat = { shown: -1, at: -Infinity };
     this.ui.time.textContent = '0:00 / 0:00';
     this.ui.seek.value = this.shownSeek = '0';
     this.syncPlaying();
@@ -178,5 +195,6 @@
   Player.prototype.time = function () { return this.video.currentTime || 0; };
 
   Player.RATES = RATES;
+  Player.BEAT_S = BEAT_S;
   VEK.Player = Player;
 })(window.VEK = window.VEK || {});

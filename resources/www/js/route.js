@@ -1,7 +1,8 @@
-// The clip's route on two canvases: the whole route (drawn when the track,
-// the size or the map view changes) and the moving position (drawn per
-// sample). Projection: our own fitted Mercator, or the tile map's when
-// one is shown underneath (see tiles.js).
+// The clip's route on two canvases, the whole route (drawn when the track,
+// the size or the map view changes) and the route done so far (grown as the
+// video plays), under a marker element at the current position. Projection:
+// our own fitted Mercator, or the tile map's when one is shown underneath
+// (see tiles.js).
 (function (VEK) {
   'use strict';
 
@@ -12,6 +13,11 @@
     this.el = container;
     this.base = VEK.canvas.create(container, 'route-base');
     this.top = VEK.canvas.create(container, 'route-top');
+    this.marker = document.createElement('div');
+    this.marker.className = 'route-marker';
+    container.appendChild(this.marker);
+    this.markerShown = '';
+    this.doneTo = -1; // the last point the top canvas shows done, -1 when it is blank
     this.readColors();
     var self = this;
     // Before the page's own listener redraws the views for the new scheme.
@@ -54,7 +60,7 @@
   };
 
   var COLORS = { route: '--route', casing: '--route-casing', start: '--route-start', end: '--route-end',
-    done: '--route-done', marker: '--marker', halo: '--marker-halo', muted: '--muted' };
+    done: '--route-done', muted: '--muted' };
 
   // Read once per colour scheme: computed styles while the clip list changes
   // would cost a style pass of the whole page.
@@ -67,6 +73,7 @@
 
   Route.prototype.redraw = function () {
     this.screen = this.track ? this.project() : null;
+    this.doneTo = -1;
     if (this.drawTrip) this.drawTrip();
     this.drawRoute();
     this.drawPosition();
@@ -107,10 +114,10 @@
     return pts;
   };
 
-  function path(ctx, pts, upto) {
+  function path(ctx, pts, from, upto) {
     ctx.beginPath();
-    ctx.moveTo(pts[0], pts[1]);
-    for (var j = 1; j <= upto; j++) ctx.lineTo(pts[2 * j], pts[2 * j + 1]);
+    ctx.moveTo(pts[2 * from], pts[2 * from + 1]);
+    for (var j = from + 1; j <= upto; j++) ctx.lineTo(pts[2 * j], pts[2 * j + 1]);
   }
 
   Route.prototype.drawRoute = function () {
@@ -120,7 +127,7 @@
     var pts = this.screen;
     var last = pts.length / 2 - 1;
     ctx.lineJoin = 'round'; ctx.lineCap = 'round';
-    path(ctx, pts, last);
+    path(ctx, pts, 0, last);
     ctx.strokeStyle = this.colors.casing;
     ctx.lineWidth = 7; ctx.stroke();
     ctx.strokeStyle = this.colors.route;
@@ -171,23 +178,45 @@
     return lo;
   };
 
+  // While a clip plays the done route grows by the segments passed since the
+  // last step and the marker moves by a transform: a canvas cleared and drawn
+  // whole at each step would repaint the whole panel beside the video's
+  // frames. Only a step back (or a redraw) draws the done route anew.
   Route.prototype.drawPosition = function () {
-    var c = VEK.canvas.prepare(this.top, this.measure());
-    if (!c || !this.screen || this.index < 0) return;
-    var ctx = c.ctx;
-    var pts = this.screen;
+    if (!this.screen || this.index < 0) { this.placeMarker(null); return; }
     var j = this.pointIndex();
-    ctx.lineJoin = 'round'; ctx.lineCap = 'round';
-    if (j > 0) {
-      path(ctx, pts, j);
+    if (this.doneTo < 0 || j < this.doneTo) this.drawDone(j);
+    else if (j > this.doneTo) this.extendDone(j);
+    this.placeMarker(j);
+  };
+
+  Route.prototype.drawDone = function (j) {
+    var c = VEK.canvas.prepare(this.top, this.measure());
+    this.doneTo = -1;
+    if (!c) return;
+    this.doneTo = 0;
+    this.extendDone(j);
+  };
+
+  Route.prototype.extendDone = function (j) {
+    if (j > this.doneTo) {
+      var ctx = this.top.getContext('2d');
+      ctx.lineJoin = 'round'; ctx.lineCap = 'round';
+      path(ctx, this.screen, this.doneTo, j);
       ctx.strokeStyle = this.colors.done;
       ctx.lineWidth = 4; ctx.stroke();
     }
-    ctx.beginPath(); ctx.arc(pts[2 * j], pts[2 * j + 1], 11, 0, 2 * Math.PI);
-    ctx.fillStyle = this.colors.halo; ctx.fill();
-    ctx.beginPath(); ctx.arc(pts[2 * j], pts[2 * j + 1], 6, 0, 2 * Math.PI);
-    ctx.fillStyle = this.colors.marker; ctx.fill();
-    ctx.lineWidth = 2.5; ctx.strokeStyle = '#fff'; ctx.stroke();
+    this.doneTo = j;
+  };
+
+  // j: the projected point the marker stands on, null to hide it.
+  Route.prototype.placeMarker = function (j) {
+    var shown = j === null ? 'hidden'
+      : 'translate(' + this.screen[2 * j].toFixed(1) + 'px, ' + this.screen[2 * j + 1].toFixed(1) + 'px)';
+    if (shown === this.markerShown) return;
+    this.markerShown = shown;
+    this.marker.style.visibility = shown === 'hidden' ? 'hidden' : 'visible';
+    if (shown !== 'hidden') this.marker.style.transform = shown;
   };
 
   Route.prototype.currentPoint = function () {

@@ -176,11 +176,6 @@
     el.hidden = !!(this.track && this.track.positions);
   };
 
-  // The track's sample shown at `time`, -1 without a track.
-  Viewer.prototype.sampleAt = function (time) {
-    return this.track ? VEK.track.indexAt(this.track, time) : -1;
-  };
-
   Viewer.prototype.onTick = function (time) {
     var v = this.views;
     if (this.track) {
