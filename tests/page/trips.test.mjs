@@ -250,6 +250,29 @@ describe('time settings', () => {
   });
 });
 
+describe('time zone lists', () => {
+  it('show the chosen zones while the panel is closed, every zone once it opens, and follow the language', async () => {
+    const { page, context } = await openPage(browser, { settings: 'km,ENG,Europe/Berlin,America/New_York' });
+    const shown = () => page.evaluate(() => ['cameraZone', 'displayZone'].map((name) => {
+      const select = document.querySelector(`[data-setting="${name}"]`);
+      return { value: select.value, count: select.options.length, first: select.options[0].textContent };
+    }));
+    const closed = await shown();
+    assert.deepEqual(closed.map((z) => z.value), ['Europe/Berlin', 'America/New_York']);
+    await page.click('.time-settings summary');
+    const zones = await page.evaluate(() => Intl.supportedValuesOf('timeZone').length);
+    const open = await shown();
+    assert.deepEqual(open.map((z) => [z.value, z.count]), [['Europe/Berlin', zones + 1], ['America/New_York', zones + 1]]);
+    await page.selectOption('[data-setting="displayZone"]', 'Asia/Tokyo');
+    await page.waitForFunction(() => VEK.app.settings.displayZone === 'Asia/Tokyo');
+    await page.selectOption('[data-r="lang"]', 'CHT');
+    const relabelled = await shown();
+    assert.deepEqual(relabelled.map((z) => [z.value, z.count]), [['Europe/Berlin', zones + 1], ['Asia/Tokyo', zones + 1]]);
+    assert.notEqual(relabelled[0].first, open[0].first, 'the default is named in the language shown');
+    await context.close();
+  });
+});
+
 describe('route out', () => {
   it('asks for the current trip, the clip or the picked clips in the chosen format, and shows the answer', async () => {
     const { page, native, context } = await openPage(browser);

@@ -61,7 +61,7 @@
       settled: done, afterListMs: now - completeAt, longestGapMs: longestGap,
       gaps: longest(gaps, 60).map(function (g) { return [Math.round(g[0]), Math.round(g[1])]; })
     }));
-    if (window.vekProfileReport) window.vekProfileReport();
+    if (window.vekProfileReport) window.vekProfileReport(longest(gaps, 60));
   }
 
   function watchSettling(now) {

@@ -128,7 +128,10 @@
     });
     $('[data-r="lang"]').value = s.lang;
     this.views.readings.setUnit(s.unit);
-    this.views.speedChart.redraw();
+    // Its scale follows the unit; redrawn for nothing it would lay out the
+    // page in the middle of the settings read.
+    if (s.unit !== this.chartUnit && this.views.speedChart.track) this.views.speedChart.redraw();
+    this.chartUnit = s.unit;
     this.actions.showPicks();
     this.actions.showRecording();
     this.viewer.relabel();
@@ -190,17 +193,24 @@
       while (k < order.length && VEK.trackLoader.cached(clips[order[k]].track, clips[order[k]].name)) k++;
       if (round !== self.prefetchRound || k >= order.length) return;
       if (self.busyPlaying(order[k])) { setTimeout(nextOne, PLAYING_RETRY_MS); return; }
-      var index = order[k++];
-      var clip = clips[index];
+      var clip = clips[order[k++]];
       VEK.trackLoader.load(clip.track, clip.name, function (result) {
-        if (round !== self.prefetchRound) return;
-        var problem = clip.trackTooLarge ? 'tooLarge' : 'noGps';
-        self.views.list.setMeta(index, result.track ? VEK.Viewer.trackMeta(result.track, clip) : { tag: VEK.i18n.t(problem) });
-        self.tripView.schedule();
-        setTimeout(nextOne, PREFETCH_GAP_MS);
+        self.showRead(clip, result);
+        if (round === self.prefetchRound) setTimeout(nextOne, PREFETCH_GAP_MS);
       }, false);
     }
     nextOne();
+  };
+
+  // A track read in the background shows in its clip's row, wherever a
+  // later list has put the clip; reports meanwhile keep the row as it is.
+  App.prototype.showRead = function (clip, result) {
+    var index = this.viewer.indexOf(clip.path);
+    var listed = this.viewer.clips[index];
+    if (!listed || listed.track !== clip.track) return;
+    var problem = listed.trackTooLarge ? 'tooLarge' : 'noGps';
+    this.views.list.setMeta(index, result.track ? VEK.Viewer.trackMeta(result.track, listed) : { tag: VEK.i18n.t(problem) });
+    this.tripView.schedule();
   };
 
   function start() {

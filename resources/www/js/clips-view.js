@@ -9,6 +9,8 @@
     this.root = root;
     this.handlers = handlers; // onSelect(i), onPick(i, on), onRemove(i)
     this.rows = [];
+    this.paths = []; // per row, the path of its clip
+    this.picked = new Set(); // rows shown as picked
     this.current = -1;
     var self = this;
     this.list.addEventListener('click', function (e) { self.click(e); });
@@ -67,21 +69,71 @@
     });
   }
 
+  function newRow(clip, index) {
+    var li = rowFor(clip, index);
+    VEK.i18n.apply(li);
+    return li;
+  }
+
+  // Shows `clips` in order. Returns the indices of the rows built anew, or
+  // null when the list was rebuilt and every row may show another clip.
   ClipList.prototype.render = function (clips) {
-    var before = this.byPath || {};
-    var byPath = {};
-    this.rows = clips.map(function (clip, i) {
-      var old = before[clip.path];
-      var li = old && !byPath[clip.path] ? reused(old, i) : rowFor(clip, i);
-      if (li !== old) VEK.i18n.apply(li);
-      byPath[clip.path] = li;
-      return li;
-    });
-    this.byPath = byPath;
-    arrange(this.list, this.rows);
+    var paths = clips.map(function (clip) { return clip.path; });
+    var kept = VEK.listDiff.grown(this.paths, paths);
+    var added = kept ? this.renderGrown(clips, kept) : this.renderAll(clips);
+    this.paths = paths;
     this.current = -1;
     this.root.classList.toggle('empty', clips.length === 0);
     this.updateCount();
+    return added;
+  };
+
+  ClipList.prototype.renderAll = function (clips) {
+    var before = {};
+    this.paths.forEach(function (path, i) { if (!before[path]) before[path] = this.rows[i]; }, this);
+    var taken = {};
+    this.rows = clips.map(function (clip, i) {
+      var old = before[clip.path];
+      var li = old && !taken[clip.path] ? reused(old, i) : newRow(clip, i);
+      taken[clip.path] = true;
+      return li;
+    });
+    this.picked = new Set();
+    arrange(this.list, this.rows);
+    return null;
+  };
+
+  // The list only grew (an intake's next report): the rows shown stay where
+  // they are, untouched but for their index and marks, and only the new
+  // rows are built and put between them.
+  ClipList.prototype.renderGrown = function (clips, kept) {
+    this.unmark();
+    var old = this.rows;
+    var added = [];
+    this.rows = clips.map(function (clip, i) {
+      if (kept[i] < 0) { added.push(i); return newRow(clip, i); }
+      var li = old[kept[i]];
+      if (kept[i] !== i) li.dataset.index = String(i);
+      return li;
+    });
+    var before = null;
+    for (var i = this.rows.length - 1; i >= 0; i--) {
+      if (kept[i] < 0) this.list.insertBefore(this.rows[i], before);
+      before = this.rows[i];
+    }
+    return added;
+  };
+
+  // The current and picked marks go, as a rebuilt list would lose them;
+  // the caller marks the rows again.
+  ClipList.prototype.unmark = function () {
+    var row = this.rows[this.current];
+    if (row) {
+      row.classList.remove('current');
+      row.removeAttribute('aria-current');
+    }
+    this.picked.forEach(function (li) { reused(li, +li.dataset.index); });
+    this.picked = new Set();
   };
 
   ClipList.prototype.updateCount = function () {
@@ -110,6 +162,7 @@
     if (!row) return;
     row.classList.toggle('picked', on);
     row.querySelector('.clip-pick').checked = on;
+    if (on) this.picked.add(row); else this.picked.delete(row);
   };
 
   // meta: {when, duration, tag} texts; missing fields stay as they are.

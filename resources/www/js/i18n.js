@@ -170,8 +170,14 @@
     });
   }
 
+  var applied = null; // the language the document shows
+
+  // Every settings read sets the language: the document, hundreds of list
+  // rows among it, is written again only when the language changes.
   function setLanguage(code) {
     current = STRINGS[code] ? code : 'ENG';
+    if (current === applied) return;
+    applied = current;
     document.documentElement.lang = current === 'CHT' ? 'zh-Hant' : 'en';
     document.title = t('appTitle');
     apply(document);

@@ -8,12 +8,14 @@
   var queue = [];
   var busy = false;
   var cache = {};
+  var failed = new Set(); // keys whose result in the cache is an error
   var pending = {};
 
   function cacheKey(trackPath, clipName) { return trackPath + '\n' + clipName; }
 
   function finish(job, result) {
     cache[job.key] = result;
+    if (result.error) failed.add(job.key);
     var callbacks = pending[job.key] || [];
     delete pending[job.key];
     callbacks.forEach(function (cb) { cb(result); });
@@ -78,8 +80,10 @@
   function cached(trackPath, clipName) { return cache[cacheKey(trackPath, clipName)] || null; }
 
   // After an import a missing or broken file may have been written anew.
+  // Every report of an intake asks: only the failures are visited.
   function forgetFailures() {
-    Object.keys(cache).forEach(function (key) { if (cache[key].error) delete cache[key]; });
+    failed.forEach(function (key) { delete cache[key]; });
+    failed.clear();
   }
 
   VEK.trackLoader = { load: load, cached: cached, forgetFailures: forgetFailures };

@@ -16,6 +16,7 @@
     this.timer = null;
     this.refreshMs = 0; // how long the last refresh took
     this.shownTrip = null; // what the route was last given
+    this.grouping = new VEK.TripGrouping();
   }
 
   TripView.prototype.schedule = function () {
@@ -49,13 +50,31 @@
     trip.eventCount = trip.clips.reduce(function (n, c) { return n + c.events.length; }, 0);
   };
 
+  // What the trips depend on besides the clips: a change groups them anew.
+  TripView.prototype.basis = function () {
+    var clock = VEK.time.current();
+    var s = this.app.settings;
+    return [clock.cameraZone, clock.correction, s.tripGap, s.eventThreshold].join('|');
+  };
+
+  // A trip kept from the last refresh moved with the clips listed before it.
+  function reindex(trip) {
+    trip.clips.forEach(function (entry, k) { entry.clip = trip.first + k; });
+  }
+
   // Groups the listed clips whose tracks are read, then shows the result.
+  // Only trips that changed are described again.
   TripView.prototype.refresh = function () {
     var clips = this.app.viewer.clips;
-    var entries = clips.map(function (clip) { return { track: cachedTrack(clip), duration: clip.videoDuration }; });
-    this.trips = VEK.trips.group(entries, VEK.time.current(), this.app.settings.tripGap);
+    var entries = clips.map(function (clip) {
+      return { key: clip.path, track: cachedTrack(clip), duration: clip.videoDuration };
+    });
+    this.trips = this.grouping.update(entries, VEK.time.current(), this.app.settings.tripGap, this.basis());
     this.listed = clips;
-    this.trips.forEach(function (trip) { this.describe(trip, entries); }, this);
+    this.trips.forEach(function (trip) {
+      if (!trip.clips) this.describe(trip, entries);
+      else if (trip.clips[0].clip !== trip.first) reindex(trip);
+    }, this);
     this.showHeaders();
     this.showCurrent();
   };
@@ -67,6 +86,18 @@
     return null;
   };
 
+  // What a trip's header shows, kept with the trip until its place, the
+  // unit, the language or the clock changes.
+  function headerOf(trip) {
+    var clock = VEK.time.current();
+    var stamp = [trip.first, trip.last, VEK.app ? VEK.app.settings.unit : '', VEK.i18n.language()].join('|');
+    var kept = trip.header;
+    if (!kept || kept.stamp !== stamp || kept.clock !== clock) {
+      kept = trip.header = { stamp: stamp, clock: clock, described: VEK.tripHeader.describe(trip) };
+    }
+    return kept.described;
+  }
+
   // Each header goes inside its trip's first row, so the rows stay the
   // list's only children. A header showing the same is left in place, and
   // not even built: the list is laid out again only where a trip changed.
@@ -75,7 +106,7 @@
     var wanted = new Map();
     this.trips.forEach(function (trip) {
       var row = list.rows[trip.first];
-      if (row && trip.figures && isFinite(trip.figures.start)) wanted.set(row, VEK.tripHeader.describe(trip));
+      if (row && trip.figures && isFinite(trip.figures.start)) wanted.set(row, headerOf(trip));
     });
     list.list.querySelectorAll('.trip-header').forEach(function (el) {
       var header = wanted.get(el.parentElement);

@@ -100,25 +100,44 @@
     return { distance: distance, maxKmh: maxKmh, avgKmh: moving ? movingSum / moving : 0 };
   }
 
-  // Puts the true start time (UTC seconds) on a track, once per clock.
+  // Puts the true start time (UTC seconds) on a track, once per camera
+  // zone and correction: a camera zone costs a few time-zone look-ups.
   function timeTrack(track, clock) {
+    var basis = clock.cameraZone + '|' + clock.correction;
+    if (track.utcBasis === basis) return track;
     track.form = VEK.time.formOf(track);
     track.utcStart = clock.utc(track.start, track.form);
+    track.utcBasis = basis;
     return track;
+  }
+
+  function gapOf(gapSeconds) {
+    return isFinite(gapSeconds) && gapSeconds >= 0 ? gapSeconds : DEFAULT_GAP_S;
+  }
+
+  // A clip's true start and end (UTC seconds), null without a track.
+  function spanOf(clip, clock) {
+    var track = clip.track ? timeTrack(clip.track, clock) : null;
+    if (!track) return null;
+    return { start: track.utcStart, end: track.utcStart + (clip.duration > 0 ? clip.duration : track.duration) };
+  }
+
+  // A clip joins the trip of the clip before it when it starts no earlier
+  // and within the gap after that one's end.
+  function joins(prev, span, gap) {
+    return !!(prev && span && span.start >= prev.start && span.start - prev.end <= gap);
   }
 
   // clips: [{track, duration}] in list order (track null when unknown).
   // Returns [{first, last, spans}]: clip indices and each clip's true start
   // and end; a clip without track is a trip of its own.
   function group(clips, clock, gapSeconds) {
-    var gap = isFinite(gapSeconds) && gapSeconds >= 0 ? gapSeconds : DEFAULT_GAP_S;
+    var gap = gapOf(gapSeconds);
     var trips = [];
     var prev = null;
     clips.forEach(function (clip, index) {
-      var track = clip.track ? timeTrack(clip.track, clock) : null;
-      var span = track ? { start: track.utcStart, end: track.utcStart + (clip.duration > 0 ? clip.duration : track.duration) } : null;
-      var joins = prev && span && span.start >= prev.start && span.start - prev.end <= gap;
-      if (!joins) trips.push({ first: index, last: index, spans: [] });
+      var span = spanOf(clip, clock);
+      if (!joins(prev, span, gap)) trips.push({ first: index, last: index, spans: [] });
       var trip = trips[trips.length - 1];
       trip.last = index;
       trip.spans.push(span);
@@ -138,5 +157,5 @@
     return f;
   }
 
-  VEK.trips = { group: group, describe: describe };
+  VEK.trips = { group: group, describe: describe, spanOf: spanOf, joins: joins, gapOf: gapOf };
 })(window.VEK = window.VEK || {});

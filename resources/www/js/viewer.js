@@ -17,16 +17,40 @@
     this.noticeKey = null;
   }
 
+  // Rows kept from the last list keep what they show, unless what the
+  // intake knows of their clip changed; new rows show what is known.
   Viewer.prototype.setClips = function (clips) {
-    var known = {};
-    this.clips.forEach(function (clip) { if (clip.videoDuration) known[clip.path] = clip.videoDuration; });
-    clips.forEach(function (clip) { if (known[clip.path]) clip.videoDuration = known[clip.path]; });
+    var before = this.byPath || new Map();
+    clips.forEach(function (clip) {
+      var old = before.get(clip.path);
+      if (old && old.videoDuration) clip.videoDuration = old.videoDuration;
+    });
     this.clips = clips;
+    this.index(clips);
     this.current = -1;
-    this.views.list.render(clips);
-    clips.forEach(function (clip, i) { this.showKnownMeta(i); }, this);
+    var added = this.views.list.render(clips);
+    var fresh = added ? new Set(added) : null;
+    clips.forEach(function (clip, i) {
+      if (!fresh || fresh.has(i) || factsChanged(before.get(clip.path), clip)) this.showKnownMeta(i);
+    }, this);
     if (this.onChange) this.onChange();
   };
+
+  // Each listed path to its first clip and that clip's index.
+  Viewer.prototype.index = function (clips) {
+    this.byPath = new Map();
+    this.indexByPath = new Map();
+    clips.forEach(function (clip, i) {
+      if (this.indexByPath.has(clip.path)) return;
+      this.byPath.set(clip.path, clip);
+      this.indexByPath.set(clip.path, i);
+    }, this);
+  };
+
+  function factsChanged(old, clip) {
+    return !!old && (old.track !== clip.track || old.videoDuration !== clip.videoDuration ||
+      !!old.trackTooLarge !== !!clip.trackTooLarge);
+  }
 
   // A clip whose track was read before shows its figures at once (the
   // background reads skip it); others show the time in their name first.
@@ -42,8 +66,8 @@
   Viewer.prototype.currentClip = function () { return this.clips[this.current] || null; };
 
   Viewer.prototype.indexOf = function (path) {
-    for (var i = 0; i < this.clips.length; i++) if (this.clips[i].path === path) return i;
-    return -1;
+    var index = this.indexByPath ? this.indexByPath.get(path) : undefined;
+    return index === undefined ? -1 : index;
   };
 
   Viewer.prototype.showNameStamp = function (i) {
@@ -64,8 +88,10 @@
     this.views.player.load(VEK.paths.fileUrl(clip.path), autoplay);
     this.showTrack(null, 'trackLoading');
     var self = this;
+    // A report during the read lists the same clip as another object.
     VEK.trackLoader.load(clip.track, clip.name, function (result) {
-      if (self.currentClip() === clip) self.applyTrack(result);
+      var shown = self.currentClip();
+      if (shown && shown.path === clip.path && shown.track === clip.track) self.applyTrack(result);
     }, true);
   };
 

@@ -1,0 +1,301 @@
+// A list that grows report by report, as while a card is read: trips placed
+// clip by clip must come out as a grouping of the whole list would, and
+// rows built only for the new clips must end as a list rendered whole.
+import { describe, it, before, after } from 'node:test';
+import assert from 'node:assert/strict';
+import { join } from 'node:path';
+import { tmpdir } from 'node:os';
+import { mkdtempSync, writeFileSync } from 'node:fs';
+import { launch, openPage, literal, listText } from './harness.mjs';
+import { freeGpsTrack, clipFile } from './fixtures.mjs';
+
+let browser;
+before(async () => { browser = await launch(); });
+after(async () => { await browser.close(); });
+
+// In the page: a stand-in track starting at camera-clock second `start`
+// (freeGPS keys, an hour ahead of UTC), and groupings in a comparable form.
+const PAGE_HELPERS = `
+  window.fakeTrack = (start, duration) => ({ start: start + 3600, duration, count: 1, stat: ['65'], id: 0 });
+  window.shape = (trips) => trips.map((t) => [t.first, t.last, t.spans.map((s) => s && [s.start, s.end])]);
+  // Markup with attributes and class names in a fixed order: the order they
+  // were set in is not what the page shows.
+  window.canonical = (node) => {
+    if (node.nodeType === Node.TEXT_NODE) return JSON.stringify(node.textContent);
+    const attrs = [...node.attributes].map((a) => a.name + '=' + (a.name === 'class'
+      ? [...node.classList].sort().join(' ') : a.value)).sort();
+    return node.localName + '[' + attrs.join(';') + '](' + [...node.childNodes].map(window.canonical).join(',') + ')';
+  };
+  window.groupBoth = (grouping, entries, gap, basis) => {
+    const clock = VEK.time.current();
+    return { placed: grouping.update(entries, clock, gap, basis || 'b'), whole: VEK.trips.group(entries, clock, gap) };
+  };
+`;
+
+async function pageWithHelpers() {
+  const opened = await openPage(browser);
+  await opened.page.evaluate(PAGE_HELPERS);
+  return opened;
+}
+
+describe('trips placed clip by clip', () => {
+  it('split and merge at the gap threshold, and group anew after a removal', async () => {
+    const { page, context } = await pageWithHelpers();
+    const steps = await page.evaluate(() => {
+      const g = new VEK.TripGrouping();
+      const clip = { A: [0, 60], B: [180, 60], C: [361, 59], D: [240.5, 59.5] };
+      const entries = (keys, durations = {}) => keys.map((k) => ({
+        key: k, track: window.tracks[k], duration: durations[k] || 0 }));
+      window.tracks = {};
+      Object.keys(clip).forEach((k) => { window.tracks[k] = window.fakeTrack(clip[k][0], clip[k][1]); });
+      const run = (list) => {
+        const both = window.groupBoth(g, list, 120);
+        return { placed: window.shape(both.placed).map((t) => [t[0], t[1]]), same: JSON.stringify(window.shape(both.placed)) === JSON.stringify(window.shape(both.whole)) };
+      };
+      return [
+        run(entries(['A', 'C'])), // 301 s apart: two trips
+        run(entries(['A', 'B', 'C'])), // B starts exactly 120 s after A ends; C 121 s after B
+        run(entries(['A', 'B', 'D', 'C'])), // D closes the gap: the two trips merge
+        run(entries(['A', 'B', 'D', 'C'], { D: 20 })), // D's movie is shorter than its track: C is 100.5 s after it
+        run(entries(['A', 'B', 'D', 'C'], { D: 0.1 })), // now C starts 120.4 s after D: split again
+        run(entries(['A', 'B', 'C'])), // D removed
+      ];
+    });
+    assert.deepEqual(steps.map((s) => s.placed), [
+      [[0, 0], [1, 1]],
+      [[0, 1], [2, 2]],
+      [[0, 3]],
+      [[0, 3]],
+      [[0, 2], [3, 3]],
+      [[0, 1], [2, 2]],
+    ]);
+    assert.ok(steps.every((s) => s.same), 'each equals a grouping of the whole list');
+    await context.close();
+  });
+
+  it('a clip whose track arrives late joins the trips on both sides; an earlier start splits', async () => {
+    const { page, context } = await pageWithHelpers();
+    const steps = await page.evaluate(() => {
+      const g = new VEK.TripGrouping();
+      const a = window.fakeTrack(0, 60); const b = window.fakeTrack(100, 60); const c = window.fakeTrack(200, 60);
+      const early = window.fakeTrack(30, 60); // starts before B: never joins B
+      const list = (tb, tc) => [{ key: 'a', track: a }, { key: 'b', track: tb }, { key: 'c', track: tc }];
+      return [list(null, c), list(b, c), list(b, early)].map((entries) => {
+        const both = window.groupBoth(g, entries, 120);
+        return [window.shape(both.placed).map((t) => [t[0], t[1]]), JSON.stringify(window.shape(both.placed)) === JSON.stringify(window.shape(both.whole))];
+      });
+    });
+    assert.deepEqual(steps, [[[[0, 0], [1, 1], [2, 2]], true], [[[0, 2]], true], [[[0, 1], [2, 2]], true]]);
+    await context.close();
+  });
+
+  it('equals a grouping of the whole list for random arrival orders, keeping every trip that did not change', async () => {
+    const { page, context } = await pageWithHelpers();
+    for (const seed of [1, 7, 2024, 99991]) {
+      const result = await page.evaluate((seed) => {
+        let s = seed;
+        const rnd = () => { s = (s * 1103515245 + 12345) % 2147483648; return s / 2147483648; };
+        // A card of 80 clips in name order: drives split by gaps just at,
+        // just past and far past the threshold, overlaps and clock steps back.
+        const card = []; let t = 1456822800;
+        for (let i = 0; i < 80; i++) {
+          const duration = [60, 120, 180][Math.floor(rnd() * 3)];
+          card.push({ key: 'K' + String(i).padStart(3, '0'), track: window.fakeTrack(t, duration), movie: duration - 0.5 });
+          const r = rnd();
+          t += duration + (r < 0.2 ? 120 : r < 0.3 ? 120.5 : r < 0.4 ? -duration - 10 : r < 0.5 ? 4000 : r < 0.6 ? -20 : 1);
+        }
+        const listed = new Set(); const read = new Set(); const played = new Set();
+        const g = new VEK.TripGrouping();
+        let previous = []; let mismatch = null; let reused = 0; let wrongReuse = 0;
+        const signature = (trip, entries) => entries.slice(trip.first, trip.last + 1)
+          .map((e) => e.key + (e.track ? '+' + e.track.id : '-') + e.duration).join(',');
+        for (let step = 0; step < 60 && !mismatch; step++) {
+          const waiting = card.filter((c) => !listed.has(c.key));
+          for (let n = 1 + Math.floor(rnd() * 4); n > 0 && waiting.length; n--) listed.add(waiting.splice(Math.floor(rnd() * waiting.length), 1)[0].key);
+          card.forEach((c) => { if (listed.has(c.key) && rnd() < 0.3) read.add(c.key); });
+          card.forEach((c) => { if (read.has(c.key) && rnd() < 0.05) played.add(c.key); });
+          // A track read again (a changed clip): the same times, another object.
+          card.forEach((c) => { if (read.has(c.key) && rnd() < 0.02) c.track = { ...c.track, id: step }; });
+          if (step % 17 === 16) listed.delete([...listed][Math.floor(rnd() * listed.size)]); // a removal
+          const gap = step < 40 ? 120 : 60; // the trip gap setting changes
+          const entries = card.filter((c) => listed.has(c.key)).map((c) => ({
+            key: c.key, track: read.has(c.key) ? c.track : null, duration: played.has(c.key) ? c.movie : 0 }));
+          const both = window.groupBoth(g, entries, gap, 'gap ' + gap);
+          if (JSON.stringify(window.shape(both.placed)) !== JSON.stringify(window.shape(both.whole))) mismatch = step;
+          const before = new Map(previous.map((p) => [p.trip, p.signature]));
+          both.placed.forEach((trip) => {
+            if (!before.has(trip)) return;
+            reused++;
+            if (before.get(trip) !== signature(trip, entries)) wrongReuse++;
+          });
+          previous = both.placed.map((trip) => ({ trip, signature: signature(trip, entries) }));
+        }
+        return { mismatch, reused, wrongReuse };
+      }, seed);
+      assert.equal(result.mismatch, null, `seed ${seed}: the trips differ from a whole grouping at that step`);
+      assert.equal(result.wrongReuse, 0, `seed ${seed}: a trip kept its object though its clips changed`);
+      assert.ok(result.reused > 50, `seed ${seed}: unchanged trips keep their object (${result.reused} kept)`);
+    }
+    await context.close();
+  });
+});
+
+describe('rows built only for new clips', () => {
+  it('end as the same list as a render of the whole list, with marks and texts', async () => {
+    const { page, context } = await pageWithHelpers();
+    const differences = await page.evaluate(() => {
+      let s = 12345;
+      const rnd = () => { s = (s * 1103515245 + 12345) % 2147483648; return s / 2147483648; };
+      const make = () => {
+        const root = document.createElement('aside');
+        root.innerHTML = '<span data-r="clip-count"></span><ul data-r="clip-list"></ul>';
+        document.body.appendChild(root);
+        return new VEK.ClipList(root, { onSelect() {}, onPick() {}, onRemove() {} });
+      };
+      const shown = (list) => ({
+        html: list.list.innerHTML, count: list.count.textContent,
+        checked: [...list.list.querySelectorAll('.clip-pick')].map((c) => c.checked).join(''),
+        rows: list.rows.every((row, i) => list.list.children[i] === row),
+      });
+      const all = Array.from({ length: 60 }, (_, i) => ({ path: `/card/F${String(i).padStart(3, '0')}.MOV`, name: `F${i}.MOV` }));
+      const listed = new Set(); const picked = new Set(); const metas = new Map();
+      let current = null;
+      const grown = make();
+      const differences = [];
+      // Marks as the page sets them again after each report; a list built
+      // anew also gets the texts of the tracks read so far.
+      const mark = (list, clips, texts) => {
+        const at = (path) => clips.findIndex((c) => c.path === path);
+        if (texts) metas.forEach((meta, path) => list.setMeta(at(path), meta));
+        if (current) list.setCurrent(at(current), true);
+        picked.forEach((path) => list.setPicked(at(path), true));
+      };
+      // Rendered through a reordering first, so its rows are reused in place.
+      const rebuilt = make();
+      for (let step = 0; step < 30; step++) {
+        const waiting = all.filter((c) => !listed.has(c.path));
+        for (let n = 1 + Math.floor(rnd() * 3); n > 0 && waiting.length; n--) listed.add(waiting.splice(Math.floor(rnd() * waiting.length), 1)[0].path);
+        const clips = all.filter((c) => listed.has(c.path)).map((c) => ({ ...c }));
+        grown.render(clips);
+        const pick = clips[Math.floor(rnd() * clips.length)].path;
+        if (rnd() < 0.3) { if (picked.has(pick)) picked.delete(pick); else picked.add(pick); }
+        if (rnd() < 0.3) current = clips[Math.floor(rnd() * clips.length)].path;
+        mark(grown, clips, false);
+        rebuilt.render(clips.slice().reverse());
+        rebuilt.render(clips);
+        mark(rebuilt, clips, false);
+        const read = clips[Math.floor(rnd() * clips.length)];
+        const meta = { when: 'read at ' + step, duration: '0:0' + (step % 10), tag: step % 5 ? '' : 'no GPS' };
+        metas.set(read.path, meta);
+        grown.setMeta(clips.indexOf(read), meta);
+        rebuilt.setMeta(clips.indexOf(read), meta);
+        const whole = make();
+        whole.render(clips);
+        mark(whole, clips, true);
+        const a = shown(grown); const b = shown(whole); const c = shown(rebuilt);
+        if (JSON.stringify(a) !== JSON.stringify(b)) differences.push({ step, grown: a, whole: b });
+        if (JSON.stringify(c) !== JSON.stringify(b)) differences.push({ step, rebuilt: c, whole: b });
+        whole.root.remove();
+      }
+      return differences;
+    });
+    assert.deepEqual(differences, []);
+    await context.close();
+  });
+});
+
+describe('a page fed report by report', () => {
+  it('shows what a page given the whole list at once shows: rows, times, trips', async () => {
+    const dir = mkdtempSync(join(tmpdir(), 'vek-growth-card-'));
+    const video = clipFile(2);
+    const fed = await pageWithHelpers();
+    const whole = await pageWithHelpers();
+    const paths = []; const tracks = [];
+    for (let i = 0; i < 36; i++) {
+      // Drives of six clips, the next one an hour later.
+      const second = i * 2 + Math.floor(i / 6) * 3600;
+      const start = { y: 2016, mo: 3, d: 1, h: 10 + Math.floor(second / 3600), mi: Math.floor(second / 60) % 60, s: second % 60 };
+      const name = `2016_0301_${String(start.h).padStart(2, '0')}${String(start.mi).padStart(2, '0')}${String(start.s).padStart(2, '0')}_${String(i).padStart(3, '0')}.MOV`;
+      paths.push(fed.native.addClip(dir, name, freeGpsTrack(name, { seconds: 2, start }), video));
+      tracks.push(join(fed.native.userPath, name.replace('.MOV', '.data')));
+    }
+    // Reads slower than the reports come, so a read often ends after a newer
+    // list has replaced the one it was started for.
+    await fed.page.evaluate(() => {
+      const load = VEK.trackLoader.load;
+      window.slowReads = 0;
+      VEK.trackLoader.load = (track, name, done, urgent) => {
+        window.slowReads++;
+        load(track, name, (r) => setTimeout(() => { window.slowReads--; done(r); }, 120), urgent);
+      };
+    });
+    // What the intake knows of a clip may come with a later report: clip 3's movie is 75 s long.
+    const facts = (listed) => listed.map((p) => (p === paths[3] ? '75|' : '|') + ',').join('');
+    const sendFacts = (page, listed) => page.evaluate(`clip_facts(${literal(listText(listed))},${literal(facts(listed))})`);
+    // The intake's order: a worker may finish a clip before the one before it.
+    const order = [1, 0, 2, 3, 5, 4, 6, 7, 8, 10, 9, 11, 12, 13, 14, 15, 17, 16, 18, 19, 20, 21, 22, 23, 25, 24, 26, 27, 28, 29, 31, 30, 32, 33, 35, 34];
+    for (let k = 0; k < order.length; k += 3) {
+      const taken = order.slice(0, k + 3);
+      fed.native.clips = taken.map((i) => paths[i]);
+      fed.native.tracks = taken.map((i) => tracks[i]);
+      if (k >= 15) await sendFacts(fed.page, fed.native.clips);
+      await fed.native.report('0');
+      if (k === 9) await fed.page.evaluate(() => VEK.app.viewer.select(4, false));
+      await fed.page.waitForTimeout(40 + (k % 4) * 30);
+    }
+    whole.native.clips = paths;
+    whole.native.tracks = tracks;
+    await sendFacts(whole.page, paths);
+    await whole.native.report('0');
+    await whole.page.waitForFunction(() => VEK.app.viewer.clips.length === 36);
+    await whole.page.evaluate((p) => VEK.app.viewer.select(VEK.app.viewer.indexOf(p), false), paths[4]);
+    const settled = () => VEK.app.viewer.clips.length === 36 && !window.slowReads &&
+      VEK.app.viewer.clips.every((c) => VEK.trackLoader.cached(c.track, c.name)) &&
+      VEK.app.tripView.timer === null && VEK.app.tripView.listed === VEK.app.viewer.clips;
+    const listShown = async (page) => {
+      await page.waitForFunction(settled, null, { timeout: 60000 });
+      await page.waitForTimeout(300);
+      await page.waitForFunction(settled);
+      return page.evaluate(() => ({
+        html: window.canonical(document.querySelector('[data-r="clip-list"]')),
+        count: document.querySelector('[data-r="clip-count"]').textContent,
+        trips: VEK.app.tripView.trips.map((t) => [t.first, t.last, Math.round(t.figures.distance)]),
+      }));
+    };
+    const a = await listShown(fed.page);
+    const b = await listShown(whole.page);
+    assert.equal(b.trips.length, 6, 'six drives');
+    assert.match(b.html, /"1:15"/, 'the movie\'s length shown for clip 3');
+    assert.deepEqual(a.trips, b.trips);
+    assert.equal(a.count, b.count);
+    assert.equal(a.html, b.html);
+    assert.equal(await fed.page.evaluate(() => VEK.app.viewer.track?.count), 20,
+      'the clip chosen shows its track though a report came during its read');
+    assert.deepEqual(fed.errors, []);
+    await fed.context.close();
+    await whole.context.close();
+  });
+});
+
+describe('a track written after its clip was listed', () => {
+  it('is read again at the next report and shown in the row kept', async () => {
+    const { page, native, context } = await openPage(browser);
+    const dir = mkdtempSync(join(tmpdir(), 'vek-late-card-'));
+    const name = '2016_0301_100507_001.MOV';
+    const clip = native.addClip(dir, name, null, clipFile(2));
+    native.clips = [clip];
+    native.tracks = [join(native.userPath, name.replace('.MOV', '.data'))];
+    await native.report('0');
+    await page.waitForFunction(() => document.querySelector('.clip-tag').textContent !== '');
+    const missing = await page.textContent('.clip-tag');
+    writeFileSync(native.tracks[0], freeGpsTrack(name, { seconds: 2 }));
+    const other = native.addClip(dir, 'LATER.MOV', freeGpsTrack('LATER.MOV', { seconds: 2 }), clipFile(2));
+    native.clips.push(other);
+    native.tracks.push(join(native.userPath, 'LATER.data'));
+    await native.report('0');
+    await page.waitForFunction(() => document.querySelector('.clip-when').textContent === '2016-03-01 09:05:07');
+    assert.notEqual(missing, '');
+    assert.equal(await page.textContent('.clip-tag'), '');
+    await context.close();
+  });
+});
