@@ -209,8 +209,11 @@ describe('clip boundaries', () => {
       const seen = [];
       v.currentTime = 4.2;
       v.play();
+      // Read from when the readings show the seek (within a beat): the jump
+      // there is the seek's, not the boundary's.
       function frame() {
-        seen.push(document.querySelector('[data-r="speed"]').textContent);
+        const speed = document.querySelector('[data-r="speed"]').textContent;
+        if (seen.length > 0 || Number(speed) >= 40) seen.push(speed);
         if (VEK.app.viewer.currentClip().name === 'CROSS_B.MOV' && v.currentTime > 0.8) done(seen);
         else requestAnimationFrame(frame);
       }
@@ -253,6 +256,7 @@ describe('time settings', () => {
 describe('time zone lists', () => {
   it('show the chosen zones while the panel is closed, every zone once it opens, and follow the language', async () => {
     const { page, context } = await openPage(browser, { settings: 'km,ENG,Europe/Berlin,America/New_York' });
+    await page.waitForFunction(() => VEK.app.settings.displayZone === 'America/New_York');
     const shown = () => page.evaluate(() => ['cameraZone', 'displayZone'].map((name) => {
       const select = document.querySelector(`[data-setting="${name}"]`);
       return { value: select.value, count: select.options.length, first: select.options[0].textContent };
