@@ -42,7 +42,7 @@
     v.addEventListener('playing', function () {
       console.info('vek page: playing ' + decodeURIComponent(v.currentSrc.replace(/^.*\//, '')) + ' ' + v.videoWidth + 'x' + v.videoHeight);
     });
-    v.addEventListener('pause', function () { self.syncPlaying(); });
+    v.addEventListener('pause', function () { self.syncPlaying(); self.settle(); });
     v.addEventListener('seeked', function () { self.tick(); });
     v.addEventListener('timeupdate', function () {
       if (v.paused) self.tick();
@@ -115,6 +115,27 @@
     if (beat === this.beat.shown || now - this.beat.at < MIN_BEAT_GAP_MS) return;
     this.beat = { shown: beat, at: now };
     this.tick();
+  };
+
+  // A paused video's time may still move a frame's worth after the pause,
+  // with no event to say so; the views follow it until it holds still.
+  var SETTLE_STILL_FRAMES = 3;
+  var SETTLE_MAX_FRAMES = 60;
+
+  Player.prototype.settle = function () {
+    var self = this;
+    var v = this.video;
+    var last = NaN;
+    var still = 0;
+    var left = SETTLE_MAX_FRAMES;
+    function frame() {
+      if (!v.paused || v.ended) return;
+      var t = v.currentTime;
+      if (t === last) still += 1; else { still = 0; last = t; self.tick(); }
+      left -= 1;
+      if (still < SETTLE_STILL_FRAMES && left > 0) requestAnimationFrame(frame);
+    }
+    requestAnimationFrame(frame);
   };
 
   Player.prototype.tick = function () {
