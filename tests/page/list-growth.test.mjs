@@ -424,3 +424,76 @@ describe('rows built in slices', () => {
     await context.close();
   });
 });
+
+describe('a long list given in slices', () => {
+  it('ends as a page that built it whole: one big report, or small ones while rows are still being built', async () => {
+    const dir = mkdtempSync(join(tmpdir(), 'vek-sliced-card-'));
+    const video = clipFile(2);
+    const pages = { big: await pageWithHelpers(), small: await pageWithHelpers(), whole: await pageWithHelpers() };
+    const paths = []; const tracks = [];
+    for (let i = 0; i < 120; i++) {
+      // Drives of ten clips, the next one an hour later.
+      const second = i * 2 + Math.floor(i / 10) * 3600;
+      const start = { y: 2016, mo: 3, d: 1, h: 6 + Math.floor(second / 3600), mi: Math.floor(second / 60) % 60, s: second % 60 };
+      const name = `2016_0301_${String(start.h).padStart(2, '0')}${String(start.mi).padStart(2, '0')}${String(start.s).padStart(2, '0')}_${String(i).padStart(3, '0')}.MOV`;
+      paths.push(pages.big.native.addClip(dir, name, freeGpsTrack(name, { seconds: 2, start }), video));
+      tracks.push(join(pages.big.native.userPath, name.replace('.MOV', '.data')));
+    }
+    // Slices of one row, as on a slow machine; the page built whole
+    // builds every row with the report.
+    await pages.big.page.evaluate(() => { VEK.app.views.list.sliceMs = -1; });
+    await pages.small.page.evaluate(() => { VEK.app.views.list.sliceMs = -1; });
+    await pages.whole.page.evaluate(() => {
+      const render = VEK.ClipList.prototype.render;
+      VEK.ClipList.prototype.render = function (clips) { const added = render.call(this, clips); this.finish(); return added; };
+    });
+    const report = async ({ native, page }, taken, pick) => {
+      native.clips = taken.map((i) => paths[i]);
+      native.tracks = taken.map((i) => tracks[i]);
+      await native.report('0');
+      if (pick !== undefined) await page.evaluate((p) => VEK.app.actions.pick(VEK.app.viewer.indexOf(p), true), paths[pick]);
+    };
+    const all = paths.map((_, i) => i);
+    await report(pages.big, all.slice(0, 110), 100);
+    await report(pages.big, all);
+    // Most of the card, then a few clips a report, none waiting for the rows
+    // before, with a clip gone and a reordering between.
+    let pendingSeen = 0;
+    for (let k = 80; k < 120; k += 3 + (k % 3)) {
+      const taken = all.slice(0, k);
+      await report(pages.small, k % 2 ? taken.reverse() : taken, k > 100 && k < 106 ? 100 : undefined);
+      if (k === 76) await report(pages.small, all.slice(0, 60).filter((i) => i !== 7));
+      pendingSeen += await pages.small.page.evaluate(() => (VEK.app.views.list.unbuilt ? 1 : 0));
+    }
+    await report(pages.small, all);
+    await report(pages.whole, all, 100);
+    const settled = () => VEK.app.viewer.clips.length === 120 && !VEK.app.views.list.unbuilt &&
+      VEK.app.viewer.clips.every((c) => VEK.trackLoader.cached(c.track, c.name)) &&
+      VEK.app.tripView.timer === null && VEK.app.tripView.listed === VEK.app.viewer.clips;
+    const shown = async ({ page }) => {
+      await page.evaluate((p) => VEK.app.viewer.select(VEK.app.viewer.indexOf(p), false), paths[57]);
+      await page.waitForFunction(settled, null, { timeout: 90000 });
+      await page.waitForTimeout(300);
+      await page.waitForFunction(settled);
+      return page.evaluate(() => ({
+        rows: [...document.querySelector('[data-r="clip-list"]').children].map(window.canonical),
+        count: document.querySelector('[data-r="clip-count"]').textContent,
+        trips: VEK.app.tripView.trips.map((t) => [t.first, t.last, t.figures.distance, t.figures.maxKmh, t.figures.avgKmh]),
+      }));
+    };
+    const big = await shown(pages.big); const small = await shown(pages.small); const whole = await shown(pages.whole);
+    assert.ok(pendingSeen > 3, `reports came while rows were left to build (${pendingSeen})`);
+    assert.equal(whole.trips.length, 12, 'twelve drives');
+    assert.equal(whole.rows.filter((row) => /class=trip-header/.test(row)).length, 12, 'a header in each drive\'s first row');
+    assert.equal(whole.rows.filter((row) => /picked/.test(row)).length, 1, 'the picked clip marked');
+    for (const [name, got] of Object.entries({ big, small })) {
+      assert.deepEqual(got.trips, whole.trips, `${name}: the trips and their figures`);
+      assert.equal(got.count, whole.count, `${name}: the count`);
+      assert.deepEqual(got.rows, whole.rows, `${name}: the rows, their order, marks, texts and trip headers`);
+    }
+    for (const opened of Object.values(pages)) {
+      assert.deepEqual(opened.errors, []);
+      await opened.context.close();
+    }
+  });
+});

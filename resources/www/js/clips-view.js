@@ -142,17 +142,18 @@
     return added;
   };
 
-  // Builds unbuilt rows in list order, at least `atLeast` of them, then
-  // until the slice's time is up; false while some are left.
-  ClipList.prototype.buildRows = function (atLeast) {
+  // Builds unbuilt rows in list order: those before index `screenful` in
+  // any case, then until the slice's time is up; false while some are left.
+  ClipList.prototype.buildRows = function (screenful) {
     var started = performance.now();
     var count = 0;
     var next = -1;
     for (var i = 0; i < this.rows.length && this.unbuilt; i++) {
       if (isBuilt(this.rows[i])) continue;
+      if (i >= screenful && count && performance.now() - started > this.sliceMs) break;
       if (next <= i) next = this.nextBuilt(i);
       this.list.insertBefore(this.build(i), this.rows[next] || null);
-      if (++count >= atLeast && performance.now() - started > this.sliceMs) break;
+      count++;
     }
     if (count && this.handlers.onRowsBuilt) this.handlers.onRowsBuilt();
     if (!this.unbuilt && this.scrollWanted) this.scrollToCurrent();
