@@ -5,7 +5,7 @@ import { describe, it, before, after } from 'node:test';
 import assert from 'node:assert/strict';
 import { join } from 'node:path';
 import { tmpdir } from 'node:os';
-import { mkdtempSync, writeFileSync } from 'node:fs';
+import { mkdtempSync, symlinkSync, writeFileSync } from 'node:fs';
 import { launch, openPage, literal, listText } from './harness.mjs';
 import { freeGpsTrack, clipFile } from './fixtures.mjs';
 
@@ -491,6 +491,17 @@ describe('a long list given in slices', () => {
       assert.equal(got.count, whole.count, `${name}: the count`);
       assert.deepEqual(got.rows, whole.rows, `${name}: the rows, their order, marks, texts and trip headers`);
     }
+    // The same card at another place: every row is new, every track read
+    // before, so the trips are shown before most rows are built.
+    const moved = mkdtempSync(join(tmpdir(), 'vek-sliced-moved-'));
+    pages.big.native.clips = paths.map((p) => { const clip = join(moved, p.replace(/^.*\//, '')); symlinkSync(video, clip); return clip; });
+    pages.big.native.tracks = tracks;
+    await pages.big.native.report('0');
+    await pages.big.page.waitForFunction(settled, null, { timeout: 90000 });
+    await pages.big.page.waitForTimeout(300);
+    const headed = (rows) => rows.map((row, i) => (/class=trip-header/.test(row) ? i : -1)).filter((i) => i >= 0);
+    const again = await pages.big.page.evaluate(() => [...document.querySelector('[data-r="clip-list"]').children].map(window.canonical));
+    assert.deepEqual(headed(again), headed(whole.rows), 'rows built after the trips were shown get their headers');
     for (const opened of Object.values(pages)) {
       assert.deepEqual(opened.errors, []);
       await opened.context.close();
