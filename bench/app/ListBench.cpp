@@ -102,6 +102,9 @@ void print_list(const vek::test::Json& report, int clips, double native_ms, doub
               native_ms / 1000, list_ms / 1000);
   std::printf("list lag after native: %.0f ms (ratio to the %.0f ms target %.2f)\n", list_ms - native_ms,
               kListLagTargetMs, (list_ms - native_ms) / kListLagTargetMs);
+  if (!report["afterReportMs"].is_null())
+    std::printf("page list complete %.0f ms after the last clip-list report reached the page\n",
+                report["afterReportMs"].number());
   std::printf("longest page task: %.0f ms (ratio to the %.0f ms target %.2f)%s\n", gap, kTaskTargetMs,
               gap / kTaskTargetMs, report["longestTaskMs"].is_null() ? ", from the heartbeat" : "");
 }
