@@ -91,6 +91,12 @@ export class Native {
       if (at >= 0) { this.clips.splice(at, 1); this.tracks.splice(at, 1); }
       text = text.slice((listed ?? text.split(',')[0]).length + 1);
     }
+    await this.reload();
+  }
+
+  // Reloads the page once the last command's navigation is given up: a
+  // reload racing it is aborted by the browser.
+  async reload() {
     await this.settled(this.request);
     await this.page.reload();
   }

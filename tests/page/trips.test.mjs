@@ -240,7 +240,7 @@ describe('time settings', () => {
     await page.waitForFunction(() => VEK.app.settings.correction === 2.5);
     await page.waitForTimeout(200);
     assert.equal(readText(join(native.userPath, 'ini.txt')), 'km,ENG,,America/New_York,2.5');
-    await page.reload();
+    await native.reload();
     await page.waitForFunction(() => VEK.app.settings.displayZone === 'America/New_York');
     await page.click('.clip-main');
     await page.waitForFunction(() => VEK.app.viewer.track);
