@@ -9,9 +9,7 @@
 #include <cerrno>
 #include <cstring>
 #include <utility>
-#include <vector>
 
-#include "base/files/FlushTogether.h"
 #include "base/files/TemporaryCleanup.h"
 #include "base/files/TemporaryName.h"
 
@@ -123,19 +121,10 @@ void PendingFile::start_write_back() noexcept {
   if (!failed_ && fd_ >= 0) ::sync_file_range(fd_, 0, 0, SYNC_FILE_RANGE_WRITE);
 }
 
-// All at once, so the files share the disk's commit; false when any failed.
-bool PendingFile::flush_all(std::span<PendingFile> files) {
-  std::vector<int> fds;
-  for (PendingFile& file : files) {
-    if (file.fd_ < 0 && !file.failed_) file.fail("nothing to publish", EBADF);
-    if (file.failed_) return false;
-    fds.push_back(file.fd_);
-  }
-  const std::vector<int> codes = flush_together(fds);
-  for (std::size_t i = 0; i < files.size(); ++i) {
-    if (codes[i] != 0) files[i].fail("cannot flush to disk", codes[i]);
-  }
-  return std::all_of(codes.begin(), codes.end(), [](int code) { return code == 0; });
+bool PendingFile::flush() {
+  if (fd_ < 0 && !failed_) fail("nothing to publish", EBADF);
+  if (!failed_ && ::fsync(fd_) != 0) fail("cannot flush to disk", errno);
+  return !failed_;
 }
 
 bool PendingFile::put_in_place() {
@@ -166,13 +155,13 @@ void PendingFile::discard() noexcept {
 
 std::size_t publish_together(std::span<PendingFile> files, FileError& error, FolderSyncs* batch) {
   const bool written = std::none_of(files.begin(), files.end(), [](const PendingFile& file) { return file.failed_; });
-  // Every file's blocks are placed before the first flush commits them, so
-  // one commit holds them all.
+  // One file has nothing to wait for together with.
   if (written && files.size() > 1) {
     for (PendingFile& file : files)
       file.start_write_back();
   }
-  const bool flushed = written && PendingFile::flush_all(files);
+  const bool flushed =
+      written && std::all_of(files.begin(), files.end(), [](PendingFile& file) { return file.flush(); });
   std::size_t published = 0;
   while (flushed && published < files.size() && files[published].put_in_place())
     ++published;

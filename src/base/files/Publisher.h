@@ -61,7 +61,7 @@ class PendingFile {
 
   PendingFile(std::filesystem::path temp, std::filesystem::path target, PublishMode mode, int fd);
   void start_write_back() noexcept;
-  static bool flush_all(std::span<PendingFile> files);
+  bool flush();
   bool put_in_place();
   void fail(const char* what, int code);
   void discard() noexcept;
