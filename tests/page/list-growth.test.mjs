@@ -5,7 +5,7 @@ import { describe, it, before, after } from 'node:test';
 import assert from 'node:assert/strict';
 import { join } from 'node:path';
 import { tmpdir } from 'node:os';
-import { mkdtempSync, writeFileSync } from 'node:fs';
+import { mkdtempSync, symlinkSync, writeFileSync } from 'node:fs';
 import { launch, openPage, literal, listText } from './harness.mjs';
 import { freeGpsTrack, clipFile } from './fixtures.mjs';
 
@@ -17,6 +17,21 @@ after(async () => { await browser.close(); });
 // (freeGPS keys, an hour ahead of UTC), and groupings in a comparable form.
 const PAGE_HELPERS = `
   window.fakeTrack = (start, duration) => ({ start: start + 3600, duration, count: 1, stat: ['65'], id: 0 });
+  // A track of \`count\` samples a second apart with figures to add up: a
+  // drive with standing, no-fix samples, (0, 0) fixes and lone jumps.
+  window.driveTrack = (start, count, rnd) => {
+    const t = new Float64Array(count); const lat = new Float64Array(count); const lon = new Float64Array(count);
+    const speed = new Float64Array(count); const valid = new Uint8Array(count); const stat = [];
+    let la = 48 + rnd(); let lo = 11 + rnd();
+    for (let i = 0; i < count; i++) {
+      const r = rnd();
+      la += rnd() * 0.0002; lo += rnd() * 0.0002;
+      t[i] = i; speed[i] = r < 0.2 ? 1 : r * 120; valid[i] = r < 0.9 ? 1 : 0; stat.push(r > 0.95 ? '86' : '65');
+      lat[i] = r > 0.93 && r < 0.95 ? la + 1 : r > 0.92 && r < 0.93 ? 0 : la; lon[i] = r > 0.92 && r < 0.93 ? 0 : lo;
+    }
+    const g = new Float64Array(count).fill(1);
+    return { start: start + 3600, duration: count, count, t, lat, lon, speed, valid, stat, x: g, y: g, z: g, id: 0 };
+  };
   window.shape = (trips) => trips.map((t) => [t.first, t.last, t.spans.map((s) => s && [s.start, s.end])]);
   // Markup with attributes and class names in a fixed order: the order they
   // were set in is not what the page shows.
@@ -152,7 +167,7 @@ describe('rows built only for new clips', () => {
         document.body.appendChild(root);
         return new VEK.ClipList(root, { onSelect() {}, onPick() {}, onRemove() {} });
       };
-      const shown = (list) => ({
+      const shown = (list) => (list.finish(), {
         html: list.list.innerHTML, count: list.count.textContent,
         checked: [...list.list.querySelectorAll('.clip-pick')].map((c) => c.checked).join(''),
         rows: list.rows.every((row, i) => list.list.children[i] === row),
@@ -297,5 +312,199 @@ describe('a track written after its clip was listed', () => {
     assert.notEqual(missing, '');
     assert.equal(await page.textContent('.clip-tag'), '');
     await context.close();
+  });
+});
+
+describe('trip figures carried on as a trip grows', () => {
+  it('equal figures added up whole, for random growth orders', async () => {
+    const { page, context } = await pageWithHelpers();
+    for (const seed of [3, 41, 2026]) {
+      const result = await page.evaluate((seed) => {
+        let s = seed;
+        const rnd = () => { s = (s * 1103515245 + 12345) % 2147483648; return s / 2147483648; };
+        // Drives of clips that follow each other, with gaps that split them.
+        const card = []; let start = 1456822800;
+        for (let i = 0; i < 70; i++) {
+          const count = 5 + Math.floor(rnd() * 40);
+          card.push({ key: 'K' + String(i).padStart(3, '0'), track: window.driveTrack(start, count, rnd) });
+          start += count + (rnd() < 0.1 ? 4000 : 1);
+        }
+        const view = new VEK.TripView({ settings: { eventThreshold: 0.5 } });
+        const g = new VEK.TripGrouping();
+        const listed = new Set(); let grown = 0; let compared = 0; const differences = [];
+        const figures = (f) => [f.distance, f.maxKmh, f.avgKmh, f.start, f.end, f.duration];
+        while (listed.size < card.length) {
+          // Mostly the next clips in order (a trip grows at its end), now and then one further on.
+          const waiting = card.filter((c) => !listed.has(c.key));
+          const pick = rnd() < 0.8 ? 0 : Math.floor(rnd() * waiting.length);
+          for (let n = 1 + Math.floor(rnd() * 3); n > 0 && waiting.length; n--) listed.add(waiting.splice(Math.min(pick, waiting.length - 1), 1)[0].key);
+          const entries = card.filter((c) => listed.has(c.key)).map((c) => ({ key: c.key, track: c.track, duration: 0 }));
+          g.update(entries, VEK.time.current(), 120, 'b').forEach((trip) => {
+            if (trip.clips) return;
+            if (trip.grewFrom) grown++;
+            view.describe(trip, entries);
+            const whole = VEK.trips.describe(trip, entries.slice(trip.first, trip.last + 1).map((e) => e.track));
+            compared++;
+            if (JSON.stringify(figures(trip.figures)) !== JSON.stringify(figures(whole))) {
+              differences.push({ first: trip.first, last: trip.last, carried: figures(trip.figures), whole: figures(whole) });
+            }
+          });
+        }
+        return { grown, compared, differences: differences.slice(0, 3) };
+      }, seed);
+      assert.deepEqual(result.differences, [], `seed ${seed}: carried figures differ from whole ones`);
+      assert.ok(result.grown >= 10, `seed ${seed}: trips went on from their figures (${result.grown} of ${result.compared})`);
+    }
+    await context.close();
+  });
+});
+
+describe('rows built in slices', () => {
+  it('end as a list rendered whole, with reports, marks and texts coming while slices are pending', async () => {
+    const { page, context } = await pageWithHelpers();
+    const outcome = await page.evaluate(async () => {
+      let s = 777;
+      const rnd = () => { s = (s * 1103515245 + 12345) % 2147483648; return s / 2147483648; };
+      const make = () => {
+        const root = document.createElement('aside');
+        root.innerHTML = '<span data-r="clip-count"></span><ul data-r="clip-list"></ul>';
+        document.body.appendChild(root);
+        return new VEK.ClipList(root, { onSelect() {}, onPick() {}, onRemove() {} });
+      };
+      const shown = (list) => ({
+        html: list.list.innerHTML, count: list.count.textContent,
+        rows: list.rows.length === list.list.children.length && list.rows.every((row, i) => list.list.children[i] === row),
+      });
+      const tick = () => new Promise((resolve) => setTimeout(resolve, 0));
+      const all = Array.from({ length: 400 }, (_, i) => ({ path: `/card/F${String(i).padStart(3, '0')}.MOV`, name: `F${i}.MOV` }));
+      const listed = new Set(); const picked = new Set(); const metas = new Map();
+      let current = null; let pendingSeen = 0;
+      const sliced = make();
+      sliced.sliceMs = 0.2; // slices of a few rows, as on a slow machine
+      const at = (clips, path) => clips.findIndex((c) => c.path === path);
+      // A first report of most of the card, then small ones, the first few
+      // taken together at random with a removal and a reordering.
+      for (let step = 0; step < 40; step++) {
+        const waiting = all.filter((c) => !listed.has(c.path));
+        for (let n = step ? 1 + Math.floor(rnd() * 6) : 300; n > 0 && waiting.length; n--) listed.add(waiting.splice(Math.floor(rnd() * waiting.length), 1)[0].path);
+        if (step === 20) listed.delete([...listed][Math.floor(rnd() * listed.size)]);
+        let clips = all.filter((c) => listed.has(c.path)).map((c) => ({ ...c }));
+        if (step === 30) clips = clips.slice(10).concat(clips.slice(0, 10));
+        sliced.render(clips);
+        if (sliced.unbuilt) pendingSeen++;
+        [...picked].forEach((path) => { if (!listed.has(path)) picked.delete(path); });
+        if (current && !listed.has(current)) current = null;
+        const pick = clips[Math.floor(rnd() * clips.length)].path;
+        if (rnd() < 0.3) { if (picked.has(pick)) picked.delete(pick); else picked.add(pick); }
+        if (rnd() < 0.3) current = clips[Math.floor(rnd() * clips.length)].path;
+        if (current) sliced.setCurrent(at(clips, current), rnd() < 0.5);
+        picked.forEach((path) => sliced.setPicked(at(clips, path), true));
+        for (let k = 0; k < 8; k++) {
+          const read = clips[Math.floor(rnd() * clips.length)];
+          const meta = rnd() < 0.5 ? { when: 'read at ' + step + '.' + k, duration: '0:0' + k, tag: k % 3 ? '' : 'no GPS' } : { tag: 'late ' + step };
+          metas.set(read.path, { ...metas.get(read.path), ...meta });
+          sliced.setMeta(at(clips, read.path), meta);
+        }
+        if (rnd() < 0.5) await tick();
+      }
+      while (sliced.unbuilt) await tick();
+      const clips = all.filter((c) => listed.has(c.path));
+      const whole = make();
+      whole.render(clips);
+      whole.finish();
+      metas.forEach((meta, path) => { if (listed.has(path)) whole.setMeta(at(clips, path), meta); });
+      if (current) whole.setCurrent(at(clips, current), true);
+      picked.forEach((path) => whole.setPicked(at(clips, path), true));
+      return { pendingSeen, sliced: shown(sliced), whole: shown(whole) };
+    });
+    assert.ok(outcome.pendingSeen > 5, `reports came while rows were left to build (${outcome.pendingSeen})`);
+    assert.ok(outcome.whole.rows && outcome.sliced.rows, 'the rows are the list\'s children, in order');
+    assert.equal(outcome.sliced.count, outcome.whole.count);
+    assert.equal(outcome.sliced.html, outcome.whole.html);
+    await context.close();
+  });
+});
+
+describe('a long list given in slices', () => {
+  it('ends as a page that built it whole: one big report, or small ones while rows are still being built', async () => {
+    const dir = mkdtempSync(join(tmpdir(), 'vek-sliced-card-'));
+    const video = clipFile(2);
+    const pages = { big: await pageWithHelpers(), small: await pageWithHelpers(), whole: await pageWithHelpers() };
+    const paths = []; const tracks = [];
+    for (let i = 0; i < 120; i++) {
+      // Drives of ten clips, the next one an hour later.
+      const second = i * 2 + Math.floor(i / 10) * 3600;
+      const start = { y: 2016, mo: 3, d: 1, h: 6 + Math.floor(second / 3600), mi: Math.floor(second / 60) % 60, s: second % 60 };
+      const name = `2016_0301_${String(start.h).padStart(2, '0')}${String(start.mi).padStart(2, '0')}${String(start.s).padStart(2, '0')}_${String(i).padStart(3, '0')}.MOV`;
+      paths.push(pages.big.native.addClip(dir, name, freeGpsTrack(name, { seconds: 2, start }), video));
+      tracks.push(join(pages.big.native.userPath, name.replace('.MOV', '.data')));
+    }
+    // Slices of one row, as on a slow machine; the page built whole
+    // builds every row with the report.
+    await pages.big.page.evaluate(() => { VEK.app.views.list.sliceMs = -1; });
+    await pages.small.page.evaluate(() => { VEK.app.views.list.sliceMs = -1; });
+    await pages.whole.page.evaluate(() => {
+      const render = VEK.ClipList.prototype.render;
+      VEK.ClipList.prototype.render = function (clips) { const added = render.call(this, clips); this.finish(); return added; };
+    });
+    const report = async ({ native, page }, taken, pick) => {
+      native.clips = taken.map((i) => paths[i]);
+      native.tracks = taken.map((i) => tracks[i]);
+      await native.report('0');
+      if (pick !== undefined) await page.evaluate((p) => VEK.app.actions.pick(VEK.app.viewer.indexOf(p), true), paths[pick]);
+    };
+    const all = paths.map((_, i) => i);
+    await report(pages.big, all.slice(0, 110), 100);
+    await report(pages.big, all);
+    // Most of the card, then a few clips a report, none waiting for the rows
+    // before, with a clip gone and a reordering between.
+    let pendingSeen = 0;
+    for (let k = 80; k < 120; k += 3 + (k % 3)) {
+      const taken = all.slice(0, k);
+      await report(pages.small, k % 2 ? taken.reverse() : taken, k > 100 && k < 106 ? 100 : undefined);
+      if (k === 76) await report(pages.small, all.slice(0, 60).filter((i) => i !== 7));
+      pendingSeen += await pages.small.page.evaluate(() => (VEK.app.views.list.unbuilt ? 1 : 0));
+    }
+    await report(pages.small, all);
+    await report(pages.whole, all, 100);
+    const settled = () => VEK.app.viewer.clips.length === 120 && !VEK.app.views.list.unbuilt &&
+      VEK.app.viewer.clips.every((c) => VEK.trackLoader.cached(c.track, c.name)) &&
+      VEK.app.tripView.timer === null && VEK.app.tripView.listed === VEK.app.viewer.clips;
+    const shown = async ({ page }) => {
+      await page.evaluate((p) => VEK.app.viewer.select(VEK.app.viewer.indexOf(p), false), paths[57]);
+      await page.waitForFunction(settled, null, { timeout: 90000 });
+      await page.waitForTimeout(300);
+      await page.waitForFunction(settled);
+      return page.evaluate(() => ({
+        rows: [...document.querySelector('[data-r="clip-list"]').children].map(window.canonical),
+        count: document.querySelector('[data-r="clip-count"]').textContent,
+        trips: VEK.app.tripView.trips.map((t) => [t.first, t.last, t.figures.distance, t.figures.maxKmh, t.figures.avgKmh]),
+      }));
+    };
+    const big = await shown(pages.big); const small = await shown(pages.small); const whole = await shown(pages.whole);
+    assert.ok(pendingSeen > 3, `reports came while rows were left to build (${pendingSeen})`);
+    assert.equal(whole.trips.length, 12, 'twelve drives');
+    assert.equal(whole.rows.filter((row) => /class=trip-header/.test(row)).length, 12, 'a header in each drive\'s first row');
+    assert.equal(whole.rows.filter((row) => /picked/.test(row)).length, 1, 'the picked clip marked');
+    for (const [name, got] of Object.entries({ big, small })) {
+      assert.deepEqual(got.trips, whole.trips, `${name}: the trips and their figures`);
+      assert.equal(got.count, whole.count, `${name}: the count`);
+      assert.deepEqual(got.rows, whole.rows, `${name}: the rows, their order, marks, texts and trip headers`);
+    }
+    // The same card at another place: every row is new, every track read
+    // before, so the trips are shown before most rows are built.
+    const moved = mkdtempSync(join(tmpdir(), 'vek-sliced-moved-'));
+    pages.big.native.clips = paths.map((p) => { const clip = join(moved, p.replace(/^.*\//, '')); symlinkSync(video, clip); return clip; });
+    pages.big.native.tracks = tracks;
+    await pages.big.native.report('0');
+    await pages.big.page.waitForFunction(settled, null, { timeout: 90000 });
+    await pages.big.page.waitForTimeout(300);
+    const headed = (rows) => rows.map((row, i) => (/class=trip-header/.test(row) ? i : -1)).filter((i) => i >= 0);
+    const again = await pages.big.page.evaluate(() => [...document.querySelector('[data-r="clip-list"]').children].map(window.canonical));
+    assert.deepEqual(headed(again), headed(whole.rows), 'rows built after the trips were shown get their headers');
+    for (const opened of Object.values(pages)) {
+      assert.deepEqual(opened.errors, []);
+      await opened.context.close();
+    }
   });
 });

@@ -2,7 +2,8 @@
 // VEK_BENCH.clips rows, the longest time the page's main thread went without
 // running a 5 ms heartbeat (and the longest 'longtask' entry where the engine
 // reports them); then "VEKBENCH list {...}" with the wall-clock time the list
-// was complete. The heartbeat goes on until the page has settled (every
+// was complete and how long after the last clip-list report the page got
+// before then (the page's own share of the list's lag). The heartbeat goes on until the page has settled (every
 // listed track read, the trips made of them and shown) and a second more,
 // then "VEKBENCH settled {...}" with the longest gap after the list was
 // complete and the 60 longest gaps over VEK_BENCH.gapLogMs.
@@ -19,6 +20,17 @@
   var gaps = [];
   var completeAt = 0;
   var settledSince = 0;
+  var lastReportAt = 0;
+
+  // Notes when the native side last reported the clip list.
+  function watchReports() {
+    var report = window.file_list_fun;
+    if (typeof report !== 'function') return;
+    window.file_list_fun = function () {
+      lastReportAt = performance.now();
+      return report.apply(this, arguments);
+    };
+  }
 
   function rows() { return document.querySelectorAll('[data-r="clip-list"] .clip').length; }
 
@@ -44,7 +56,8 @@
   function reportList(now) {
     completeAt = now;
     console.log('VEKBENCH list ' + JSON.stringify({
-      completeAt: Date.now(), rows: rows(), longestGapMs: longestGap, longestTaskMs: longestTask
+      completeAt: Date.now(), rows: rows(), longestGapMs: longestGap, longestTaskMs: longestTask,
+      afterReportMs: lastReportAt ? now - lastReportAt : null
     }));
     longestGap = 0;
   }
@@ -87,6 +100,7 @@
   var timer = null;
   window.addEventListener('load', function () {
     observeLongTasks();
+    watchReports();
     last = performance.now();
     timer = setInterval(beat, 5);
   });

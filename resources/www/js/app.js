@@ -13,7 +13,8 @@
       list: new VEK.ClipList($('.clips'), {
         onSelect: function (i) { app.viewer.select(i, true); },
         onPick: function (i, on) { app.actions.pick(i, on); },
-        onRemove: function (i) { app.actions.removeAt(i); }
+        onRemove: function (i) { app.actions.removeAt(i); },
+        onRowsBuilt: function () { if (app.tripView) app.tripView.rowsBuilt(); }
       }),
       readings: new VEK.Readings($('.readings')),
       route: new VEK.Route($('[data-r="route"]')),

@@ -63,8 +63,7 @@
     for (var first = 0; first < spans.length;) {
       var last = first;
       while (last + 1 < spans.length && !starts[last + 1]) last++;
-      var trip = (kept && this.reused(first, last, entries, spans, kept)) ||
-        { first: first, last: last, spans: spans.slice(first, last + 1) };
+      var trip = (kept && this.reused(first, last, entries, spans, kept)) || this.made(first, last, entries, spans, kept);
       trips.push(trip);
       for (var i = first; i <= last; i++) tripAt[i] = trip;
       first = last + 1;
@@ -73,18 +72,36 @@
     return trips;
   };
 
+  // A trip new in this list; `grewFrom` is the trip of the last list it
+  // continues, if any.
+  TripGrouping.prototype.made = function (first, last, entries, spans, kept) {
+    var trip = { first: first, last: last, spans: spans.slice(first, last + 1) };
+    var old = kept ? this.tripFrom(first, last, entries, spans, kept) : null;
+    if (old) trip.grewFrom = old;
+    return trip;
+  };
+
   // The trip of clips first..last when it is exactly a trip of the last
   // list, with the same tracks and spans: moved to its new place.
   TripGrouping.prototype.reused = function (first, last, entries, spans, kept) {
+    var old = this.tripFrom(first, last, entries, spans, kept);
+    if (!old || old.last - old.first !== last - first) return null;
+    old.first = first;
+    old.last = last;
+    return old;
+  };
+
+  // The trip of the last list that clips first..last begin with: the same
+  // clips, tracks and spans, at most as many. A trip that only grew at its
+  // end goes on from its figures.
+  TripGrouping.prototype.tripFrom = function (first, last, entries, spans, kept) {
     var from = kept[first];
     var old = from >= 0 ? this.tripAt[from] : null;
-    if (!old || old.first !== from || old.last - old.first !== last - first) return null;
-    for (var i = first; i <= last; i++) {
+    if (!old || old.first !== from || old.last - old.first > last - first) return null;
+    for (var i = first; i <= first + old.last - old.first; i++) {
       var k = kept[i];
       if (k !== from + i - first || this.tracks[k] !== entries[i].track || !sameSpan(this.spans[k], spans[i])) return null;
     }
-    old.first = first;
-    old.last = last;
     return old;
   };
 

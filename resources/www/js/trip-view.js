@@ -42,7 +42,8 @@
     for (var i = trip.first; i <= trip.last; i++) {
       if (entries[i].track) tracks.push(entries[i].track);
     }
-    trip.figures = VEK.trips.describe(trip, tracks);
+    trip.figures = VEK.trips.describe(trip, tracks, trip.grewFrom && trip.grewFrom.figures);
+    delete trip.grewFrom; // no chain of every trip before it
     for (var k = trip.first; k <= trip.last; k++) {
       var track = entries[k].track;
       trip.clips.push({ clip: k, track: track, events: track ? VEK.events.find(track, threshold) : [] });
@@ -105,7 +106,7 @@
     var list = this.app.views.list;
     var wanted = new Map();
     this.trips.forEach(function (trip) {
-      var row = list.rows[trip.first];
+      var row = list.element(trip.first);
       if (row && trip.figures && isFinite(trip.figures.start)) wanted.set(row, headerOf(trip));
     });
     list.list.querySelectorAll('.trip-header').forEach(function (el) {
@@ -118,6 +119,12 @@
       row.classList.add('trip-start');
       row.insertBefore(VEK.tripHeader.element(header), row.firstChild);
     });
+  };
+
+  // Rows built after the trips were shown get their headers, unless the
+  // trips are of an older list, whose places the rows no longer have.
+  TripView.prototype.rowsBuilt = function () {
+    if (this.listed === this.app.viewer.clips) this.showHeaders();
   };
 
   // The route, chart marks and clock of the clip on screen. Until the

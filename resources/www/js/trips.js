@@ -88,16 +88,29 @@
     return greatCircle(a.lat[fa.last], a.lon[fa.last], b.lat[fb.first], b.lon[fb.first]);
   }
 
-  function figures(tracks) {
-    var distance = 0; var maxKmh = 0; var movingSum = 0; var moving = 0;
-    tracks.forEach(function (track, k) {
+  // Running figures of a trip's first tracks, to go on from when the trip
+  // grows at its end: a clip added to a trip of hundreds costs only itself.
+  function noSums() { return { distance: 0, maxKmh: 0, movingSum: 0, moving: 0, last: null, count: 0 }; }
+
+  // The sums of `sums` and then `tracks`, added in the order a whole pass
+  // adds them, so the figures come out exactly the same.
+  function extend(sums, tracks) {
+    var s = Object.assign({}, sums);
+    tracks.forEach(function (track) {
       var f = clipFigures(track);
-      if (k > 0) distance += boundaryMetres(tracks[k - 1], clipFigures(tracks[k - 1]), track, f);
-      distance += f.distance;
-      maxKmh = Math.max(maxKmh, f.maxKmh);
-      movingSum += f.movingSum; moving += f.moving;
+      if (s.last) s.distance += boundaryMetres(s.last, clipFigures(s.last), track, f);
+      s.distance += f.distance;
+      s.maxKmh = Math.max(s.maxKmh, f.maxKmh);
+      s.movingSum += f.movingSum; s.moving += f.moving;
+      s.last = track;
+      s.count++;
     });
-    return { distance: distance, maxKmh: maxKmh, avgKmh: moving ? movingSum / moving : 0 };
+    return s;
+  }
+
+  function figures(sums) {
+    return { distance: sums.distance, maxKmh: sums.maxKmh, avgKmh: sums.moving ? sums.movingSum / sums.moving : 0,
+      sums: sums };
   }
 
   // Puts the true start time (UTC seconds) on a track, once per camera
@@ -148,8 +161,11 @@
 
   // Figures of one trip from its clips' tracks (all present). Glitches are
   // judged within each clip, so a clip read later costs only its own pass.
-  function describe(trip, tracks) {
-    var f = figures(tracks);
+  // `before`: the figures of a trip these tracks continue (its tracks are
+  // the first of `tracks`), or none to add them all up.
+  function describe(trip, tracks, before) {
+    var from = before && before.sums && before.sums.count <= tracks.length ? before.sums : noSums();
+    var f = figures(extend(from, tracks.slice(from.count)));
     var spans = trip.spans.filter(Boolean);
     f.start = spans.length ? spans[0].start : NaN;
     f.end = spans.length ? spans[spans.length - 1].end : NaN;
