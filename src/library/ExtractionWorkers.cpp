@@ -4,7 +4,6 @@
 #include <chrono>
 #include <exception>
 
-#include "base/files/Publisher.h"
 #include "base/threads/BackgroundPriority.h"
 
 namespace vek::library {
@@ -14,24 +13,6 @@ constexpr unsigned kMostClipsAtOnce = 2;
 // What a crash during a long intake can cost at most: the renames of this
 // last stretch (their tracks are read again at the next intake).
 constexpr std::chrono::seconds kMostUnsyncedTime{2};
-
-// Only a track read whole gets its record; without one, the next intake
-// takes the track as the clip's, as for tracks from before records.
-void record_identity(const ExtractRequest& request, track::Cancellation& cancellation, base::FolderSyncs& syncs,
-                     ExtractOutcome& outcome) {
-  if (outcome.cancelled || !outcome.failure.empty() || request.identity_file.empty()) {
-    return;
-  }
-  base::FileError error;
-  bool written = true;
-  cancellation.publish_unless_cancelled([&] {
-    written =
-        base::publish_file(request.identity_file, request.identity_record, base::PublishMode::Replace, &error, &syncs);
-  });
-  if (!written) {
-    outcome.log_lines.push_back(error.message + " (" + error.detail + ")");
-  }
-}
 
 }  // namespace
 
@@ -57,9 +38,7 @@ void ExtractionWorkers::submit(ExtractRequest request, std::shared_ptr<track::Ca
                                std::function<void(ExtractOutcome)> done) {
   // The extractor is shared by the jobs; it lives as long as the workers.
   ClipRead read = [this, request = std::move(request)](track::Cancellation& cancel) {
-    ExtractOutcome outcome = extract_(request, cancel, folder_syncs_);
-    record_identity(request, cancel, folder_syncs_, outcome);
-    return outcome;
+    return extract_(request, cancel, folder_syncs_);
   };
   submit_read(std::move(read), std::move(cancellation), std::move(done));
 }

@@ -34,9 +34,12 @@ struct ExtractOutcome {
   std::string family;
 };
 
-// Reads one clip and writes its track; runs on a worker thread. Gives up,
-// writing nothing, once `cancellation` is cancelled. The folders of the files
-// it publishes are synced with `folder_syncs`, by the workers.
+// Reads one clip and writes its track, with the request's identity record in
+// the same publish (only a track read whole gets its record; without one, the
+// next intake takes the track as the clip's, as for tracks from before
+// records); runs on a worker thread. Gives up, writing nothing, once
+// `cancellation` is cancelled. The folders of the files it publishes are
+// synced with `folder_syncs`, by the workers.
 using Extractor = std::function<ExtractOutcome(const ExtractRequest& request, track::Cancellation& cancellation,
                                                base::FolderSyncs& folder_syncs)>;
 

@@ -6,6 +6,11 @@
 
 namespace vek::library {
 
+std::vector<track::io::RecordBeside> identity_beside(const ExtractRequest& request) {
+  if (request.identity_file.empty()) return {};
+  return {{request.identity_file, request.identity_record}};
+}
+
 Extractor track_extractor(std::string home) {
   return [home = std::move(home)](const ExtractRequest& request, track::Cancellation& cancellation,
                                   base::FolderSyncs& folder_syncs) {
@@ -13,7 +18,7 @@ Extractor track_extractor(std::string home) {
     const auto result = track::io::extract_clip(
         request.clip_path, home, request.relative_track_path, request.file_name, track::Form::standard,
         [&outcome](std::string_view line) { outcome.log_lines.emplace_back(line); }, &cancellation,
-        track::io::ReadMode::located, track::io::kMaxTrackBytes, &folder_syncs);
+        track::io::ReadMode::located, track::io::kMaxTrackBytes, &folder_syncs, identity_beside(request));
     outcome.cancelled = result.cancelled;
     outcome.too_large = result.too_large;
     if (!result.written && !result.cancelled) {

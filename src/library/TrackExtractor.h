@@ -5,10 +5,16 @@
 // while the clip is at hand.
 
 #include <string>
+#include <vector>
 
 #include "library/ExtractionWorkers.h"
+#include "track/io/Extract.h"
 
 namespace vek::library {
+
+// The request's identity record, to be published with its track; none
+// when the clip's identity is unknown.
+std::vector<track::io::RecordBeside> identity_beside(const ExtractRequest& request);
 
 Extractor track_extractor(std::string home);
 

@@ -64,7 +64,7 @@ class AppFixture : public ::testing::Test {
     return base::publish_file(path, text, base::PublishMode::Replace);
   }
 
-  // Writes the track as the parser would; its event is logged through the
+  // Writes the track, and its identity record, as the reader would; its event is logged through the
   // outcome, so it shows in intake order whichever worker ran it.
   library::Extractor extractor() {
     return [this](const library::ExtractRequest& request, track::Cancellation& cancellation, base::FolderSyncs&) {
@@ -79,8 +79,10 @@ class AppFixture : public ::testing::Test {
         outcome.failure = "track too large, not written";
         return outcome;
       }
-      outcome.cancelled =
-          !cancellation.publish_unless_cancelled([&] { std::ofstream(home_ + request.relative_track_path) << "data"; });
+      outcome.cancelled = !cancellation.publish_unless_cancelled([&] {
+        std::ofstream(home_ + request.relative_track_path) << "data";
+        if (!request.identity_file.empty()) std::ofstream(request.identity_file) << request.identity_record;
+      });
       return outcome;
     };
   }

@@ -6,9 +6,13 @@
 #include <unistd.h>
 
 #include <csignal>
+#include <filesystem>
 #include <fstream>
+#include <utility>
+#include <vector>
 
 #include "base/files/TemporaryCleanup.h"
+#include "base/files/TemporaryName.h"
 #include "support/ScratchFolder.h"
 
 namespace vek::base {
@@ -89,6 +93,84 @@ TEST(PendingFile, TheFileGetsThePermissionsTheUmaskGives) {
   struct stat info {};
   ASSERT_EQ(::stat((folder / "ini.txt").c_str(), &info), 0);
   EXPECT_EQ(info.st_mode & 0777U, 0644U);
+}
+
+// Pending files of the given targets and contents, each written whole.
+std::vector<PendingFile> pending_files(const std::vector<std::pair<std::filesystem::path, PublishMode>>& targets,
+                                       std::string_view content) {
+  std::vector<PendingFile> files;
+  FileError error;
+  for (const auto& [target, mode] : targets) {
+    std::optional<PendingFile> file = PendingFile::create(target, mode, error);
+    if (!file) ADD_FAILURE() << error.detail;
+    if (!file) return files;
+    file->write(std::string(content) + " of " + target.filename().string());
+    files.push_back(std::move(*file));
+  }
+  return files;
+}
+
+TEST(PublishTogether, EveryFileLandsWithItsContentAndTheirFoldersJoinTheBatch) {
+  const ScratchFolder folder;
+  folder.write("A.data", "old track");
+  folder.write("other/B.id", "old record");
+  std::vector<PendingFile> files = pending_files({{folder / "A.data", PublishMode::Replace},
+                                                  {folder / "A.data.family", PublishMode::Replace},
+                                                  {folder / "other" / "B.id", PublishMode::Replace}},
+                                                 "new");
+  FolderSyncs batch;
+  FileError error;
+  EXPECT_EQ(publish_together(files, error, &batch), 3U) << error.detail;
+  EXPECT_EQ(ScratchFolder::read(folder / "A.data"), "new of A.data");
+  EXPECT_EQ(ScratchFolder::read(folder / "A.data.family"), "new of A.data.family");
+  EXPECT_EQ(ScratchFolder::read(folder / "other" / "B.id"), "new of B.id");
+  EXPECT_EQ(ScratchFolder::names(folder.path()), "A.data A.data.family other");
+  EXPECT_EQ(batch.pending(), 2U) << "each folder once";
+  EXPECT_EQ(publish_together(files, error), 0U) << "published once only";
+}
+
+// A file that cannot be flushed (here one moved from) keeps every file of the
+// group from its name: the old files stay as they were, no temporary is left.
+TEST(PublishTogether, AFailureBeforeTheRenamesPublishesNoneOfThem) {
+  const ScratchFolder folder;
+  folder.write("A.data", "old track");
+  std::vector<PendingFile> files = pending_files(
+      {{folder / "A.data", PublishMode::Replace}, {folder / "A.data.family", PublishMode::Replace}}, "new");
+  ASSERT_EQ(files.size(), 2U);
+  { const PendingFile taken = std::move(files[1]); }  // its temporary goes with it
+  FileError error;
+  EXPECT_EQ(publish_together(files, error), 0U);
+  EXPECT_EQ(error.detail, "nothing to publish: Bad file descriptor");
+  EXPECT_EQ(ScratchFolder::read(folder / "A.data"), "old track");
+  EXPECT_EQ(ScratchFolder::names(folder.path()).find("A.data.family"), std::string::npos);
+  EXPECT_EQ(ScratchFolder::names(folder.path()).find(kTemporaryPrefix), std::string::npos)
+      << ScratchFolder::names(folder.path());
+}
+
+// A rename refused midway (a name taken in no-replace mode, a folder in the
+// way) stops the rest; the files before it are whole and published.
+TEST(PublishTogether, ARefusedRenameStopsTheFilesAfterIt) {
+  const ScratchFolder folder;
+  folder.write("taken.gpx", "earlier route");
+  std::filesystem::create_directory(folder / "A.data.id");
+  const std::vector<std::pair<std::filesystem::path, PublishMode>> cases[] = {
+      {{folder / "A.data", PublishMode::Replace},
+       {folder / "taken.gpx", PublishMode::NoReplace},
+       {folder / "A.data.family", PublishMode::Replace}},
+      {{folder / "A.data.id", PublishMode::Replace}, {folder / "B.data", PublishMode::Replace}}};
+  const std::size_t published[] = {1U, 0U};
+  const char* failures[] = {"taken.gpx: the file exists already", "A.data.id: cannot put the file in place"};
+  for (std::size_t i = 0; i < std::size(cases); ++i) {
+    std::vector<PendingFile> files = pending_files(cases[i], "new");
+    FileError error;
+    EXPECT_EQ(publish_together(files, error), published[i]) << i;
+    EXPECT_NE(error.message.find(failures[i]), std::string::npos) << error.message;
+  }
+  EXPECT_EQ(ScratchFolder::read(folder / "A.data"), "new of A.data");
+  EXPECT_EQ(ScratchFolder::read(folder / "taken.gpx"), "earlier route");
+  EXPECT_TRUE(std::filesystem::is_directory(folder / "A.data.id"));
+  EXPECT_EQ(ScratchFolder::names(folder.path()), "A.data A.data.id taken.gpx")
+      << "nothing after the refusal, no temporary";
 }
 
 // The child is stopped by the signal as usual, but its temporary goes first.

@@ -75,7 +75,8 @@ class IntakeHarness : public TempHome {
     TempHome::TearDown();
   }
 
-  // Writes "data" as the track unless cancelled meanwhile; logs one line.
+  // Writes "data" as the track, and its identity record, unless cancelled
+  // meanwhile; logs one line.
   ExtractOutcome extract(const ExtractRequest& request, track::Cancellation& cancellation) {
     gate_.pass(request.clip_path);
     ExtractOutcome outcome;
@@ -84,8 +85,10 @@ class IntakeHarness : public TempHome {
       const std::lock_guard lock(extract_mutex_);
       extractions_.push_back(request);
     }
-    outcome.cancelled =
-        !cancellation.publish_unless_cancelled([&] { std::ofstream(home() + request.relative_track_path) << "data"; });
+    outcome.cancelled = !cancellation.publish_unless_cancelled([&] {
+      std::ofstream(home() + request.relative_track_path) << "data";
+      if (!request.identity_file.empty()) std::ofstream(request.identity_file) << request.identity_record;
+    });
     return outcome;
   }
 

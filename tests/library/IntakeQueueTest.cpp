@@ -9,6 +9,7 @@
 
 #include "IntakeHarness.h"
 #include "base/files/Publisher.h"
+#include "library/TrackExtractor.h"
 #include "track/io/Extract.h"
 
 namespace vek::library {
@@ -237,9 +238,9 @@ TEST_F(IntakeQueueTest, TheTrackFolderIsSyncedBeforeTheIntakeReportsItsEnd) {
 TEST_F(IntakeQueueTest, CancelMidBatchLeavesPublishedTracksAndNoTemporary) {
   extractor_ = [&](const ExtractRequest& request, track::Cancellation& cancellation, base::FolderSyncs& syncs) {
     gate_.pass(request.clip_path);
-    const auto result = track::io::extract_clip(request.clip_path, home(), request.relative_track_path,
-                                                request.file_name, track::Form::standard, {}, &cancellation,
-                                                track::io::ReadMode::located, track::io::kMaxTrackBytes, &syncs);
+    const auto result = track::io::extract_clip(
+        request.clip_path, home(), request.relative_track_path, request.file_name, track::Form::standard, {},
+        &cancellation, track::io::ReadMode::located, track::io::kMaxTrackBytes, &syncs, identity_beside(request));
     ExtractOutcome outcome;
     outcome.cancelled = result.cancelled;
     return outcome;
@@ -315,9 +316,9 @@ TEST_F(IntakeQueueTest, ClipsVanishingMidIntakeGiveAMessageEachAndTheRestGoOn) {
       std::filesystem::remove(b);
     }
     ExtractOutcome outcome;
-    const auto result = track::io::extract_clip(request.clip_path, home(), request.relative_track_path,
-                                                request.file_name, track::Form::standard, {}, &cancellation,
-                                                track::io::ReadMode::located, track::io::kMaxTrackBytes, &syncs);
+    const auto result = track::io::extract_clip(
+        request.clip_path, home(), request.relative_track_path, request.file_name, track::Form::standard, {},
+        &cancellation, track::io::ReadMode::located, track::io::kMaxTrackBytes, &syncs, identity_beside(request));
     outcome.failure = result.written ? "" : result.error.message;
     return outcome;
   };

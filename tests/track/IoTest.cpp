@@ -13,11 +13,13 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <algorithm>
 #include <csignal>
 #include <fstream>
 #include <future>
 #include <sstream>
 #include <thread>
+#include <vector>
 
 namespace vek::track::io {
 namespace {
@@ -102,6 +104,29 @@ TEST_F(TrackIo, ExtractWritesAtHomePlusSavepath) {
       extract_clip(folder_ / "none.MOV", folder_, "/VEK/data/none.data", "none.MOV", Form::standard, {});
   EXPECT_FALSE(missing.written);
   EXPECT_FALSE(fs::exists(missing.track_path));
+}
+
+// The caller's records land with the track, whole; one that cannot be
+// written is logged and costs only itself.
+TEST_F(TrackIo, ExtractPublishesTheRecordsBesideWithTheTrack) {
+  write(folder_ / "C.MOV", "no markers here");
+  write(folder_ / "C.data.id", "an older clip's record\n");
+  const RecordBeside beside[] = {{folder_ / "C.data.id", "15 1700000000\n/card/C.MOV\n"},
+                                 {folder_ / "missing" / "C.note", "text"}};
+  std::vector<std::string> lines;
+  const ExtractResult result = extract_clip(
+      folder_ / "C.MOV", folder_, "/C.data", "C.MOV", Form::standard,
+      [&](std::string_view line) { lines.emplace_back(line); }, nullptr, ReadMode::located, kMaxTrackBytes, nullptr,
+      beside);
+  ASSERT_TRUE(result.written) << result.error.message;
+  EXPECT_EQ(read(folder_ / "C.data"), "//C12\ndata['C.MOV']=new Array();\n");
+  EXPECT_EQ(read(folder_ / "C.data.family"), "no GPS data found\n");
+  EXPECT_EQ(read(folder_ / "C.data.id"), "15 1700000000\n/card/C.MOV\n");
+  EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
+                          [](const std::string& line) { return line.find("missing/C.note") != std::string::npos; }),
+            1)
+      << "one line for the record that could not be written";
+  EXPECT_EQ(entries(), 4U) << "the clip, the track and two records; no temporary";
 }
 
 TEST_F(TrackIo, ClipNamesUpToTheFileSystemLimitGetATrack) {
@@ -259,12 +284,14 @@ TEST_F(TrackIo, CancelledExtractionWritesNothingAndLeavesNoTemporaryFile) {
   // Cancelled while the parser runs: the temporary file exists by then.
   Cancellation during;
   const LogSink cancel = [&](std::string_view) { during.cancel(); };
-  const ExtractResult late = extract_clip(path, folder_, "/S.data", "S.MOV", Form::close, cancel, &during);
+  const RecordBeside beside[] = {{folder_ / "S.data.id", "record"}};
+  const ExtractResult late = extract_clip(path, folder_, "/S.data", "S.MOV", Form::close, cancel, &during,
+                                          ReadMode::located, kMaxTrackBytes, nullptr, beside);
   EXPECT_TRUE(late.cancelled);
   EXPECT_FALSE(late.written);
   EXPECT_TRUE(late.error.message.empty()) << "a cancel is no failure";
   EXPECT_EQ(read(folder_ / "S.data"), "previous");
-  EXPECT_EQ(entries(), 2U);
+  EXPECT_EQ(entries(), 2U) << "no record either";
 }
 
 TEST(Home, FromEnvironmentOrPasswordDatabase) {

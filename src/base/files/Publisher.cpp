@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <utility>
@@ -112,25 +113,29 @@ bool PendingFile::write(std::string_view bytes) {
 }
 
 bool PendingFile::publish(FileError& error, FolderSyncs* batch) {
+  return publish_together(std::span(this, 1), error, batch) == 1;
+}
+
+// A hint only: a failed start shows again in the flush that follows.
+void PendingFile::start_write_back() noexcept {
+  if (!failed_ && fd_ >= 0) ::sync_file_range(fd_, 0, 0, SYNC_FILE_RANGE_WRITE);
+}
+
+bool PendingFile::flush() {
   if (fd_ < 0 && !failed_) fail("nothing to publish", EBADF);
   if (!failed_ && ::fsync(fd_) != 0) fail("cannot flush to disk", errno);
-  if (!failed_) {
-    const int code = rename_to_target(temp_, target_, mode_);
-    if (code != 0) fail(code == EEXIST ? "the file exists already" : "cannot put the file in place", code);
-  }
-  if (failed_) {
-    error = error_;
-    discard();
+  return !failed_;
+}
+
+bool PendingFile::put_in_place() {
+  const int code = rename_to_target(temp_, target_, mode_);
+  if (code != 0) {
+    fail(code == EEXIST ? "the file exists already" : "cannot put the file in place", code);
     return false;
   }
   unregister_temporary(temp_.c_str());
   ::close(std::exchange(fd_, -1));  // the lock goes with it, after the name is gone
   temp_.clear();
-  if (batch != nullptr) {
-    batch->add(target_.parent_path());
-  } else {
-    sync_folder(target_.parent_path());  // makes the rename itself durable; best effort
-  }
   return true;
 }
 
@@ -146,6 +151,31 @@ void PendingFile::discard() noexcept {
     temp_.clear();
   }
   if (fd_ >= 0) ::close(std::exchange(fd_, -1));
+}
+
+std::size_t publish_together(std::span<PendingFile> files, FileError& error, FolderSyncs* batch) {
+  const bool written = std::none_of(files.begin(), files.end(), [](const PendingFile& file) { return file.failed_; });
+  // One file has nothing to wait for together with.
+  if (written && files.size() > 1) {
+    for (PendingFile& file : files)
+      file.start_write_back();
+  }
+  const bool flushed =
+      written && std::all_of(files.begin(), files.end(), [](PendingFile& file) { return file.flush(); });
+  std::size_t published = 0;
+  while (flushed && published < files.size() && files[published].put_in_place())
+    ++published;
+  FolderSyncs own_syncs;  // makes the renames themselves durable; best effort
+  for (const PendingFile& file : files.first(published))
+    (batch != nullptr ? *batch : own_syncs).add(file.target_.parent_path());
+  own_syncs.sync();
+  bool reported = false;
+  for (PendingFile& file : files.subspan(published)) {
+    if (file.failed_ && !reported) error = file.error_;
+    reported = reported || file.failed_;
+    file.discard();
+  }
+  return published;
 }
 
 bool publish_file(const std::filesystem::path& target, std::string_view bytes, PublishMode mode, FileError* error,

@@ -8,8 +8,10 @@
 // owner so that a later start can tell leftovers from files in use (see
 // StaleTemporaries.h).
 
+#include <cstddef>
 #include <filesystem>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -55,7 +57,12 @@ class PendingFile {
   bool publish(FileError& error, FolderSyncs* batch = nullptr);
 
  private:
+  friend std::size_t publish_together(std::span<PendingFile> files, FileError& error, FolderSyncs* batch);
+
   PendingFile(std::filesystem::path temp, std::filesystem::path target, PublishMode mode, int fd);
+  void start_write_back() noexcept;
+  bool flush();
+  bool put_in_place();
   void fail(const char* what, int code);
   void discard() noexcept;
 
@@ -66,6 +73,16 @@ class PendingFile {
   bool failed_ = false;
   FileError error_;
 };
+
+// Publishes files that belong together (a track and its records) as one
+// step: their write-back starts together and is waited for together, so they
+// share the wait for the disk rather than each paying it, and only then are
+// they renamed, in order. When a write or flush of any of them fails, none is
+// renamed. A rename that fails stops the ones after it; those before it stay
+// published, each whole. Returns how many were published from the front;
+// fewer than all sets `error` to the first failure, and every temporary not
+// published is removed. Folders are synced at once, or with `batch`.
+std::size_t publish_together(std::span<PendingFile> files, FileError& error, FolderSyncs* batch = nullptr);
 
 // Writes `bytes` as the whole of `target` through a PendingFile.
 bool publish_file(const std::filesystem::path& target, std::string_view bytes, PublishMode mode,

@@ -10,6 +10,9 @@
 #include "track/io/FileSource.h"
 #include "track/io/MappedFile.h"
 
+#include <span>
+#include <vector>
+
 namespace vek::track::io {
 namespace {
 
@@ -25,13 +28,47 @@ class PendingTrackFile : public TextSink {
   base::PendingFile& file_;
 };
 
+// A record of the track as a file to publish with it; a record that cannot
+// be written is logged and left out.
+void add_record(std::vector<base::PendingFile>& files, const std::filesystem::path& path, std::string_view text,
+                const LogSink& log) {
+  base::FileError error;
+  std::optional<base::PendingFile> file = base::PendingFile::create(path, base::PublishMode::Replace, error);
+  if (file && file->write(text)) {
+    files.push_back(std::move(*file));
+    return;
+  }
+  if (file) file->publish(error);  // reports the failed write and removes the temporary
+  if (log) log(error.message + " (" + error.detail + ")");
+}
+
+// The track first, then its family record and the caller's records.
+std::vector<base::PendingFile> track_and_records(base::PendingFile track, const ExtractResult& result,
+                                                 std::span<const RecordBeside> beside, const LogSink& log) {
+  std::vector<base::PendingFile> files;
+  files.reserve(2 + beside.size());
+  files.push_back(std::move(track));
+  add_record(files, family_record_path(result.track_path), family_record_text(result.family), log);
+  for (const RecordBeside& record : beside)
+    add_record(files, record.path, record.text, log);
+  return files;
+}
+
 // Publishes unless cancelled, holding the cancellation off while it writes.
-bool publish_unless_cancelled(base::PendingFile& file, Cancellation* cancellation, ExtractResult& result,
-                              base::FolderSyncs& syncs) {
-  if (cancellation == nullptr) return file.publish(result.error, &syncs);
-  bool published = false;
-  result.cancelled = !cancellation->publish_unless_cancelled([&] { published = file.publish(result.error, &syncs); });
-  return published;
+// A record that fails after its track is published is logged; the track stands.
+void publish_unless_cancelled(std::vector<base::PendingFile>& files, Cancellation* cancellation, ExtractResult& result,
+                              base::FolderSyncs& syncs, const LogSink& log) {
+  std::size_t published = 0;
+  base::FileError error;
+  const auto publish = [&] { published = base::publish_together(files, error, &syncs); };
+  if (cancellation == nullptr) {
+    publish();
+  } else {
+    result.cancelled = !cancellation->publish_unless_cancelled(publish);
+  }
+  result.written = published > 0;
+  if (!result.written && !result.cancelled) result.error = error;
+  if (result.written && published < files.size() && log) log(error.message + " (" + error.detail + ")");
 }
 
 // Passes text on until the total would pass the cap, then drops the rest.
@@ -93,13 +130,6 @@ bool scan_whole(const std::filesystem::path& clip, std::string_view fns, Form fo
   return true;
 }
 
-// A record that cannot be written costs the page its family line, not the track.
-void record_family(const ExtractResult& result, const LogSink& log, base::FolderSyncs& syncs) {
-  IoError error;
-  if (result.written && !write_family_record(result.track_path, result.family, error, &syncs) && log)
-    log(error.message + " (" + error.detail + ")");
-}
-
 void write_fixes(const formats::Probe& probe, std::string_view fns, TextSink& sink, std::string& family) {
   family = family_label(probe);
   sink.write(formats::fixes_as_freegps_text(fns, probe.decoded.fixes));
@@ -143,7 +173,7 @@ bool read_clip(FileSource& source, const std::filesystem::path& clip, std::strin
 ExtractResult extract_clip(const std::filesystem::path& clip, const std::filesystem::path& home,
                            std::string_view savepath, std::string_view fns, Form form, const LogSink& log,
                            Cancellation* cancellation, ReadMode mode, std::size_t max_bytes,
-                           base::FolderSyncs* folder_syncs) {
+                           base::FolderSyncs* folder_syncs, std::span<const RecordBeside> beside) {
   ExtractResult result;
   result.track_path = std::filesystem::path(home.string() + std::string(savepath));
   if (!is_track_file_path(savepath)) {
@@ -168,11 +198,10 @@ ExtractResult extract_clip(const std::filesystem::path& clip, const std::filesys
     result.error = too_large_error(clip, max_bytes);
     return result;
   }
-  // The track and its record share one folder sync.
+  // The track and its records share one folder sync.
   base::FolderSyncs own_syncs;
-  base::FolderSyncs& syncs = folder_syncs != nullptr ? *folder_syncs : own_syncs;
-  result.written = publish_unless_cancelled(*file, cancellation, result, syncs);
-  record_family(result, log, syncs);
+  std::vector<base::PendingFile> files = track_and_records(std::move(*file), result, beside, log);
+  publish_unless_cancelled(files, cancellation, result, folder_syncs != nullptr ? *folder_syncs : own_syncs, log);
   own_syncs.sync();
   return result;
 }

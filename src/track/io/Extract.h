@@ -9,6 +9,7 @@
 
 #include <cstddef>
 #include <filesystem>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -26,6 +27,13 @@ struct ExtractResult {
   std::string family;                // which reader the track came from (FamilyRecord.h), when written
 };
 
+// A small file that belongs with the track (which clip it was read from),
+// published in the same step as the track and only when the track is.
+struct RecordBeside {
+  std::filesystem::path path;
+  std::string text;
+};
+
 enum class ReadMode {
   located,    // the parts the clip's structure points at, else the whole file
   full_scan,  // always the whole file
@@ -37,12 +45,16 @@ enum class ReadMode {
 // `cancellation` stops it before the clip is read or before the file is
 // published; the parse itself runs to its end. A text longer than
 // `max_bytes` is not written. A clip without GPS data of its own is read from
-// its sidecars. Beside a written track, its family record names the reader.
-// The track folder is synced once for both files, before returning, or with
-// `folder_syncs` when a writer of many tracks batches the syncs.
+// its sidecars. Beside a written track, its family record names the reader,
+// and each of `beside` is written. The track and its records are published
+// together (their flushes overlap; the track is renamed first, so no record
+// lands without it); a record that cannot be written is logged and costs
+// only itself. The track folder is synced once for them, before returning,
+// or with `folder_syncs` when a writer of many tracks batches the syncs.
 ExtractResult extract_clip(const std::filesystem::path& clip, const std::filesystem::path& home,
                            std::string_view savepath, std::string_view fns, Form form, const LogSink& log,
                            Cancellation* cancellation = nullptr, ReadMode mode = ReadMode::located,
-                           std::size_t max_bytes = kMaxTrackBytes, base::FolderSyncs* folder_syncs = nullptr);
+                           std::size_t max_bytes = kMaxTrackBytes, base::FolderSyncs* folder_syncs = nullptr,
+                           std::span<const RecordBeside> beside = {});
 
 }  // namespace vek::track::io

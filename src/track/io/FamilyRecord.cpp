@@ -40,9 +40,8 @@ std::filesystem::path family_record_path(const std::filesystem::path& track_file
   return track_file.string() + kSuffix;
 }
 
-bool write_family_record(const std::filesystem::path& track_file, const std::string& label, IoError& error,
-                         base::FolderSyncs* batch) {
-  return base::publish_file(family_record_path(track_file), label + "\n", base::PublishMode::Replace, &error, batch);
+std::string family_record_text(const std::string& label) {
+  return label + "\n";
 }
 
 std::string read_family_record(const std::filesystem::path& track_file) {

@@ -5,7 +5,6 @@
 // unknown family.
 
 #include "track/formats/Registry.h"
-#include "track/io/IoError.h"
 
 #include <filesystem>
 #include <string>
@@ -18,10 +17,8 @@ std::string family_label(const formats::Probe& probe);
 
 std::filesystem::path family_record_path(const std::filesystem::path& track_file);
 
-// Replaces the record; false (and `error`) when it could not be written.
-// Its folder is synced at once, or with `batch` when given.
-bool write_family_record(const std::filesystem::path& track_file, const std::string& label, IoError& error,
-                         base::FolderSyncs* batch = nullptr);
+// The record's whole text for `label`, published beside the track.
+std::string family_record_text(const std::string& label);
 
 // The record's label, empty when there is none or it is not one (too long,
 // not a line of text); never holds a control character.
