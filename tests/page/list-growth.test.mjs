@@ -32,6 +32,18 @@ const PAGE_HELPERS = `
     const g = new Float64Array(count).fill(1);
     return { start: start + 3600, duration: count, count, t, lat, lon, speed, valid, stat, x: g, y: g, z: g, id: 0 };
   };
+  // The same pseudo-random sequence for a seed on every run.
+  window.seeded = (seed) => {
+    let s = seed;
+    return () => { s = (s * 1103515245 + 12345) % 2147483648; return s / 2147483648; };
+  };
+  // A clip list of its own, outside the page's.
+  window.makeClipList = () => {
+    const root = document.createElement('aside');
+    root.innerHTML = '<span data-r="clip-count"></span><ul data-r="clip-list"></ul>';
+    document.body.appendChild(root);
+    return new VEK.ClipList(root, { onSelect() {}, onPick() {}, onRemove() {} });
+  };
   window.shape = (trips) => trips.map((t) => [t.first, t.last, t.spans.map((s) => s && [s.start, s.end])]);
   // Markup with attributes and class names in a fixed order: the order they
   // were set in is not what the page shows.
@@ -108,8 +120,7 @@ describe('trips placed clip by clip', () => {
     const { page, context } = await pageWithHelpers();
     for (const seed of [1, 7, 2024, 99991]) {
       const result = await page.evaluate((seed) => {
-        let s = seed;
-        const rnd = () => { s = (s * 1103515245 + 12345) % 2147483648; return s / 2147483648; };
+        const rnd = window.seeded(seed);
         // A card of 80 clips in name order: drives split by gaps just at,
         // just past and far past the threshold, overlaps and clock steps back.
         const card = []; let t = 1456822800;
@@ -159,14 +170,8 @@ describe('rows built only for new clips', () => {
   it('end as the same list as a render of the whole list, with marks and texts', async () => {
     const { page, context } = await pageWithHelpers();
     const differences = await page.evaluate(() => {
-      let s = 12345;
-      const rnd = () => { s = (s * 1103515245 + 12345) % 2147483648; return s / 2147483648; };
-      const make = () => {
-        const root = document.createElement('aside');
-        root.innerHTML = '<span data-r="clip-count"></span><ul data-r="clip-list"></ul>';
-        document.body.appendChild(root);
-        return new VEK.ClipList(root, { onSelect() {}, onPick() {}, onRemove() {} });
-      };
+      const rnd = window.seeded(12345);
+      const make = window.makeClipList;
       const shown = (list) => (list.finish(), {
         html: list.list.innerHTML, count: list.count.textContent,
         checked: [...list.list.querySelectorAll('.clip-pick')].map((c) => c.checked).join(''),
@@ -320,8 +325,7 @@ describe('trip figures carried on as a trip grows', () => {
     const { page, context } = await pageWithHelpers();
     for (const seed of [3, 41, 2026]) {
       const result = await page.evaluate((seed) => {
-        let s = seed;
-        const rnd = () => { s = (s * 1103515245 + 12345) % 2147483648; return s / 2147483648; };
+        const rnd = window.seeded(seed);
         // Drives of clips that follow each other, with gaps that split them.
         const card = []; let start = 1456822800;
         for (let i = 0; i < 70; i++) {
@@ -363,14 +367,8 @@ describe('rows built in slices', () => {
   it('end as a list rendered whole, with reports, marks and texts coming while slices are pending', async () => {
     const { page, context } = await pageWithHelpers();
     const outcome = await page.evaluate(async () => {
-      let s = 777;
-      const rnd = () => { s = (s * 1103515245 + 12345) % 2147483648; return s / 2147483648; };
-      const make = () => {
-        const root = document.createElement('aside');
-        root.innerHTML = '<span data-r="clip-count"></span><ul data-r="clip-list"></ul>';
-        document.body.appendChild(root);
-        return new VEK.ClipList(root, { onSelect() {}, onPick() {}, onRemove() {} });
-      };
+      const rnd = window.seeded(777);
+      const make = window.makeClipList;
       const shown = (list) => ({
         html: list.list.innerHTML, count: list.count.textContent,
         rows: list.rows.length === list.list.children.length && list.rows.every((row, i) => list.list.children[i] === row),
