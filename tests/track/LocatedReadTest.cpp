@@ -215,6 +215,21 @@ TEST(LocatedRead, MarkersInsideABoxAtomAreReadAsTheSearchReadsThem) {
   EXPECT_EQ(test::count_of(sink.text, "'stat':"), 30U) << "three boxes of ten";
 }
 
+TEST(LocatedRead, AMarkerInTheMediaReadBetweenBoxesFallsBack) {
+  // Neighbouring boxes share a read, gap and all; the whole-file search
+  // would find a box in that gap which the index does not list.
+  const IndexedClip plain = indexed_clip(5, 0x800);
+  for (const std::uint64_t from_box_end : {std::uint64_t{100}, std::uint64_t{0}}) {
+    ByteVector bytes = plain.bytes;
+    const std::uint64_t stray = plain.boxes[1].first + plain.boxes[1].second + from_box_end;
+    for (std::size_t i = 0; i < 7; ++i)
+      bytes[stray + i] = static_cast<std::byte>("freeGPS"[i]);
+    StringSink sink;
+    EXPECT_EQ(located(bytes, Form::standard, sink), LocatedOutcome::fall_back) << from_box_end;
+    EXPECT_EQ(sink.text, "");
+  }
+}
+
 TEST(LocatedRead, IndexCountBeyondItsEntriesIsClampedToThem) {
   const IndexedClip clip = indexed_clip(3, 0x800, [](Entries&, std::uint64_t& count) { count = 1000; });
   StringSink sink;

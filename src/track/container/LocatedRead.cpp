@@ -67,8 +67,29 @@ BoxesRead hold_box(Bytes atom, const BoxEntry& entry, HeldBoxes& held) {
   return BoxesRead::held;
 }
 
+// True when every marker in a run's bytes lies wholly inside one of its
+// boxes. The gaps read along with the boxes are media the whole-file search
+// also reads: a marker there would give it a box the index does not list.
+bool markers_only_in_boxes(const ReadRun& run, std::span<const BoxEntry> entries, Bytes bytes) {
+  std::vector<ByteRange> boxes;
+  boxes.reserve(run.count);
+  for (const BoxEntry& entry : entries.subspan(run.first, run.count))
+    boxes.push_back({entry.offset - run.bytes.offset, entry.size});
+  std::sort(boxes.begin(), boxes.end(), [](const ByteRange& a, const ByteRange& b) { return a.offset < b.offset; });
+  const Bytes marker = marker_bytes(kFreeGpsMarker);
+  std::uint64_t covered_to = 0;  // the furthest end of the boxes starting at or before the marker
+  std::size_t next = 0;
+  for (std::uint64_t q = indexOfData(marker, bytes, 0); q != NSNotFound; q = indexOfData(marker, bytes, q + 1)) {
+    for (; next < boxes.size() && boxes[next].offset <= q; ++next)
+      covered_to = std::max(covered_to, boxes[next].end());
+    if (q + marker.size() > covered_to) return false;
+  }
+  return true;
+}
+
 // Each box of a run, sliced from the run's bytes.
 BoxesRead hold_run(const ReadRun& run, std::span<const BoxEntry> entries, Bytes bytes, HeldBoxes& held) {
+  if (!markers_only_in_boxes(run, entries, bytes)) return BoxesRead::unfit;
   for (const BoxEntry& entry : entries.subspan(run.first, run.count)) {
     const Bytes atom =
         bytes.subspan(static_cast<std::size_t>(entry.offset - run.bytes.offset), static_cast<std::size_t>(entry.size));
