@@ -19,7 +19,9 @@ ScratchFolder::ScratchFolder(std::string_view label) {
   path_ = name.data();
 }
 
+// VEK_KEEP_SCRATCH=1 leaves the folders behind, to read what a program wrote.
 ScratchFolder::~ScratchFolder() {
+  if (std::getenv("VEK_KEEP_SCRATCH") != nullptr) return;
   std::error_code ignored;
   std::filesystem::remove_all(path_, ignored);
 }
