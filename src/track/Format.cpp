@@ -1,6 +1,7 @@
 #include "track/Format.h"
 
 #include <locale.h>
+#include <charconv>
 #include <clocale>
 #include <cstdarg>
 #include <cstdio>
@@ -55,6 +56,23 @@ void appendf(std::string& out, const char* format, ...) {
   va_start(args, format);
   vappendf(out, format, args);
   va_end(args);
+}
+
+void append_fixed(std::string& out, double value, int precision) {
+  char buffer[kStackBuffer];
+  const auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, precision);
+  if (error == std::errc{}) {
+    out.append(buffer, static_cast<std::size_t>(end - buffer));
+  } else {
+    appendf(out, "%.*f", precision, value);
+  }
+}
+
+void append_zero_padded(std::string& out, unsigned value, int width) {
+  char digits[16];
+  const auto length = static_cast<int>(std::to_chars(digits, digits + sizeof digits, value).ptr - digits);
+  if (length < width) out.append(static_cast<std::size_t>(width - length), '0');
+  out.append(digits, static_cast<std::size_t>(length));
 }
 
 std::string formatted(const char* format, ...) {
