@@ -58,6 +58,25 @@ TEST(FixedNumbers, MatchPrintfOverTheTrackValues) {
   }
 }
 
+// Every precision a track could use over magnitudes from far below the last
+// place to past 2^32, where the digits are carried into the whole part, or
+// the value is too large for integer arithmetic.
+TEST(FixedNumbers, MatchPrintfAtEveryPrecisionAndScale) {
+  std::mt19937_64 random(7);
+  std::uniform_real_distribution<double> unit(0.5, 1.0);
+  std::uniform_int_distribution<int> exponent(-90, 40);
+  for (int i = 0; i < 40000; ++i) {
+    const double v = std::ldexp(unit(random), exponent(random)) * (i % 2 == 0 ? 1 : -1);
+    const int precision = i % 11;
+    ASSERT_EQ(fixed(v, precision), printf_fixed(v, precision)) << v << " at " << precision;
+  }
+  for (const double v : {0.9999999999, 9.995, 99.5, 0.5, 1.5, -0.5, 4294967295.5, 4294967296.0, 4294967295.9999999,
+                         std::ldexp(1.0, -84), std::ldexp(1.0, -31), 5e-10, 5e-324}) {
+    for (int precision = 0; precision <= 10; ++precision)
+      EXPECT_EQ(fixed(v, precision), printf_fixed(v, precision)) << v << " at " << precision;
+  }
+}
+
 TEST(FixedNumbers, NonFiniteAndExtremeValuesAsPrintf) {
   const double nan = std::numeric_limits<double>::quiet_NaN();
   const double inf = std::numeric_limits<double>::infinity();
