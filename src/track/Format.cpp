@@ -1,6 +1,7 @@
 #include "track/Format.h"
 
 #include <locale.h>
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <charconv>
@@ -122,13 +123,13 @@ void appendf(std::string& out, const char* format, ...) {
 
 void append_fixed(std::string& out, double value, int precision) {
   if (append_fixed_exact(out, value, precision)) return;
-  char buffer[kStackBuffer];
-  const auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, precision);
-  if (error == std::errc{}) {
-    out.append(buffer, static_cast<std::size_t>(end - buffer));
-  } else {
-    appendf(out, "%.*f", precision, value);
-  }
+  // A double has at most 309 whole digits: with a sign, a point and the
+  // places, this room always holds it.
+  const std::size_t at = out.size();
+  out.resize(at + kStackBuffer + static_cast<std::size_t>(std::max(precision, 0)));
+  const auto [end, error] =
+      std::to_chars(out.data() + at, out.data() + out.size(), value, std::chars_format::fixed, precision);
+  out.resize(error == std::errc{} ? static_cast<std::size_t>(end - out.data()) : at);
 }
 
 void append_zero_padded(std::string& out, unsigned value, int width) {
