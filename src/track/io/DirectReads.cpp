@@ -1,7 +1,6 @@
 #include "track/io/DirectReads.h"
 
 #include <fcntl.h>
-#include <sys/uio.h>
 #include <unistd.h>
 #include <cerrno>
 #include <memory>
@@ -49,11 +48,6 @@ bool DirectReads::set_up() {
   if (std::align(kAlignment, kBufferSize, start, room) == nullptr) return false;
   buffer_ = std::span<std::byte>(static_cast<std::byte*>(start), kBufferSize);
   ring_ready_ = io_uring_queue_init(kDepth, &ring_, 0) == 0;
-  // Registered once, the buffer's pages are not pinned again for every read:
-  // the submission returns sooner, and the first boxes are decoded while the
-  // rest are still being read. Without it (a locked-memory limit) reads go as before.
-  const iovec whole{buffer_.data(), buffer_.size()};
-  registered_ = ring_ready_ && io_uring_register_buffers(&ring_, &whole, 1) == 0;
   return ring_ready_;
 }
 
@@ -101,13 +95,7 @@ unsigned DirectReads::submit(int fd, std::span<const ByteRange> batch) {
   for (std::size_t k = 0; k < batch.size(); ++k) {
     const AlignedSpan span = aligned(batch[k]);
     io_uring_sqe* sqe = io_uring_get_sqe(&ring_);
-    std::byte* const to = into.subspan(at, span.length).data();
-    const auto length = static_cast<unsigned>(span.length);
-    if (registered_) {
-      io_uring_prep_read_fixed(sqe, fd, to, length, span.begin, 0);
-    } else {
-      io_uring_prep_read(sqe, fd, to, length, span.begin);
-    }
+    io_uring_prep_read(sqe, fd, into.subspan(at, span.length).data(), static_cast<unsigned>(span.length), span.begin);
     io_uring_sqe_set_data64(sqe, k);
     slots_[k].at = at + (batch[k].offset - span.begin);
     at += span.length;

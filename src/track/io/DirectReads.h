@@ -62,7 +62,6 @@ class DirectReads {
   io_uring ring_{};
   bool tried_ = false;
   bool ring_ready_ = false;
-  bool registered_ = false;  // the buffer is registered with the ring
   bool usable_ = true;
   std::unique_ptr<std::byte[]> storage_;  // the buffer, with room to align it
   std::span<std::byte> buffer_;
