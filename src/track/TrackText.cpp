@@ -12,8 +12,13 @@ constexpr int kTenths = 10;            // a gps0 record stands under each tenth 
 constexpr double kKmhPerCmPerS = 0.036;
 
 void append_xyz(std::string& out, const GSensor& g) {
-  appendf(out, "'x':\"%.2f\",'y':\"%.2f\",'z':\"%.2f\"", static_cast<double>(g.x), static_cast<double>(g.y),
-          static_cast<double>(g.z));
+  out += "'x':\"";
+  append_fixed(out, static_cast<double>(g.x), 2);
+  out += "\",'y':\"";
+  append_fixed(out, static_cast<double>(g.y), 2);
+  out += "\",'z':\"";
+  append_fixed(out, static_cast<double>(g.z), 2);
+  out += '"';
 }
 
 // `data["fns"]["base.` — the part of a gps0 key that the ten statements share.
@@ -27,7 +32,13 @@ std::string gps0_key_prefix(std::string_view fns, const Gps0Record& record) {
 }
 
 void append_speed_lat_lon(std::string& out, const Gps0Record& record) {
-  appendf(out, "\"]={'speed':\"%d\",'lat':\"%.7f\",'lon':\"%.7f\",", record.speed, record.latitude, record.longitude);
+  out += "\"]={'speed':\"";
+  append_zero_padded(out, record.speed, 1);
+  out += "\",'lat':\"";
+  append_fixed(out, record.latitude, 7);
+  out += "\",'lon':\"";
+  append_fixed(out, record.longitude, 7);
+  out += "\",";
 }
 
 void append_tenths(std::string& out, const std::string& prefix, const std::string& object) {
@@ -51,27 +62,43 @@ void append_freegps_header(std::string& out, std::string_view fns) {
 }
 
 void append_freegps_statements(std::string& out, std::string_view fns, const FreeGpsBox& box) {
-  std::string key_start = "data[\"";
-  key_start += fns;
-  key_start += "\"][\"";
-  appendf(key_start, "%d/%02d/%02d %02d:", static_cast<int>(box.year), box.month, box.day,
-          box.hour + kFreeGpsHourOffset);
+  // `data["fns"]["yyyy/mm/dd hh:mm:` — what the box's keys share.
+  std::string key = "data[\"";
+  key += fns;
+  key += "\"][\"";
+  append_zero_padded(key, box.year, 1);
+  key += '/';
+  append_zero_padded(key, box.month, 2);
+  key += '/';
+  append_zero_padded(key, box.day, 2);
+  key += ' ';
+  append_zero_padded(key, box.hour + unsigned{kFreeGpsHourOffset}, 2);
+  key += ':';
+  append_zero_padded(key, box.minute, 2);
+  key += ':';
+  const std::size_t shared = key.size();
   std::string xyz;
   append_xyz(xyz, box.gsensor);
   for (const FreeGpsSample& s : box.samples) {
-    std::string key = key_start;
-    appendf(key, "%02d:%.1f", box.minute, static_cast<double>(s.seconds));
+    key.resize(shared);
+    append_fixed(key, static_cast<double>(s.seconds), 1);
     out += key;
     out += "\"]=new Array();";
     out += key;
-    appendf(out, "\"]={'speed':\"%f\",'degrees':\"%.2f\",'lat':\"%.7f\",'lon':\"%.7f\",", s.speed_cm_s * kKmhPerCmPerS,
-            static_cast<double>(s.degrees), static_cast<double>(static_cast<float>(s.latitude_e7) / 1e7F),
-            static_cast<double>(static_cast<float>(s.longitude_e7) / 1e7F));
+    out += "\"]={'speed':\"";
+    append_fixed(out, s.speed_cm_s * kKmhPerCmPerS, 6);
+    out += "\",'degrees':\"";
+    append_fixed(out, static_cast<double>(s.degrees), 2);
+    out += "\",'lat':\"";
+    append_fixed(out, static_cast<double>(static_cast<float>(s.latitude_e7) / 1e7F), 7);
+    out += "\",'lon':\"";
+    append_fixed(out, static_cast<double>(static_cast<float>(s.longitude_e7) / 1e7F), 7);
+    out += "\",";
     out += xyz;
     out += ",'lbs':\"";
     append_position(out, s.latitude_e7 / 1e7, s.longitude_e7 / 1e7);
     out += "\",'stat':\"";
-    out += std::to_string(s.status);
+    append_zero_padded(out, s.status, 1);
     out += "\"};\n";
   }
 }

@@ -33,13 +33,22 @@ bool ends_in_marker_start(Bytes atom) noexcept {
 }
 
 // The markers the whole-file search meets inside one box atom, with every
-// box wholly inside the atom; nothing otherwise.
-std::optional<std::vector<std::uint64_t>> markers_in_atom(Bytes atom) {
+// box wholly inside the atom; nothing otherwise. `found` holds every marker
+// of the run the atom lies `at` in, in order: those wholly inside the atom
+// are what a search of the atom alone finds, so it is not searched again.
+std::optional<std::vector<std::uint64_t>> markers_in_atom(Bytes atom, std::uint64_t at,
+                                                          std::span<const std::uint64_t> found) {
+  const std::size_t marker_size = kFreeGpsMarker.size();
+  if (atom.size() < marker_size) return std::nullopt;
+  auto next = std::lower_bound(found.begin(), found.end(), at);
+  const auto inside_end = std::upper_bound(next, found.end(), at + atom.size() - marker_size);
   std::vector<std::uint64_t> markers;
-  for (std::uint64_t p = kMarkerInAtom; p != NSNotFound;) {
+  for (std::uint64_t p = kMarkerInAtom;;) {
     if (p + kBoxFromMarker > atom.size() || kBoxSize > atom.size() - p - kBoxFromMarker) return std::nullopt;
     markers.push_back(p);
-    p = indexOfData(marker_bytes(kFreeGpsMarker), atom, p + kBoxSize);
+    next = std::lower_bound(next, inside_end, at + p + kBoxSize);
+    if (next == inside_end) break;
+    p = *next - at;
   }
   if (ends_in_marker_start(atom)) return std::nullopt;
   return markers;
@@ -55,9 +64,10 @@ struct HeldBoxes {
 
 enum class BoxesRead { held, unfit, read_failed };
 
-// Decodes one listed box atom into `held`.
-BoxesRead hold_box(Bytes atom, const BoxEntry& entry, HeldBoxes& held) {
-  const auto markers = is_box_atom(atom, entry.size) ? markers_in_atom(atom) : std::nullopt;
+// Decodes one listed box atom, `at` in a run whose markers are `found`, into `held`.
+BoxesRead hold_box(Bytes atom, std::uint64_t at, std::span<const std::uint64_t> found, const BoxEntry& entry,
+                   HeldBoxes& held) {
+  const auto markers = is_box_atom(atom, entry.size) ? markers_in_atom(atom, at, found) : std::nullopt;
   if (!markers || markers->size() > kMaxHeldBoxes - held.boxes.size()) return BoxesRead::unfit;
   ByteReader reader(atom);
   for (const std::uint64_t p : *markers) {
@@ -67,33 +77,38 @@ BoxesRead hold_box(Bytes atom, const BoxEntry& entry, HeldBoxes& held) {
   return BoxesRead::held;
 }
 
-// True when every marker in a run's bytes lies wholly inside one of its
-// boxes. The gaps read along with the boxes are media the whole-file search
-// also reads: a marker there would give it a box the index does not list.
-bool markers_only_in_boxes(const ReadRun& run, std::span<const BoxEntry> entries, Bytes bytes) {
+// Every marker in a run's bytes, in order, when each lies wholly inside one
+// of its boxes; nothing otherwise. The gaps read along with the boxes are
+// media the whole-file search also reads: a marker there would give it a
+// box the index does not list.
+std::optional<std::vector<std::uint64_t>> markers_only_in_boxes(const ReadRun& run, std::span<const BoxEntry> entries,
+                                                                Bytes bytes) {
   std::vector<ByteRange> boxes;
   boxes.reserve(run.count);
   for (const BoxEntry& entry : entries.subspan(run.first, run.count))
     boxes.push_back({entry.offset - run.bytes.offset, entry.size});
   std::sort(boxes.begin(), boxes.end(), [](const ByteRange& a, const ByteRange& b) { return a.offset < b.offset; });
   const Bytes marker = marker_bytes(kFreeGpsMarker);
+  std::vector<std::uint64_t> found;
   std::uint64_t covered_to = 0;  // the furthest end of the boxes starting at or before the marker
   std::size_t next = 0;
   for (std::uint64_t q = indexOfData(marker, bytes, 0); q != NSNotFound; q = indexOfData(marker, bytes, q + 1)) {
     for (; next < boxes.size() && boxes[next].offset <= q; ++next)
       covered_to = std::max(covered_to, boxes[next].end());
-    if (q + marker.size() > covered_to) return false;
+    if (q + marker.size() > covered_to) return std::nullopt;
+    found.push_back(q);
   }
-  return true;
+  return found;
 }
 
 // Each box of a run, sliced from the run's bytes.
 BoxesRead hold_run(const ReadRun& run, std::span<const BoxEntry> entries, Bytes bytes, HeldBoxes& held) {
-  if (!markers_only_in_boxes(run, entries, bytes)) return BoxesRead::unfit;
+  const auto found = markers_only_in_boxes(run, entries, bytes);
+  if (!found) return BoxesRead::unfit;
   for (const BoxEntry& entry : entries.subspan(run.first, run.count)) {
-    const Bytes atom =
-        bytes.subspan(static_cast<std::size_t>(entry.offset - run.bytes.offset), static_cast<std::size_t>(entry.size));
-    if (const BoxesRead read = hold_box(atom, entry, held); read != BoxesRead::held) return read;
+    const std::uint64_t at = entry.offset - run.bytes.offset;
+    const Bytes atom = bytes.subspan(static_cast<std::size_t>(at), static_cast<std::size_t>(entry.size));
+    if (const BoxesRead read = hold_box(atom, at, *found, entry, held); read != BoxesRead::held) return read;
   }
   return BoxesRead::held;
 }
