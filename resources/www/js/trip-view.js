@@ -8,6 +8,9 @@
   // A refresh over hundreds of clips takes a while: the next waits this many
   // times as long, so reading a card leaves the page most of its time.
   var REFRESH_SHARE = 4;
+  // While a card is read a report comes every few frames, each with a clip
+  // more: the trips are made again at most this often meanwhile.
+  var INTAKE_REFRESH_MS = 1000;
 
   function TripView(app) {
     this.app = app;
@@ -27,7 +30,7 @@
       var started = performance.now();
       self.refresh();
       self.refreshMs = performance.now() - started;
-    }, Math.max(REFRESH_MS, REFRESH_SHARE * this.refreshMs));
+    }, Math.max(VEK.intake.running() ? INTAKE_REFRESH_MS : REFRESH_MS, REFRESH_SHARE * this.refreshMs));
   };
 
   function cachedTrack(clip) {
