@@ -194,4 +194,21 @@ describe('frames during an intake', () => {
     assert.equal(await page.locator('.trip-header').count(), 1, 'the three clips make one trip');
     await context.close();
   });
+
+  it('brings a refresh set for the intake\'s pace forward once the intake is over', async () => {
+    const { page, context } = await openPage(browser);
+    await page.waitForFunction(() => VEK.app.tripView.timer === null);
+    await progress(page, 'running', '0', '3', '0', '300', '');
+    const after = await page.evaluate(() => new Promise((resolve) => {
+      const trips = VEK.app.tripView;
+      const refresh = trips.refresh;
+      const asked = performance.now();
+      trips.refresh = function () { resolve(performance.now() - asked); return refresh.call(this); };
+      trips.schedule();
+      window.intake_progress('finished', '3', '3', '300', '300', '0');
+      trips.schedule();
+    }));
+    assert.ok(after < 800, `the trips came ${after} ms after the intake ended`);
+    await context.close();
+  });
 });

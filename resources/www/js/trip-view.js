@@ -17,20 +17,27 @@
     this.trips = [];
     this.listed = null; // the clip list the trips were made of
     this.timer = null;
+    this.due = 0; // when the timer's refresh comes (performance.now())
     this.refreshMs = 0; // how long the last refresh took
     this.shownTrip = null; // what the route was last given
     this.grouping = new VEK.TripGrouping();
   }
 
+  // A refresh already due comes no later; one set for the intake's pace
+  // comes sooner once the intake is over.
   TripView.prototype.schedule = function () {
-    if (this.timer !== null) return;
+    var wait = Math.max(VEK.intake.running() ? INTAKE_REFRESH_MS : REFRESH_MS, REFRESH_SHARE * this.refreshMs);
+    var due = performance.now() + wait;
+    if (this.timer !== null && this.due <= due) return;
+    clearTimeout(this.timer);
+    this.due = due;
     var self = this;
     this.timer = setTimeout(function () {
       self.timer = null;
       var started = performance.now();
       self.refresh();
       self.refreshMs = performance.now() - started;
-    }, Math.max(VEK.intake.running() ? INTAKE_REFRESH_MS : REFRESH_MS, REFRESH_SHARE * this.refreshMs));
+    }, wait);
   };
 
   function cachedTrack(clip) {
