@@ -6,7 +6,10 @@
 // Last, the bare WebKit window plays the same clip: the frame interval p95
 // the machine allows a page at best.
 // Usage: xvfb-run -a vek-responsiveness-bench [--clips 200] [--baseline 10] [--size 1280x720] [--clip CLIP]
-// (--clip plays a clip of your own, long enough for the baseline and the intake)
+//        [--profile]
+// (--clip plays a clip of your own, long enough for the baseline and the
+// intake; --profile times the page's own functions and lists what ran in the
+// intake's longest frames; the timing itself costs a little)
 
 #include <algorithm>
 #include <cstdio>
@@ -19,6 +22,7 @@
 #include <vector>
 
 #include "BenchClip.h"
+#include "PageProfile.h"
 #include "ProbedRun.h"
 
 namespace {
@@ -37,6 +41,7 @@ struct Options {
   int baseline_seconds = 10;
   std::string size = "1280x720";
   std::string clip;
+  bool profile = false;
 };
 
 struct Phase {
@@ -56,23 +61,28 @@ struct StallWindow {
 
 Options parse_options(std::span<char*> arguments) {
   Options options;
-  for (std::size_t i = 1; i + 1 < arguments.size(); i += 2) {
+  bool valid = true;
+  for (std::size_t i = 1; i < arguments.size() && valid; ++i) {
     const std::string_view flag = arguments[i];
-    if (flag == "--clips")
-      options.clips = std::atoi(arguments[i + 1]);
-    else if (flag == "--baseline")
-      options.baseline_seconds = std::atoi(arguments[i + 1]);
-    else if (flag == "--size")
-      options.size = arguments[i + 1];
-    else if (flag == "--clip")
-      options.clip = arguments[i + 1];
+    const bool has_value = i + 1 < arguments.size();
+    if (flag == "--profile")
+      options.profile = true;
+    else if (flag == "--clips" && has_value)
+      options.clips = std::atoi(arguments[++i]);
+    else if (flag == "--baseline" && has_value)
+      options.baseline_seconds = std::atoi(arguments[++i]);
+    else if (flag == "--size" && has_value)
+      options.size = arguments[++i];
+    else if (flag == "--clip" && has_value)
+      options.clip = arguments[++i];
     else
-      throw std::invalid_argument("unknown option " + std::string(flag));
+      valid = false;
   }
-  if (options.clips < 1 || options.clips > 10000 || options.baseline_seconds < 1 || options.baseline_seconds > 600 ||
-      arguments.size() % 2 == 0)
+  if (!valid || options.clips < 1 || options.clips > 10000 || options.baseline_seconds < 1 ||
+      options.baseline_seconds > 600)
     throw std::invalid_argument(
-        "usage: vek-responsiveness-bench [--clips 1..10000] [--baseline 1..600] [--size WxH] [--clip CLIP]");
+        "usage: vek-responsiveness-bench [--clips 1..10000] [--baseline 1..600] [--size WxH] [--clip CLIP] "
+        "[--profile]");
   return options;
 }
 
@@ -175,12 +185,28 @@ struct Measured {
   Phase intake;
 };
 
+std::vector<std::filesystem::path> probes_for(const Options& options) {
+  std::vector<std::filesystem::path> probes{VEK_PROBE_DIR "/responsiveness-probe.js"};
+  if (options.profile) probes.emplace_back(VEK_PROBE_DIR "/profile-probe.js");
+  return probes;
+}
+
+// The intake's longest frames against the longest main-thread task in each.
+void print_profile(vek::bench::ProbedRun& run, const vek::test::Json& intake) {
+  std::printf("the intake's longest frames (start ms+length ms, longest page task in it):");
+  for (const auto& frame : intake["longFrames"].array())
+    std::printf(" %.0f+%.0f/%.0f", frame[0].number(), frame[1].number(), frame[2].number());
+  std::printf("\n");
+  const auto profile = run.wait_report("profile", 10s);
+  if (profile) vek::bench::print_page_profile(*profile, "intake frames");
+}
+
 Measured measure_app(const std::filesystem::path& clip, const Options& options) {
   vek::bench::ProbedRun run("responsiveness");
   make_card(run.root() / "sources", run.root() / "cards" / "CARD" / "DCIM", options.clips);
   const auto stalls = run.root() / "main-loop.txt";
   const std::string settings = "{\"baselineSeconds\": " + std::to_string(options.baseline_seconds) + "}";
-  run.start_vek({clip.string()}, {VEK_PROBE_DIR "/responsiveness-probe.js"}, {settings},
+  run.start_vek({clip.string()}, probes_for(options), {settings},
                 {"VEK_TEST_CARDS=" + (run.root() / "cards").string(), "VEK_MAIN_LOOP_PROBE=" + stalls.string()});
   const auto report = run.wait_report("responsiveness",
                                       std::chrono::seconds(options.baseline_seconds + kIntakeAllowanceSeconds) + 10min);
@@ -195,6 +221,7 @@ Measured measure_app(const std::filesystem::path& clip, const Options& options) 
   measured.intake.worst_stall_ms = worst_stall(windows, measured.intake, false);
   print_results(options, measured.baseline, measured.intake);
   print_callbacks(stalls.string() + ".callbacks", measured.intake);
+  if (options.profile) print_profile(run, (*report)["intake"]);
   return measured;
 }
 

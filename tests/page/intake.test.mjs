@@ -56,7 +56,7 @@ describe('intake panel', () => {
     await page.waitForFunction(() => document.querySelector('video').currentTime > 0.2);
     await takeIn(page, native, clips[1]);
     await takeIn(page, native, clips[0]);
-    assert.equal(await page.locator('.clip').count(), 3);
+    await page.waitForFunction(() => document.querySelectorAll('.clip').length === 3);
     assert.equal(await page.evaluate(() => VEK.app.viewer.playingPath), clips[2]);
     assert.equal(await page.locator('.clip.current .clip-name').textContent(), '2016_0301_100517_003.MOV');
     assert.equal(await page.evaluate(() => document.querySelector('video').paused), false);
@@ -117,6 +117,98 @@ describe('intake panel', () => {
     await page.evaluate(`if(window.intake_failed)intake_failed(${literal('/media/card/DCIM/FILE0007.MOV')},` +
       `${literal('/media/card/DCIM/FILE0007.MOV: changed or removed while it was read')})`);
     await page.locator('.toast.error', { hasText: 'FILE0007.MOV could not be read' }).waitFor();
+    await context.close();
+  });
+});
+
+// In the page: a report of `n` card clips as the native side sends it.
+const REPORT_HELPER = `
+  window.reportClips = (n) => {
+    const clips = Array.from({ length: n }, (_, i) => '/media/card/DCIM/FILE' + String(i + 1).padStart(4, '0') + '.MOV,');
+    file_list_fun(clips.map((c) => c.replace('/media/card/DCIM/', '/home/u/VEK/data/').replace('.MOV,', '.data,')).join(''),
+      clips.join(''), '0');
+  };
+`;
+
+describe('frames during an intake', () => {
+  it('builds the list at most once a frame, from the last report that came before it', async () => {
+    const { page, context, errors } = await openPage(browser);
+    await page.evaluate(REPORT_HELPER);
+    const seen = await page.evaluate(() => new Promise((resolve) => {
+      const list = VEK.app.views.list;
+      const render = list.render;
+      let renders = 0;
+      list.render = function (clips) { renders++; return render.call(this, clips); };
+      // Three reports in three tasks of one frame, then two frames later a look.
+      requestAnimationFrame(() => {
+        window.reportClips(1);
+        setTimeout(() => { window.reportClips(2); setTimeout(() => window.reportClips(3), 0); }, 0);
+        requestAnimationFrame(() => requestAnimationFrame(() => setTimeout(() => {
+          resolve({ renders, rows: document.querySelectorAll('.clip').length });
+        }, 0)));
+      });
+    }));
+    assert.deepEqual(seen, { renders: 1, rows: 3 });
+    assert.deepEqual(errors, []);
+    await context.close();
+  });
+
+  it('builds the list even when the page draws no frames', async () => {
+    const { page, context } = await openPage(browser);
+    await page.evaluate(REPORT_HELPER);
+    await page.evaluate(() => {
+      window.requestAnimationFrame = () => 0; // a hidden window
+      window.reportClips(4);
+    });
+    await page.waitForFunction(() => document.querySelectorAll('.clip').length === 4, null, { timeout: 5000 });
+    await context.close();
+  });
+
+  it('makes the trips again at most once a second while reports keep coming, and once the intake is over', async () => {
+    const { page, native, context } = await openPage(browser);
+    const dir = mkdtempSync(join(tmpdir(), 'vek-card-'));
+    const names = ['2016_0301_100507_001.MOV', '2016_0301_100512_002.MOV', '2016_0301_100517_003.MOV'];
+    const clips = names.map((n) => native.addClip(dir, n, freeGpsTrack(n, { seconds: 5 }), clipFile(5)));
+    await page.waitForFunction(() => VEK.app.tripView.timer === null);
+    await progress(page, 'running', '0', '3', '0', '300', '');
+    await page.evaluate(() => {
+      const trips = VEK.app.tripView;
+      const refresh = trips.refresh;
+      window.refreshedAfter = [];
+      window.firstReport = performance.now();
+      trips.refresh = function () {
+        window.refreshedAfter.push(performance.now() - window.firstReport);
+        return refresh.call(this);
+      };
+    });
+    for (const clip of clips) {
+      await takeIn(page, native, clip);
+      await page.waitForTimeout(150);
+    }
+    await page.waitForFunction(() => window.refreshedAfter.length > 0);
+    const during = await page.evaluate(() => window.refreshedAfter);
+    assert.ok(during[0] >= 990, `the first trips came ${during[0]} ms after the first report`);
+    await progress(page, 'finished', '3', '3', '300', '300', '0');
+    await native.report('0');
+    await page.locator('.trip-header').first().waitFor({ timeout: 5000 });
+    assert.equal(await page.locator('.trip-header').count(), 1, 'the three clips make one trip');
+    await context.close();
+  });
+
+  it('brings a refresh set for the intake\'s pace forward once the intake is over', async () => {
+    const { page, context } = await openPage(browser);
+    await page.waitForFunction(() => VEK.app.tripView.timer === null);
+    await progress(page, 'running', '0', '3', '0', '300', '');
+    const after = await page.evaluate(() => new Promise((resolve) => {
+      const trips = VEK.app.tripView;
+      const refresh = trips.refresh;
+      const asked = performance.now();
+      trips.refresh = function () { resolve(performance.now() - asked); return refresh.call(this); };
+      trips.schedule();
+      window.intake_progress('finished', '3', '3', '300', '300', '0');
+      trips.schedule();
+    }));
+    assert.ok(after < 800, `the trips came ${after} ms after the intake ended`);
     await context.close();
   });
 });

@@ -306,7 +306,7 @@ describe('a track written after its clip was listed', () => {
     native.clips = [clip];
     native.tracks = [join(native.userPath, name.replace('.MOV', '.data'))];
     await native.report('0');
-    await page.waitForFunction(() => document.querySelector('.clip-tag').textContent !== '');
+    await page.waitForFunction(() => document.querySelector('.clip-tag')?.textContent);
     const missing = await page.textContent('.clip-tag');
     writeFileSync(native.tracks[0], freeGpsTrack(name, { seconds: 2 }));
     const other = native.addClip(dir, 'LATER.MOV', freeGpsTrack('LATER.MOV', { seconds: 2 }), clipFile(2));
@@ -449,7 +449,10 @@ describe('a long list given in slices', () => {
       native.clips = taken.map((i) => paths[i]);
       native.tracks = taken.map((i) => tracks[i]);
       await native.report('0');
-      if (pick !== undefined) await page.evaluate((p) => VEK.app.actions.pick(VEK.app.viewer.indexOf(p), true), paths[pick]);
+      if (pick === undefined) return;
+      // The list is built with the next frame: the pick waits for it.
+      await page.waitForFunction((n) => VEK.app.viewer.clips.length === n, taken.length);
+      await page.evaluate((p) => VEK.app.actions.pick(VEK.app.viewer.indexOf(p), true), paths[pick]);
     };
     const all = paths.map((_, i) => i);
     await report(pages.big, all.slice(0, 110), 100);
@@ -469,6 +472,7 @@ describe('a long list given in slices', () => {
       VEK.app.viewer.clips.every((c) => VEK.trackLoader.cached(c.track, c.name)) &&
       VEK.app.tripView.timer === null && VEK.app.tripView.listed === VEK.app.viewer.clips;
     const shown = async ({ page }) => {
+      await page.waitForFunction(() => VEK.app.viewer.clips.length === 120); // built with the next frame
       await page.evaluate((p) => VEK.app.viewer.select(VEK.app.viewer.indexOf(p), false), paths[57]);
       await page.waitForFunction(settled, null, { timeout: 90000 });
       await page.waitForTimeout(300);
@@ -495,6 +499,7 @@ describe('a long list given in slices', () => {
     pages.big.native.clips = paths.map((p) => { const clip = join(moved, p.replace(/^.*\//, '')); symlinkSync(video, clip); return clip; });
     pages.big.native.tracks = tracks;
     await pages.big.native.report('0');
+    await pages.big.page.waitForFunction((p) => VEK.app.viewer.indexOf(p) >= 0, pages.big.native.clips[0]);
     await pages.big.page.waitForFunction(settled, null, { timeout: 90000 });
     await pages.big.page.waitForTimeout(300);
     const headed = (rows) => rows.map((row, i) => (/class=trip-header/.test(row) ? i : -1)).filter((i) => i >= 0);

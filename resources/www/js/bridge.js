@@ -81,10 +81,12 @@
     // report that is built, as a burst's earlier ones are dropped unread.
     var facts = null;
     window.clip_facts = function (clipText, factsText) { facts = { clips: String(clipText), facts: String(factsText) }; };
-    // A drag reports after every path: hundreds of reports can arrive in a
-    // burst, and only the latest matters. Each one is stored; the list is
-    // built once the burst has passed, in a task of its own.
+    // A drag reports after every path, and an intake after every clip:
+    // hundreds of reports can arrive in a burst, and only the latest
+    // matters. Each one is stored; the list is built at most once a frame,
+    // in a task of its own, so a playing video keeps its frames.
     var latest = null;
+    var listTask = new VEK.FrameTask(applyLatest);
     window.file_list_fun = function (trackText, clipText, current) {
       var pending = latest;
       latest = { tracks: String(trackText), clips: String(clipText), facts: facts,
@@ -92,7 +94,7 @@
       // A page-load report keeps its meaning under a later import report.
       if (pending && pending.current === NO_CURRENT && latest.current === NOTHING_IMPORTED) latest.current = NO_CURRENT;
       facts = null;
-      if (!pending) setTimeout(applyLatest, 0);
+      if (!pending) listTask.schedule();
     };
     function applyLatest() {
       var report = latest;

@@ -8,26 +8,36 @@
   // A refresh over hundreds of clips takes a while: the next waits this many
   // times as long, so reading a card leaves the page most of its time.
   var REFRESH_SHARE = 4;
+  // While a card is read a report comes every few frames, each with a clip
+  // more: the trips are made again at most this often meanwhile.
+  var INTAKE_REFRESH_MS = 1000;
 
   function TripView(app) {
     this.app = app;
     this.trips = [];
     this.listed = null; // the clip list the trips were made of
     this.timer = null;
+    this.due = 0; // when the timer's refresh comes (performance.now())
     this.refreshMs = 0; // how long the last refresh took
     this.shownTrip = null; // what the route was last given
     this.grouping = new VEK.TripGrouping();
   }
 
+  // A refresh already due comes no later; one set for the intake's pace
+  // comes sooner once the intake is over.
   TripView.prototype.schedule = function () {
-    if (this.timer !== null) return;
+    var wait = Math.max(VEK.intake.running() ? INTAKE_REFRESH_MS : REFRESH_MS, REFRESH_SHARE * this.refreshMs);
+    var due = performance.now() + wait;
+    if (this.timer !== null && this.due <= due) return;
+    clearTimeout(this.timer);
+    this.due = due;
     var self = this;
     this.timer = setTimeout(function () {
       self.timer = null;
       var started = performance.now();
       self.refresh();
       self.refreshMs = performance.now() - started;
-    }, Math.max(REFRESH_MS, REFRESH_SHARE * this.refreshMs));
+    }, wait);
   };
 
   function cachedTrack(clip) {
