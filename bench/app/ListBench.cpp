@@ -25,6 +25,7 @@
 #include <vector>
 
 #include "BenchClip.h"
+#include "PageProfile.h"
 #include "ProbedRun.h"
 #include "support/Process.h"
 #include "support/ScratchFolder.h"
@@ -127,35 +128,6 @@ void print_settled(const vek::test::Json& report) {
   std::printf("\n");
 }
 
-std::string joined(const vek::test::Json& texts) {
-  std::string out;
-  for (const auto& text : texts.array())
-    out += (out.empty() ? "" : ", ") + text.string();
-  return out.empty() ? "-" : out;
-}
-
-// Each long task with the page's own calls in it (2 ms or more, longest
-// first) and the events that came then; the rest of the task is the
-// engine's own work: style, layout, painting, scripts of track files, media.
-void print_gap_contents(const vek::test::Json& report) {
-  if (report["gaps"].is_null()) return;
-  std::printf("what ran in the longest page tasks (start ms+length ms: page calls' share; calls; events):\n");
-  for (const auto& gap : report["gaps"].array())
-    std::printf("  %6.0f+%-5.0f %4.0f ms in calls; %s; %s\n", gap["at"].number(), gap["ms"].number(),
-                gap["callMs"].number(), joined(gap["calls"]).c_str(), joined(gap["events"]).c_str());
-}
-
-void print_profile(const vek::test::Json& report) {
-  std::printf("page functions by their longest call (calls, total ms, longest ms):\n");
-  for (const auto& f : report["functions"].array())
-    std::printf("  %-36s %6.0f %8.0f %6.0f\n", f["name"].string().c_str(), f["calls"].number(), f["totalMs"].number(),
-                f["maxMs"].number());
-  std::printf("the longest outermost calls of 30 ms or more (start ms, name, ms):\n");
-  for (const auto& c : report["longCalls"].array())
-    std::printf("  %8.0f %-36s %5.0f\n", c["at"].number(), c["name"].string().c_str(), c["ms"].number());
-  print_gap_contents(report);
-}
-
 // The idle page's longest heartbeat gap over the run so far.
 double idle_longest_gap(const vek::bench::ProbedRun& idle) {
   double longest = 0;
@@ -210,7 +182,7 @@ double measure_viewer(const Options& options, vek::bench::ProbedRun& run, const 
       idle_longest_gap(idle), load_average().c_str());
   if (options.profile) {
     const auto profile = run.wait_report("profile", 10s);
-    if (profile) print_profile(*profile);
+    if (profile) vek::bench::print_page_profile(*profile, "page tasks");
   }
   return std::max((*list)["longestGapMs"].number(), (*settled)["longestGapMs"].number());
 }
