@@ -59,22 +59,21 @@
   // Collects intervals until done() says the phase is over, then calls back
   // with its figures and its frames ([start, length]).
   function phase(done, then) {
-    var intervals = [];
     var frames = [];
     var startedAt = Date.now();
     var played = 0; // forward steps only: an import may switch the clip
     var position = video().currentTime;
     var last = null;
     function frame(now) {
-      if (last !== null) { intervals.push(now - last); frames.push([last, now - last]); }
+      if (last !== null) frames.push([last, now - last]);
       last = now;
       var step = video().currentTime - position;
       if (step > 0 && step < 1) played += step;
       position = video().currentTime;
       if (!done()) { requestAnimationFrame(frame); return; }
-      var sorted = intervals.slice().sort(function (a, b) { return a - b; });
+      var sorted = frames.map(function (f) { return f[1]; }).sort(function (a, b) { return a - b; });
       then({
-        startedAt: startedAt, endedAt: Date.now(), frames: intervals.length,
+        startedAt: startedAt, endedAt: Date.now(), frames: frames.length,
         p95Ms: percentile(sorted, 0.95), longestMs: percentile(sorted, 1),
         videoSeconds: played
       }, frames);
