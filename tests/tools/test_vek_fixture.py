@@ -27,8 +27,12 @@ GPS0_CORRECTION_LON = 0.00117435 - 0.0176
 TOOLS = None
 
 
+# Well under the test's own limit, so a hung command fails naming itself.
+COMMAND_TIMEOUT_S = 120
+
+
 def run(command):
-    return subprocess.run(command, capture_output=True, text=True, timeout=300)
+    return subprocess.run(command, capture_output=True, text=True, timeout=COMMAND_TIMEOUT_S)
 
 
 def make(directory, name, *options):
@@ -64,13 +68,18 @@ def packet_checksums(clip):
     return [line for line in result.stdout.splitlines() if not line.startswith("#")]
 
 
+# A branch's queue that may hold the whole clip: with bounded queues one
+# branch can fill while the other still waits to preroll, and the pipeline stalls.
+UNBOUNDED = ("max-size-buffers=0", "max-size-bytes=0", "max-size-time=0")
+
+
 def gstreamer_frames(clip, raw_path):
     """Demuxes in push mode (a queue before qtdemux), as a streaming player does, decodes both tracks and
     returns the exit code, the errors and a digest of the raw video."""
     result = run(["gst-launch-1.0", "-q", "filesrc", "location=" + clip, "!", "queue", "!", "qtdemux", "name=d",
-                  "d.video_0", "!", "queue", "!", "decodebin", "!", "videoconvert", "!", "video/x-raw,format=I420",
+                  "d.video_0", "!", "queue", *UNBOUNDED, "!", "decodebin", "!", "videoconvert", "!", "video/x-raw,format=I420",
                   "!", "filesink", "location=" + raw_path,
-                  "d.audio_0", "!", "queue", "!", "decodebin", "!", "fakesink"])
+                  "d.audio_0", "!", "queue", *UNBOUNDED, "!", "decodebin", "!", "fakesink"])
     if not os.path.exists(raw_path):
         return result.returncode, result.stderr, None
     with open(raw_path, "rb") as raw:
@@ -192,7 +201,7 @@ class AudioMarkTest(ClipCase):
         self.assertEqual(description["audio"], True)
         self.assertEqual(description["audio_mark"]["seconds"], 1.5)
         decoded = subprocess.run(["ffmpeg", "-v", "error", "-i", clip, "-map", "0:a:0", "-f", "f32le", "-ac", "1",
-                                  "-ar", "48000", "-"], capture_output=True, timeout=300).stdout
+                                  "-ar", "48000", "-"], capture_output=True, timeout=COMMAND_TIMEOUT_S).stdout
         samples = struct.unpack("<%df" % (len(decoded) // 4), decoded)
         loud = [i for i, value in enumerate(samples) if abs(value) > 0.2]
         self.assertTrue(loud)
@@ -275,7 +284,7 @@ class BadOptionsTest(ClipCase):
         clip = os.path.join(self.directory, "bad.MOV")
         result = subprocess.run([sys.executable, os.path.join(TOOLS, "vek-fixture.py"), "--out", clip,
                                  "--json", clip + ".json", *options], capture_output=True, text=True, env=env,
-                                timeout=300)
+                                timeout=COMMAND_TIMEOUT_S)
         self.assertEqual(result.returncode, expected_code, result.stderr)
         self.assertNotEqual(result.stderr, "")
         self.assertEqual(os.listdir(self.directory), [], "a refused run leaves no file")
