@@ -1,5 +1,7 @@
 #include "library/IntakeQueue.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <optional>
 
 #include "track/io/FamilyRecord.h"
@@ -10,8 +12,17 @@ namespace {
 // A drag lists a clip within this time of its being ready: about the page's
 // time to lay out a list of hundreds, and quick to the eye.
 constexpr std::chrono::milliseconds kDragReportSpacing{100};
+// The page's progress line: counts and time left, read at a glance.
+constexpr std::chrono::milliseconds kProgressSpacing{250};
 
 }  // namespace
+
+std::chrono::milliseconds drag_report_spacing(std::size_t listed) {
+  constexpr std::size_t kClipsPerSpacing = 400;  // clips listed per kDragReportSpacing
+  constexpr std::chrono::milliseconds kLongest{1000};
+  const auto grown = kDragReportSpacing * static_cast<std::int64_t>(listed / kClipsPerSpacing + 1);
+  return std::min(grown, kLongest);
+}
 
 struct IntakeQueue::Run {
   IntakeKind kind = IntakeKind::Dragged;
@@ -33,7 +44,7 @@ IntakeQueue::IntakeQueue(ClipList& list, std::string home, ExtractionWorkers& wo
       listener_(std::move(listener)),
       read_duration_(std::move(read_duration)),
       pacer_(kDragReportSpacing, report_timer, [this](std::string_view last_clip) { listener_.report(last_clip); }),
-      progress_pacer_(kDragReportSpacing, std::move(report_timer), [this](std::string_view) { send_progress(); }) {}
+      progress_pacer_(kProgressSpacing, std::move(report_timer), [this](std::string_view) { send_progress(); }) {}
 
 IntakeQueue::~IntakeQueue() {
   if (run_) {
@@ -168,6 +179,7 @@ void IntakeQueue::apply(Run& run, const IntakeStep& step, const ExtractOutcome* 
     ++progress_.clips_done;
   }
   if (reports_each_path(run.kind)) {
+    pacer_.set_spacing(drag_report_spacing(list_.entries().size()));
     pacer_.request(run.last_clip.empty() ? std::string(kNoClip) : run.last_clip);
   }
   if (step.taken_in) {

@@ -4,6 +4,7 @@
 // order whatever order the workers finish in. Main thread only.
 
 #include <chrono>
+#include <cstddef>
 #include <deque>
 #include <functional>
 #include <memory>
@@ -29,6 +30,12 @@ struct IntakeListener {
   // A clip that could not be read: its path and the reason.
   std::function<void(const std::string& clip, const std::string& reason)> failed;
 };
+
+// The spacing of a drag's reports once `listed` clips are listed. Every report
+// carries the whole list and the page's work on it grows with its length, so
+// a long list is reported less often: each clip is still listed within a
+// second of being ready.
+std::chrono::milliseconds drag_report_spacing(std::size_t listed);
 
 class IntakeQueue {
  public:

@@ -54,6 +54,10 @@ void ReportPacer::arm(std::chrono::milliseconds delay) {
   });
 }
 
+void ReportPacer::set_spacing(std::chrono::milliseconds spacing) {
+  state_->spacing = spacing;
+}
+
 void ReportPacer::flush() {
   state_->send_waiting();
 }

@@ -29,6 +29,8 @@ class ReportPacer {
   // least the spacing ago, else once the spacing has passed. A later request
   // before then replaces it.
   void request(std::string last_clip);
+  // From the next report on, at most one per `spacing`.
+  void set_spacing(std::chrono::milliseconds spacing);
   // Sends the waiting report, if any, now.
   void flush();
   bool waiting() const;

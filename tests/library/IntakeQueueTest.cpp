@@ -44,7 +44,7 @@ class PacedIntakeTest : public testing::IntakeHarness {
   void SetUp() override {
     IntakeHarness::SetUp();
     report_timer_ = [this](std::chrono::milliseconds delay, std::function<void()> task) {
-      EXPECT_LE(delay, 100ms);
+      EXPECT_LE(delay, 250ms) << "a short list's reports, or the progress line";
       timers_.push_back(std::move(task));
     };
   }
@@ -123,6 +123,45 @@ TEST_F(PacedIntakeTest, AClipReadyMidRunIsListedByTheTimerWhileTheRunGoesOn) {
   const std::string all = k3 + "," + k2 + "," + k1 + ",";
   EXPECT_EQ(reports_.back(), all + "|" + k1);
   expect_growing_prefixes(all);
+}
+
+// Each report carries the whole list: behind a card's worth of clips already
+// listed, the next report waits longer, but never a second.
+TEST_F(PacedIntakeTest, BehindALongListReportsComeLessOften) {
+  for (int i = 0; i < 1000; ++i)
+    list_.append("/t/" + std::to_string(i) + ".data", "/c/" + std::to_string(i) + ".MOV");
+  std::vector<std::chrono::milliseconds> delays;
+  report_timer_ = [&](std::chrono::milliseconds delay, std::function<void()> task) {
+    delays.push_back(delay);
+    timers_.push_back(std::move(task));
+  };
+  start();
+  const std::string k1 = make_file("cards/K1.MOV");
+  const std::string k2 = make_file("cards/K2.MOV");
+  const std::string k3 = make_file("cards/K3.MOV");
+  gate_.hold(k1);
+  queue_->enqueue(IntakeKind::Dragged, {k1, k2, k3});
+  ASSERT_TRUE(run_until([&] { return list_.entries().size() == 1002; }));
+  ASSERT_FALSE(delays.empty()) << "the second clip waits for the timer";
+  EXPECT_GT(delays.front(), 200ms);
+  EXPECT_LE(delays.front(), 1000ms);
+  gate_.release(k1);
+  ASSERT_TRUE(settle());
+  EXPECT_EQ(reports_.back().substr(reports_.back().rfind('|')), "|" + k1) << "the run's last report still goes at once";
+}
+
+TEST(DragReportSpacing, GrowsWithTheListAndStaysWithinASecond) {
+  EXPECT_EQ(drag_report_spacing(0), 100ms);
+  EXPECT_EQ(drag_report_spacing(300), 100ms) << "a few hundred clips are listed as briskly as a few";
+  std::chrono::milliseconds before{0};
+  for (std::size_t listed = 0; listed <= 20000; listed += 50) {
+    const auto spacing = drag_report_spacing(listed);
+    EXPECT_GE(spacing, before) << listed;
+    EXPECT_LE(spacing, 1000ms) << listed;
+    before = spacing;
+  }
+  EXPECT_GE(drag_report_spacing(1000), 250ms);
+  EXPECT_EQ(drag_report_spacing(20000), 1000ms);
 }
 
 TEST_F(PacedIntakeTest, CancelSendsTheWaitingReportAtOnce) {

@@ -93,6 +93,18 @@ TEST_F(ReportPacerTest, AReportJustAfterAFlushWaitsForTheSpacing) {
   EXPECT_EQ(sent_, (std::vector<std::string>{"A", "B", "C"}));
 }
 
+TEST_F(ReportPacerTest, ANewSpacingHoldsFromTheNextReport) {
+  ReportPacer pacer = make();
+  pacer.request("A");
+  pacer.set_spacing(300ms);
+  now_ += 150ms;
+  pacer.request("B");
+  ASSERT_EQ(timers_.size(), 1U) << "within the new spacing, though past the old one";
+  EXPECT_EQ(timers_[0].first, 150ms);
+  pass(150ms);
+  EXPECT_EQ(sent_, (std::vector<std::string>{"A", "B"}));
+}
+
 TEST_F(ReportPacerTest, WithoutATimerEveryReportGoesAtOnce) {
   ReportPacer pacer = make(false);
   pacer.request("A");
