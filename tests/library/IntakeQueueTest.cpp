@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+
 #include <atomic>
 
 #include "IntakeHarness.h"
@@ -63,6 +65,15 @@ class PacedIntakeTest : public testing::IntakeHarness {
       listed = clips.size();
     }
   }
+  // Starts the queue and drags K1, K2 and K3, holding back K1, the last in order.
+  std::array<std::string, 3> drag_three_holding_back_the_last() {
+    start();
+    const std::array<std::string, 3> clips{make_file("cards/K1.MOV"), make_file("cards/K2.MOV"),
+                                           make_file("cards/K3.MOV")};
+    gate_.hold(clips[0]);
+    queue_->enqueue(IntakeKind::Dragged, {clips.begin(), clips.end()});
+    return clips;
+  }
   std::vector<std::function<void()>> timers_;
 };
 
@@ -107,12 +118,7 @@ TEST_F(PacedIntakeTest, ABurstOfReadyClipsSendsItsProgressOnceAtTheEnd) {
 }
 
 TEST_F(PacedIntakeTest, AClipReadyMidRunIsListedByTheTimerWhileTheRunGoesOn) {
-  start();
-  const std::string k1 = make_file("cards/K1.MOV");
-  const std::string k2 = make_file("cards/K2.MOV");
-  const std::string k3 = make_file("cards/K3.MOV");
-  gate_.hold(k1);  // the last in order
-  queue_->enqueue(IntakeKind::Dragged, {k1, k2, k3});
+  const auto [k1, k2, k3] = drag_three_holding_back_the_last();
   ASSERT_TRUE(run_until([&] { return list_.entries().size() == 2; }));
   fire_timers();
   ASSERT_FALSE(reports_.empty());
@@ -135,12 +141,7 @@ TEST_F(PacedIntakeTest, BehindALongListReportsComeLessOften) {
     delays.push_back(delay);
     timers_.push_back(std::move(task));
   };
-  start();
-  const std::string k1 = make_file("cards/K1.MOV");
-  const std::string k2 = make_file("cards/K2.MOV");
-  const std::string k3 = make_file("cards/K3.MOV");
-  gate_.hold(k1);
-  queue_->enqueue(IntakeKind::Dragged, {k1, k2, k3});
+  const auto [k1, k2, k3] = drag_three_holding_back_the_last();
   ASSERT_TRUE(run_until([&] { return list_.entries().size() == 1002; }));
   ASSERT_FALSE(delays.empty()) << "the second clip waits for the timer";
   EXPECT_GT(delays.front(), 200ms);
@@ -165,12 +166,7 @@ TEST(DragReportSpacing, GrowsWithTheListAndStaysWithinASecond) {
 }
 
 TEST_F(PacedIntakeTest, CancelSendsTheWaitingReportAtOnce) {
-  start();
-  const std::string k1 = make_file("cards/K1.MOV");
-  const std::string k2 = make_file("cards/K2.MOV");
-  const std::string k3 = make_file("cards/K3.MOV");
-  gate_.hold(k1);
-  queue_->enqueue(IntakeKind::Dragged, {k1, k2, k3});
+  const auto [k1, k2, k3] = drag_three_holding_back_the_last();
   ASSERT_TRUE(run_until([&] { return list_.entries().size() == 2; }));
   queue_->cancel();
   ASSERT_FALSE(reports_.empty());
