@@ -120,4 +120,21 @@ describe('a long clip list', () => {
     assert.equal(await page.locator('.clip.picked').count(), 1, 'no other row picked');
     await context.close();
   });
+
+  it('shows rows that were out of sight during a change of language in the new language', async () => {
+    const opened = await openPage(browser);
+    const { page, context } = opened;
+    await listClips(opened, 500);
+    const list = page.locator('[data-r="clip-list"]');
+    await list.evaluate((el) => { el.scrollTop = el.scrollHeight; });
+    await page.waitForFunction(() => !document.querySelector('.clip[data-index="0"]'));
+    const english = await page.evaluate(() => VEK.i18n.t('remove'));
+    await page.evaluate(() => VEK.i18n.setLanguage('CHT'));
+    await list.evaluate((el) => { el.scrollTop = 0; });
+    await page.waitForFunction(() => document.querySelector('.clip[data-index="0"]'));
+    const titles = await page.$$eval('.clip .clip-remove', (els) => [...new Set(els.map((e) => e.title))]);
+    assert.deepEqual(titles, [await page.evaluate(() => VEK.i18n.t('remove'))]);
+    assert.notEqual(titles[0], english);
+    await context.close();
+  });
 });

@@ -95,15 +95,23 @@
     var put = 0;
     rows.forEach(function (row) {
       if (row === at) { at = at.nextElementSibling; return; }
+      translated(row);
       list.insertBefore(row, at);
       put++;
     });
     return put;
   }
 
+  // A row out of the page missed a change of language: it gets it on its way back.
+  function translated(row) {
+    if (row.language === VEK.i18n.language()) return;
+    VEK.i18n.apply(row);
+    row.language = VEK.i18n.language();
+  }
+
   function newRow(clip, index) {
     var li = rowFor(clip, index);
-    VEK.i18n.apply(li);
+    translated(li);
     return li;
   }
 
@@ -168,6 +176,7 @@
   ClipList.prototype.measure = function () {
     var rows = this.list.children;
     for (var k = 0; k < rows.length; k++) {
+      if (!rows[k].offsetHeight) return; // the list is hidden
       var next = rows[k + 1];
       var height = next ? next.offsetTop - rows[k].offsetTop : rows[k].offsetHeight + MARGIN_PX;
       if (height > 0) rows[k].measured = height;
