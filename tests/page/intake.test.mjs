@@ -117,7 +117,10 @@ describe('intake panel', () => {
     await native.report(more[29]);
     await page.waitForFunction(() => VEK.app.views.list.rows.length === 31);
     const list = page.locator('[data-r="clip-list"]');
+    // Rows brought into sight are measured, and the list's end moves by
+    // what they differ from the height thought: the place is read after.
     await list.evaluate((el) => { el.scrollTop = el.scrollHeight; });
+    await page.evaluate(() => new Promise((resolve) => requestAnimationFrame(() => requestAnimationFrame(resolve))));
     const scrolled = await list.evaluate((el) => el.scrollTop);
     assert.ok(scrolled > 0, 'the list is longer than its box');
     await takeIn(page, native, more[30]);

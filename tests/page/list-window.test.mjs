@@ -121,6 +121,33 @@ describe('a long clip list', () => {
     await context.close();
   });
 
+  it('keeps the rows in sight where they are while rows taller than thought come in above them', async () => {
+    const opened = await openPage(browser);
+    const { page, context } = opened;
+    await page.addStyleTag({ content: '.clip[data-index$="0"] { min-height: 130px; }' });
+    await listClips(opened, 500);
+    const list = page.locator('[data-r="clip-list"]');
+    await list.evaluate((el) => { el.scrollTop = el.scrollHeight / 2; });
+    await page.waitForFunction(() => !document.querySelector('.clip[data-index="0"]'));
+    // Where a row in sight is after each scroll up by 40 px: as many pixels lower.
+    const steps = await list.evaluate(async (el) => {
+      const frame = () => new Promise((resolve) => requestAnimationFrame(() => requestAnimationFrame(resolve)));
+      await frame();
+      const moves = [];
+      for (let k = 0; k < 12; k++) {
+        const box = el.getBoundingClientRect();
+        const row = [...el.children].find((r) => r.getBoundingClientRect().top > box.top + 10);
+        const before = row.getBoundingClientRect().top;
+        el.scrollTop -= 40;
+        await frame();
+        moves.push(Math.round(row.getBoundingClientRect().top - before));
+      }
+      return moves;
+    });
+    assert.deepEqual(steps, steps.map(() => 40));
+    await context.close();
+  });
+
   it('shows rows that were out of sight during a change of language in the new language', async () => {
     const opened = await openPage(browser);
     const { page, context } = opened;

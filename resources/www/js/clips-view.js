@@ -133,19 +133,23 @@
   // Keeps in the page the rows in and near sight, and builds them: the
   // first ones at once, the rest in later slices.
   ClipList.prototype.show = function () {
+    var anchor = this.anchor();
     if (this.place() && this.handlers.onRowsBuilt) this.handlers.onRowsBuilt();
     this.buildRows(this.firstRows);
+    this.keepPlace(anchor);
     if (this.unbuilt) this.slices.schedule();
   };
 
   // Measures the rows in the page, then puts in it the built rows in and
   // near sight; true when rows were put in. A list as tall as its rows (not
   // scrolled) keeps every row: it is placed again until its height holds.
+  // A list that scrolls is not, as that would lay out the page again.
   ClipList.prototype.place = function () {
     this.measure();
     var put = 0;
     for (var pass = 0; pass < 3; pass++) {
       var seen = this.list.clientHeight;
+      var scrolls = this.list.scrollHeight > seen;
       var top = this.list.scrollTop;
       var span = VEK.listWindow.span(this.rows.length, this.height, top - NEAR_PX, top + seen + NEAR_PX);
       this.from = span.from;
@@ -154,9 +158,29 @@
       this.unbuilt = span.to - span.from - shown.length;
       put += arrange(this.list, shown);
       this.pad(span.above, span.below);
-      if (this.list.clientHeight === seen) break;
+      if (scrolls || this.list.clientHeight === seen) break;
     }
     return put > 0;
+  };
+
+  // The first row in sight and where it is. A row coming in above it may be
+  // taller or shorter than the space that stood for it; the list scrolls by
+  // the difference, so what is in sight stays where it was.
+  ClipList.prototype.anchor = function () {
+    if (!this.list.scrollTop) return null; // nothing comes in above the top
+    var top = this.list.getBoundingClientRect().top;
+    var rows = this.list.children;
+    for (var k = 0; k < rows.length; k++) {
+      var at = rows[k].getBoundingClientRect();
+      if (at.bottom > top) return { row: rows[k], top: at.top };
+    }
+    return null;
+  };
+
+  ClipList.prototype.keepPlace = function (anchor) {
+    if (!anchor || anchor.row.parentNode !== this.list) return;
+    var moved = anchor.row.getBoundingClientRect().top - anchor.top;
+    if (Math.abs(moved) >= 1) this.list.scrollTop += moved;
   };
 
   // The space of the rows out of the page, and of those not built yet,
