@@ -2,8 +2,9 @@
 // a merge check box and a remove button. Rows are addressed by index.
 // Only the rows in and near the visible part of the list are in the page;
 // blocks before and after them stand for the others, so the list's scroll
-// bar spans them all. A card of a thousand clips laid out and painted every row while it
-// was read, and held the page's frames for tens of milliseconds.
+// bar spans them all. With every row of a card of a thousand clips in the
+// page, laying them out and painting them held the page's frames for tens
+// of milliseconds while the card was read.
 (function (VEK) {
   'use strict';
 
@@ -255,6 +256,7 @@
     return !this.unbuilt;
   };
 
+  // The height of the rows after the kept ones.
   ClipList.prototype.belowKept = function () {
     var below = 0;
     for (var j = this.to; j < this.rows.length; j++) below += this.height(j);
