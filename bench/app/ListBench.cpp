@@ -113,6 +113,9 @@ void print_list(const vek::test::Json& report, int clips, double native_ms, doub
                 report["afterReportMs"].number());
   std::printf("longest page task: %.0f ms (ratio to the %.0f ms target %.2f)%s\n", gap, kTaskTargetMs,
               gap / kTaskTargetMs, report["longestTaskMs"].is_null() ? ", from the heartbeat" : "");
+  if (!report["rowsInPage"].is_null())
+    std::printf("rows in the page when complete: %.0f of %.0f\n", report["rowsInPage"].number(),
+                report["rows"].number());
 }
 
 void print_settled(const vek::test::Json& report) {
