@@ -60,8 +60,12 @@ async function switchTimes(page, indices) {
     const times = [];
     for (const i of list) {
       const clip = VEK.app.viewer.clips[i];
+      // The list holds only the rows in sight: scroll the row into it first.
+      const list = VEK.app.views.list;
+      list.list.scrollTop = VEK.listWindow.offset(i, list.height);
+      list.finish();
       const t0 = performance.now();
-      document.querySelectorAll('.clip .clip-main')[i].click();
+      list.list.querySelector('.clip[data-index="' + i + '"] .clip-main').click();
       while (!(VEK.app.viewer.track && VEK.app.viewer.currentClip() === clip && VEK.app.views.route.screen)) {
         await new Promise((r) => setTimeout(r, 0));
       }
