@@ -6,7 +6,7 @@ import assert from 'node:assert/strict';
 import { join } from 'node:path';
 import { tmpdir } from 'node:os';
 import { mkdtempSync } from 'node:fs';
-import { launch, openPage, literal } from './harness.mjs';
+import { launch, openPage, literal, listText } from './harness.mjs';
 import { freeGpsTrack, clipFile } from './fixtures.mjs';
 
 let browser;
@@ -77,6 +77,32 @@ describe('intake panel', () => {
     assert.equal(await page.locator('.clip.current .clip-name').textContent(), '2016_0301_100517_003.MOV');
     assert.equal(await page.evaluate(() => document.querySelector('video').paused), false);
     await progress(page, 'finished', '3', '3', '300', '300', '0');
+    await context.close();
+  });
+
+  // The list is built with the next frame: the intake's end can come first.
+  it('keeps the clip playing when the intake ends before its last report is built', async () => {
+    const { page, native, context } = await openPage(browser);
+    const dir = mkdtempSync(join(tmpdir(), 'vek-card-'));
+    const clips = ['2016_0301_100507_001.MOV', '2016_0301_100512_002.MOV']
+      .map((n) => native.addClip(dir, n, freeGpsTrack(n, { seconds: 5 }), clipFile(5)));
+    await progress(page, 'running', '0', '2', '0', '200', '');
+    await takeIn(page, native, clips[1]);
+    await page.waitForFunction(() => document.querySelector('video').currentTime > 0.2);
+    await page.evaluate(() => {
+      window.loads = 0;
+      document.querySelector('video').addEventListener('loadstart', () => { window.loads++; });
+    });
+    native.tracks.push(join(native.userPath, '2016_0301_100507_001.data'));
+    native.clips.push(clips[0]);
+    await page.evaluate(`file_list_fun(${literal(listText(native.tracks))},${literal(listText(native.clips))},` +
+      `${literal(clips[1])});intake_progress('finished','2','2','200','200','0')`);
+    await page.waitForFunction(() => VEK.app.viewer.clips.length === 2);
+    await page.evaluate(() => new Promise((r) => requestAnimationFrame(() => requestAnimationFrame(r))));
+    assert.equal(await page.evaluate(() => window.loads), 0, 'the playing clip is not loaded again');
+    assert.equal(await page.evaluate(() => VEK.app.viewer.playingPath), clips[1]);
+    assert.equal(await page.locator('.clip.current .clip-name').textContent(), '2016_0301_100512_002.MOV');
+    assert.equal(await page.evaluate(() => document.querySelector('video').paused), false);
     await context.close();
   });
 

@@ -49,9 +49,13 @@
     VEK.trackLoader.forgetFailures();
     app.actions.syncPicks();
     var imported = viewer.indexOf(current);
+    // The list is built with the next frame, so the intake's end may come
+    // before its last report: a report naming the clip that plays leaves it
+    // playing instead of loading it again.
+    var playsOn = before && imported >= 0 && viewer.clips[imported].path === before.path && app.views.player.isPlaying();
     // While a card is read, the clip being watched keeps playing; the first
     // clip ready plays when none is.
-    if (imported >= 0 && VEK.intake.running() && before) {
+    if (imported >= 0 && before && (VEK.intake.running() || playsOn)) {
       viewer.reattach(viewer.indexOf(before.path));
     } else if (imported >= 0) {
       viewer.select(imported, true);

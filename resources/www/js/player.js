@@ -90,8 +90,10 @@
     if (v.videoWidth === 0 && v.videoHeight === 0) this.handlers.onNoPicture();
   };
 
+  Player.prototype.isPlaying = function () { return !this.video.paused && !this.video.ended; };
+
   Player.prototype.syncPlaying = function () {
-    var playing = !this.video.paused && !this.video.ended;
+    var playing = this.isPlaying();
     this.root.classList.toggle('playing', playing);
     this.ui.play.dataset.i18nAria = playing ? 'pause' : 'play';
     this.ui.play.setAttribute('aria-label', VEK.i18n.t(this.ui.play.dataset.i18nAria));
