@@ -55,7 +55,7 @@
     var playsOn = before && imported >= 0 && viewer.clips[imported].path === before.path && app.views.player.isPlaying();
     // While a card is read, the clip being watched keeps playing; the first
     // clip ready plays when none is.
-    if (imported >= 0 && before && (VEK.intake.running() || playsOn)) {
+    if ((imported >= 0 && before && VEK.intake.running()) || playsOn) {
       viewer.reattach(viewer.indexOf(before.path));
     } else if (imported >= 0) {
       viewer.select(imported, true);

@@ -250,17 +250,17 @@
       this.put(i, this.build(i));
       count++;
     }
-    if (count) this.pad(VEK.listWindow.offset(this.from, this.height), this.belowKept());
+    if (count) this.padKept();
     if (count && this.handlers.onRowsBuilt) this.handlers.onRowsBuilt();
     if (!this.unbuilt && this.scrollWanted) this.scrollToCurrent();
     return !this.unbuilt;
   };
 
-  // The height of the rows after the kept ones.
-  ClipList.prototype.belowKept = function () {
+  // The blocks before and after the kept rows, once rows among them are built.
+  ClipList.prototype.padKept = function () {
     var below = 0;
     for (var j = this.to; j < this.rows.length; j++) below += this.height(j);
-    return below;
+    this.pad(VEK.listWindow.offset(this.from, this.height), below);
   };
 
   // Puts the new row of kept index `index` before the next built one.
@@ -290,7 +290,7 @@
     var li = this.build(index);
     if (this.kept(index)) {
       this.put(index, li);
-      this.pad(VEK.listWindow.offset(this.from, this.height), this.belowKept());
+      this.padKept();
     }
     return li;
   };
