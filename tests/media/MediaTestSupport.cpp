@@ -20,7 +20,8 @@ namespace {
 constexpr GstClockTime kDiscoverTimeout = 30 * GST_SECOND;  // generous for a loaded machine
 constexpr GstClockTime kDecodeTimeout = 10 * GST_SECOND;
 // gst-launch starts, maps its window and draws, on a loaded machine.
-constexpr std::chrono::seconds kWindowShowTimeout{20};
+constexpr std::chrono::seconds kWindowShowTimeout{12};
+constexpr int kWindowShowAttempts = 3;
 
 std::filesystem::path run_maker(const std::string& command, const std::filesystem::path& out) {
   const test::RunResult made = test::run_process({"sh", "-c", command});
@@ -188,12 +189,23 @@ std::optional<Picture> read_png(const std::filesystem::path& path) {
   return first_picture(pipeline);
 }
 
-ScreenPattern::ScreenPattern()
-    : window_(std::vector<std::string>{"gst-launch-1.0", "-q", "videotestsrc", "pattern=checkers-1", "!",
-                                       "video/x-raw,width=400,height=300", "!", "ximagesink"},
-              {}) {
-  shown_ = test::wait_until(checkerboard_on_screen, kWindowShowTimeout, std::chrono::milliseconds(50));
-  if (!shown_) std::cerr << "the checkerboard window did not show within the timeout\n";
+ScreenPattern::ScreenPattern() {
+  for (int attempt = 1; attempt <= kWindowShowAttempts && !shown_; ++attempt)
+    shown_ = show_once(attempt);
+}
+
+bool ScreenPattern::show_once(int attempt) {
+  const auto err = logs_ / ("gst-launch-" + std::to_string(attempt) + ".err");
+  window_.reset();  // a window that never showed goes before the next
+  window_ = std::make_unique<test::Child>(
+      std::vector<std::string>{"gst-launch-1.0", "-q", "videotestsrc", "pattern=checkers-1", "!",
+                               "video/x-raw,width=400,height=300", "!", "ximagesink"},
+      test::Child::Streams{.out = {}, .err = err});
+  if (test::wait_until(checkerboard_on_screen, kWindowShowTimeout, std::chrono::milliseconds(50))) return true;
+  std::cerr << "the checkerboard window did not show within the timeout (attempt " << attempt << ", "
+            << (window_->running() ? "still running" : "its process ended") << "); it said:\n"
+            << test::ScratchFolder::read(err) << "\n";
+  return false;
 }
 
 bool iterate_main_until(const std::function<bool()>& done, std::chrono::seconds timeout) {

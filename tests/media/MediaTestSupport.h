@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -68,13 +69,18 @@ std::optional<Picture> read_png(const std::filesystem::path& path);
 
 // A window at the screen's origin showing a one-pixel checkerboard, drawn by
 // a gst-launch process for the object's lifetime; made once it is on screen.
+// A window that does not show is started again, and what its process said is
+// printed, so one slow or failed start does not fail the test.
 class ScreenPattern {
  public:
   ScreenPattern();
   bool shown() const { return shown_; }
 
  private:
-  test::Child window_;
+  bool show_once(int attempt);
+
+  test::ScratchFolder logs_{"pattern"};
+  std::unique_ptr<test::Child> window_;
   bool shown_ = false;
 };
 
