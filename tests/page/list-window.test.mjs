@@ -148,6 +148,23 @@ describe('a long clip list', () => {
     await context.close();
   });
 
+  it('keeps the keyboard focus on the list while its row is out of the page, and gives it back on return', async () => {
+    const opened = await openPage(browser);
+    const { page, context } = opened;
+    await listClips(opened, 500);
+    await page.focus('.clip[data-index="2"] .clip-main');
+    const list = page.locator('[data-r="clip-list"]');
+    await list.evaluate((el) => { el.scrollTop = el.scrollHeight; });
+    await page.waitForFunction(() => !document.querySelector('.clip[data-index="2"]'));
+    assert.equal(await page.evaluate(() => document.activeElement.dataset.r), 'clip-list', 'the focus stays on the list');
+    await list.evaluate((el) => { el.scrollTop = 0; });
+    await page.waitForFunction(() => document.querySelector('.clip[data-index="2"]'));
+    assert.equal(await page.evaluate(() => document.activeElement.closest('.clip')?.dataset.index), '2');
+    await page.keyboard.press('Enter');
+    await page.waitForFunction(() => VEK.app.viewer.current === 2);
+    await context.close();
+  });
+
   it('shows rows that were out of sight during a change of language in the new language', async () => {
     const opened = await openPage(browser);
     const { page, context } = opened;

@@ -25,9 +25,11 @@
     this.to = 0;
     this.unbuilt = 0; // rows among those not built yet
     this.scrollWanted = false;
+    this.focusHeld = null; // the element that had the focus, while its row is out of the page
     var self = this;
     this.height = function (i) { return self.rows[i].measured || ROW_PX; };
     this.slices = new VEK.Slices(function () { return self.buildRows(0); });
+    this.list.tabIndex = -1; // holds the focus while its row is out of the page
     this.list.addEventListener('scroll', function () { self.show(); }, { passive: true });
     if (window.ResizeObserver) new ResizeObserver(function () { self.show(); }).observe(this.list, { box: 'border-box' });
     this.list.addEventListener('click', function (e) { self.click(e); });
@@ -157,11 +159,33 @@
       this.to = span.to;
       var shown = this.rows.slice(span.from, span.to).filter(isBuilt);
       this.unbuilt = span.to - span.from - shown.length;
+      this.holdFocus(shown);
       put += arrange(this.list, shown);
+      this.returnFocus();
       this.pad(span.above, span.below);
       if (scrolls || this.list.clientHeight === seen) break;
     }
     return put > 0;
+  };
+
+  // A row leaving the page with the keyboard focus leaves it on the list,
+  // so keys and Tab go on from there, and takes it back when it returns.
+  ClipList.prototype.holdFocus = function (shown) {
+    var active = document.activeElement;
+    var row = active && active !== this.list && this.list.contains(active) ? active.closest('.clip') : null;
+    if (!row || shown.indexOf(row) >= 0) return;
+    this.focusHeld = active;
+    this.list.focus({ preventScroll: true });
+  };
+
+  ClipList.prototype.returnFocus = function () {
+    var held = this.focusHeld;
+    if (!held) return;
+    if (document.activeElement !== this.list) this.focusHeld = null; // the focus went elsewhere since
+    else if (this.list.contains(held)) {
+      this.focusHeld = null;
+      held.focus({ preventScroll: true });
+    }
   };
 
   // The first row in sight and where it is. A row coming in above it may be
