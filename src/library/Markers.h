@@ -17,7 +17,9 @@ bool has_close_marker(std::string_view path);
 // path has fewer than three "_" and so no fourth piece.
 std::optional<std::array<std::string, 3>> number_markers(std::string_view path);
 
-// True when the path contains any of the markers.
+// True when the path contains any of the markers where a number starts: the
+// "6_" that ends the year of "2016_0301_100300_003.MOV" is not the number 6,
+// and a clip named the camera's way is not refused for it.
 bool has_number_marker(std::string_view path, const std::array<std::string, 3>& markers);
 
 }  // namespace vek::library

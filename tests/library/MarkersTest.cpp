@@ -39,6 +39,17 @@ TEST(Markers, NumberMarkersFromTheFourthPiece) {
   EXPECT_TRUE(has_number_marker("/cards/A/X_Y_13_012.MOV", *markers));
 }
 
+TEST(Markers, NumberMarkersCountOnlyWhereANumberStarts) {
+  // Clips 3 to 5 and 13 to 15 of 2016: their markers end the year's piece.
+  for (const char* clip : {"/c/2016_0301_100300_003.MOV", "/c/2016_0301_101400_014.MOV", "/c/X_Y_113_012.MOV"}) {
+    SCOPED_TRACE(clip);
+    EXPECT_FALSE(has_number_marker(clip, *number_markers(clip)));
+  }
+  EXPECT_TRUE(has_number_marker("/c/13_trip/X_Y_Z_012.MOV", {"13_", "14_", "15_"})) << "in a folder's name";
+  EXPECT_TRUE(has_number_marker("14_X_Y_012.MOV", *number_markers("14_X_Y_012.MOV")));
+  EXPECT_TRUE(has_number_marker("/c/113_A_B_13_012", {"13_", "14_", "15_"})) << "a later place counts";
+}
+
 TEST(Markers, NumberMarkersEdgeCases) {
   EXPECT_FALSE(number_markers("/c/A_B_C.MOV"));
   EXPECT_EQ(number_markers("/c/A_B_C_x.MOV")->at(0), "1_");
