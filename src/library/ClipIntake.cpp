@@ -102,17 +102,40 @@ void plan_track(IntakeStep& step, const std::string& home, Claims& claims) {
   step.track_path = names.track_path;
 }
 
-std::vector<std::string> expand_folders(const std::vector<std::string>& paths) {
+// What an empty folder (or one holding no clips) stands for.
+enum class EmptyFolder { Dropped, Kept };
+
+// Each folder stands for the clips inside it, in name order. A dragged one
+// holding none stays itself, to be passed over with its report, so that the
+// page answers the drop.
+std::vector<std::string> expand_folders(const std::vector<std::string>& paths, EmptyFolder empty) {
   std::vector<std::string> expanded;
   for (const std::string& path : paths) {
-    if (std::error_code error; std::filesystem::is_directory(path, error)) {
-      const std::vector<std::string> inside = clips_in_folder(path);
-      expanded.insert(expanded.end(), inside.begin(), inside.end());
-    } else {
+    if (std::error_code error; !std::filesystem::is_directory(path, error)) {
+      expanded.push_back(path);
+      continue;
+    }
+    const std::vector<std::string> inside = clips_in_folder(path);
+    expanded.insert(expanded.end(), inside.begin(), inside.end());
+    if (inside.empty() && empty == EmptyFolder::Kept) {
       expanded.push_back(path);
     }
   }
   return expanded;
+}
+
+// Chosen and dragged folders (a card's DCIM dropped on the window, or named
+// on the command line) stand for their clips; a card's list holds clips only.
+std::vector<std::string> intake_sources(IntakeKind kind, const std::vector<std::string>& paths) {
+  switch (kind) {
+    case IntakeKind::Chosen:
+      return expand_folders(paths, EmptyFolder::Dropped);
+    case IntakeKind::Dragged:
+      return expand_folders(paths, EmptyFolder::Kept);
+    case IntakeKind::Card:
+      break;
+  }
+  return paths;
 }
 
 }  // namespace
@@ -122,7 +145,7 @@ bool reports_each_path(IntakeKind kind) {
 }
 
 std::vector<IntakeStep> plan_intake(IntakeKind kind, const std::vector<std::string>& paths, const std::string& home) {
-  const std::vector<std::string> sources = kind == IntakeKind::Chosen ? expand_folders(paths) : paths;
+  const std::vector<std::string> sources = intake_sources(kind, paths);
   std::vector<IntakeStep> steps;
   Claims claims;
   for (auto path = sources.rbegin(); path != sources.rend(); ++path) {

@@ -24,7 +24,8 @@ inline constexpr std::string_view kNoClip = "(null)";
 enum class IntakeKind {
   // The import chooser: one report when the run ends.
   Chosen,
-  // A drag or the command line: a report after every path.
+  // A drag or the command line: a report after every path. A folder
+  // stands for its clips, as a chosen one does.
   Dragged,
   // A memory card's clips, offered and accepted in the page: the chooser's
   // rules for paths, with a report after every path so the list fills as

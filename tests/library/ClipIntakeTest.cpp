@@ -81,6 +81,20 @@ TEST_F(ClipIntake, DragReportsAfterEveryPathAndLogsMarkersInOrder) {
                                             "read K2.mov", "read K1.MOV"}));
 }
 
+TEST_F(ClipIntake, DraggedFolderStandsForItsClipsAndAnEmptyOneIsAnswered) {
+  const std::string b = make_file("card/DCIM/100/B.MOV");
+  const std::string a = make_file("card/DCIM/100/A.mov");
+  make_file("card/DCIM/100/notes.txt");
+  const std::string k = make_file("K.MOV");
+  const std::filesystem::path empty = root_ / "empty";
+  std::filesystem::create_directories(empty);
+  take_in(IntakeKind::Dragged, {k, (root_ / "card").string(), empty.string()});
+  EXPECT_EQ(list_.clip_list_text(), b + "," + a + "," + k + ",") << "last to first, the folder's in name order";
+  EXPECT_EQ(reports_, (std::vector<std::string>{"|(null)", b + ",|" + b, b + "," + a + ",|" + a,
+                                                list_.clip_list_text() + "|" + k}));
+  EXPECT_EQ(extraction_count(), 3U);
+}
+
 TEST_F(ClipIntake, EmptyDragMakesNoReport) {
   take_in(IntakeKind::Dragged, {});
   EXPECT_TRUE(reports_.empty());
