@@ -1,4 +1,5 @@
 #include "MovBuilder.h"
+#include "track/ByteReader.h"
 #include "track/container/SampleTable.h"
 
 #include <gtest/gtest.h>
@@ -37,6 +38,8 @@ struct Tables {
   ByteVector offsets = u32s({0, 2, kMediaAt, kMediaAt + 40});
   ByteVector times = u32s({0, 2, 2, 500, 1, 1000});
   bool with_stsd = true;
+  ByteVector short_stsd;  // replaces the sample description when set
+  ByteVector mdhd = u32s({0, 0, 0, 1000, 2500, 0});
 };
 
 ByteVector stsd(const std::string& format) {
@@ -54,21 +57,23 @@ ByteVector hdlr(const std::string& handler) {
 }
 
 ByteVector trak(const Tables& t) {
-  const ByteVector stbl =
-      atom("stbl", join({t.with_stsd ? stsd(t.format) : ByteVector{}, atom("stts", t.times), atom("stsc", t.runs),
-                         atom(t.sizes_type, t.sizes), atom(t.offsets_type, t.offsets)}));
-  const ByteVector mdhd = atom("mdhd", u32s({0, 0, 0, 1000, 2500, 0}));
+  const ByteVector stbl = atom("stbl", join({!t.short_stsd.empty() ? atom("stsd", t.short_stsd)
+                                             : t.with_stsd         ? stsd(t.format)
+                                                                   : ByteVector{},
+                                             atom("stts", t.times), atom("stsc", t.runs), atom(t.sizes_type, t.sizes),
+                                             atom(t.offsets_type, t.offsets)}));
+  const ByteVector mdhd = atom("mdhd", t.mdhd);
   const ByteVector mdia = atom("mdia", join({mdhd, hdlr(t.handler), atom("minf", stbl)}));
   return atom("trak", mdia);
 }
 
 // A clip whose media holds 80 bytes 0, 1, 2... and whose movie holds the tracks.
-ByteVector clip(std::initializer_list<ByteVector> traks, std::uint64_t created_1904 = 0) {
+ByteVector clip(std::initializer_list<ByteVector> traks, std::uint64_t created_1904 = 0, std::size_t mvhd_size = 100) {
   ByteVector media(80);
   for (std::size_t i = 0; i < media.size(); ++i)
     media[i] = static_cast<std::byte>(i);
   ByteVector mvhd = u32s({0, created_1904});
-  mvhd.resize(100);
+  mvhd.resize(mvhd_size);
   ByteVector moov = atom("mvhd", mvhd);
   for (const ByteVector& t : traks)
     moov.insert(moov.end(), t.begin(), t.end());
@@ -133,6 +138,36 @@ TEST(SampleTable, MalformedTablesLeaveTheirTrackOutAndReadNothingOutside) {
     ASSERT_EQ(movie.tracks.size(), 1U) << "case " << i;
     EXPECT_EQ(movie.tracks[0].samples.size(), 3U) << "the sound track beside it is read, case " << i;
   }
+}
+
+TEST(SampleTable, TruncatedHeadersAndTablesAreRefusedBeforeAnyReadPastThem) {
+  const std::uint64_t overflows = ByteReader::overflows_on_this_thread();
+  std::vector<Tables> bad(4);
+  bad[0].sizes = u32s({0});  // stsz cut after its version
+  bad[1].sizes_type = "stz2";
+  bad[1].sizes = ByteVector(6);   // stz2 cut before its field size
+  bad[2].short_stsd = u32s({0});  // stsd without its count
+  bad[3].runs = u32s({0});        // stsc without its count
+  for (std::size_t i = 0; i < bad.size(); ++i) {
+    const MovieTables movie = tables_of(clip({trak(bad[i]), trak({})}));
+    ASSERT_EQ(movie.tracks.size(), 1U) << "case " << i;
+  }
+  // A cut mdhd (no time scale) or stts leaves the samples placed but untimed.
+  std::vector<Tables> untimed(3);
+  untimed[0].mdhd = ByteVector(1, std::byte{1});  // version 1 and nothing more
+  untimed[1].mdhd = ByteVector{};
+  untimed[2].times = u32s({0});
+  for (std::size_t i = 0; i < untimed.size(); ++i) {
+    const MovieTables movie = tables_of(clip({trak(untimed[i])}));
+    ASSERT_EQ(movie.tracks.size(), 1U) << "case " << i;
+    EXPECT_EQ(movie.tracks[0].samples.at(2).offset, kMediaAt + 40) << "case " << i;
+    EXPECT_EQ(movie.tracks[0].samples.at(2).start_seconds, 0.0) << "case " << i;
+  }
+  for (const std::size_t mvhd_size : {std::size_t{0}, std::size_t{1}, std::size_t{6}}) {
+    EXPECT_FALSE(tables_of(clip({trak({})}, 2082844800ULL + 1456823100ULL, mvhd_size)).creation_unix.has_value())
+        << "an mvhd of " << mvhd_size << " bytes has no time";
+  }
+  EXPECT_EQ(ByteReader::overflows_on_this_thread(), overflows) << "every field was checked before it was read";
 }
 
 TEST(SampleTable, SamplesAreReadWholeWithinTheByteCap) {

@@ -38,13 +38,15 @@ std::array<char, 4> four_cc(Bytes payload, std::uint64_t at) {
 
 // Entries of `width` bytes after a full table header, when they are all there.
 std::optional<std::uint64_t> entry_count(ByteReader& r, std::uint64_t count_at, std::uint64_t width) {
+  if (!r.fits(count_at, 4)) return std::nullopt;
   const std::uint64_t count = r.u32be(count_at);
-  if (r.overflowed() || count > kMaxSamplesPerTrack || !r.fits(count_at + 4, count * width)) return std::nullopt;
+  if (count > kMaxSamplesPerTrack || !r.fits(count_at + 4, count * width)) return std::nullopt;
   return count;
 }
 
 std::optional<std::vector<std::uint64_t>> plain_sizes(Bytes stsz) {
   ByteReader r(stsz);
+  if (!r.fits(0, 12)) return std::nullopt;
   const std::uint32_t fixed = r.u32be(4);
   const auto count = entry_count(r, 8, fixed != 0 ? 0 : 4);
   if (!count) return std::nullopt;
@@ -58,6 +60,7 @@ std::optional<std::vector<std::uint64_t>> plain_sizes(Bytes stsz) {
 // `stz2`: 4-, 8- or 16-bit sizes, two 4-bit sizes to a byte (the first in the high bits).
 std::optional<std::vector<std::uint64_t>> compact_sizes(Bytes stz2) {
   ByteReader r(stz2);
+  if (!r.fits(0, 12)) return std::nullopt;
   const std::uint8_t bits = r.u8(7);
   const std::uint64_t count = r.u32be(8);
   if ((bits != 4 && bits != 8 && bits != 16) || count > kMaxSamplesPerTrack || !r.fits(12, (count * bits + 7) / 8))
@@ -125,6 +128,7 @@ std::optional<std::vector<SampleRef>> place_samples(const std::vector<std::uint6
 // Start and duration of each sample from `stts`; samples it does not cover keep zero.
 void place_times(std::vector<SampleRef>& samples, Bytes stts, std::uint32_t timescale) {
   ByteReader r(stts);
+  if (!r.fits(0, 8)) return;
   const std::uint64_t count = r.u32be(4);
   std::uint64_t ticks = 0;
   std::size_t i = 0;
@@ -167,7 +171,7 @@ std::optional<std::vector<SampleRef>> sample_refs(ByteSource& source, const std:
 // The first sample entry's format, when `stsd` holds one whole entry header.
 std::optional<std::array<char, 4>> entry_format(const Payload& stsd) {
   ByteReader r(stsd);
-  if (r.u32be(4) == 0 || r.u32be(8) < 8 || !r.fits(8, r.u32be(8))) return std::nullopt;
+  if (!r.fits(0, 12) || r.u32be(4) == 0 || r.u32be(8) < 8 || !r.fits(8, r.u32be(8))) return std::nullopt;
   return four_cc(stsd, 12);
 }
 
@@ -182,7 +186,9 @@ std::optional<TrackTable> read_track(ByteSource& source, const Atom& trak) {
   const auto format = stsd ? entry_format(*stsd) : std::nullopt;
   if (!mdhd || !hdlr || hdlr->size() < 12 || !format) return std::nullopt;
   ByteReader header(*mdhd);
-  const std::uint32_t timescale = header.u32be(header.u8(0) == 1 ? 20 : 12);
+  const std::uint64_t timescale_at = header.fits(0, 1) && header.u8(0) == 1 ? 20 : 12;
+  // Without a time scale the samples are placed, untimed.
+  const std::uint32_t timescale = header.fits(timescale_at, 4) ? header.u32be(timescale_at) : 0;
   auto samples = sample_refs(source, *stbl, timescale);
   if (!samples) return std::nullopt;
   return TrackTable{four_cc(*hdlr, 8), *format, std::move(*samples)};
@@ -192,8 +198,10 @@ std::optional<double> creation_time(ByteSource& source, const std::vector<Atom>&
   const auto mvhd = payload_of(source, find_atom(moov, "mvhd"));
   if (!mvhd) return std::nullopt;
   ByteReader r(*mvhd);
-  const std::uint64_t since_1904 = r.u8(0) == 1 ? r.u64be(4) : r.u32be(4);
-  if (r.overflowed() || since_1904 <= kSecondsFrom1904To1970) return std::nullopt;
+  const bool wide = r.fits(0, 1) && r.u8(0) == 1;  // version 1: 64-bit times
+  if (!r.fits(4, wide ? 8 : 4)) return std::nullopt;
+  const std::uint64_t since_1904 = wide ? r.u64be(4) : r.u32be(4);
+  if (since_1904 <= kSecondsFrom1904To1970) return std::nullopt;
   return static_cast<double>(since_1904 - kSecondsFrom1904To1970);
 }
 
