@@ -194,6 +194,38 @@ describe('trip route', () => {
   });
 });
 
+describe('the trip on screen while the list grows', () => {
+  it('keeps the route\'s trip when clips are listed before it, and a click still seeks the clip it shows', async () => {
+    const { page, native, context } = await openPage(browser);
+    await importTrip(page, native, [
+      { name: 'ROUTE_B.MOV', samples: northDrive(T0, 5, 0) },
+      { name: 'ROUTE_C.MOV', samples: northDrive(T0 + 5, 5, 5) },
+    ]);
+    await page.click('.clip:nth-child(1) .clip-main');
+    await page.waitForFunction(() => VEK.app.viewer.currentClip()?.name === 'ROUTE_B.MOV' && VEK.app.views.route.tripScreen);
+    await page.evaluate(() => document.querySelector('video').pause());
+    const version = await page.evaluate(() => VEK.app.views.route.tripVersion);
+    // A clip of another day listed before the trip, as a card read from its
+    // last clip to its first lists them: every index of the trip moves.
+    native.clips.unshift(native.addClip(mkdtempSync(join(tmpdir(), 'vek-trip-card-')), 'ROUTE_A.MOV',
+      trackText('ROUTE_A.MOV', northDrive(T0 - 30 * HOUR, 5, 0)), clipFile(5)));
+    native.tracks.unshift(join(native.userPath, 'ROUTE_A.data'));
+    await native.report('0');
+    await page.waitForFunction(() => VEK.app.viewer.current === 1 && VEK.app.tripView.listed === VEK.app.viewer.clips &&
+      VEK.app.tripView.trips.length === 2);
+    assert.equal(await page.evaluate(() => VEK.app.views.route.tripVersion), version, 'the same trip is not set again');
+    const target = await page.evaluate(() => {
+      const route = VEK.app.views.route;
+      const part = route.tripScreen.find((p) => p.clip !== route.tripCurrent);
+      const box = route.el.getBoundingClientRect();
+      return { x: box.left + part.xy[2 * 30], y: box.top + part.xy[2 * 30 + 1], t: part.t[30] };
+    });
+    await page.mouse.click(target.x, target.y);
+    await page.waitForFunction(() => VEK.app.viewer.currentClip()?.name === 'ROUTE_C.MOV');
+    await context.close();
+  });
+});
+
 describe('clip boundaries', () => {
   it('playback runs into the next clip of the trip without a jump in the readings', async () => {
     const { page, native, context } = await openPage(browser);

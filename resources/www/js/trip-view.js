@@ -139,11 +139,14 @@
 
   // The route, chart marks and clock of the clip on screen. Until the
   // trips of a new list are made (a refresh is due) the route keeps the
-  // trip it shows; it is drawn again only when the trip differs.
+  // trip it shows, also while the new list has no clip on screen yet (a
+  // report is applied before its clip is found in it); it is drawn again
+  // only when the trip differs.
   TripView.prototype.showCurrent = function () {
     var viewer = this.app.viewer;
     var v = this.app.views;
-    if (this.listed !== viewer.clips && this.shownTrip && this.shownTrip.path === pathOf(viewer)) return;
+    var kept = this.shownTrip && (viewer.current < 0 || this.shownTrip.path === pathOf(viewer));
+    if (this.listed !== viewer.clips && kept) return;
     var trip = this.listed === viewer.clips ? this.tripOf(viewer.current) : null; // not of an older list
     var entry = trip ? trip.clips[viewer.current - trip.first] : null;
     var marks = entry && entry.track === viewer.track ? entry.events : [];
@@ -167,10 +170,13 @@
     return clip ? clip.path : null;
   }
 
+  // The same clip and the same tracks in the same order: clips listed before
+  // the trip (a card is read from its last clip) move its indices, and the
+  // trip shown keeps those of its own list, which its click still maps.
   function sameTrip(a, b) {
-    if (!a || a.path !== b.path || a.current !== b.current || a.track !== b.track) return false;
+    if (!a || a.path !== b.path || a.track !== b.track) return false;
     if (a.parts.length !== b.parts.length) return false;
-    return a.parts.every(function (part, k) { return part.clip === b.parts[k].clip && part.track === b.parts[k].track; });
+    return a.parts.every(function (part, k) { return part.track === b.parts[k].track; });
   }
 
   // Shows `clip` at video time `time`, loading it first when another plays.
