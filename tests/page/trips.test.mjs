@@ -170,22 +170,31 @@ describe('events', () => {
   });
 });
 
+// Imports a trip of two clips and shows the first of them, paused.
+async function showFirstOfTrip(page, native, [first, second]) {
+  await importTrip(page, native, [
+    { name: first, samples: northDrive(T0, 5, 0) },
+    { name: second, samples: northDrive(T0 + 5, 5, 5) },
+  ]);
+  await page.click('.clip:nth-child(1) .clip-main');
+  await page.waitForFunction((name) => VEK.app.viewer.currentClip()?.name === name && VEK.app.views.route.tripScreen,
+    first);
+  await page.evaluate(() => document.querySelector('video').pause());
+}
+
+// Where on screen the route draws the other clip's part, 3 s into it.
+const otherPartPoint = (page) => page.evaluate(() => {
+  const route = VEK.app.views.route;
+  const part = route.tripScreen.find((p) => p.clip !== route.tripCurrent);
+  const box = route.el.getBoundingClientRect();
+  return { parts: route.tripScreen.length, x: box.left + part.xy[2 * 30], y: box.top + part.xy[2 * 30 + 1], t: part.t[30] };
+});
+
 describe('trip route', () => {
   it('shows the whole trip and a click on another clip\'s part seeks to that clip and time', async () => {
     const { page, native, context } = await openPage(browser);
-    await importTrip(page, native, [
-      { name: 'ROUTE_A.MOV', samples: northDrive(T0, 5, 0) },
-      { name: 'ROUTE_B.MOV', samples: northDrive(T0 + 5, 5, 5) },
-    ]);
-    await page.click('.clip:nth-child(1) .clip-main');
-    await page.waitForFunction(() => VEK.app.viewer.currentClip()?.name === 'ROUTE_A.MOV' && VEK.app.views.route.tripScreen);
-    await page.evaluate(() => document.querySelector('video').pause());
-    const target = await page.evaluate(() => {
-      const route = VEK.app.views.route;
-      const part = route.tripScreen.find((p) => p.clip === 1);
-      const box = route.el.getBoundingClientRect();
-      return { parts: route.tripScreen.length, x: box.left + part.xy[2 * 30], y: box.top + part.xy[2 * 30 + 1], t: part.t[30] };
-    });
+    await showFirstOfTrip(page, native, ['ROUTE_A.MOV', 'ROUTE_B.MOV']);
+    const target = await otherPartPoint(page);
     assert.equal(target.parts, 2);
     await page.mouse.click(target.x, target.y);
     await page.waitForFunction(() => VEK.app.viewer.currentClip()?.name === 'ROUTE_B.MOV');
@@ -197,13 +206,7 @@ describe('trip route', () => {
 describe('the trip on screen while the list grows', () => {
   it('keeps the route\'s trip when clips are listed before it, and a click still seeks the clip it shows', async () => {
     const { page, native, context } = await openPage(browser);
-    await importTrip(page, native, [
-      { name: 'ROUTE_B.MOV', samples: northDrive(T0, 5, 0) },
-      { name: 'ROUTE_C.MOV', samples: northDrive(T0 + 5, 5, 5) },
-    ]);
-    await page.click('.clip:nth-child(1) .clip-main');
-    await page.waitForFunction(() => VEK.app.viewer.currentClip()?.name === 'ROUTE_B.MOV' && VEK.app.views.route.tripScreen);
-    await page.evaluate(() => document.querySelector('video').pause());
+    await showFirstOfTrip(page, native, ['ROUTE_B.MOV', 'ROUTE_C.MOV']);
     const version = await page.evaluate(() => VEK.app.views.route.tripVersion);
     // A clip of another day listed before the trip, as a card read from its
     // last clip to its first lists them: every index of the trip moves.
@@ -214,12 +217,7 @@ describe('the trip on screen while the list grows', () => {
     await page.waitForFunction(() => VEK.app.viewer.current === 1 && VEK.app.tripView.listed === VEK.app.viewer.clips &&
       VEK.app.tripView.trips.length === 2);
     assert.equal(await page.evaluate(() => VEK.app.views.route.tripVersion), version, 'the same trip is not set again');
-    const target = await page.evaluate(() => {
-      const route = VEK.app.views.route;
-      const part = route.tripScreen.find((p) => p.clip !== route.tripCurrent);
-      const box = route.el.getBoundingClientRect();
-      return { x: box.left + part.xy[2 * 30], y: box.top + part.xy[2 * 30 + 1], t: part.t[30] };
-    });
+    const target = await otherPartPoint(page);
     await page.mouse.click(target.x, target.y);
     await page.waitForFunction(() => VEK.app.viewer.currentClip()?.name === 'ROUTE_C.MOV');
     await context.close();
