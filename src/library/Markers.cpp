@@ -10,10 +10,6 @@ constexpr std::array<std::string_view, 4> kCloseMarkers = {"closer.", "closeR.",
 // The camera's segment number is the fourth piece of its "_"-joined names.
 constexpr std::size_t kSegmentPiece = 3;
 
-bool is_digit(char c) {
-  return c >= '0' && c <= '9';
-}
-
 }  // namespace
 
 bool has_close_marker(std::string_view path) {
@@ -41,7 +37,7 @@ std::optional<std::array<std::string, 3>> number_markers(std::string_view path) 
 bool has_number_marker(std::string_view path, const std::array<std::string, 3>& markers) {
   for (const std::string& number : markers) {
     for (std::size_t at = path.find(number); at != std::string_view::npos; at = path.find(number, at + 1)) {
-      if (at == 0 || !is_digit(path[at - 1])) {
+      if (at == 0 || !base::is_ascii_digit(path[at - 1])) {
         return true;
       }
     }

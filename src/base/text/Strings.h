@@ -16,6 +16,11 @@ std::string replace_all(std::string_view text, std::string_view from, std::strin
 // piece, and a trailing separator gives a trailing empty piece.
 std::vector<std::string> split(std::string_view text, char separator);
 
+// An ASCII decimal digit, whatever the locale.
+constexpr bool is_ascii_digit(char c) {
+  return c >= '0' && c <= '9';
+}
+
 // Substring test in which an empty needle never counts as contained.
 bool contains_nonempty(std::string_view haystack, std::string_view needle);
 

@@ -3,15 +3,13 @@
 #include <charconv>
 #include <cmath>
 
+#include "base/text/Strings.h"
+
 namespace vek::track::formats {
 
 namespace {
 
 constexpr std::size_t kMaxDigits = 18;  // 10^18 < 2^63
-
-bool is_digit(char c) {
-  return c >= '0' && c <= '9';
-}
 
 bool is_blank(char c) {
   return c == ' ' || c == '\t' || c == '\r' || c == '\n';
@@ -31,7 +29,7 @@ std::optional<long long> fixed_digits(std::string_view text, std::size_t at, std
   if (count == 0 || count > kMaxDigits || at > text.size() || count > text.size() - at) return std::nullopt;
   long long value = 0;
   for (const char c : text.substr(at, count)) {
-    if (!is_digit(c)) return std::nullopt;
+    if (!base::is_ascii_digit(c)) return std::nullopt;
     value = value * 10 + (c - '0');
   }
   return value;
