@@ -104,8 +104,9 @@ IntakeRun take_in(const std::vector<std::string>& clips, const fs::path& home) {
     vek::library::IntakeListener listener{[](std::string_view) {}, [](std::string_view) {},
                                           [](const vek::library::IntakeProgress&) {},
                                           [](const std::string&, const std::string&) {}};
-    vek::library::IntakeQueue queue(list, home.string(), workers, listener,
-                                    [](const std::string& clip) { return vek::track::io::clip_movie_duration(clip); });
+    vek::library::IntakeOptions options;
+    options.read_duration = [](const std::string& clip) { return vek::track::io::clip_movie_duration(clip); };
+    vek::library::IntakeQueue queue(list, home.string(), workers, listener, std::move(options));
     queue.enqueue(vek::library::IntakeKind::Dragged, clips);
     main.run_until([&queue] { return !queue.running(); });
     run.listed = list.entries().size();

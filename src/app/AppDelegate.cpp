@@ -22,10 +22,7 @@ AppDelegate::AppDelegate(Platform platform, Media media, Environment environment
           env_.extract, [this](std::function<void()> task) { platform_.main_thread.post(std::move(task)); },
           library::intake_thread_count())),
       intake_(
-          std::make_unique<library::IntakeQueue>(clips_, env_.home, *workers_, intake_listener(), env_.read_duration,
-                                                 [this](std::chrono::milliseconds delay, std::function<void()> task) {
-                                                   platform_.main_thread.post_after(delay, std::move(task));
-                                                 })) {
+          std::make_unique<library::IntakeQueue>(clips_, env_.home, *workers_, intake_listener(), intake_options())) {
   watch_cards();
 }
 

@@ -145,6 +145,7 @@ class AppDelegate {
   std::string snapshot_path() const;
   void log(std::string_view line) const;
   library::IntakeListener intake_listener();
+  library::IntakeOptions intake_options();
   void send_intake_progress(const library::IntakeProgress& progress);
   void watch_cards();
   void send_card_offers();

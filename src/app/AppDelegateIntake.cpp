@@ -46,6 +46,15 @@ library::IntakeListener AppDelegate::intake_listener() {
   return listener;
 }
 
+library::IntakeOptions AppDelegate::intake_options() {
+  library::IntakeOptions options;
+  options.read_duration = env_.read_duration;
+  options.report_timer = [this](std::chrono::milliseconds delay, std::function<void()> task) {
+    platform_.main_thread.post_after(delay, std::move(task));
+  };
+  return options;
+}
+
 void AppDelegate::send_intake_progress(const library::IntakeProgress& progress) {
   std::optional<std::int64_t> seconds_left;
   if (progress.time_left) {

@@ -108,14 +108,15 @@ enum class EmptyFolder { Dropped, Kept };
 // Each folder stands for the clips inside it, in name order. A dragged one
 // holding none stays itself, to be passed over with its report, so that the
 // page answers the drop.
-std::vector<std::string> expand_folders(const std::vector<std::string>& paths, EmptyFolder empty) {
+std::vector<std::string> expand_folders(const std::vector<std::string>& paths, EmptyFolder empty,
+                                        const std::function<bool()>& stop) {
   std::vector<std::string> expanded;
   for (const std::string& path : paths) {
     if (std::error_code error; !std::filesystem::is_directory(path, error)) {
       expanded.push_back(path);
       continue;
     }
-    const std::vector<std::string> inside = clips_in_folder(path);
+    const std::vector<std::string> inside = clips_in_folder(path, stop);
     expanded.insert(expanded.end(), inside.begin(), inside.end());
     if (inside.empty() && empty == EmptyFolder::Kept) {
       expanded.push_back(path);
@@ -126,12 +127,13 @@ std::vector<std::string> expand_folders(const std::vector<std::string>& paths, E
 
 // Chosen and dragged folders (a card's DCIM dropped on the window, or named
 // on the command line) stand for their clips; a card's list holds clips only.
-std::vector<std::string> intake_sources(IntakeKind kind, const std::vector<std::string>& paths) {
+std::vector<std::string> intake_sources(IntakeKind kind, const std::vector<std::string>& paths,
+                                        const std::function<bool()>& stop) {
   switch (kind) {
     case IntakeKind::Chosen:
-      return expand_folders(paths, EmptyFolder::Dropped);
+      return expand_folders(paths, EmptyFolder::Dropped, stop);
     case IntakeKind::Dragged:
-      return expand_folders(paths, EmptyFolder::Kept);
+      return expand_folders(paths, EmptyFolder::Kept, stop);
     case IntakeKind::Card:
       break;
   }
@@ -144,11 +146,15 @@ bool reports_each_path(IntakeKind kind) {
   return kind != IntakeKind::Chosen;
 }
 
-std::vector<IntakeStep> plan_intake(IntakeKind kind, const std::vector<std::string>& paths, const std::string& home) {
-  const std::vector<std::string> sources = intake_sources(kind, paths);
+std::vector<IntakeStep> plan_intake(IntakeKind kind, const std::vector<std::string>& paths, const std::string& home,
+                                    const std::function<bool()>& stop) {
+  const std::vector<std::string> sources = intake_sources(kind, paths, stop);
   std::vector<IntakeStep> steps;
   Claims claims;
   for (auto path = sources.rbegin(); path != sources.rend(); ++path) {
+    if (stop()) {
+      return {};
+    }
     IntakeStep step;
     step.source_path = *path;
     step.taken_in = kind == IntakeKind::Dragged ? dragged_path_qualifies(step) : chosen_path_qualifies(step);

@@ -1,8 +1,8 @@
 #pragma once
 // The clip intake shared by the file chooser, drag-and-drop and the command
-// line. A run is planned on the main thread (which paths are taken in, which
-// tracks must be read), the reading happens on workers, and each step is then
-// applied to the clip list on the main thread in the planned order.
+// line. A run is planned (which paths are taken in, which tracks must be
+// read) and read on workers, and each step is then applied to the clip list
+// on the main thread in the planned order.
 
 #include <cstdint>
 #include <functional>
@@ -66,7 +66,10 @@ struct IntakeStep {
 // and those with a close marker.
 // Drag: paths from the last to the first; each logs its number markers and
 // is taken in only without markers, when it exists and ends in "MOV"/"mov".
-std::vector<IntakeStep> plan_intake(IntakeKind kind, const std::vector<std::string>& paths, const std::string& home);
+// Plans nothing once `stop` says so: a dropped folder may hold a million
+// files, or be on a card pulled out mid-walk.
+std::vector<IntakeStep> plan_intake(IntakeKind kind, const std::vector<std::string>& paths, const std::string& home,
+                                    const std::function<bool()>& stop);
 
 // What the workers read of a step's clip and track, for its entry.
 struct StepFacts {

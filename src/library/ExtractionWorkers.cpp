@@ -14,6 +14,21 @@ constexpr unsigned kMostClipsAtOnce = 2;
 // last stretch (their tracks are read again at the next intake).
 constexpr std::chrono::seconds kMostUnsyncedTime{2};
 
+// Nothing thrown may leave a worker thread: it would end the process.
+ExtractOutcome read_clip(const ClipRead& read, track::Cancellation& cancellation) {
+  ExtractOutcome outcome;
+  if (cancellation.cancelled()) {
+    outcome.cancelled = true;
+    return outcome;
+  }
+  try {
+    outcome = read(cancellation);
+  } catch (const std::exception& error) {
+    outcome.failure = error.what();
+  }
+  return outcome;
+}
+
 }  // namespace
 
 unsigned intake_thread_count() {
@@ -45,9 +60,17 @@ void ExtractionWorkers::submit(ExtractRequest request, std::shared_ptr<track::Ca
 
 void ExtractionWorkers::submit_read(ClipRead read, std::shared_ptr<track::Cancellation> cancellation,
                                     std::function<void(ExtractOutcome)> done) {
+  WorkerTask task = [read = std::move(read), done = std::move(done)](track::Cancellation& cancel) mutable {
+    return std::function<void()>(
+        [done = std::move(done), outcome = read_clip(read, cancel)]() mutable { done(std::move(outcome)); });
+  };
+  submit_task(std::move(task), std::move(cancellation));
+}
+
+void ExtractionWorkers::submit_task(WorkerTask task, std::shared_ptr<track::Cancellation> cancellation) {
   {
     const std::lock_guard lock(mutex_);
-    jobs_.push_back({std::move(read), std::move(cancellation), std::move(done)});
+    jobs_.push_back({std::move(task), std::move(cancellation)});
     // Threads start with the first clips and stay for later intakes.
     if (threads_.size() < thread_limit_ && threads_.size() < jobs_.size()) {
       threads_.emplace_back([this] { work(); });
@@ -67,21 +90,6 @@ bool ExtractionWorkers::next_job(Job& job) {
   return true;
 }
 
-// Nothing thrown may leave a worker thread: it would end the process.
-ExtractOutcome ExtractionWorkers::read_clip(Job& job) {
-  ExtractOutcome outcome;
-  if (job.cancellation->cancelled()) {
-    outcome.cancelled = true;
-    return outcome;
-  }
-  try {
-    outcome = job.read(*job.cancellation);
-  } catch (const std::exception& error) {
-    outcome.failure = error.what();
-  }
-  return outcome;
-}
-
 // Once per stretch of work rather than once per file: a folder sync costs
 // about as much as reading a clip's GPS boxes.
 void ExtractionWorkers::sync_folders_when_due() {
@@ -99,9 +107,9 @@ void ExtractionWorkers::work() {
   base::lower_current_thread_priority();
   Job job;
   while (next_job(job)) {
-    ExtractOutcome outcome = read_clip(job);
+    std::function<void()> then = job.task(*job.cancellation);
     sync_folders_when_due();
-    post_([done = std::move(job.done), outcome = std::move(outcome)]() mutable { done(std::move(outcome)); });
+    post_(std::move(then));
   }
 }
 

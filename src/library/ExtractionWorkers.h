@@ -46,6 +46,10 @@ using Extractor = std::function<ExtractOutcome(const ExtractRequest& request, tr
 // One read on a worker thread, told when to give up.
 using ClipRead = std::function<ExtractOutcome(track::Cancellation& cancellation)>;
 
+// Work on a worker thread that must not throw; what it returns is run on the
+// main thread.
+using WorkerTask = std::function<std::function<void()>(track::Cancellation& cancellation)>;
+
 // Queues a task on the main thread; callable from any thread.
 using PostToMain = std::function<void(std::function<void()>)>;
 
@@ -72,18 +76,19 @@ class ExtractionWorkers {
   // listed clip's movie length; same order and rules as `submit`.
   void submit_read(ClipRead read, std::shared_ptr<track::Cancellation> cancellation,
                    std::function<void(ExtractOutcome)> done);
+  // Any other work the main loop must not wait for, such as walking a
+  // dropped folder; in the same queue as the reads.
+  void submit_task(WorkerTask task, std::shared_ptr<track::Cancellation> cancellation);
   // Folders whose renames are not yet durable.
   std::size_t unsynced_folders() const { return folder_syncs_.pending(); }
 
  private:
   struct Job {
-    ClipRead read;
+    WorkerTask task;
     std::shared_ptr<track::Cancellation> cancellation;
-    std::function<void(ExtractOutcome)> done;
   };
   void work();
   bool next_job(Job& job);
-  ExtractOutcome read_clip(Job& job);
   void sync_folders_when_due();
 
   Extractor extract_;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <exception>
 #include <optional>
 
 #include "track/io/FamilyRecord.h"
@@ -37,14 +38,17 @@ struct IntakeQueue::Run {
 };
 
 IntakeQueue::IntakeQueue(ClipList& list, std::string home, ExtractionWorkers& workers, IntakeListener listener,
-                         DurationReader read_duration, ReportPacer::Timer report_timer)
+                         IntakeOptions options)
     : list_(list),
       home_(std::move(home)),
       workers_(workers),
       listener_(std::move(listener)),
-      read_duration_(std::move(read_duration)),
-      pacer_(kDragReportSpacing, report_timer, [this](std::string_view last_clip) { listener_.report(last_clip); }),
-      progress_pacer_(kProgressSpacing, std::move(report_timer), [this](std::string_view) { send_progress(); }) {}
+      read_duration_(std::move(options.read_duration)),
+      plan_(std::move(options.plan)),
+      pacer_(kDragReportSpacing, options.report_timer,
+             [this](std::string_view last_clip) { listener_.report(last_clip); }),
+      progress_pacer_(kProgressSpacing, std::move(options.report_timer),
+                      [this](std::string_view) { send_progress(); }) {}
 
 IntakeQueue::~IntakeQueue() {
   if (run_) {
@@ -79,11 +83,13 @@ void IntakeQueue::start_next() {
   while (!run_ && !waiting_.empty()) {
     auto [kind, paths] = std::move(waiting_.front());
     waiting_.pop_front();
-    start(kind, paths);
+    start(kind, std::move(paths));
   }
 }
 
-void IntakeQueue::start(IntakeKind kind, const std::vector<std::string>& paths) {
+// The worker's task uses nothing of the queue, which may go before the walk
+// ends; only its answer, on the main thread, looks for the run.
+void IntakeQueue::start(IntakeKind kind, std::vector<std::string> paths) {
   if (!session_open_) {
     progress_ = {};
     started_ = std::chrono::steady_clock::now();
@@ -91,7 +97,33 @@ void IntakeQueue::start(IntakeKind kind, const std::vector<std::string>& paths) 
   }
   auto run = std::make_shared<Run>();
   run->kind = kind;
-  run->steps = plan_intake(kind, paths, home_);
+  auto plan_run = [this, weak = std::weak_ptr<Run>(run), plan = plan_, kind, paths = std::move(paths),
+                   home = home_](track::Cancellation& cancellation) {
+    std::vector<IntakeStep> steps;
+    std::string failure;
+    try {
+      steps = plan(kind, paths, home, [&cancellation] { return cancellation.cancelled(); });
+    } catch (const std::exception& error) {
+      failure = error.what();
+    }
+    return std::function<void()>([this, weak, steps = std::move(steps), failure]() mutable {
+      if (const std::shared_ptr<Run> alive = weak.lock()) {
+        planned(alive, std::move(steps), failure);
+      }
+    });
+  };
+  workers_.submit_task(std::move(plan_run), run->cancellation);
+  run_ = std::move(run);
+}
+
+void IntakeQueue::planned(const std::shared_ptr<Run>& run, std::vector<IntakeStep> steps, const std::string& failure) {
+  if (run != run_) {
+    return;
+  }
+  if (!failure.empty()) {
+    listener_.log("cannot take clips in: " + failure);
+  }
+  run->steps = std::move(steps);
   run->outcomes.resize(run->steps.size());
   run->awaited.resize(run->steps.size());
   for (std::size_t i = 0; i < run->steps.size(); ++i) {
@@ -100,7 +132,6 @@ void IntakeQueue::start(IntakeKind kind, const std::vector<std::string>& paths) 
     progress_.bytes_total += step.bytes;
     submit_reads(run, i);
   }
-  run_ = std::move(run);
   send_progress();
   apply_ready_steps();
 }

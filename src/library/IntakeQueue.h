@@ -1,6 +1,7 @@
 #pragma once
 // The intake runs of one window, one after the other: a second import while
-// one runs waits behind it. Steps are applied to the clip list in the planned
+// one runs waits behind it. A run's paths are planned on a worker, since a
+// dropped folder is walked and every clip looked at. Steps are applied to the clip list in the planned
 // order whatever order the workers finish in. Main thread only.
 
 #include <chrono>
@@ -37,14 +38,24 @@ struct IntakeListener {
 // second of being ready.
 std::chrono::milliseconds drag_report_spacing(std::size_t listed);
 
+// Plans a run, on a worker.
+using IntakePlanner =
+    std::function<std::vector<IntakeStep>(IntakeKind kind, const std::vector<std::string>& paths,
+                                          const std::string& home, const std::function<bool()>& stop)>;
+
+struct IntakeOptions {
+  // The length of a clip whose track was read before; runs on the workers.
+  DurationReader read_duration;
+  // With it a drag's reports are spaced out (ReportPacer), and so is the
+  // progress; without it each path reports at once.
+  ReportPacer::Timer report_timer;
+  IntakePlanner plan = plan_intake;
+};
+
 class IntakeQueue {
  public:
-  // `read_duration` gives the length of a clip whose track was read before;
-  // it runs on the workers. With `report_timer` a drag's reports are spaced
-  // out (ReportPacer), and so is the progress; without it each path
-  // reports at once.
   IntakeQueue(ClipList& list, std::string home, ExtractionWorkers& workers, IntakeListener listener,
-              DurationReader read_duration = {}, ReportPacer::Timer report_timer = {});
+              IntakeOptions options = {});
   IntakeQueue(const IntakeQueue&) = delete;
   IntakeQueue& operator=(const IntakeQueue&) = delete;
   ~IntakeQueue();
@@ -60,7 +71,8 @@ class IntakeQueue {
  private:
   struct Run;
   void start_next();
-  void start(IntakeKind kind, const std::vector<std::string>& paths);
+  void start(IntakeKind kind, std::vector<std::string> paths);
+  void planned(const std::shared_ptr<Run>& run, std::vector<IntakeStep> steps, const std::string& failure);
   void submit_reads(const std::shared_ptr<Run>& run, std::size_t index);
   void extracted(const std::shared_ptr<Run>& run, std::size_t index, ExtractOutcome outcome);
   void apply_ready_steps();
@@ -74,6 +86,7 @@ class IntakeQueue {
   ExtractionWorkers& workers_;
   IntakeListener listener_;
   DurationReader read_duration_;
+  IntakePlanner plan_;
   ReportPacer pacer_;
   // A card of small clips is read faster than the page needs to hear of it.
   ReportPacer progress_pacer_;

@@ -102,6 +102,8 @@ struct FakeMainThread : ports::MainThread {
     }
   }
   // Runs tasks as they come until `done` holds; false after `timeout` without.
+  // `done` is looked at every few milliseconds too, for what a worker does
+  // without posting.
   bool run_until(const std::function<bool()>& done, std::chrono::milliseconds timeout = std::chrono::seconds(10)) {
     const auto deadline = std::chrono::steady_clock::now() + timeout;
     while (!done()) {
@@ -109,10 +111,11 @@ struct FakeMainThread : ports::MainThread {
         (*task)();
         continue;
       }
-      std::unique_lock lock(mutex);
-      if (!posted.wait_until(lock, deadline, [this] { return !queue.empty(); })) {
-        return done();
+      if (std::chrono::steady_clock::now() >= deadline) {
+        return false;
       }
+      std::unique_lock lock(mutex);
+      posted.wait_for(lock, std::chrono::milliseconds(5), [this] { return !queue.empty(); });
     }
     return true;
   }

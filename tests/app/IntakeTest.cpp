@@ -27,9 +27,9 @@ class Valve {
     }
     changed_.notify_all();
   }
-  bool wait_for_reader() {
-    std::unique_lock lock(mutex_);
-    return changed_.wait_for(lock, std::chrono::seconds(10), [this] { return waiting_ > 0; });
+  bool has_reader() {
+    const std::lock_guard lock(mutex_);
+    return waiting_ > 0;
   }
 
  private:
@@ -66,13 +66,18 @@ class Intake : public AppFixture {
     return static_cast<std::size_t>(std::distance(std::filesystem::directory_iterator(library()), {}));
   }
 
+  // The run is planned on a worker and started by the main loop.
+  bool wait_for_reader() {
+    return main_thread_.run_until([this] { return valve_.has_reader(); });
+  }
+
   Valve valve_;
 };
 
 TEST_F(Intake, CommandsReturnAtOnceWhileClipsAreRead) {
   const std::string a = make_file("cards/K1.MOV");
   app_->take_in_dragged({a});
-  ASSERT_TRUE(valve_.wait_for_reader());
+  ASSERT_TRUE(wait_for_reader());
   EXPECT_TRUE(app_->intake_running());
   EXPECT_TRUE(reports().empty()) << "listed only once read";
   navigate("http://open_dir/");
@@ -93,7 +98,7 @@ TEST_F(Intake, AReloadMidIntakeLosesNothing) {
   const std::string b = make_file("cards/K2.MOV");
   dialogs_.chosen = std::vector<std::string>{a, b};
   navigate("http://file_copy_fun/");
-  ASSERT_TRUE(valve_.wait_for_reader());
+  ASSERT_TRUE(wait_for_reader());
   wv_.scripts.clear();
   app_->webViewDidFinishLoad(true);  // as after a removal
   ASSERT_EQ(wv_.scripts.size(), 2U);
@@ -110,7 +115,7 @@ TEST_F(Intake, CancelFromThePageStopsTheIntake) {
   const std::string a = make_file("cards/K1.MOV");
   const std::string b = make_file("cards/K2.MOV");
   app_->take_in_dragged({a, b});
-  ASSERT_TRUE(valve_.wait_for_reader());
+  ASSERT_TRUE(wait_for_reader());
   EXPECT_EQ(navigate("http://intake_cancel/"), bridge::Navigation::Ignore);
   EXPECT_FALSE(app_->intake_running());
   EXPECT_NE(progress_calls().back().find("intake_progress('cancelled','0','2',"), std::string::npos);
@@ -123,7 +128,7 @@ TEST_F(Intake, CancelFromThePageStopsTheIntake) {
 TEST_F(Intake, ClosingMidIntakeExitsAtOnceWithoutPartialFiles) {
   const std::string a = make_file("cards/K1.MOV");
   app_->take_in_dragged({a});
-  ASSERT_TRUE(valve_.wait_for_reader());
+  ASSERT_TRUE(wait_for_reader());
   const auto before = std::chrono::steady_clock::now();
   app_->windowShouldClose();
   EXPECT_LT(std::chrono::steady_clock::now() - before, std::chrono::milliseconds(500))
@@ -139,7 +144,7 @@ TEST_F(Intake, AnImportWhileOneRunsIsQueued) {
   const std::string a = make_file("cards/K1.MOV");
   const std::string b = make_file("cards/K2.MOV");
   app_->take_in_dragged({a});
-  ASSERT_TRUE(valve_.wait_for_reader());
+  ASSERT_TRUE(wait_for_reader());
   dialogs_.chosen = std::vector<std::string>{b};
   navigate("http://file_copy_fun/");
   EXPECT_TRUE(reports().empty());

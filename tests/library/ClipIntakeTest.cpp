@@ -95,6 +95,14 @@ TEST_F(ClipIntake, DraggedFolderStandsForItsClipsAndAnEmptyOneIsAnswered) {
   EXPECT_EQ(extraction_count(), 3U);
 }
 
+TEST_F(ClipIntake, APlanToldToStopPlansNothing) {
+  make_file("card/DCIM/100/A.MOV");
+  const std::string k = make_file("K.MOV");
+  const std::vector<std::string> paths{k, (root_ / "card").string()};
+  EXPECT_EQ(plan_intake(IntakeKind::Dragged, paths, home(), [] { return false; }).size(), 2U);
+  EXPECT_TRUE(plan_intake(IntakeKind::Dragged, paths, home(), [] { return true; }).empty());
+}
+
 TEST_F(ClipIntake, EmptyDragMakesNoReport) {
   take_in(IntakeKind::Dragged, {});
   EXPECT_TRUE(reports_.empty());

@@ -46,10 +46,6 @@ class Gate {
     changed_.notify_all();
     changed_.wait(lock, [&] { return held_.count(clip) == 0; });
   }
-  bool wait_arrival(const std::string& clip) {
-    std::unique_lock lock(mutex_);
-    return changed_.wait_for(lock, std::chrono::seconds(10), [&] { return arrived_.count(clip) != 0; });
-  }
   bool arrived(const std::string& clip) {
     const std::lock_guard lock(mutex_);
     return arrived_.count(clip) != 0;
@@ -114,22 +110,30 @@ class IntakeHarness : public TempHome {
     listener.failed = [this](const std::string& clip, const std::string& reason) {
       failures_.push_back(clip + ": " + reason);
     };
-    queue_ = std::make_unique<IntakeQueue>(
-        list_, home(), *workers_, listener,
-        [this](const std::string& clip) { return read_duration_ ? read_duration_(clip) : std::nullopt; },
-        report_timer_);
+    IntakeOptions options;
+    options.read_duration = [this](const std::string& clip) {
+      return read_duration_ ? read_duration_(clip) : std::nullopt;
+    };
+    options.report_timer = report_timer_;
+    if (planner_) options.plan = planner_;
+    queue_ = std::make_unique<IntakeQueue>(list_, home(), *workers_, listener, std::move(options));
   }
 
   // Runs posted tasks until the queue is idle; false after ten seconds.
   bool settle() {
     return run_until([this] { return !queue_->running(); });
   }
+  // `done` is looked at every few milliseconds too, for what a worker does
+  // without posting.
   bool run_until(const std::function<bool()>& done) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
     while (!done()) {
       std::unique_lock lock(main_mutex_);
-      if (!posted_.wait_until(lock, deadline, [this] { return !main_queue_.empty(); })) {
-        return false;
+      if (!posted_.wait_for(lock, std::chrono::milliseconds(5), [this] { return !main_queue_.empty(); })) {
+        if (std::chrono::steady_clock::now() >= deadline) {
+          return false;
+        }
+        continue;
       }
       auto task = std::move(main_queue_.front());
       main_queue_.pop_front();
@@ -146,6 +150,11 @@ class IntakeHarness : public TempHome {
       task();
     }
   }
+  // The clip's reader has come to the gate; runs posted tasks meanwhile, as
+  // the run is planned on a worker and started by the main loop.
+  bool wait_arrival(const std::string& clip) {
+    return run_until([&] { return gate_.arrived(clip); });
+  }
   std::size_t extraction_count() {
     const std::lock_guard lock(extract_mutex_);
     return extractions_.size();
@@ -159,6 +168,8 @@ class IntakeHarness : public TempHome {
   ClipList list_;
   Extractor extractor_;
   DurationReader read_duration_;
+  // Plans the runs in place of the real planner when set.
+  IntakePlanner planner_;
   // Given to the queue: spaces out a drag's reports when set.
   ReportPacer::Timer report_timer_;
   std::mutex extract_mutex_;

@@ -8,6 +8,9 @@
 #include <array>
 
 #include <atomic>
+#include <stdexcept>
+#include <thread>
+#include <utility>
 
 #include "IntakeHarness.h"
 #include "base/files/Publisher.h"
@@ -28,7 +31,7 @@ TEST_F(IntakeQueueTest, ClipsFinishingOutOfOrderAreAppliedInOrder) {
   const std::string k3 = make_file("cards/K3.MOV");
   gate_.hold(k3);  // processed first, finishes last
   queue_->enqueue(IntakeKind::Dragged, {k1, k2, k3});
-  ASSERT_TRUE(gate_.wait_arrival(k2));
+  ASSERT_TRUE(wait_arrival(k2));
   ASSERT_TRUE(run_until([&] { return extraction_count() >= 1; }));
   EXPECT_TRUE(reports_.empty()) << "nothing is listed before the first clip in order is read";
   EXPECT_TRUE(list_.clip_list_text().empty());
@@ -84,8 +87,8 @@ TEST_F(PacedIntakeTest, ABurstOfReadyClipsEndsInOneExactReport) {
   const std::string k3 = make_file("cards/K3.MOV");
   gate_.hold(k3);  // the first in order: the others wait for it and come in one go
   queue_->enqueue(IntakeKind::Dragged, {k1, k2, k3});
-  ASSERT_TRUE(gate_.wait_arrival(k1));
-  ASSERT_TRUE(gate_.wait_arrival(k2));
+  ASSERT_TRUE(wait_arrival(k1));
+  ASSERT_TRUE(wait_arrival(k2));
   ASSERT_TRUE(run_until([&] { return extraction_count() >= 2; }));
   gate_.release(k3);
   ASSERT_TRUE(settle());
@@ -205,7 +208,7 @@ TEST_F(IntakeQueueTest, SecondIntakeWaitsForTheFirst) {
   gate_.hold(first);
   queue_->enqueue(IntakeKind::Dragged, {first});
   queue_->enqueue(IntakeKind::Chosen, {second});
-  ASSERT_TRUE(gate_.wait_arrival(first));
+  ASSERT_TRUE(wait_arrival(first));
   std::this_thread::sleep_for(50ms);
   EXPECT_FALSE(gate_.arrived(second)) << "the queued run has not started";
   gate_.release(first);
@@ -217,6 +220,58 @@ TEST_F(IntakeQueueTest, SecondIntakeWaitsForTheFirst) {
   EXPECT_EQ(progress_.back().clips_total, 2U) << "totals cover the queued run";
 }
 
+// A dropped folder may hold a million files: it is walked off the main
+// thread, the walk stops with a cancel, and a walk that fails ends its run
+// with a line in the log instead of holding up the queue.
+TEST_F(IntakeQueueTest, ARunIsPlannedOnAWorkerAndCancelStopsThePlanning) {
+  std::atomic<bool> planning{false};
+  std::atomic<bool> gave_up{false};
+  std::thread::id planner_thread;
+  planner_ = [&](IntakeKind kind, const std::vector<std::string>& paths, const std::string& home,
+                 const std::function<bool()>& stop) {
+    planner_thread = std::this_thread::get_id();
+    planning = true;
+    for (int waited = 0; !stop() && waited < 10000; ++waited) {
+      std::this_thread::sleep_for(1ms);
+    }
+    gave_up = stop();
+    return plan_intake(kind, paths, home, stop);
+  };
+  start();
+  const std::string clip = make_file("card/DCIM/K1.MOV");
+  queue_->enqueue(IntakeKind::Dragged, {(root_ / "card").string()});
+  EXPECT_TRUE(queue_->running());
+  ASSERT_TRUE(run_until([&] { return planning.load(); }));
+  EXPECT_NE(planner_thread, std::this_thread::get_id());
+  queue_->cancel();
+  EXPECT_FALSE(queue_->running());
+  workers_.reset();
+  drain();
+  EXPECT_TRUE(gave_up);
+  EXPECT_EQ(log_, std::vector<std::string>{"intake cancelled: 0 of 0 clips taken in"});
+  EXPECT_TRUE(list_.entries().empty());
+  EXPECT_EQ(extraction_count(), 0U);
+  EXPECT_FALSE(std::filesystem::exists(track("K1.data")));
+}
+
+TEST_F(IntakeQueueTest, APlanningFailureIsLoggedAndTheNextRunGoesOn) {
+  bool failed_once = false;
+  planner_ = [&](IntakeKind kind, const std::vector<std::string>& paths, const std::string& home,
+                 const std::function<bool()>& stop) {
+    if (!std::exchange(failed_once, true)) {
+      throw std::runtime_error("folder vanished");
+    }
+    return plan_intake(kind, paths, home, stop);
+  };
+  start(1);
+  const std::string clip = make_file("cards/K1.MOV");
+  queue_->enqueue(IntakeKind::Chosen, {clip});
+  queue_->enqueue(IntakeKind::Chosen, {clip});
+  ASSERT_TRUE(settle());
+  EXPECT_EQ(log_, (std::vector<std::string>{"cannot take clips in: folder vanished", "read K1.MOV"}));
+  EXPECT_EQ(reports_, (std::vector<std::string>{"|(null)", clip + ",|" + clip}));
+}
+
 TEST_F(IntakeQueueTest, CancelStopsTheRunAndDropsQueuedOnes) {
   start(1);
   const std::string a = make_file("cards/A.MOV");
@@ -226,7 +281,7 @@ TEST_F(IntakeQueueTest, CancelStopsTheRunAndDropsQueuedOnes) {
   gate_.hold(b);
   queue_->enqueue(IntakeKind::Chosen, {a, b, c});  // C, then B, then A
   queue_->enqueue(IntakeKind::Dragged, {later});
-  ASSERT_TRUE(gate_.wait_arrival(b));
+  ASSERT_TRUE(wait_arrival(b));
   ASSERT_TRUE(run_until([&] { return list_.clip_list_text() == c + ","; }));
   queue_->cancel();
   EXPECT_FALSE(queue_->running());
@@ -286,7 +341,7 @@ TEST_F(IntakeQueueTest, CancelMidBatchLeavesPublishedTracksAndNoTemporary) {
   const std::string c = make_file("card/C.MOV");
   gate_.hold(b);
   queue_->enqueue(IntakeKind::Dragged, {a, b, c});  // C, then B, then A
-  ASSERT_TRUE(gate_.wait_arrival(b));
+  ASSERT_TRUE(wait_arrival(b));
   ASSERT_TRUE(run_until([&] { return list_.lists_clip(c); }));
   queue_->cancel();
   gate_.release(b);
@@ -304,7 +359,7 @@ TEST_F(IntakeQueueTest, ANewIntakeAfterCancelRunsNormally) {
   const std::string a = make_file("cards/A.MOV");
   gate_.hold(a);
   queue_->enqueue(IntakeKind::Dragged, {a});
-  ASSERT_TRUE(gate_.wait_arrival(a));
+  ASSERT_TRUE(wait_arrival(a));
   queue_->cancel();
   gate_.release(a);
   const std::string b = make_file("cards/B.MOV");
