@@ -13,7 +13,9 @@ namespace {
 // A drag lists a clip within this time of its being ready: about the page's
 // time to lay out a list of hundreds, and quick to the eye.
 constexpr std::chrono::milliseconds kDragReportSpacing{100};
-// The page's progress line: counts and time left, read at a glance.
+// The page's progress line: counts and time left, read at a glance. A run
+// still looking through its folders after this long shows that it runs,
+// with Cancel, rather than nothing at all.
 constexpr std::chrono::milliseconds kProgressSpacing{250};
 
 }  // namespace
@@ -34,6 +36,7 @@ struct IntakeQueue::Run {
   // The next step to apply; all before it are in the clip list.
   std::size_t next = 0;
   std::string last_clip;
+  bool planned = false;
   std::shared_ptr<track::Cancellation> cancellation = std::make_shared<track::Cancellation>();
 };
 
@@ -45,6 +48,7 @@ IntakeQueue::IntakeQueue(ClipList& list, std::string home, ExtractionWorkers& wo
       listener_(std::move(listener)),
       read_duration_(std::move(options.read_duration)),
       plan_(std::move(options.plan)),
+      timer_(options.report_timer),
       pacer_(kDragReportSpacing, options.report_timer,
              [this](std::string_view last_clip) { listener_.report(last_clip); }),
       progress_pacer_(kProgressSpacing, std::move(options.report_timer),
@@ -92,6 +96,7 @@ void IntakeQueue::start_next() {
 void IntakeQueue::start(IntakeKind kind, std::vector<std::string> paths) {
   if (!session_open_) {
     progress_ = {};
+    progress_shown_ = false;
     started_ = std::chrono::steady_clock::now();
     session_open_ = true;
   }
@@ -112,8 +117,20 @@ void IntakeQueue::start(IntakeKind kind, std::vector<std::string> paths) {
       }
     });
   };
+  if (timer_) {
+    timer_(kProgressSpacing, [this, weak = std::weak_ptr<Run>(run)] { show_planning(weak); });
+  }
   workers_.submit_task(std::move(plan_run), run->cancellation);
   run_ = std::move(run);
+}
+
+// The run, if the queue still has it, holds the queue alive.
+void IntakeQueue::show_planning(const std::weak_ptr<Run>& weak) {
+  const std::shared_ptr<Run> run = weak.lock();
+  if (run && run == run_ && !run->planned) {
+    progress_shown_ = true;
+    send_progress();
+  }
 }
 
 void IntakeQueue::planned(const std::shared_ptr<Run>& run, std::vector<IntakeStep> steps, const std::string& failure) {
@@ -123,6 +140,7 @@ void IntakeQueue::planned(const std::shared_ptr<Run>& run, std::vector<IntakeSte
   if (!failure.empty()) {
     listener_.log("cannot take clips in: " + failure);
   }
+  run->planned = true;
   run->steps = std::move(steps);
   run->outcomes.resize(run->steps.size());
   run->awaited.resize(run->steps.size());
@@ -238,9 +256,10 @@ void IntakeQueue::end_session(IntakeState state) {
 }
 
 void IntakeQueue::send_progress() {
-  if (progress_.clips_total == 0) {
+  if (progress_.clips_total == 0 && !progress_shown_) {
     return;
   }
+  progress_shown_ = true;
   progress_.time_left =
       estimate_time_left(progress_.bytes_done, progress_.bytes_total, std::chrono::steady_clock::now() - started_);
   listener_.progress(progress_);

@@ -78,6 +78,7 @@ class IntakeQueue {
   void apply_ready_steps();
   void apply(Run& run, const IntakeStep& step, const ExtractOutcome* outcome);
   void finish_run();
+  void show_planning(const std::weak_ptr<Run>& run);
   void end_session(IntakeState state);
   void send_progress();
 
@@ -87,6 +88,7 @@ class IntakeQueue {
   IntakeListener listener_;
   DurationReader read_duration_;
   IntakePlanner plan_;
+  ReportPacer::Timer timer_;
   ReportPacer pacer_;
   // A card of small clips is read faster than the page needs to hear of it.
   ReportPacer progress_pacer_;
@@ -94,6 +96,8 @@ class IntakeQueue {
   std::shared_ptr<Run> run_;
   // Totals add up over the runs until the queue runs dry.
   IntakeProgress progress_;
+  // The page shows this session's progress, even with no clip counted yet.
+  bool progress_shown_ = false;
   bool session_open_ = false;
   std::chrono::steady_clock::time_point started_;
 };

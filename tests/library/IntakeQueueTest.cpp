@@ -120,6 +120,46 @@ TEST_F(PacedIntakeTest, ABurstOfReadyClipsSendsItsProgressOnceAtTheEnd) {
   EXPECT_EQ(progress_.size(), 4U) << "the timer finds nothing left to send";
 }
 
+// A folder still being looked through when the first progress would be due
+// shows a running intake with nothing counted yet, so the page has its
+// Cancel; the end is sent whatever the count.
+TEST_F(PacedIntakeTest, ARunStillLookingThroughItsFoldersShowsThatItRuns) {
+  std::atomic<bool> held{true};
+  std::atomic<bool> planning{false};
+  planner_ = [&](IntakeKind kind, const std::vector<std::string>& paths, const std::string& home,
+                 const std::function<bool()>& stop) {
+    planning = true;
+    for (int waited = 0; held && !stop() && waited < 10000; ++waited) {
+      std::this_thread::sleep_for(1ms);
+    }
+    return plan_intake(kind, paths, home, stop);
+  };
+  start();
+  const std::string card = (root_ / "card").string();
+  make_file("card/DCIM/K1.MOV");
+  queue_->enqueue(IntakeKind::Dragged, {card});
+  ASSERT_TRUE(run_until([&] { return planning.load(); }));
+  fire_timers();
+  ASSERT_EQ(progress_.size(), 1U);
+  EXPECT_EQ(progress_[0].state, IntakeState::Running);
+  EXPECT_EQ(progress_[0].clips_total, 0U);
+  held = false;
+  ASSERT_TRUE(settle());
+  EXPECT_EQ(progress_.back().state, IntakeState::Finished);
+  EXPECT_EQ(progress_.back().clips_done, 1U);
+
+  held = true;
+  planning = false;
+  progress_.clear();
+  queue_->enqueue(IntakeKind::Dragged, {(root_ / "card" / "empty").string()});
+  ASSERT_TRUE(run_until([&] { return planning.load(); }));
+  fire_timers();
+  queue_->cancel();
+  ASSERT_EQ(progress_.size(), 2U);
+  EXPECT_EQ(progress_[1].state, IntakeState::Cancelled) << "the page's Cancel is answered";
+  EXPECT_EQ(progress_[1].clips_total, 0U);
+}
+
 TEST_F(PacedIntakeTest, AClipReadyMidRunIsListedByTheTimerWhileTheRunGoesOn) {
   const auto [k1, k2, k3] = drag_three_holding_back_the_last();
   ASSERT_TRUE(run_until([&] { return list_.entries().size() == 2; }));

@@ -51,6 +51,10 @@ describe('intake panel', () => {
     await progress(page, 'running', '4', '30', '2000000', '9000000', '');
     assert.equal(await page.locator('[data-r="intake-text"]').textContent(), '4 of 30 clips · 2 MB / 9 MB',
       'no estimate until one is known');
+    await progress(page, 'running', '0', '0', '0', '0', '');
+    assert.equal(await page.locator('[data-r="intake-text"]').textContent(), 'Looking for clips…',
+      'folders still looked through: nothing counted yet');
+    assert.equal(await page.locator('[data-act="intake-cancel"]').isDisabled(), false);
     await page.click('[data-act="intake-cancel"]');
     await native.received(1);
     assert.deepEqual(native.sent('intake_cancel'), ['http://intake_cancel/']);

@@ -23,6 +23,8 @@
   }
 
   function describe(figures) {
+    // Nothing counted yet: the dropped folders are still looked through.
+    if (figures.state === 'running' && figures.total === 0) return VEK.i18n.t('intakeLooking');
     var parts = [VEK.i18n.t('intakeClips', { done: figures.done, total: figures.total })];
     if (figures.bytesTotal > 0) parts.push(size(figures.bytesDone) + ' / ' + size(figures.bytesTotal));
     var left = timeLeft(figures.secondsLeft);
