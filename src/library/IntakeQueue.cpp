@@ -102,6 +102,8 @@ void IntakeQueue::start(IntakeKind kind, std::vector<std::string> paths) {
   }
   auto run = std::make_shared<Run>();
   run->kind = kind;
+  // Nothing to look through, nothing to show meanwhile.
+  const bool looks_through_paths = !paths.empty();
   auto plan_run = [this, weak = std::weak_ptr<Run>(run), plan = plan_, kind, paths = std::move(paths),
                    home = home_](track::Cancellation& cancellation) {
     std::vector<IntakeStep> steps;
@@ -117,7 +119,7 @@ void IntakeQueue::start(IntakeKind kind, std::vector<std::string> paths) {
       }
     });
   };
-  if (timer_) {
+  if (timer_ && looks_through_paths) {
     timer_(kProgressSpacing, [this, weak = std::weak_ptr<Run>(run)] { show_planning(weak); });
   }
   workers_.submit_task(std::move(plan_run), run->cancellation);
@@ -150,7 +152,9 @@ void IntakeQueue::planned(const std::shared_ptr<Run>& run, std::vector<IntakeSte
     progress_.bytes_total += step.bytes;
     submit_reads(run, i);
   }
-  send_progress();
+  if (progress_.clips_total > 0) {
+    send_progress();
+  }
   apply_ready_steps();
 }
 
