@@ -1,8 +1,9 @@
 #pragma once
 // The intake runs of one window, one after the other: a second import while
 // one runs waits behind it. A run's paths are planned on a worker, since a
-// dropped folder is walked and every clip looked at. Steps are applied to the clip list in the planned
-// order whatever order the workers finish in. Main thread only.
+// dropped folder is walked and every clip looked at. Steps are applied to
+// the clip list in the planned order whatever order the workers finish in.
+// Main thread only.
 
 #include <chrono>
 #include <cstddef>
