@@ -126,7 +126,7 @@ void IntakeQueue::start(IntakeKind kind, std::vector<std::string> paths) {
   run_ = std::move(run);
 }
 
-// The run, if the queue still has it, holds the queue alive.
+// Only the queue holds its run: a run still alive means the queue is too.
 void IntakeQueue::show_planning(const std::weak_ptr<Run>& weak) {
   const std::shared_ptr<Run> run = weak.lock();
   if (run && run == run_ && !run->planned) {
@@ -152,6 +152,8 @@ void IntakeQueue::planned(const std::shared_ptr<Run>& run, std::vector<IntakeSte
     progress_.bytes_total += step.bytes;
     submit_reads(run, i);
   }
+  // A plan with nothing to count leaves a shown "looking" line as it is: the
+  // end follows at once.
   if (progress_.clips_total > 0) {
     send_progress();
   }

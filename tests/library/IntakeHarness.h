@@ -2,6 +2,7 @@
 // An intake queue over real worker threads, with a main-thread queue the test
 // runs itself, and an extractor the test can hold at a gate.
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <deque>
@@ -10,6 +11,7 @@
 #include <mutex>
 #include <set>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "TempHome.h"
@@ -150,6 +152,22 @@ class IntakeHarness : public TempHome {
       task();
     }
   }
+  // Holds every run's plan on its worker while `plan_held_` is set, until the
+  // run is cancelled; notes the thread, that planning began, and whether the
+  // plan was told to stop.
+  void hold_plans() {
+    plan_held_ = true;
+    planner_ = [this](IntakeKind kind, const std::vector<std::string>& paths, const std::string& home,
+                      const std::function<bool()>& stop) {
+      planner_thread_ = std::this_thread::get_id();
+      planning_ = true;
+      for (int waited = 0; plan_held_ && !stop() && waited < 10000; ++waited) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+      }
+      plan_gave_up_ = stop();
+      return plan_intake(kind, paths, home, stop);
+    };
+  }
   // The clip's reader has come to the gate; runs posted tasks meanwhile, as
   // the run is planned on a worker and started by the main loop.
   bool wait_arrival(const std::string& clip) {
@@ -170,6 +188,10 @@ class IntakeHarness : public TempHome {
   DurationReader read_duration_;
   // Plans the runs in place of the real planner when set.
   IntakePlanner planner_;
+  std::atomic<bool> plan_held_{false};
+  std::atomic<bool> planning_{false};
+  std::atomic<bool> plan_gave_up_{false};
+  std::atomic<std::thread::id> planner_thread_;
   // Given to the queue: spaces out a drag's reports when set.
   ReportPacer::Timer report_timer_;
   std::mutex extract_mutex_;

@@ -124,35 +124,26 @@ TEST_F(PacedIntakeTest, ABurstOfReadyClipsSendsItsProgressOnceAtTheEnd) {
 // shows a running intake with nothing counted yet, so the page has its
 // Cancel; the end is sent whatever the count.
 TEST_F(PacedIntakeTest, ARunStillLookingThroughItsFoldersShowsThatItRuns) {
-  std::atomic<bool> held{true};
-  std::atomic<bool> planning{false};
-  planner_ = [&](IntakeKind kind, const std::vector<std::string>& paths, const std::string& home,
-                 const std::function<bool()>& stop) {
-    planning = true;
-    for (int waited = 0; held && !stop() && waited < 10000; ++waited) {
-      std::this_thread::sleep_for(1ms);
-    }
-    return plan_intake(kind, paths, home, stop);
-  };
+  hold_plans();
   start();
   const std::string card = (root_ / "card").string();
   make_file("card/DCIM/K1.MOV");
   queue_->enqueue(IntakeKind::Dragged, {card});
-  ASSERT_TRUE(run_until([&] { return planning.load(); }));
+  ASSERT_TRUE(run_until([&] { return planning_.load(); }));
   fire_timers();
   ASSERT_EQ(progress_.size(), 1U);
   EXPECT_EQ(progress_[0].state, IntakeState::Running);
   EXPECT_EQ(progress_[0].clips_total, 0U);
-  held = false;
+  plan_held_ = false;
   ASSERT_TRUE(settle());
   EXPECT_EQ(progress_.back().state, IntakeState::Finished);
   EXPECT_EQ(progress_.back().clips_done, 1U);
 
-  held = true;
-  planning = false;
+  plan_held_ = true;
+  planning_ = false;
   progress_.clear();
   queue_->enqueue(IntakeKind::Dragged, {(root_ / "card" / "empty").string()});
-  ASSERT_TRUE(run_until([&] { return planning.load(); }));
+  ASSERT_TRUE(run_until([&] { return planning_.load(); }));
   fire_timers();
   queue_->cancel();
   ASSERT_EQ(progress_.size(), 2U);
@@ -264,30 +255,18 @@ TEST_F(IntakeQueueTest, SecondIntakeWaitsForTheFirst) {
 // thread, the walk stops with a cancel, and a walk that fails ends its run
 // with a line in the log instead of holding up the queue.
 TEST_F(IntakeQueueTest, ARunIsPlannedOnAWorkerAndCancelStopsThePlanning) {
-  std::atomic<bool> planning{false};
-  std::atomic<bool> gave_up{false};
-  std::thread::id planner_thread;
-  planner_ = [&](IntakeKind kind, const std::vector<std::string>& paths, const std::string& home,
-                 const std::function<bool()>& stop) {
-    planner_thread = std::this_thread::get_id();
-    planning = true;
-    for (int waited = 0; !stop() && waited < 10000; ++waited) {
-      std::this_thread::sleep_for(1ms);
-    }
-    gave_up = stop();
-    return plan_intake(kind, paths, home, stop);
-  };
+  hold_plans();
   start();
   const std::string clip = make_file("card/DCIM/K1.MOV");
   queue_->enqueue(IntakeKind::Dragged, {(root_ / "card").string()});
   EXPECT_TRUE(queue_->running());
-  ASSERT_TRUE(run_until([&] { return planning.load(); }));
-  EXPECT_NE(planner_thread, std::this_thread::get_id());
+  ASSERT_TRUE(run_until([&] { return planning_.load(); }));
+  EXPECT_NE(planner_thread_.load(), std::this_thread::get_id());
   queue_->cancel();
   EXPECT_FALSE(queue_->running());
   workers_.reset();
   drain();
-  EXPECT_TRUE(gave_up);
+  EXPECT_TRUE(plan_gave_up_);
   EXPECT_EQ(log_, std::vector<std::string>{"intake cancelled: 0 of 0 clips taken in"});
   EXPECT_TRUE(list_.entries().empty());
   EXPECT_EQ(extraction_count(), 0U);
