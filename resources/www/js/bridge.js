@@ -106,6 +106,8 @@
       var known = report.facts ? factsFrom(report.facts.clips, report.facts.facts) : null;
       fileList(app, report.tracks, report.clips, report.current, known);
     }
+    // Whether a report is stored and not yet applied to the list.
+    VEK.bridge.reportWaiting = function () { return listTask.pending(); };
     window.intake_progress = VEK.intake.progress;
     window.intake_failed = VEK.intake.failed;
     window.video1_show = function (path) { app.viewer.found(String(path)); };
