@@ -51,6 +51,7 @@ struct Phase {
   double ended_ms = 0;
   double frame_p95_ms = 0;
   double longest_frame_ms = 0;
+  double slow_frames = 0;
   double video_seconds = 0;
   double worst_stall_ms = 0;
 };
@@ -136,6 +137,7 @@ Phase phase_of(const vek::test::Json& report) {
   phase.ended_ms = report["endedAt"].number();
   phase.frame_p95_ms = report["p95Ms"].number();
   phase.longest_frame_ms = report["longestMs"].number();
+  phase.slow_frames = report["slowFrames"].number();
   phase.video_seconds = report["videoSeconds"].number();
   return phase;
 }
@@ -144,6 +146,10 @@ void print_figure(const char* what, double intake, double baseline, double targe
   std::printf(
       "%s: %.1f ms during intake, %.1f ms baseline; ratio intake/baseline %.2f, ratio to the %.0f ms target %.2f\n",
       what, intake, baseline, intake / std::max(baseline, 1.0), target, intake / target);
+}
+
+double slow_per_second(const Phase& phase) {
+  return phase.slow_frames * 1000 / std::max(phase.ended_ms - phase.started_ms, 1.0);
 }
 
 void print_results(const Options& options, const Phase& baseline, const Phase& intake) {
@@ -156,6 +162,11 @@ void print_results(const Options& options, const Phase& baseline, const Phase& i
   print_figure("page frame interval p95", intake.frame_p95_ms, baseline.frame_p95_ms, kFrameP95TargetMs);
   std::printf("longest page frame interval: %.0f ms during intake, %.0f ms baseline\n", intake.longest_frame_ms,
               baseline.longest_frame_ms);
+  // How often frames come late tells what the p95 hides: past one in twenty
+  // frames the p95 is a late frame's length.
+  std::printf("page frames over 25 ms per second: %.1f during intake, %.1f baseline; ratio %.2f\n",
+              slow_per_second(intake), slow_per_second(baseline),
+              slow_per_second(intake) / std::max(slow_per_second(baseline), 0.1));
 }
 
 // The app's own account of its callbacks (FILE.callbacks beside the probe's

@@ -3,17 +3,20 @@
 // nothing else going on, then clicks the first card offer and records them
 // again until the native side reports the intake ended. Reports
 // "VEKBENCH responsiveness {...}" with each phase's wall-clock span, frame
-// interval p95 and longest, and how far the video played in it. With the
-// profile probe loaded, the intake's longest frames ([start ms, length ms],
-// VEK_BENCH.profileFrames of them) go to its report, and the intake's figures
-// list them with the longest task the page's main thread ran in each (from
-// a 5 ms heartbeat): a frame much longer than its longest task was held up
-// outside the page's script and layout.
+// interval p95 and longest, the count of frames over 25 ms, and how far the
+// video played in it. With the profile probe loaded, the intake's longest
+// frames ([start ms, length ms], VEK_BENCH.profileFrames of them) go to its
+// report, and the intake's figures list them with the longest task the
+// page's main thread ran in each (from a 5 ms heartbeat): a frame much
+// longer than its longest task was held up outside the page's script and
+// layout.
 (function () {
   'use strict';
   var settings = window.VEK_BENCH || {};
   var baselineMs = (settings.baselineSeconds || 10) * 1000;
   var profiledFrames = settings.profileFrames || 20;
+  // A frame this long missed at least one display refresh (60 Hz).
+  var SLOW_FRAME_MS = 25;
 
   function video() { return document.querySelector('video'); }
 
@@ -75,6 +78,7 @@
       then({
         startedAt: startedAt, endedAt: Date.now(), frames: frames.length,
         p95Ms: percentile(sorted, 0.95), longestMs: percentile(sorted, 1),
+        slowFrames: sorted.filter(function (f) { return f > SLOW_FRAME_MS; }).length,
         videoSeconds: played
       }, frames);
     }
