@@ -48,6 +48,12 @@ describe('intake panel', () => {
     assert.equal(await panel.isVisible(), true);
     assert.equal(await page.locator('[data-r="intake-text"]').textContent(),
       '3 of 30 clips · 1.5 GB / 9.0 GB · about 3 min left');
+    // The bar shows the share of bytes read, once its short transition ends.
+    await page.waitForFunction(() => {
+      const bar = document.querySelector('[data-r="intake"] .progress-bar');
+      const share = bar.firstChild.getBoundingClientRect().width / bar.getBoundingClientRect().width;
+      return Math.abs(share - 1.5 / 9) < 0.01;
+    });
     await progress(page, 'running', '4', '30', '2000000', '9000000', '');
     assert.equal(await page.locator('[data-r="intake-text"]').textContent(), '4 of 30 clips · 2 MB / 9 MB',
       'no estimate until one is known');

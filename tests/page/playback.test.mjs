@@ -71,14 +71,22 @@ describe('playback drawing', () => {
 
   // WebKit without a GPU repaints the page beside every video frame it
   // shows; a box-shadow or a rounded box that clips its content in that
-  // repaint costs it most of its frames.
-  it('keeps everything shown while playing free of shadows and rounded clips', async () => {
+  // repaint costs it most of its frames, and so does a transition or
+  // animation of anything but a transform or opacity, which lays out or
+  // paints on every frame it runs.
+  it('keeps everything shown while playing free of shadows, rounded clips and costly animations', async () => {
     const { page, native, context } = await openPage(browser);
     await playClip(page, native, 'DRAW0003.MOV', 8);
     await page.evaluate(() => {
       window.intake_progress('running', 3, 10, 300, 1000, 12);
       window.exp_progress(40);
     });
+    // Shown once, the panels move on: what changes now may be animated.
+    await page.evaluate(() => new Promise((done) => requestAnimationFrame(() => setTimeout(() => {
+      window.intake_progress('running', 4, 10, 500, 1000, 10);
+      window.exp_progress(60);
+      done();
+    }))));
     const costly = await page.evaluate(() => {
       const outerShadow = (value) => value !== 'none' &&
         value.split(/,(?![^(]*\))/).some((layer) => !/\binset\b/.test(layer));
@@ -96,9 +104,19 @@ describe('playback drawing', () => {
             rounded(s) && clips(s) && !control(el) ? name(el) + ' clips to rounded corners' : null].filter(Boolean);
         });
     });
+    const animated = await page.evaluate(() => document.getAnimations().flatMap((animation) => {
+      const target = animation.effect.target;
+      const owner = target.className ? target : target.parentElement; // a bar's fill has no class
+      const name = '.' + String(owner.className).trim().replace(/\s+/g, '.') +
+        (owner === target ? '' : ' > ' + target.tagName.toLowerCase());
+      const properties = animation.effect.getKeyframes().flatMap((frame) => Object.keys(frame))
+        .filter((key) => !['offset', 'computedOffset', 'easing', 'composite'].includes(key));
+      return properties.filter((p) => p !== 'transform' && p !== 'opacity').map((p) => name + ' animates ' + p);
+    }));
     assert.ok(await page.locator('.toast.progress').isVisible());
     assert.ok(await page.locator('[data-r="intake"]').isVisible());
     assert.deepEqual(costly, []);
+    assert.deepEqual(animated, []);
     await context.close();
   });
 

@@ -49,7 +49,12 @@
     progress.querySelector('.progress-text').textContent = text;
     var bar = progress.querySelector('.progress-bar');
     bar.classList.toggle('indeterminate', !isFinite(percent));
-    bar.firstChild.style.width = isFinite(percent) ? Math.max(0, Math.min(100, percent)) + '%' : '';
+    fillBar(bar, isFinite(percent) ? Math.max(0, Math.min(100, percent)) / 100 : null);
+  }
+
+  // Fills `share` (0 to 1) of a progress bar; null leaves it to its style.
+  function fillBar(bar, share) {
+    bar.firstChild.style.transform = share === null ? '' : 'scaleX(' + share.toFixed(3) + ')';
   }
 
   function hideProgress() {
@@ -61,5 +66,6 @@
     container().querySelectorAll('.toast').forEach(function (el) { if (el.vekMessage) render(el); });
   }
 
-  VEK.notices = { toast: toast, relabel: relabel, flash: flash, showProgress: showProgress, hideProgress: hideProgress };
+  VEK.notices = { toast: toast, relabel: relabel, flash: flash, showProgress: showProgress, hideProgress: hideProgress,
+    fillBar: fillBar };
 })(window.VEK = window.VEK || {});
