@@ -294,6 +294,8 @@ describe('time zone lists', () => {
     const closed = await shown();
     assert.deepEqual(closed.map((z) => z.value), ['Europe/Berlin', 'America/New_York']);
     await page.click('.time-settings summary');
+    // The panel fills its lists on its toggle event, a task after the click.
+    await page.waitForFunction(() => document.querySelector('[data-setting="displayZone"]').options.length > 2);
     const zones = await page.evaluate(() => Intl.supportedValuesOf('timeZone').length);
     const open = await shown();
     assert.deepEqual(open.map((z) => [z.value, z.count]), [['Europe/Berlin', zones + 1], ['America/New_York', zones + 1]]);
