@@ -41,7 +41,7 @@
     el.dataset.state = figures.state;
     el.querySelector('[data-r="intake-text"]').textContent = describe(figures);
     var share = figures.bytesTotal > 0 ? figures.bytesDone / figures.bytesTotal : figures.done / Math.max(1, figures.total);
-    VEK.notices.fillBar(el.querySelector('.progress-bar'), Math.min(1, share));
+    VEK.notices.fillBar(el.querySelector('.progress-bar'), share);
     el.querySelector('[data-act="intake-cancel"]').disabled = figures.state !== 'running';
     if (figures.state !== 'running') hideTimer = setTimeout(function () { el.hidden = true; }, HIDE_AFTER_MS);
   }

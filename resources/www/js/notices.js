@@ -49,12 +49,12 @@
     progress.querySelector('.progress-text').textContent = text;
     var bar = progress.querySelector('.progress-bar');
     bar.classList.toggle('indeterminate', !isFinite(percent));
-    fillBar(bar, isFinite(percent) ? Math.max(0, Math.min(100, percent)) / 100 : null);
+    fillBar(bar, isFinite(percent) ? percent / 100 : null);
   }
 
-  // Fills `share` (0 to 1) of a progress bar; null leaves it to its style.
+  // Fills `share` (held to 0 to 1) of a progress bar; null leaves it to its style.
   function fillBar(bar, share) {
-    bar.firstChild.style.transform = share === null ? '' : 'scaleX(' + share.toFixed(3) + ')';
+    bar.firstChild.style.transform = share === null ? '' : 'scaleX(' + Math.max(0, Math.min(1, share)).toFixed(3) + ')';
   }
 
   function hideProgress() {
