@@ -4,10 +4,9 @@
 import { it } from 'node:test';
 import assert from 'node:assert/strict';
 import { spawn, execFileSync } from 'node:child_process';
-import { mkdtempSync } from 'node:fs';
 import { join, dirname } from 'node:path';
-import { tmpdir } from 'node:os';
 import { fileURLToPath } from 'node:url';
+import { scratchFolder } from './harness.mjs';
 
 const here = dirname(fileURLToPath(import.meta.url));
 const APP = process.env.VEK_APP;
@@ -30,7 +29,7 @@ function waitForLine(output, pattern, child) {
 }
 
 it('plays a generated clip with its route in the real app', { skip: !APP || !process.env.DISPLAY ? 'needs VEK_APP and an X display' : false }, async () => {
-  const work = mkdtempSync(join(tmpdir(), 'vek-page-app-'));
+  const work = scratchFolder('vek-page-app-');
   const clip = join(work, 'FILE0001.MOV');
   execFileSync('python3', [FIXTURE, '--kind', 'freegps', '--seconds', '6', '--out', clip, '--json', join(work, 'clip.json')]);
   const home = join(work, 'home');

@@ -3,16 +3,15 @@
 import { describe, it, before, after } from 'node:test';
 import assert from 'node:assert/strict';
 import { join } from 'node:path';
-import { tmpdir } from 'node:os';
-import { mkdtempSync, renameSync, unlinkSync, writeFileSync } from 'node:fs';
-import { launch, openPage, readText } from './harness.mjs';
+import { renameSync, unlinkSync, writeFileSync } from 'node:fs';
+import { launch, openPage, readText, scratchFolder } from './harness.mjs';
 import { freeGpsTrack, clipFile } from './fixtures.mjs';
 
 let browser;
 before(async () => { browser = await launch(); });
 after(async () => { await browser.close(); });
 
-const card = () => mkdtempSync(join(tmpdir(), 'vek-card-'));
+const card = () => scratchFolder('vek-card-');
 const decoded = (url, word) => decodeURIComponent(url.slice(`http://${word}/`.length));
 
 async function importClips(page, native, names, { seconds = 5, dir = card() } = {}) {

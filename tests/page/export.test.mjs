@@ -2,10 +2,7 @@
 // clips, the overlay's elements, the command text, and the replies.
 import { describe, it, before, after } from 'node:test';
 import assert from 'node:assert/strict';
-import { join } from 'node:path';
-import { tmpdir } from 'node:os';
-import { mkdtempSync } from 'node:fs';
-import { launch, openPage } from './harness.mjs';
+import { launch, openPage, scratchFolder } from './harness.mjs';
 import { freeGpsTrack, clipFile } from './fixtures.mjs';
 
 let browser;
@@ -13,7 +10,7 @@ before(async () => { browser = await launch(); });
 after(async () => { await browser.close(); });
 
 async function importClips(page, native, names) {
-  const dir = mkdtempSync(join(tmpdir(), 'vek-card-'));
+  const dir = scratchFolder('vek-card-');
   const chosen = names.map((n) => native.addClip(dir, n, freeGpsTrack(n, { seconds: 5 }), clipFile(5)));
   native.chosen = chosen;
   await page.click('.toolbar [data-act="import"]');

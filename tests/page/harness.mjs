@@ -2,13 +2,23 @@
 // records every command navigation and answers with the same script calls
 // the application makes.
 import { chromium } from 'playwright-core';
-import { mkdtempSync, mkdirSync, writeFileSync, existsSync, readFileSync, copyFileSync, lstatSync } from 'node:fs';
+import { mkdtempSync, mkdirSync, writeFileSync, existsSync, readFileSync, copyFileSync, lstatSync, rmSync } from 'node:fs';
 import { join, dirname, basename } from 'node:path';
 import { tmpdir } from 'node:os';
 import { fileURLToPath, pathToFileURL } from 'node:url';
 
 const here = dirname(fileURLToPath(import.meta.url));
 export const WWW = process.env.VEK_WWW || join(here, '..', '..', 'resources', 'www');
+
+// A fresh folder under the temporary directory, removed when the test
+// process ends, so runs leave no homes or cards behind.
+const scratchFolders = [];
+process.once('exit', () => scratchFolders.forEach((dir) => rmSync(dir, { recursive: true, force: true })));
+export function scratchFolder(prefix) {
+  const dir = mkdtempSync(join(tmpdir(), prefix));
+  scratchFolders.push(dir);
+  return dir;
+}
 
 export async function launch() {
   return chromium.launch({
@@ -156,7 +166,7 @@ export class Native {
 // A page with the stub attached; each load gets the clip-list report.
 // The browser's own zone is UTC, so shown times do not depend on the machine's.
 export async function openPage(browser, { settings = 'km,ENG', colorScheme = 'light', viewport, timezoneId = 'UTC' } = {}) {
-  const home = mkdtempSync(join(tmpdir(), 'vek-page-home-'));
+  const home = scratchFolder('vek-page-home-');
   const context = await browser.newContext({ colorScheme, timezoneId, viewport: viewport || { width: 1440, height: 900 } });
   const page = await context.newPage();
   const native = new Native(page, home);

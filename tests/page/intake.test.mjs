@@ -4,9 +4,7 @@
 import { describe, it, before, after } from 'node:test';
 import assert from 'node:assert/strict';
 import { join } from 'node:path';
-import { tmpdir } from 'node:os';
-import { mkdtempSync } from 'node:fs';
-import { launch, openPage, literal, listText } from './harness.mjs';
+import { launch, openPage, literal, listText, scratchFolder } from './harness.mjs';
 import { freeGpsTrack, clipFile } from './fixtures.mjs';
 
 let browser;
@@ -74,7 +72,7 @@ describe('intake panel', () => {
 
   it('plays the first clip ready and keeps it playing while more arrive', async () => {
     const { page, native, context } = await openPage(browser);
-    const dir = mkdtempSync(join(tmpdir(), 'vek-card-'));
+    const dir = scratchFolder('vek-card-');
     const clips = ['2016_0301_100507_001.MOV', '2016_0301_100512_002.MOV', '2016_0301_100517_003.MOV']
       .map((n) => native.addClip(dir, n, freeGpsTrack(n, { seconds: 5 }), clipFile(5)));
     await progress(page, 'running', '0', '3', '0', '300', '');
@@ -93,7 +91,7 @@ describe('intake panel', () => {
   // The list is built with the next frame: the intake's end can come first.
   it('keeps the clip playing when the intake ends before its last report is built', async () => {
     const { page, native, context } = await openPage(browser);
-    const dir = mkdtempSync(join(tmpdir(), 'vek-card-'));
+    const dir = scratchFolder('vek-card-');
     const clips = ['2016_0301_100507_001.MOV', '2016_0301_100512_002.MOV']
       .map((n) => native.addClip(dir, n, freeGpsTrack(n, { seconds: 5 }), clipFile(5)));
     await progress(page, 'running', '0', '2', '0', '200', '');
@@ -141,7 +139,7 @@ describe('intake panel', () => {
 
   it('keeps the list where it was scrolled while reports rebuild it around the clip playing', async () => {
     const { page, native, context } = await openPage(browser, { viewport: { width: 1280, height: 600 } });
-    const dir = mkdtempSync(join(tmpdir(), 'vek-card-'));
+    const dir = scratchFolder('vek-card-');
     const first = native.addClip(dir, '2016_0301_100507_001.MOV', freeGpsTrack('2016_0301_100507_001.MOV', { seconds: 5 }),
       clipFile(5));
     await progress(page, 'running', '0', '60', '0', '6000', '');
@@ -220,7 +218,7 @@ describe('frames during an intake', () => {
 
   it('makes the trips again at most once a second while reports keep coming, and once the intake is over', async () => {
     const { page, native, context } = await openPage(browser);
-    const dir = mkdtempSync(join(tmpdir(), 'vek-card-'));
+    const dir = scratchFolder('vek-card-');
     const names = ['2016_0301_100507_001.MOV', '2016_0301_100512_002.MOV', '2016_0301_100517_003.MOV'];
     const clips = names.map((n) => native.addClip(dir, n, freeGpsTrack(n, { seconds: 5 }), clipFile(5)));
     await page.waitForFunction(() => VEK.app.tripView.timer === null);

@@ -3,10 +3,7 @@
 // panel and no panel cuts off what it shows.
 import { describe, it, before, after } from 'node:test';
 import assert from 'node:assert/strict';
-import { join } from 'node:path';
-import { tmpdir } from 'node:os';
-import { mkdtempSync } from 'node:fs';
-import { launch, openPage } from './harness.mjs';
+import { launch, openPage, scratchFolder } from './harness.mjs';
 import { freeGpsTrack, clipFile } from './fixtures.mjs';
 
 let browser;
@@ -17,7 +14,7 @@ const TRANSPORT_ROW_PX = 44;
 
 async function showClip(page, native) {
   const name = '2016_0301_100000_001.MOV';
-  native.chosen = [native.addClip(mkdtempSync(join(tmpdir(), 'vek-card-')), name, freeGpsTrack(name, { seconds: 5 }),
+  native.chosen = [native.addClip(scratchFolder('vek-card-'), name, freeGpsTrack(name, { seconds: 5 }),
     clipFile(5))];
   await page.click('.toolbar [data-act="import"]');
   await page.waitForFunction(() => VEK.app.viewer.track && document.querySelector('video').readyState >= 1);

@@ -4,9 +4,8 @@
 import { describe, it, before, after } from 'node:test';
 import assert from 'node:assert/strict';
 import { join } from 'node:path';
-import { tmpdir } from 'node:os';
-import { mkdtempSync, symlinkSync, writeFileSync } from 'node:fs';
-import { launch, openPage, literal, listText } from './harness.mjs';
+import { symlinkSync, writeFileSync } from 'node:fs';
+import { launch, openPage, literal, listText, scratchFolder } from './harness.mjs';
 import { freeGpsTrack, clipFile } from './fixtures.mjs';
 
 let browser;
@@ -255,7 +254,7 @@ describe('rows built only for new clips', () => {
 
 describe('a page fed report by report', () => {
   it('shows what a page given the whole list at once shows: rows, times, trips', async () => {
-    const dir = mkdtempSync(join(tmpdir(), 'vek-growth-card-'));
+    const dir = scratchFolder('vek-growth-card-');
     const video = clipFile(2);
     const fed = await pageWithHelpers();
     const whole = await pageWithHelpers();
@@ -329,7 +328,7 @@ describe('a page fed report by report', () => {
 describe('a track written after its clip was listed', () => {
   it('is read again at the next report and shown in the row kept', async () => {
     const { page, native, context } = await openPage(browser);
-    const dir = mkdtempSync(join(tmpdir(), 'vek-late-card-'));
+    const dir = scratchFolder('vek-late-card-');
     const name = '2016_0301_100507_001.MOV';
     const clip = native.addClip(dir, name, null, clipFile(2));
     native.clips = [clip];
@@ -454,7 +453,7 @@ describe('rows built in slices', () => {
 
 describe('a long list given in slices', () => {
   it('ends as a page that built it whole: one big report, or small ones while rows are still being built', async () => {
-    const dir = mkdtempSync(join(tmpdir(), 'vek-sliced-card-'));
+    const dir = scratchFolder('vek-sliced-card-');
     const video = clipFile(2);
     const pages = { big: await pageWithHelpers(), small: await pageWithHelpers(), whole: await pageWithHelpers() };
     const paths = []; const tracks = [];
@@ -536,7 +535,7 @@ describe('a long list given in slices', () => {
     }
     // The same card at another place: every row is new, every track read
     // before, so the trips are shown before most rows are built.
-    const place = mkdtempSync(join(tmpdir(), 'vek-sliced-moved-'));
+    const place = scratchFolder('vek-sliced-moved-');
     pages.big.native.clips = paths.map((p) => { const clip = join(place, p.replace(/^.*\//, '')); symlinkSync(video, clip); return clip; });
     pages.big.native.tracks = tracks;
     await pages.big.native.report('0');

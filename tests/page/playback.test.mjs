@@ -4,10 +4,7 @@
 // shows exactly the video's time.
 import { describe, it, before, after } from 'node:test';
 import assert from 'node:assert/strict';
-import { join } from 'node:path';
-import { tmpdir } from 'node:os';
-import { mkdtempSync } from 'node:fs';
-import { launch, openPage } from './harness.mjs';
+import { launch, openPage, scratchFolder } from './harness.mjs';
 import { freeGpsTrack, clipFile } from './fixtures.mjs';
 
 let browser;
@@ -20,7 +17,7 @@ const SAMPLES_PER_SECOND = 10; // the fixture track's rate
 const CHANGES_PER_SECOND = 6;
 
 async function playClip(page, native, name, seconds) {
-  native.chosen = [native.addClip(mkdtempSync(join(tmpdir(), 'vek-card-')), name, freeGpsTrack(name, { seconds }),
+  native.chosen = [native.addClip(scratchFolder('vek-card-'), name, freeGpsTrack(name, { seconds }),
     clipFile(seconds))];
   await page.click('.toolbar [data-act="import"]');
   await page.waitForFunction(() => {

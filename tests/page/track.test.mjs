@@ -2,10 +2,7 @@
 // position labels, and track files that are missing, broken or empty.
 import { describe, it, before, after } from 'node:test';
 import assert from 'node:assert/strict';
-import { join } from 'node:path';
-import { tmpdir } from 'node:os';
-import { mkdtempSync } from 'node:fs';
-import { launch, openPage } from './harness.mjs';
+import { launch, openPage, scratchFolder } from './harness.mjs';
 import { freeGpsTrack, gps0Track, clipFile, drive } from './fixtures.mjs';
 
 let browser;
@@ -13,7 +10,7 @@ before(async () => { browser = await launch(); });
 after(async () => { await browser.close(); });
 
 async function importClip(native, page, name, track, video = clipFile(5)) {
-  const card = mkdtempSync(join(tmpdir(), 'vek-card-'));
+  const card = scratchFolder('vek-card-');
   native.chosen = [native.addClip(card, name, track, video)];
   await page.click('.toolbar [data-act="import"]');
   await page.waitForFunction((n) => VEK.app.viewer.currentClip()?.name === n, name);

@@ -4,9 +4,7 @@
 import { describe, it, before, after } from 'node:test';
 import assert from 'node:assert/strict';
 import { join } from 'node:path';
-import { tmpdir } from 'node:os';
-import { mkdtempSync } from 'node:fs';
-import { launch, openPage, readText } from './harness.mjs';
+import { launch, openPage, readText, scratchFolder } from './harness.mjs';
 import { clipFile } from './fixtures.mjs';
 import { trackText, northDrive, meridianMetres } from './trip-fixtures.mjs';
 
@@ -19,7 +17,7 @@ const HOUR = 3600;
 
 // Imports clips [{name, samples}] in list order and waits for every trip figure.
 async function importTrip(page, native, clips) {
-  const card = mkdtempSync(join(tmpdir(), 'vek-trip-card-'));
+  const card = scratchFolder('vek-trip-card-');
   native.chosen = clips.map((c) => native.addClip(card, c.name, trackText(c.name, c.samples), clipFile(5))).reverse();
   await page.click('.toolbar [data-act="import"]');
   await page.waitForFunction((n) => document.querySelectorAll('.clip').length === n, clips.length);
@@ -210,7 +208,7 @@ describe('the trip on screen while the list grows', () => {
     const version = await page.evaluate(() => VEK.app.views.route.tripVersion);
     // A clip of another day listed before the trip, as a card read from its
     // last clip to its first lists them: every index of the trip moves.
-    native.clips.unshift(native.addClip(mkdtempSync(join(tmpdir(), 'vek-trip-card-')), 'ROUTE_A.MOV',
+    native.clips.unshift(native.addClip(scratchFolder('vek-trip-card-'), 'ROUTE_A.MOV',
       trackText('ROUTE_A.MOV', northDrive(T0 - 30 * HOUR, 5, 0)), clipFile(5)));
     native.tracks.unshift(join(native.userPath, 'ROUTE_A.data'));
     await native.report('0');
