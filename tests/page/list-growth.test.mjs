@@ -552,3 +552,30 @@ describe('a long list given in slices', () => {
     }
   });
 });
+
+describe('a report that only adds a clip', () => {
+  it('leaves the toolbar as it was: every report of an intake comes through it', async () => {
+    const { page, native, context, errors } = await openPage(browser);
+    const dir = scratchFolder('vek-growth-card-');
+    for (const name of ['FILE0001.MOV', 'FILE0002.MOV']) {
+      native.clips.push(native.addClip(dir, name, freeGpsTrack(name, { seconds: 2 }), clipFile(2)));
+      native.tracks.push(join(native.userPath, name.replace('.MOV', '.data')));
+    }
+    await native.report('0');
+    await page.waitForFunction(() => VEK.app.viewer.clips.length === 2 && !VEK.bridge.reportWaiting());
+    await page.evaluate(() => {
+      window.toolbarChanges = [];
+      new MutationObserver((records) => records.forEach((r) => window.toolbarChanges.push(r.type + ' ' +
+        (r.target.nodeType === Node.ELEMENT_NODE ? r.target : r.target.parentElement).outerHTML.slice(0, 60))))
+        .observe(document.querySelector('.toolbar'), { subtree: true, attributes: true, characterData: true, childList: true });
+    });
+    native.clips.push(native.addClip(dir, 'FILE0003.MOV', freeGpsTrack('FILE0003.MOV', { seconds: 2 }), clipFile(2)));
+    native.tracks.push(join(native.userPath, 'FILE0003.data'));
+    await native.report('0');
+    await page.waitForFunction(() => VEK.app.viewer.clips.length === 3 && !VEK.bridge.reportWaiting());
+    assert.deepEqual(await page.evaluate(() => window.toolbarChanges), []);
+    assert.equal(await page.textContent('[data-r="clip-count"]'), '3 clips');
+    assert.deepEqual(errors, []);
+    await context.close();
+  });
+});

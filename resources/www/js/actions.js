@@ -61,8 +61,11 @@
   Actions.prototype.showPicks = function () {
     var n = this.pickedPaths().length;
     var merge = this.button('merge');
-    merge.disabled = n < 2;
-    merge.querySelector('span').textContent = n >= 2 ? VEK.i18n.t('mergeCount', { n: n }) : VEK.i18n.t('merge');
+    // Every list report of an intake comes here: what is unchanged is left alone.
+    if (merge.disabled !== n < 2) merge.disabled = n < 2;
+    var label = merge.querySelector('span');
+    var text = n >= 2 ? VEK.i18n.t('mergeCount', { n: n }) : VEK.i18n.t('merge');
+    if (label.textContent !== text) label.textContent = text;
     this.root.classList.toggle('has-picks', n > 0);
   };
 
