@@ -196,6 +196,42 @@ describe('playback drawing', () => {
     await context.close();
   });
 
+  // A clip chosen clears the charts, then draws them with its track, in the
+  // same task as the list and the video: a layout or style read there would
+  // work out the whole page once more.
+  it('draws the charts of a chosen clip without reading layout or styles, and again in a new scheme\'s colours', async () => {
+    const { page, native, context, errors } = await openPage(browser);
+    await playClip(page, native, 'DRAW0006.MOV', 8);
+    const reads = await page.evaluate(() => new Promise((resolve) => {
+      const seen = [];
+      const restores = [];
+      const spy = (proto, name) => {
+        const d = Object.getOwnPropertyDescriptor(proto, name);
+        const note = () => { if (/chart|canvas/.test(new Error().stack)) seen.push(name); };
+        const wrapped = d.get ? { get() { note(); return d.get.call(this); } }
+          : { value(...args) { note(); return d.value.apply(this, args); } };
+        Object.defineProperty(proto, name, { ...d, ...wrapped });
+        restores.push(() => Object.defineProperty(proto, name, d));
+      };
+      ['clientWidth', 'clientHeight', 'getBoundingClientRect'].forEach((n) => spy(Element.prototype, n));
+      ['offsetWidth', 'offsetHeight'].forEach((n) => spy(HTMLElement.prototype, n));
+      spy(window, 'getComputedStyle');
+      const viewer = VEK.app.viewer;
+      viewer.select(viewer.current, true);
+      const drawn = () => {
+        if (!viewer.track) { setTimeout(drawn, 20); return; }
+        restores.forEach((restore) => restore());
+        resolve(seen);
+      };
+      drawn();
+    }));
+    assert.deepEqual(reads, []);
+    await page.emulateMedia({ colorScheme: 'dark' });
+    await page.waitForFunction(() => VEK.app.views.speedChart.colors['--speed'] === '#6ea0ff');
+    assert.deepEqual(errors, []);
+    await context.close();
+  });
+
   it('shows exactly the video time once paused, and after a seek while paused', async () => {
     const { page, native, context } = await openPage(browser);
     await playClip(page, native, 'DRAW0002.MOV', 8);

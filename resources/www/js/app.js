@@ -223,11 +223,6 @@
       function (d) { app.tripView.jumpEvent(d); });
     VEK.bridge.install(app);
     app.exportOptions = VEK.exportOptions.install(app);
-    window.matchMedia('(prefers-color-scheme: dark)').addEventListener('change', function () {
-      app.views.route.redraw();
-      app.views.speedChart.redraw();
-      app.views.gChart.redraw();
-    });
     app.applySettings();
     app.viewer.clear();
   }

@@ -21,7 +21,7 @@
     this.marks.forEach(function (mark) {
       if (mark.t < 0 || mark.t > self.duration) return;
       var x = Math.round(box.x + mark.t / self.duration * box.w) + 0.5;
-      ctx.strokeStyle = ctx.fillStyle = VEK.canvas.cssVar(self.el, COLORS[mark.kind] || COLORS.bump, '#d33');
+      ctx.strokeStyle = ctx.fillStyle = self.color(COLORS[mark.kind] || COLORS.bump, '#d33');
       ctx.beginPath(); ctx.moveTo(x, box.y); ctx.lineTo(x, box.y + box.h); ctx.stroke();
       ctx.beginPath(); ctx.moveTo(x, box.y); ctx.lineTo(x + 6, box.y + 3); ctx.lineTo(x, box.y + 6); ctx.fill();
     });

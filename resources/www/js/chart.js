@@ -18,10 +18,32 @@
     this.time = 0;
     this.plotPx = 1; // measured on redraw: reading it per frame would force a layout
     this.cursorShown = '';
+    // The container's size as last observed and the colours read for this
+    // theme: reading either while a clip is chosen would lay the page out,
+    // or work its styles out, in the middle of that task.
+    this.size = null;
+    this.colors = {};
     var self = this;
     container.addEventListener('click', function (e) { self.click(e); });
-    new ResizeObserver(function () { self.redraw(); }).observe(container);
+    new ResizeObserver(function (entries) {
+      var box = entries[entries.length - 1].contentRect;
+      self.size = { width: Math.round(box.width), height: Math.round(box.height) };
+      self.redraw();
+    }).observe(container);
+    window.matchMedia('(prefers-color-scheme: dark)').addEventListener('change', function () {
+      self.colors = {};
+      self.redraw();
+    });
   }
+
+  Chart.prototype.measure = function () {
+    return this.size || { width: this.el.clientWidth, height: this.el.clientHeight };
+  };
+
+  Chart.prototype.color = function (name, fallback) {
+    if (!(name in this.colors)) this.colors[name] = VEK.canvas.cssVar(this.el, name, fallback);
+    return this.colors[name];
+  };
 
   Chart.prototype.setTrack = function (track, duration) {
     this.track = track && track.count ? track : null;
@@ -35,7 +57,7 @@
     this.redraw();
   };
 
-  Chart.prototype.plotWidth = function () { return Math.max(1, this.el.clientWidth - PAD.left - PAD.right); };
+  Chart.prototype.plotWidth = function () { return Math.max(1, this.measure().width - PAD.left - PAD.right); };
 
   Chart.prototype.setTime = function (time) {
     this.time = time;
@@ -60,7 +82,7 @@
   Chart.prototype.redraw = function () {
     this.plotPx = this.plotWidth();
     this.cursorShown = '';
-    var c = VEK.canvas.prepare(this.canvas);
+    var c = VEK.canvas.prepare(this.canvas, this.measure());
     if (c && this.track && this.duration > 0) this.draw(c);
     this.setTime(this.time);
   };
@@ -71,14 +93,14 @@
     this.drawGrid(c.ctx, box, range);
     var self = this;
     this.options.series.forEach(function (s) {
-      self.drawSeries(c.ctx, box, range, self.track[s.key], VEK.canvas.cssVar(self.el, s.colorVar, '#888'));
+      self.drawSeries(c.ctx, box, range, self.track[s.key], self.color(s.colorVar, '#888'));
     });
     if (this.marks) this.drawMarks(c.ctx, box);
   };
 
   Chart.prototype.drawGrid = function (ctx, box, range) {
-    var muted = VEK.canvas.cssVar(this.el, '--muted', '#888');
-    ctx.strokeStyle = VEK.canvas.cssVar(this.el, '--grid', 'rgba(128,128,128,.2)');
+    var muted = this.color('--muted', '#888');
+    ctx.strokeStyle = this.color('--grid', 'rgba(128,128,128,.2)');
     ctx.fillStyle = muted;
     ctx.lineWidth = 1;
     ctx.font = '10px system-ui, sans-serif';

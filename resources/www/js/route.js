@@ -21,7 +21,10 @@
     this.readColors();
     var self = this;
     // Before the page's own listener redraws the views for the new scheme.
-    window.matchMedia('(prefers-color-scheme: dark)').addEventListener('change', function () { self.readColors(); });
+    window.matchMedia('(prefers-color-scheme: dark)').addEventListener('change', function () {
+      self.readColors();
+      self.redraw();
+    });
     this.track = null;
     this.index = -1;
     this.mapProjector = null;
