@@ -20,7 +20,7 @@
     this.doneTo = -1; // the last point the top canvas shows done, -1 when it is blank
     this.readColors();
     var self = this;
-    // Before the page's own listener redraws the views for the new scheme.
+    // A new colour scheme: its colours are read once, then the route is painted in them.
     window.matchMedia('(prefers-color-scheme: dark)').addEventListener('change', function () {
       self.readColors();
       self.redraw();
