@@ -16,6 +16,24 @@ const SAMPLES_PER_SECOND = 10; // the fixture track's rate
 // what moves, moves in the same frames, at most this often.
 const CHANGES_PER_SECOND = 6;
 
+// In the page: records the name of every layout or style read made while
+// `counts(stack)` holds for its call stack, until the returned stop() runs.
+const READ_SPY = `window.spyReads = (reads, counts) => {
+  const restores = [];
+  const spy = (proto, name) => {
+    const d = Object.getOwnPropertyDescriptor(proto, name);
+    const note = () => { if (counts(new Error().stack)) reads.push(name); };
+    const wrapped = d.get ? { get() { note(); return d.get.call(this); } }
+      : { value(...args) { note(); return d.value.apply(this, args); } };
+    Object.defineProperty(proto, name, { ...d, ...wrapped });
+    restores.push(() => Object.defineProperty(proto, name, d));
+  };
+  ['clientWidth', 'clientHeight', 'getBoundingClientRect'].forEach((n) => spy(Element.prototype, n));
+  ['offsetWidth', 'offsetHeight', 'offsetLeft', 'offsetTop'].forEach((n) => spy(HTMLElement.prototype, n));
+  spy(window, 'getComputedStyle');
+  return () => restores.forEach((restore) => restore());
+};`;
+
 async function playClip(page, native, name, seconds) {
   native.chosen = [native.addClip(scratchFolder('vek-card-'), name, freeGpsTrack(name, { seconds }),
     clipFile(seconds))];
@@ -148,29 +166,20 @@ describe('playback drawing', () => {
 
   // Over `ms` of playback: canvases cleared (a whole redraw) and layout or
   // style reads by the page's own code, and where the route marker stood.
-  function watchPlaying(page, ms) {
+  async function watchPlaying(page, ms) {
+    await page.evaluate(READ_SPY);
     return page.evaluate((ms) => new Promise((resolve) => {
       const seen = { cleared: [], reads: [], markers: new Set() };
       const ctxProto = CanvasRenderingContext2D.prototype;
       const clear = ctxProto.clearRect;
       ctxProto.clearRect = function (...args) { seen.cleared.push(this.canvas.className); return clear.apply(this, args); };
-      const restores = [];
-      const spy = (proto, name) => {
-        const d = Object.getOwnPropertyDescriptor(proto, name);
-        const wrapped = d.get ? { get() { seen.reads.push(name); return d.get.call(this); } }
-          : { value(...args) { seen.reads.push(name); return d.value.apply(this, args); } };
-        Object.defineProperty(proto, name, { ...d, ...wrapped });
-        restores.push(() => Object.defineProperty(proto, name, d));
-      };
-      ['clientWidth', 'clientHeight', 'getBoundingClientRect'].forEach((n) => spy(Element.prototype, n));
-      ['offsetWidth', 'offsetHeight', 'offsetLeft', 'offsetTop'].forEach((n) => spy(HTMLElement.prototype, n));
-      spy(window, 'getComputedStyle');
+      const stopSpying = window.spyReads(seen.reads, () => true);
       const marker = document.querySelector('.route-marker');
       const observer = new MutationObserver(() => seen.markers.add(marker.style.transform));
       observer.observe(marker, { attributes: true });
       setTimeout(() => {
         ctxProto.clearRect = clear;
-        restores.forEach((restore) => restore());
+        stopSpying();
         observer.disconnect();
         const point = VEK.app.views.route.currentPoint();
         resolve({ cleared: seen.cleared, reads: seen.reads, moves: seen.markers.size,
@@ -202,25 +211,15 @@ describe('playback drawing', () => {
   it('draws the charts of a chosen clip without reading layout or styles, and again in a new scheme\'s colours', async () => {
     const { page, native, context, errors } = await openPage(browser);
     await playClip(page, native, 'DRAW0006.MOV', 8);
+    await page.evaluate(READ_SPY);
     const reads = await page.evaluate(() => new Promise((resolve) => {
       const seen = [];
-      const restores = [];
-      const spy = (proto, name) => {
-        const d = Object.getOwnPropertyDescriptor(proto, name);
-        const note = () => { if (/chart|canvas/.test(new Error().stack)) seen.push(name); };
-        const wrapped = d.get ? { get() { note(); return d.get.call(this); } }
-          : { value(...args) { note(); return d.value.apply(this, args); } };
-        Object.defineProperty(proto, name, { ...d, ...wrapped });
-        restores.push(() => Object.defineProperty(proto, name, d));
-      };
-      ['clientWidth', 'clientHeight', 'getBoundingClientRect'].forEach((n) => spy(Element.prototype, n));
-      ['offsetWidth', 'offsetHeight'].forEach((n) => spy(HTMLElement.prototype, n));
-      spy(window, 'getComputedStyle');
+      const stopSpying = window.spyReads(seen, (stack) => /chart|canvas/.test(stack));
       const viewer = VEK.app.viewer;
       viewer.select(viewer.current, true);
       const drawn = () => {
         if (!viewer.track) { setTimeout(drawn, 20); return; }
-        restores.forEach((restore) => restore());
+        stopSpying();
         resolve(seen);
       };
       drawn();

@@ -26,10 +26,23 @@
     return { ctx: ctx, width: width, height: height };
   }
 
+  // The element's size as its ResizeObserver last reported it, or its own
+  // until the first report; `resized` runs after each report. Reading the
+  // size while the page changes would lay the page out in the middle of a task.
+  function watchSize(el, resized) {
+    var size = null;
+    new ResizeObserver(function (entries) {
+      var box = entries[entries.length - 1].contentRect;
+      size = { width: Math.round(box.width), height: Math.round(box.height) };
+      resized();
+    }).observe(el);
+    return function () { return size || { width: el.clientWidth, height: el.clientHeight }; };
+  }
+
   function cssVar(el, name, fallback) {
     var value = getComputedStyle(el).getPropertyValue(name).trim();
     return value || fallback;
   }
 
-  VEK.canvas = { create: create, prepare: prepare, cssVar: cssVar };
+  VEK.canvas = { create: create, prepare: prepare, watchSize: watchSize, cssVar: cssVar };
 })(window.VEK = window.VEK || {});

@@ -18,27 +18,17 @@
     this.time = 0;
     this.plotPx = 1; // measured on redraw: reading it per frame would force a layout
     this.cursorShown = '';
-    // The container's size as last observed and the colours read for this
-    // theme: reading either while a clip is chosen would lay the page out,
-    // or work its styles out, in the middle of that task.
-    this.size = null;
+    // The colours read for this scheme: reading them while a clip is chosen
+    // would work the page's styles out in the middle of that task.
     this.colors = {};
     var self = this;
     container.addEventListener('click', function (e) { self.click(e); });
-    new ResizeObserver(function (entries) {
-      var box = entries[entries.length - 1].contentRect;
-      self.size = { width: Math.round(box.width), height: Math.round(box.height) };
-      self.redraw();
-    }).observe(container);
+    this.measure = VEK.canvas.watchSize(container, function () { self.redraw(); });
     window.matchMedia('(prefers-color-scheme: dark)').addEventListener('change', function () {
       self.colors = {};
       self.redraw();
     });
   }
-
-  Chart.prototype.measure = function () {
-    return this.size || { width: this.el.clientWidth, height: this.el.clientHeight };
-  };
 
   Chart.prototype.color = function (name, fallback) {
     if (!(name in this.colors)) this.colors[name] = VEK.canvas.cssVar(this.el, name, fallback);

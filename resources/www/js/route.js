@@ -29,19 +29,8 @@
     this.index = -1;
     this.mapProjector = null;
     this.fitted = null;
-    // The container's size as last observed: reading it while the clip list
-    // changes would lay the page out again in the middle of a task.
-    this.size = null;
-    new ResizeObserver(function (entries) {
-      var box = entries[entries.length - 1].contentRect;
-      self.size = { width: Math.round(box.width), height: Math.round(box.height) };
-      self.redraw();
-    }).observe(container);
+    this.measure = VEK.canvas.watchSize(container, function () { self.redraw(); });
   }
-
-  Route.prototype.measure = function () {
-    return this.size || { width: this.el.clientWidth, height: this.el.clientHeight };
-  };
 
   // External projector: function (lat, lon) -> {x, y} in CSS pixels.
   Route.prototype.useProjector = function (projector) {
